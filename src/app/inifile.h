@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// The settings file: sections in brackets, key=value lines. Reading follows the platform's INI
+// rules (names without regard to case, the first matching section and key win, a value that is not
+// a whole number gives the default, hexadecimal with 0x or $ accepted). Writing changes one line
+// and keeps every other line as it was.
+class IniFile {
+public:
+    explicit IniFile(QString path) : path_(std::move(path)) {}
+
+    const QString& path() const { return path_; }
+
+    int32_t readInteger(const QString& section, const QString& key, int32_t defaultValue) const;
+
+    // Sets one key to a decimal integer, creating the file or section when missing. The file is
+    // replaced by rename, so a crash during the write leaves the old file whole. False on failure.
+    bool writeInteger(const QString& section, const QString& key, int32_t value) const;
+
+private:
+    QString path_;
+};
+
+// The settings file name: the executable's path with its extension replaced by ".Ini".
+QString settingsPathFor(const QString& executablePath);
+
+// A settings value read as the platform's integer conversion reads it.
+std::optional<int32_t> parseIniInteger(const QByteArray& text);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QWidget>
+
+class Application;
+
+// What every window of the program shares: the run it belongs to and its help context, opened
+// by F1.
+class TFormBase : public QWidget {
+    Q_OBJECT
+public:
+    TFormBase(Application& app, const QString& caption, int helpContext = 0);
+
+    int helpContext() const { return helpContext_; }
+    // Shows the help at this window's context.
+    void showHelp();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    // Fixes the client area and centres the window on the screen.
+    void setClientSize(int width, int height);
+
+    Application& app;
+
+private:
+    int helpContext_;
+};

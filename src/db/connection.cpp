@@ -1,0 +1,132 @@
+#include "db/connection.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUrl>
+#include <atomic>
+
+#include "db/edatabaseerror.h"
+#include "ui/sjis.h"
+
+namespace db {
+namespace {
+
+// A second instance must hear "database is locked" at once, not after the driver's 5 s default.
+constexpr auto kOptions = "QSQLITE_BUSY_TIMEOUT=100;QSQLITE_OPEN_URI";
+
+std::atomic<int> connectionCount{0};
+
+[[noreturn]] void fail(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    throw EDatabaseError(error.text(), ok ? (code & 0xff) : -1);
+}
+
+}  // namespace
+
+Connection::Connection(const QString& prefix)
+    : name_(QStringLiteral("%1-%2").arg(prefix).arg(++connectionCount)) {}
+
+Connection::~Connection() {
+    close();
+    db_ = QSqlDatabase();
+    if (QSqlDatabase::contains(name_)) {
+        QSqlDatabase::removeDatabase(name_);
+    }
+}
+
+void Connection::open(const QString& path, bool create, bool exclusive) {
+    close();
+    if (!db_.isValid()) {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    }
+    // The URI form lets SQLite itself refuse a missing file ("rw") instead of creating one.
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
+    db_.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    db_.setConnectOptions(QString::fromLatin1(kOptions));
+    if (!db_.open()) {
+        fail(db_.lastError());
+    }
+    try {
+        exec(exclusive ? QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")
+                       : QStringLiteral("PRAGMA locking_mode=NORMAL"));
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::close() {
+    if (db_.isOpen()) {
+        // Rows written in an unfinished batch are kept, as they would be without batching.
+        if (inBatch_) {
+            db_.commit();
+        }
+        db_.close();
+    }
+    inBatch_ = false;
+}
+
+bool Connection::isOpen() const {
+    return db_.isOpen();
+}
+
+void Connection::lock() {
+    exec(QStringLiteral("BEGIN EXCLUSIVE"));
+    exec(QStringLiteral("COMMIT"));
+}
+
+QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) const {
+    QSqlQuery query(db_);
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        fail(query.lastError());
+    }
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    if (!query.exec()) {
+        fail(query.lastError());
+    }
+    return query;
+}
+
+QVariant Connection::scalar(const QString& sql, const QVariantList& values) const {
+    QSqlQuery query = exec(sql, values);
+    return query.next() ? query.value(0) : QVariant();
+}
+
+QVariant Connection::text(const QString& value) {
+    return value.isNull() ? QVariant(QStringLiteral("")) : QVariant(value);
+}
+
+QVariant Connection::cutText(const QString& value, int maxBytes) {
+    // No character takes more than two bytes, so a short text needs no conversion.
+    if (value.size() * 2 <= maxBytes) {
+        return text(value);
+    }
+    return text(sjis::cut(value, maxBytes));
+}
+
+void Connection::beginBatch() {
+    if (inBatch_) {
+        return;
+    }
+    if (!db_.transaction()) {
+        fail(db_.lastError());
+    }
+    inBatch_ = true;
+}
+
+void Connection::commitBatch() {
+    if (!inBatch_) {
+        return;
+    }
+    inBatch_ = false;
+    if (!db_.commit()) {
+        fail(db_.lastError());
+    }
+}
+
+}  // namespace db

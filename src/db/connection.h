@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+namespace db {
+
+// One uniquely named SQLite connection of a table object. Every failure becomes an
+// EDatabaseError carrying the engine's text.
+class Connection {
+public:
+    explicit Connection(const QString& prefix);
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // create: make the file when it is missing; otherwise a missing file is refused rather than
+    // left behind empty. exclusive: keep every lock once taken, so no other process gets in.
+    void open(const QString& path, bool create, bool exclusive);
+    void close();
+    bool isOpen() const;
+
+    // Takes the write lock once, which exclusive locking then holds until close().
+    void lock();
+
+    // Runs a statement with bound values; the query is positioned before its first row.
+    QSqlQuery exec(const QString& sql, const QVariantList& values = {}) const;
+    // The first column of the first row, or an invalid value when there is no row.
+    QVariant scalar(const QString& sql, const QVariantList& values = {}) const;
+
+    void beginBatch();
+    void commitBatch();
+    bool inBatch() const { return inBatch_; }
+
+    const QSqlDatabase& database() const { return db_; }
+
+    // A text to bind: never a null string, which the engine would store as NULL.
+    static QVariant text(const QString& value);
+    // The text cut to maxBytes Shift-JIS bytes, ready to bind.
+    static QVariant cutText(const QString& value, int maxBytes);
+
+private:
+    QString name_;
+    QSqlDatabase db_;
+    bool inBatch_ = false;
+};
+
+}  // namespace db

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ui {
+
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+    QString title;
+    QString filter;       // Qt form: "LOG履歴データ (*.tas)"
+    QString defaultName;  // proposed file name, may be empty
+    QString defaultExt;   // appended when the chosen name has no extension; may be empty
+};
+
+// Every message box and file dialog of the program goes through here, so that tests can answer
+// them and see what the user would have been told.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MsgResult messageBox(QWidget* parent, const QString& text, const QString& caption,
+                                 MsgButtons buttons, MsgIcon icon) = 0;
+    // The application's general error display: an error nothing else caught, shown with its text.
+    virtual void showError(const QString& text) = 0;
+    // The chosen file, or an empty string when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+};
+
+// Appends the default extension when the name has none.
+QString withDefaultExtension(const QString& fileName, const QString& defaultExt);
+
+}  // namespace ui

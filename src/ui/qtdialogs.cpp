@@ -1,0 +1,82 @@
+#include "ui/qtdialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace ui {
+
+QString withDefaultExtension(const QString& fileName, const QString& defaultExt) {
+    if (fileName.isEmpty() || defaultExt.isEmpty() || !QFileInfo(fileName).suffix().isEmpty()) {
+        return fileName;
+    }
+    return fileName + QLatin1Char('.') + defaultExt;
+}
+
+MsgResult QtDialogs::messageBox(QWidget* parent, const QString& text, const QString& caption,
+                                MsgButtons buttons, MsgIcon icon) {
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    switch (icon) {
+        case MsgIcon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case MsgIcon::Warning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case MsgIcon::Error:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case MsgIcon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case MsgIcon::None:
+            break;
+    }
+    switch (buttons) {
+        case MsgButtons::Ok:
+            box.setStandardButtons(QMessageBox::Ok);
+            break;
+        case MsgButtons::OkCancel:
+            box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+            break;
+        case MsgButtons::YesNo:
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+            break;
+    }
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MsgResult::Yes;
+        case QMessageBox::No:
+            return MsgResult::No;
+        case QMessageBox::Cancel:
+            return MsgResult::Cancel;
+        default:
+            return MsgResult::Ok;
+    }
+}
+
+void QtDialogs::showError(const QString& text) {
+    messageBox(QApplication::activeWindow(), text, QApplication::applicationDisplayName(),
+               MsgButtons::Ok, MsgIcon::Error);
+}
+
+QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {
+    return QFileDialog::getOpenFileName(parent, request.title, request.defaultName,
+                                        request.filter);
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, request.title, QString(), request.filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(request.defaultExt);
+    dialog.selectFile(request.defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExt);
+}
+
+}  // namespace ui

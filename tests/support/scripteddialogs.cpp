@@ -1,0 +1,23 @@
+#include "scripteddialogs.h"
+
+ui::MsgResult ScriptedDialogs::messageBox(QWidget*, const QString& text, const QString& caption,
+                                          ui::MsgButtons buttons, ui::MsgIcon) {
+    messages.append(Shown{text, caption, buttons});
+    if (!answers.isEmpty()) {
+        return answers.takeFirst();
+    }
+    return buttons == ui::MsgButtons::YesNo ? ui::MsgResult::No : ui::MsgResult::Ok;
+}
+
+void ScriptedDialogs::showError(const QString& text) { errors.append(text); }
+
+QString ScriptedDialogs::openFileName(QWidget*, const ui::FileDialogRequest& request) {
+    fileRequests.append(request);
+    return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
+}
+
+QString ScriptedDialogs::saveFileName(QWidget*, const ui::FileDialogRequest& request) {
+    fileRequests.append(request);
+    return fileNames.isEmpty() ? QString()
+                               : ui::withDefaultExtension(fileNames.takeFirst(), request.defaultExt);
+}

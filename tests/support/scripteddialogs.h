@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "ui/dialogs.h"
+#include "ui/help.h"
+#include "ui/wallclock.h"
+
+// Answers message boxes and file dialogs from queues a test fills, and records what was shown.
+class ScriptedDialogs : public ui::Dialogs {
+public:
+    struct Shown {
+        QString text;
+        QString caption;
+        ui::MsgButtons buttons;
+    };
+
+    ui::MsgResult messageBox(QWidget* parent, const QString& text, const QString& caption,
+                             ui::MsgButtons buttons, ui::MsgIcon icon) override;
+    void showError(const QString& text) override;
+    QString openFileName(QWidget* parent, const ui::FileDialogRequest& request) override;
+    QString saveFileName(QWidget* parent, const ui::FileDialogRequest& request) override;
+
+    // Answers for the next message boxes, in order; Ok (or No for yes/no) when none is queued.
+    QList<ui::MsgResult> answers;
+    // File names for the next file dialogs, in order; an empty string cancels.
+    QStringList fileNames;
+
+    QList<Shown> messages;
+    QStringList errors;
+    QList<ui::FileDialogRequest> fileRequests;
+};
+
+// Records what the windows asked of the help layer.
+class RecordingHelp : public ui::HelpViewer {
+public:
+    void contents() override { requests << QStringLiteral("contents"); }
+    void keySearch() override { requests << QStringLiteral("key"); }
+    void helpOnHelp() override { requests << QStringLiteral("helponhelp"); }
+    void context(int n) override { requests << QStringLiteral("context %1").arg(n); }
+
+    QStringList requests;
+};
+
+class FixedWallClock : public ui::WallClock {
+public:
+    QDateTime now() const override { return time; }
+    QDateTime time = QDateTime(QDate(2026, 12, 8), QTime(10, 0));
+};
