@@ -1,3 +1,5 @@
 #include "app/program.h"
 
-int main(int argc, char* argv[]) { return runProgram(argc, argv); }
+int main(int argc, char* argv[]) {
+    return runProgram(argc, argv);
+}

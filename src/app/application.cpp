@@ -56,7 +56,9 @@ void Application::createForms() {
     F.Form19 = own(new TForm19(*this));
 }
 
-void Application::showException(const QString& text) { Ui.dialogs.showError(text); }
+void Application::showException(const QString& text) {
+    Ui.dialogs.showError(text);
+}
 
 void Application::guarded(const std::function<void()>& fn) {
     try {

@@ -19,8 +19,8 @@ class SerialDeviceFactory;
 // services the windows use. main() builds one with Qt's services; tests build one with theirs.
 class Application {
 public:
-    Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
-                QString executablePath, QString tableFolder);
+    Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices, QString executablePath,
+                QString tableFolder);
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

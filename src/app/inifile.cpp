@@ -1,13 +1,12 @@
 #include "app/inifile.h"
 
-#include <QFile>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
 
 namespace {
-
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -16,8 +15,7 @@ QByteArray readAll(const QString& path) {
 
 QByteArray sectionName(const QByteArray& trimmedLine) {
     const qsizetype close = trimmedLine.indexOf(']');
-    const QByteArray inner =
-        close < 0 ? trimmedLine.mid(1) : trimmedLine.mid(1, close - 1);
+    const QByteArray inner = close < 0 ? trimmedLine.mid(1) : trimmedLine.mid(1, close - 1);
     return inner.trimmed();
 }
 

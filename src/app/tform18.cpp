@@ -11,8 +11,7 @@
 #include "app/tmain.h"
 #include "ui/artwork.h"
 
-TForm18::TForm18(Application& app)
-    : TFormBase(app, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22) {
+TForm18::TForm18(Application& app) : TFormBase(app, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22) {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowIcon(artwork::applicationIcon());
     setClientSize(208, 31);
@@ -54,14 +53,18 @@ void TForm18::BitBtn7Click() {
     app.F.Main->show();
 }
 
-void TForm18::K1Click() { BitBtn7Click(); }
+void TForm18::K1Click() {
+    BitBtn7Click();
+}
 
 void TForm18::closeEvent(QCloseEvent* event) {
     event->accept();
     app.F.Main->close();
 }
 
-void TForm18::contextMenuEvent(QContextMenuEvent* event) { PopupMenu1->popup(event->globalPos()); }
+void TForm18::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}
 
 void TForm18::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QVBoxLayout>
@@ -13,6 +14,8 @@
 #include "app/tform12.h"
 #include "app/tform16.h"
 #include "app/tform18.h"
+#include "calllog/tform2.h"
+#include "dial/tdialsystem.h"
 #include "link/tform11.h"
 #include "link/tform14.h"
 #include "phonebook/tuserlist.h"
@@ -195,7 +198,9 @@ void TMain::MenuShow() {
     }
 }
 
-void TMain::UserListSort() { UserTable.setIndex(db::UserTable::Index::Yomi); }
+void TMain::UserListSort() {
+    UserTable.setIndex(db::UserTable::Index::Yomi);
+}
 
 bool TMain::LogTableFilterRecord(const db::LogRow& row) const {
     switch (app.State.LogFilterMode) {
@@ -228,7 +233,19 @@ void TMain::ComClose() {
     }
 }
 
-void TMain::BitBtn1Click() {}
+void TMain::BitBtn1Click() {
+    hide();
+    app.F.Form18->hide();
+    if (app.State.LogImage[0] == 255) {
+        app.F.Form11->GethgTime();
+        return;
+    }
+    TForm2* callLog = app.F.Form2;
+    // A failed conversion is told; the window still shows the rows written, not a lost menu.
+    app.guarded([callLog] { callLog->LogConv(); });
+    callLog->show();
+    callLog->raise();
+}
 
 void TMain::BitBtn2Click() {
     hide();
@@ -236,7 +253,17 @@ void TMain::BitBtn2Click() {
     app.F.UserList->UserListShow();
 }
 
-void TMain::BitBtn3Click() {}
+void TMain::BitBtn3Click() {
+    hide();
+    app.F.Form18->hide();
+    ProgramState& s = app.State;
+    s.DialCaller = dialcaller::Menu;
+    app.F.DialSystem->Panel4->clear();
+    s.DialNumber.clear();
+    s.LinkStep = 0;
+    s.DialFromBook = 0;
+    app.F.Form11->Timer4.setInterval(1);
+}
 
 void TMain::BitBtn4Click() {
     hide();
@@ -250,7 +277,9 @@ void TMain::BitBtn5Click() {
     app.F.Form5->OpsionSet();
 }
 
-void TMain::BitBtn6Click() { close(); }
+void TMain::BitBtn6Click() {
+    close();
+}
 
 void TMain::K7Click() {
     app.State.CompactMenu = 1;
@@ -263,4 +292,6 @@ void TMain::closeEvent(QCloseEvent* event) {
     app.quit();
 }
 
-void TMain::contextMenuEvent(QContextMenuEvent* event) { PopupMenu1->popup(event->globalPos()); }
+void TMain::contextMenuEvent(QContextMenuEvent* event) {
+    PopupMenu1->popup(event->globalPos());
+}

@@ -84,7 +84,9 @@ void HelpWindow::showIndex(const QString& filter) {
     }
 }
 
-void HelpWindow::helpOnHelp() { showPage(QStringLiteral("helponhelp"), helpOnHelpPage()); }
+void HelpWindow::helpOnHelp() {
+    showPage(QStringLiteral("helponhelp"), helpOnHelpPage());
+}
 
 void HelpWindow::context(int contextNumber) {
     const HelpTopic* topic = helpTopic(contextNumber);

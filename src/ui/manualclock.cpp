@@ -2,9 +2,13 @@
 
 namespace ui {
 
-void ManualClock::arm(TTimer* timer, int ms) { timers_[timer] = Armed{now_ + ms, seq_++, ms}; }
+void ManualClock::arm(TTimer* timer, int ms) {
+    timers_[timer] = Armed{now_ + ms, seq_++, ms};
+}
 
-void ManualClock::disarm(TTimer* timer) { timers_.erase(timer); }
+void ManualClock::disarm(TTimer* timer) {
+    timers_.erase(timer);
+}
 
 int64_t ManualClock::dueTime(const TTimer* timer) const {
     auto it = timers_.find(const_cast<TTimer*>(timer));
@@ -64,6 +68,8 @@ void ManualClock::advanceTo(int64_t when) {
     }
 }
 
-void ManualClock::advance(int64_t ms) { advanceTo(now_ + ms); }
+void ManualClock::advance(int64_t ms) {
+    advanceTo(now_ + ms);
+}
 
 }  // namespace ui

@@ -64,8 +64,7 @@ void QtDialogs::showError(const QString& text) {
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {
-    return QFileDialog::getOpenFileName(parent, request.title, request.defaultName,
-                                        request.filter);
+    return QFileDialog::getOpenFileName(parent, request.title, request.defaultName, request.filter);
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {

@@ -4,7 +4,9 @@
 
 namespace ui {
 
-QtTimerBackend::~QtTimerBackend() { qDeleteAll(timers_); }
+QtTimerBackend::~QtTimerBackend() {
+    qDeleteAll(timers_);
+}
 
 void QtTimerBackend::arm(TTimer* timer, int ms) {
     QTimer*& qt = timers_[timer];

@@ -40,15 +40,21 @@ QByteArray convert(const char* to, const char* from, const QByteArray& in) {
 
 }  // namespace
 
-bool isLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+bool isLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
 
-QByteArray fromUnicode(const QString& text) { return convert("CP932", "UTF-8", text.toUtf8()); }
+QByteArray fromUnicode(const QString& text) {
+    return convert("CP932", "UTF-8", text.toUtf8());
+}
 
 QString toUnicode(const QByteArray& bytes) {
     return QString::fromUtf8(convert("UTF-8", "CP932", bytes));
 }
 
-int byteLength(const QString& text) { return static_cast<int>(fromUnicode(text).size()); }
+int byteLength(const QString& text) {
+    return static_cast<int>(fromUnicode(text).size());
+}
 
 QByteArray cutBytes(const QByteArray& bytes, int maxBytes) {
     if (maxBytes <= 0) {

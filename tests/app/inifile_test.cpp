@@ -137,8 +137,7 @@ private slots:
         writeFile(path, "[RS232C]\nCOM=1\n");
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         const bool written = IniFile(path).writeInteger("RS232C", "COM", 4);
-        QFile::setPermissions(dir.path(),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (written) {
             QSKIP("running with rights that ignore folder permissions");
         }

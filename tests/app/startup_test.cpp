@@ -37,8 +37,9 @@ private slots:
 
     void settingsFileValues() {
         TestApp t;
-        t.writeSettings("[RS232C]\nCOM=2\n[TEL]\nPORT=x2\n[LOG]\nPORT1=0x1\nPORT2=$2\n"
-                        "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n");
+        t.writeSettings(
+            "[RS232C]\nCOM=2\n[TEL]\nPORT=x2\n[LOG]\nPORT1=0x1\nPORT2=$2\n"
+            "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n");
         t.start();
         const ProgramState& s = t.app->State;
         QCOMPARE((QList<int>{s.ComPort, s.DialLine, s.LogModeTel1, s.LogModeTel2, s.PasswordCode,
@@ -132,8 +133,8 @@ private slots:
         for (QAction* a : menus[0]->menu()->actions()) {
             runItems << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        QCOMPARE(runItems, (QStringList{"通話記録表", "個人情報一覧表", "ダイヤル発信", "回線使用料",
-                                        "オプション設定", "-", "終了"}));
+        QCOMPARE(runItems, (QStringList{"通話記録表", "個人情報一覧表", "ダイヤル発信",
+                                        "回線使用料", "オプション設定", "-", "終了"}));
         QStringList helpItems;
         for (QAction* a : menus[1]->menu()->actions()) {
             helpItems << (a->isSeparator() ? QStringLiteral("-") : a->text());

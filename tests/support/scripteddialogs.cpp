@@ -9,7 +9,9 @@ ui::MsgResult ScriptedDialogs::messageBox(QWidget*, const QString& text, const Q
     return buttons == ui::MsgButtons::YesNo ? ui::MsgResult::No : ui::MsgResult::Ok;
 }
 
-void ScriptedDialogs::showError(const QString& text) { errors.append(text); }
+void ScriptedDialogs::showError(const QString& text) {
+    errors.append(text);
+}
 
 QString ScriptedDialogs::openFileName(QWidget*, const ui::FileDialogRequest& request) {
     fileRequests.append(request);
@@ -18,6 +20,7 @@ QString ScriptedDialogs::openFileName(QWidget*, const ui::FileDialogRequest& req
 
 QString ScriptedDialogs::saveFileName(QWidget*, const ui::FileDialogRequest& request) {
     fileRequests.append(request);
-    return fileNames.isEmpty() ? QString()
-                               : ui::withDefaultExtension(fileNames.takeFirst(), request.defaultExt);
+    return fileNames.isEmpty()
+               ? QString()
+               : ui::withDefaultExtension(fileNames.takeFirst(), request.defaultExt);
 }

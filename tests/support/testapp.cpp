@@ -17,9 +17,13 @@ TestApp::TestApp(const QString& folder, std::unique_ptr<comm::SerialDeviceFactor
     }
 }
 
-TestApp::~TestApp() { app.reset(); }
+TestApp::~TestApp() {
+    app.reset();
+}
 
-QString TestApp::filePath(const QString& name) const { return QDir(folder_).filePath(name); }
+QString TestApp::filePath(const QString& name) const {
+    return QDir(folder_).filePath(name);
+}
 
 void TestApp::writeSettings(const QByteArray& content) const {
     QFile f(filePath(QStringLiteral("tilka.Ini")));
@@ -34,9 +38,8 @@ QByteArray TestApp::readSettings() const {
 }
 
 void TestApp::start() {
-    app = std::make_unique<Application>(
-        ui::UiServices{clock, dialogs, help, wallClock}, *ports,
-        filePath(QStringLiteral("tilka")), folder_);
+    app = std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *ports,
+                                        filePath(QStringLiteral("tilka")), folder_);
     app->onQuit = [this] { ++quitCount; };
     app->createForms();
 }

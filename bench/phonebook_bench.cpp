@@ -1,0 +1,138 @@
+// Phone book speed with 100,000 records: opening the list from the menu, scrolling it, and the
+// look-up by number that the log conversion and the dial pad make.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QScrollBar>
+#include <QTableView>
+#include <memory>
+#include <random>
+
+#include "app/tmain.h"
+#include "phonebook/tuserlist.h"
+#include "support/testapp.h"
+
+namespace {
+
+constexpr int Records = 100000;
+
+QString numberOf(int i) {
+    return QStringLiteral("03%1").arg(i * 7 + 1000000, 8, 10, QChar(u'0'));
+}
+
+// One run of the program with a full phone book, made once for all benchmarks.
+TestApp& fullApp() {
+    static std::unique_ptr<TestApp> t;
+    if (!t) {
+        t = std::make_unique<TestApp>();
+        t->start();
+        t->clock.advance(2000);
+        db::UserTable& table = t->app->F.Main->UserTable;
+        std::mt19937 random(5);
+        const QString kana = QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねの");
+        table.beginBatch();
+        for (int i = 0; i < Records; ++i) {
+            db::UserRecord r;
+            r.Name = QStringLiteral("氏名%1").arg(i);
+            for (int k = 0; k < 6; ++k) {
+                r.Yomi += kana[static_cast<int>(random() % kana.size())];
+            }
+            r.Tel = numberOf(i);
+            r.Tel2 = r.Tel;
+            r.Address = QStringLiteral("東京都千代田区%1丁目").arg(i % 50);
+            table.append(r);
+        }
+        table.commitBatch();
+    }
+    return *t;
+}
+
+// From the menu, after a look-up left the phone book ordered by number: the list re-sorts by
+// reading and shows its first rows.
+void BM_UserListOpen(benchmark::State& state) {
+    TestApp& t = fullApp();
+    TMain* main = t.app->F.Main;
+    TUserList* list = t.app->F.UserList;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->hide();
+        main->UserTable.setIndex(db::UserTable::Index::Tel2);
+        main->UserTable.first();
+        state.ResumeTiming();
+        main->BitBtn2Click();
+    }
+    state.counters["rows_fetched"] = list->DBGrid1->model()->rowCount();
+    state.counters["records"] = main->UserTable.recordCount();
+}
+BENCHMARK(BM_UserListOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// One scroll to the end of the rows fetched so far, which fetches the next page only.
+void BM_UserListScroll(benchmark::State& state) {
+    TestApp& t = fullApp();
+    TUserList* list = t.app->F.UserList;
+    t.app->F.Main->BitBtn2Click();
+    QScrollBar* bar = list->DBGrid1->verticalScrollBar();
+    const int before = list->DBGrid1->model()->rowCount();
+    for (auto _ : state) {
+        state.PauseTiming();
+        QCoreApplication::processEvents();  // lets the grid take in the rows fetched last time
+        state.ResumeTiming();
+        bar->setValue(bar->maximum());
+    }
+    const int after = list->DBGrid1->model()->rowCount();
+    state.counters["rows_before"] = before;
+    state.counters["rows_after"] = after;
+    state.counters["rows_per_scroll"] =
+        static_cast<double>(after - before) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_UserListScroll)->Unit(benchmark::kMicrosecond)->Iterations(50);
+
+// Coming back from the editor to a record in the middle of the reading order: the rows up to it
+// are fetched so that it can be selected.
+void BM_UserListReturnToMiddle(benchmark::State& state) {
+    TestApp& t = fullApp();
+    TUserList* list = t.app->F.UserList;
+    db::UserTable& table = t.app->F.Main->UserTable;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->hide();
+        table.setIndex(db::UserTable::Index::Tel2);
+        table.setIndex(db::UserTable::Index::Yomi);  // a fresh grid with its first page only
+        table.gotoRow(Records / 2);
+        state.ResumeTiming();
+        list->show();
+    }
+    state.counters["rows_fetched"] = list->DBGrid1->model()->rowCount();
+    state.counters["selected_row"] = list->DBGrid1->currentIndex().row();
+}
+BENCHMARK(BM_UserListReturnToMiddle)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The number look-up: order by 電話番号２ and go to the key, hit or miss.
+void BM_LookupByNumber(benchmark::State& state) {
+    TestApp& t = fullApp();
+    db::UserTable& table = t.app->F.Main->UserTable;
+    table.setIndex(db::UserTable::Index::Tel2);
+    std::mt19937 random(7);
+    const bool hit = state.range(0) == 1;
+    int found = 0;
+    for (auto _ : state) {
+        const int i = static_cast<int>(random() % Records);
+        const QString key = hit ? numberOf(i) : numberOf(i) + QStringLiteral("9");
+        found += table.findKey(key) ? 1 : 0;
+    }
+    state.counters["found"] = found;
+}
+BENCHMARK(BM_LookupByNumber)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication qapp(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+
+// History files (*.TAS): the first 4000 bytes of LogImage, byte for byte, with no header.
+namespace calllog {
+
+constexpr int HistoryFileBytes = 4000;
+
+// A history file that cannot be opened, read, written or closed; the text names the file.
+class EInOutError : public std::runtime_error {
+public:
+    explicit EInOutError(const QString& text) : std::runtime_error(text.toStdString()) {}
+};
+
+// Up to HistoryFileBytes bytes from the start of the file; a shorter file gives fewer.
+// Throws EInOutError.
+QByteArray ReadHistoryFile(const QString& path);
+// Creates or replaces the file with these bytes; the old file stays as it was when the writing
+// fails. Throws EInOutError.
+void WriteHistoryFile(const QString& path, std::span<const uint8_t, HistoryFileBytes> image);
+
+}  // namespace calllog

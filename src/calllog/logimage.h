@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace calllog {
+
+// Where the adapter's log stops: no entry starts beyond this offset, and at most this many
+// entries are read.
+constexpr int LastEntryOffset = 3000;
+constexpr int MaxLogEntries = 220;
+constexpr int MaxNumberLength = 23;
+constexpr int MaxSubNumberLength = 21;
+
+// One call as the adapter stores it: packed, big-endian, numbers as 8-bit characters.
+struct LogEntry {
+    int Offset = 0;
+    int Size = 0;  // bytes the entry occupies, 14 to 56
+    uint8_t PortSet = 0;
+    uint8_t CallKind = 0;
+    int32_t StartSeconds = 0;  // 0: a message recorded while nobody answered
+    int32_t EndSeconds = 0;
+    uint16_t Charge = 0;
+    QByteArray Number;
+    QByteArray SubNumber;
+};
+
+struct DecodedLog {
+    std::vector<LogEntry> Entries;
+    int EndOffset = 0;  // where reading stopped
+};
+
+// Reads the entry at offset. Bytes past the end of the image read as 0, so no image, however
+// malformed, is read outside its bounds.
+LogEntry decodeLogEntry(std::span<const uint8_t> image, int offset);
+
+// Reads entries from offset 0 until a zero byte, an offset above LastEntryOffset or
+// MaxLogEntries entries. The image itself is never rejected.
+DecodedLog decodeLogImage(std::span<const uint8_t> image);
+
+}  // namespace calllog

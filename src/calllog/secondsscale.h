@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <array>
+#include <cstdint>
+
+struct ProgramState;
+namespace ui {
+class WallClock;
+}
+
+// The adapter's calendar: 365-day years counted from 1997, days of the month counted from 1.
+namespace calllog {
+
+constexpr int32_t YearSeconds = 31536000;
+constexpr int32_t DaySeconds = 86400;
+constexpr std::array<int32_t, 12> MonthSeconds{31 * DaySeconds, 28 * DaySeconds, 31 * DaySeconds,
+                                               30 * DaySeconds, 31 * DaySeconds, 30 * DaySeconds,
+                                               31 * DaySeconds, 31 * DaySeconds, 30 * DaySeconds,
+                                               31 * DaySeconds, 30 * DaySeconds, 31 * DaySeconds};
+
+// A local date and time on the adapter's scale, from its two-digit year.
+int32_t PcTimeToSec(const QDateTime& local);
+// Stores the PC's local time on that scale in PcClockSeconds.
+void PcTimeToSec(ProgramState& state, const ui::WallClock& clock);
+
+// "MM/DD hh:mm" of a moment on the scale; the year is dropped.
+QString SecToTime(int32_t seconds);
+
+}  // namespace calllog

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "link/serialdevice.h"
+
+namespace comm {
+
+// A serial port as a POSIX terminal. A watch thread waits with poll() on the terminal and an
+// eventfd, moves arriving bytes into a guarded input queue of the requested size and reports
+// reception; when the queue is full it stops reading, so the terminal's own flow control holds
+// the sender back. The eventfd wakes it when the mask changes, when the port closes and when
+// room is made in a full queue.
+class PosixSerialDevice : public SerialDevice {
+public:
+    explicit PosixSerialDevice(QString folder);
+    ~PosixSerialDevice() override;
+
+    // <folder>/COMn when that entry exists (usually a link to a device), else /dev/ttyS<n-1>.
+    static QString pathFor(const QString& folder, int port);
+
+    bool open(int port) override;
+    void close() override;
+    void setupQueues(int inSize, int outSize) override;
+    void purge() override;
+    void setTimeouts(int readMs, int writeMs) override;
+    LineSettings lineSettings() const override;
+    void setLineSettings(const LineSettings& settings) override;
+    void setDtr(bool on) override;
+    uint32_t modemStatus() override;
+    LineStatus lineStatus() override;
+    int read(char* buffer, int count) override;
+    int write(const char* buffer, int count) override;
+    void setEventMask(uint32_t mask) override;
+    uint32_t eventMask() const override;
+    void startWatch(std::function<void(uint32_t events)> onEvent) override;
+    void stopWatch() override;
+
+private:
+    void watchLoop();
+    int fillLocked();
+    int takeLocked(char* buffer, int count);
+    void wakeWatcher() const;
+    void waitForOutput() const;
+
+    QString folder_;
+    int fd_ = -1;
+    int wakeFd_ = -1;
+    int readTimeoutMs_ = 1000;
+    int writeTimeoutMs_ = 1000;
+    LineSettings settings_;
+    std::function<void(uint32_t)> onEvent_;
+    std::thread thread_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable arrived_;
+    std::deque<char> queue_;
+    size_t capacity_ = 4096;
+    uint32_t mask_ = 0;
+    bool watching_ = false;
+    bool stopRequested_ = false;
+    bool maskChanged_ = false;
+    bool throttled_ = false;
+    bool hungUp_ = false;
+};
+
+class PosixSerialDeviceFactory : public SerialDeviceFactory {
+public:
+    explicit PosixSerialDeviceFactory(QString folder) : folder_(std::move(folder)) {}
+    std::unique_ptr<SerialDevice> create() override;
+
+private:
+    QString folder_;
+};
+
+}  // namespace comm

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+// Watches one edit control's input-method events and reports the reading of every committed
+// conversion: the last preedit text of the composition that was still kana before the input
+// method turned it into kanji. A cancelled composition and text typed without the input method
+// report nothing. The reading is reported before the control inserts the committed text.
+class TCompoString : public QObject {
+    Q_OBJECT
+public:
+    using TCompositionStrEvent = std::function<void(TCompoString& Sender, const QString& Value)>;
+
+    explicit TCompoString(QObject* owner = nullptr);
+    ~TCompoString() override;
+
+    QWidget* Control() const { return control_; }
+    void setControl(QWidget* control);
+
+    TCompositionStrEvent OnCompositionStr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void resetComposition();
+
+    QPointer<QWidget> control_;
+    bool composing_ = false;
+    QString reading_;
+};

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QString>
+
+// What the options, password and charges windows share in looks.
+namespace settings {
+
+// The proportional Gothic font of these windows, at a size in pixels.
+QFont GothicFont(int pixels, bool bold = false);
+
+// The title picture at the top of the options and charges windows: the caption on a band.
+QPixmap TitlePicture(const QString& caption, int width, int height);
+
+}  // namespace settings

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace settings {
+
+// Log recording modes sit in the radio groups in the order "全て記録", "発信のみ", "着信のみ",
+// "記録無し", which is not the order of their values (3, 1, 2, 0).
+
+// The item showing a log mode; nothing for a value outside 0 to 3.
+std::optional<int> LogModeItem(int32_t mode);
+// The log mode of an item; nothing when no item (or an unknown one) is selected.
+std::optional<int32_t> LogModeOfItem(int item);
+
+}  // namespace settings

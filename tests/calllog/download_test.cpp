@@ -1,0 +1,348 @@
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "app/tform18.h"
+#include "app/tmain.h"
+#include "calllog/clockreply.h"
+#include "calllog/secondsscale.h"
+#include "calllog/tform13.h"
+#include "calllog/tform2.h"
+#include "hgsim/logimage.h"
+#include "link/tform11.h"
+#include "link/tform14.h"
+#include "settings/simrun.h"
+#include "settings/tform5.h"
+#include "settings/tform7.h"
+#include "ui/tgauge.h"
+
+namespace {
+
+constexpr int NoReply = 1000000;
+const QByteArray ClockRequest = "AT\\L2G53\r";
+
+// A download started from the main menu; times are counted from the button press.
+struct Download : SimRun {
+    Download() { startAtMenu(); }
+
+    void press() {
+        start = t.clock.now();
+        t.app->F.Main->BitBtn1->click();
+    }
+    void at(int64_t ms) { t.clock.advanceTo(start + ms); }
+    // The adapter stays silent; the test puts its own bytes on the line.
+    void silence() { adapter.config().replyDelayMs = NoReply; }
+    void reply(int64_t atMs, const QByteArray& bytes) {
+        line->send(start + atMs - t.clock.now(), bytes);
+    }
+
+    ProgramState& s() { return t.app->State; }
+    TForm2* callLog() { return t.app->F.Form2; }
+    int gauge() { return t.app->F.Form13->Gauge1->Progress(); }
+    bool progressShown() { return t.app->F.Form13->isVisible(); }
+    QByteArray image() {
+        return QByteArray(reinterpret_cast<const char*>(s().LogImage.data()), hgsim::LogImageBytes);
+    }
+    int rows() { return t.app->F.Main->LogTable.rowCount(); }
+    int calls() { return static_cast<int>(adapter.config().calls.size()); }
+
+    int64_t start = 0;
+};
+
+}  // namespace
+
+class DownloadTest : public QObject {
+    Q_OBJECT
+private slots:
+    void timelineWithoutPassword_data() {
+        QTest::addColumn<int>("taModel");
+        QTest::addColumn<QByteArray>("tel1");
+        QTest::addColumn<QByteArray>("tel2");
+        QTest::newRow("model 0") << 0 << QByteArray("AT\\T1/9*01\r")
+                                 << QByteArray("ATE0\\T2/9*02\r");
+        QTest::newRow("model 1") << 1 << QByteArray("AT\\T1/1*41\r")
+                                 << QByteArray("ATE0\\T2/1*42\r");
+    }
+    void timelineWithoutPassword() {
+        QFETCH(int, taModel);
+        QFETCH(QByteArray, tel1);
+        QFETCH(QByteArray, tel2);
+        Download d;
+        d.s().TaModel = taModel;
+        d.s().LogModeTel1 = 1;
+        d.s().LogModeTel2 = 2;
+        d.adapter.config().clockOffsetSeconds = -3600;
+        // Slow enough that the log is still arriving at the fourth tick.
+        d.adapter.config().charsPerSecond = 1000;
+        d.t.app->F.Main->LogTable.setFiltered(true);
+        d.press();
+        QVERIFY(!d.t.app->F.Main->isVisible());
+        QVERIFY(d.progressShown());
+        QVERIFY(d.portOpen());
+        QCOMPARE(d.gauge(), 0);
+        QCOMPARE(d.commands(), QList<QByteArray>{tel1});
+
+        const struct {
+            int ms;
+            QByteArray command;
+            int gauge;
+        } steps[] = {{600, tel2, 0},
+                     {1800, "ATI\\I\r", 10},
+                     {2500, ClockRequest, 20},
+                     {3200, "AT\\L10\r", 30}};
+        for (const auto& step : steps) {
+            const qsizetype before = d.commands().size();
+            d.at(step.ms - 1);
+            QCOMPARE(d.commands().size(), before);
+            d.at(step.ms);
+            QCOMPARE(d.commands().size(), before + 1);
+            QCOMPARE(d.commands().last(), step.command);
+            QCOMPARE(d.gauge(), step.gauge);
+        }
+        QCOMPARE(d.s().DeviceReady, 1);
+        QCOMPARE(d.s().PasswordCode, 0);
+        QCOMPARE(d.s().PcClockSeconds, calllog::PcTimeToSec(d.t.wallClock.time));
+        QCOMPARE(d.s().HgClockSeconds, d.s().PcClockSeconds - 3600);
+        QCOMPARE(d.s().ClockDifference, 3600);
+
+        int shown = 30;
+        for (const auto& [ms, gauge] : {std::pair{3900, 40}, {4600, 60}, {5300, 80}, {6000, 100}}) {
+            d.at(ms - 1);
+            QCOMPARE(d.gauge(), shown);
+            d.at(ms);
+            QCOMPARE(d.gauge(), gauge);
+            QVERIFY(d.progressShown());
+            shown = gauge;
+        }
+        d.at(6699);
+        QVERIFY(!d.callLog()->isVisible());
+        d.at(6700);
+        QVERIFY(!d.progressShown());
+        QCOMPARE(d.gauge(), 0);
+        QVERIFY(d.callLog()->isVisible());
+        QCOMPARE(d.image(), hgsim::buildLogImage(d.adapter.config().calls));
+        QCOMPARE(d.rows(), d.calls());
+        QCOMPARE(d.callLog()->Panel10->text(), QStringLiteral("全て表示する"));
+        QVERIFY(!d.t.app->F.Main->LogTable.filtered());
+        QCOMPARE(d.commands().size(), 5);
+        d.at(7699);
+        QVERIFY(d.portOpen());
+        d.at(7700);
+        QVERIFY(!d.portOpen());
+    }
+
+    // Whatever has come by a tick decides: 3078 bytes or more end the transfer on the next tick.
+    void earlyLogEndsOnTheNextTick_data() {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<int>("firstTickGauge");
+        QTest::addColumn<int>("finishAt");
+        QTest::newRow("3100 bytes") << 3100 << 100 << 3200 + 1400;
+        QTest::newRow("3078 bytes") << 3078 << 100 << 3200 + 1400;
+        QTest::newRow("3077 bytes") << 3077 << 40 << 3200 + 3500;
+    }
+    void earlyLogEndsOnTheNextTick() {
+        QFETCH(int, bytes);
+        QFETCH(int, finishAt);
+        Download d;
+        d.silence();
+        d.press();
+        QByteArray log(bytes, '\0');
+        for (int i = 0; i < bytes; ++i) {
+            log[i] = static_cast<char>(i % 251 + 1);
+        }
+        d.reply(3300, log);
+        d.at(3900);
+        QTEST(d.gauge(), "firstTickGauge");
+        d.at(finishAt - 1);
+        QVERIFY(d.progressShown());
+        d.at(finishAt);
+        QVERIFY(!d.progressShown());
+        QVERIFY(d.callLog()->isVisible());
+        // The adapter said nothing else, so the buffer behind the reply is still zero.
+        QCOMPARE(d.image(), log.leftJustified(hgsim::LogImageBytes, '\0', true));
+    }
+
+    // No reply at all: stale bytes in RxBuffer give no password code, and become the image.
+    void noReplyAtAll() {
+        Download d;
+        d.silence();
+        d.s().RxBuffer.fill(0x2a);
+        d.press();
+        d.at(3200);
+        QCOMPARE(d.s().PasswordCode, 0);
+        QCOMPARE(d.commands().last(), QByteArray("AT\\L10\r"));
+        QVERIFY(!d.t.app->F.Form7->isVisible());
+        for (const auto& [ms, gauge] : {std::pair{3900, 40}, {4600, 60}, {5300, 80}, {6000, 100}}) {
+            d.at(ms);
+            QCOMPARE(d.gauge(), gauge);
+        }
+        d.at(6700);
+        QVERIFY(!d.progressShown());
+        QCOMPARE(d.image(), QByteArray(hgsim::LogImageBytes, '\x2a'));
+    }
+
+    void hgClockFromReply() {
+        Download d;
+        d.silence();
+        d.press();
+        d.reply(2600, QByteArray("\x80\x00\x00\x01\0\0"
+                                 "000",
+                                 9));
+        d.at(3200);
+        QCOMPARE(d.s().HgClockSeconds, -2147483647);
+        const int64_t difference = int64_t{d.s().PcClockSeconds} + 2147483647;
+        QCOMPARE(d.s().ClockDifference, static_cast<int32_t>(static_cast<uint32_t>(difference)));
+        QCOMPARE(d.commands().last(), QByteArray("AT\\L10\r"));
+    }
+
+    void clockReplyFields_data() {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<int>("clock");
+        QTest::addColumn<int>("code");
+        QTest::newRow("sign bit") << QByteArray(
+                                         "\x80\x00\x00\x01\0\0"
+                                         "000",
+                                         9)
+                                  << -2147483647 << 0;
+        QTest::newRow("code 123") << QByteArray(
+                                         "\x00\x0f\x42\x40\0\0"
+                                         "123",
+                                         9)
+                                  << 1000000 << 123;
+        QTest::newRow("letter") << QByteArray(
+                                       "\x00\x00\x00\x05\0\0"
+                                       "1a3",
+                                       9)
+                                << 5 << 0;
+        QTest::newRow("negative") << QByteArray(
+                                         "\x00\x00\x00\x05\0\0"
+                                         "-12",
+                                         9)
+                                  << 5 << -12;
+        QTest::newRow("sign only") << QByteArray(
+                                          "\x00\x00\x00\x05\0\0"
+                                          "-\0\0",
+                                          9)
+                                   << 5 << 0;
+        QTest::newRow("short reply") << QByteArray("\x00\x00\x01", 3) << 256 << 0;
+    }
+    void clockReplyFields() {
+        QFETCH(QByteArray, reply);
+        const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(reply.constData()),
+                                             static_cast<size_t>(reply.size()));
+        QTEST(calllog::HgClockSecondsOf(bytes), "clock");
+        QTEST(calllog::PasswordCodeOf(bytes), "code");
+    }
+
+    // A wrong number stalls the download; the next one asks again, and the right one goes on.
+    void passwordWrongThenRight_data() {
+        QTest::addColumn<QString>("right");
+        QTest::newRow("122") << "122";
+        QTest::newRow("377") << "377";
+    }
+    void passwordWrongThenRight() {
+        QFETCH(QString, right);
+        Download d;
+        d.adapter.config().passwordCode = 123;
+        TForm7* password = d.t.app->F.Form7;
+        d.press();
+        d.at(3200);
+        QVERIFY(password->isVisible());
+        QVERIFY(password->Edit1->text().isEmpty());
+        QCOMPARE(d.gauge(), 0);
+        QVERIFY(d.progressShown());
+        QVERIFY(!d.t.app->F.Form11->Timer2.running());
+        QCOMPARE(d.commands().last(), ClockRequest);
+
+        password->Edit1->setText(QStringLiteral("12"));
+        password->Button2->click();
+        d.at(10000);
+        QVERIFY(d.t.app->F.Main->isVisible());
+        QVERIFY(d.progressShown());
+        QVERIFY(d.portOpen());
+        QCOMPARE(d.commands().last(), ClockRequest);
+
+        d.press();
+        d.at(3200);
+        QVERIFY(password->isVisible());
+        QVERIFY(password->Edit1->text().isEmpty());
+        password->Edit1->setText(right);
+        password->Button2->click();
+        QCOMPARE(d.commands().last(), QByteArray("AT\\L1123\r"));
+        QCOMPARE(d.gauge(), 10);
+        d.at(3200 + 3500);
+        QVERIFY(d.callLog()->isVisible());
+        QCOMPARE(d.rows(), d.calls());
+
+        // The code entered stays good for the run.
+        d.callLog()->Button5->click();
+        d.start = d.t.clock.now();
+        d.at(3200);
+        QVERIFY(!password->isVisible());
+        QCOMPARE(d.commands().last(), QByteArray("AT\\L1123\r"));
+    }
+
+    void closingTheProgressWindowAbandons_data() {
+        QTest::addColumn<int>("closeAt");
+        QTest::newRow("starting") << 1000;
+        QTest::newRow("identifying") << 2000;
+        QTest::newRow("reading the clock") << 2900;
+        QTest::newRow("transferring") << 4000;
+    }
+    void closingTheProgressWindowAbandons() {
+        QFETCH(int, closeAt);
+        Download d;
+        d.press();
+        d.at(closeAt);
+        const qsizetype sent = d.commands().size();
+        d.t.app->F.Form13->close();
+        QVERIFY(!d.progressShown());
+        QVERIFY(d.t.app->F.Main->isVisible());
+        QCOMPARE(d.s().LogImage[0], 255);
+        d.at(closeAt + 499);
+        QVERIFY(d.portOpen());
+        d.at(closeAt + 500);
+        QVERIFY(!d.portOpen());
+        d.at(closeAt + 10000);
+        QCOMPARE(d.commands().size(), sent);
+        QVERIFY(!d.callLog()->isVisible());
+
+        d.press();
+        QCOMPARE(d.commands().size(), sent + 1);
+        QVERIFY(d.progressShown());
+    }
+
+    void portThatCannotBeOpened() {
+        Download d;
+        d.s().ComPort = 2;
+        d.press();
+        QVERIFY(d.t.app->F.Form14->isVisible());
+        QVERIFY(!d.progressShown());
+        QVERIFY(!d.t.app->F.Form11->Timer2.running());
+        QVERIFY(!d.t.app->F.Form5->Timer1.running());
+        QVERIFY(!d.t.app->F.Main->isVisible());
+        d.at(10000);
+        QVERIFY(d.commands().isEmpty());
+    }
+
+    void heldLogIsShownWithoutExchange() {
+        Download d;
+        d.press();
+        d.at(8000);
+        d.callLog()->close();
+        QVERIFY(d.t.app->F.Main->isVisible());
+        const qsizetype sent = d.commands().size();
+        d.press();
+        QVERIFY(d.callLog()->isVisible());
+        QVERIFY(!d.t.app->F.Main->isVisible());
+        QVERIFY(!d.t.app->F.Form18->isVisible());
+        QCOMPARE(d.rows(), d.calls());
+        d.at(10000);
+        QCOMPARE(d.commands().size(), sent);
+        QVERIFY(!d.portOpen());
+    }
+};
+
+QTEST_MAIN(DownloadTest)
+#include "download_test.moc"

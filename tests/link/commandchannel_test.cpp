@@ -1,0 +1,278 @@
+#include <poll.h>
+#include <unistd.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <atomic>
+#include <thread>
+
+#include "app/application.h"
+#include "dial/tdialsystem.h"
+#include "hgsim/ptyport.h"
+#include "hgsim/simserialdevice.h"
+#include "link/hgcommands.h"
+#include "link/posixserialdevice.h"
+#include "link/tform11.h"
+#include "link/tform14.h"
+#include "settings/tform5.h"
+#include "support/testapp.h"
+
+namespace {
+
+QByteArray pattern(int size, int seed = 0) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((i * 7 + seed) % 251 + 1);
+    }
+    return bytes;
+}
+
+}  // namespace
+
+// The command channel on the simulated adapter's line, driven by the test clock.
+class Channel {
+public:
+    Channel() : adapter(hgsim::HgConfig{}, [this] { return wallClock.time; }) {
+        tmp.setAutoRemove(true);
+        factory = std::make_unique<hgsim::SimSerialDeviceFactory>(adapter, clock);
+        app =
+            std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *factory,
+                                          tmp.filePath(QStringLiteral("tilka")), tmp.path());
+        app->F.DialSystem = app->own(new TDialSystem(*app));
+        app->F.Form11 = app->own(new TForm11(*app));
+        app->F.Form5 = app->own(new TForm5(*app));
+        app->F.Form14 = app->own(new TForm14(*app));
+    }
+
+    TForm11& form11() { return *app->F.Form11; }
+    ProgramState& state() { return app->State; }
+
+    QTemporaryDir tmp;
+    ui::ManualClock clock;
+    ScriptedDialogs dialogs;
+    RecordingHelp help;
+    FixedWallClock wallClock;
+    hgsim::HgAdapter adapter;
+    std::unique_ptr<hgsim::SimSerialDeviceFactory> factory;
+    std::unique_ptr<Application> app;
+};
+
+class CommandChannelTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void receiveStoresAndWraps_data() {
+        QTest::addColumn<int>("startIndex");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("endIndex");
+        QTest::newRow("4001 bytes after a reset") << 0 << 4001 << 0;
+        QTest::newRow("10 bytes at 3995") << 3995 << 10 << 4;
+        QTest::newRow("a short reply") << 0 << 9 << 9;
+    }
+
+    void receiveStoresAndWraps() {
+        QFETCH(int, startIndex);
+        QFETCH(int, count);
+        QFETCH(int, endIndex);
+        Channel c;
+        c.form11().Comm1.Open();
+        c.state().RxIndex = startIndex;
+        const QByteArray bytes = pattern(count);
+        c.factory->line->send(0, bytes);
+        c.clock.advance(0);
+        QCOMPARE(c.state().RxIndex, endIndex);
+        for (int i = 0; i < count; ++i) {
+            QCOMPARE(c.state().RxBuffer[static_cast<size_t>((startIndex + i) % 4001)],
+                     static_cast<uint8_t>(bytes[i]));
+        }
+        c.factory->line->send(0, QByteArray("Z"));
+        c.clock.advance(0);
+        QCOMPARE(c.state().RxBuffer[static_cast<size_t>(endIndex)], uint8_t{'Z'});
+        QCOMPARE(c.state().RxIndex, endIndex + 1);
+    }
+
+    void arrivalsPaceTheDialReplyCheck() {
+        Channel c;
+        ui::TTimer& check = c.app->F.DialSystem->Timer4;
+        int fired = 0;
+        check.OnTimer = [&] {
+            ++fired;
+            check.setInterval(0);
+        };
+        c.form11().Comm1.Open();
+        c.state().DialInProgress = 1;
+        for (int at : {0, 300, 600, 900}) {
+            c.factory->line->send(at, QByteArray("AS"));
+        }
+        c.clock.advance(0);
+        QCOMPARE(c.clock.dueTime(&check), int64_t{500});
+        c.clock.advance(1399);
+        QCOMPARE(fired, 0);
+        QCOMPARE(c.clock.dueTime(&check), int64_t{1400});
+        c.clock.advance(1);
+        QCOMPARE(fired, 1);
+
+        // Without a dial in progress an arrival only stops a pending check.
+        c.state().DialInProgress = 0;
+        check.setInterval(500);
+        c.factory->line->send(100, QByteArray("x"));
+        c.clock.advance(100);
+        QVERIFY(!check.running());
+        c.clock.advance(1000);
+        QCOMPARE(fired, 1);
+    }
+
+    void commandBytes_data() {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("expected");
+        ProgramState s{};
+        s.LogModeTel1 = 3;
+        s.LogModeTel2 = 1;
+        QTest::newRow("1 model 0") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/9*03\r");
+        QTest::newRow("2 model 0") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/9*01\r");
+        s.TaModel = 1;
+        s.LogModeTel1 = 2;
+        QTest::newRow("1 model 1") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/1*42\r");
+        QTest::newRow("2 model 1") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/1*41\r");
+        QTest::newRow("3") << hg::LogIdentifyCommand() << QByteArray("ATI\\I\r");
+        QTest::newRow("4") << hg::ClockRequestCommand() << QByteArray("AT\\L2G53\r");
+        QTest::newRow("5 code 0") << hg::LogRequestCommand(0) << QByteArray("AT\\L10\r");
+        QTest::newRow("5 code 123") << hg::LogRequestCommand(123) << QByteArray("AT\\L1123\r");
+        QTest::newRow("6") << hg::LogClearCommand() << QByteArray("AT\\L3\r");
+        QTest::newRow("7") << hg::PasswordSetCommand(45) << QByteArray("ATG53=45\\L3\r");
+        QTest::newRow("8") << hg::ChargeResetTel1Command() << QByteArray("ATN6=0\r");
+        QTest::newRow("9") << hg::ChargeResetTel2Command() << QByteArray("ATN7=0\r");
+        QTest::newRow("10") << hg::ChargeResetDigitalCommand() << QByteArray("ATN5=0\r");
+        QTest::newRow("11") << hg::ChargeReportCommand() << QByteArray("ATE0N\r");
+        QTest::newRow("12") << hg::EchoOffCommand() << QByteArray("ATE0\r");
+        QTest::newRow("13") << hg::IdentifyCommand() << QByteArray("ATI\r");
+        QTest::newRow("14") << hg::DialCommand(1, "0312345678")
+                            << QByteArray("AT\\D1/0312345678\r");
+        QTest::newRow("14 empty number") << hg::DialCommand(2, "") << QByteArray("AT\\D2/\r");
+        QTest::newRow("15") << hg::HangUpCommand(2) << QByteArray("AT\\D2\r");
+    }
+
+    void commandBytes() {
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(command, expected);
+    }
+
+    void errorInReceiveHandlerIsShownAndWatchGoesOn() {
+        Channel c;
+        TComm& comm = c.form11().Comm1;
+        int calls = 0;
+        comm.OnCommReceive = [&](TComm& sender, uint16_t size) {
+            ++calls;
+            c.form11().Comm1CommReceive(sender, size);
+            throw ECommError("handler failed");
+        };
+        comm.Open();
+        c.factory->line->send(0, QByteArray("a"));
+        c.factory->line->send(10, QByteArray("b"));
+        c.clock.advance(10);
+        QCOMPARE(calls, 2);
+        QCOMPARE(c.dialogs.errors, QStringList({"handler failed", "handler failed"}));
+        QCOMPARE(c.state().RxIndex, 2);
+    }
+
+    void form14LeadsToTheOptions() {
+        Channel c;
+        TForm14& form = *c.app->F.Form14;
+        QCOMPARE(form.windowTitle(), QStringLiteral("確認"));
+        QCOMPARE(form.helpContext(), 20);
+        QCOMPARE(form.size(), QSize(301, 72));
+        QCOMPARE(form.Label1->text(),
+                 QStringLiteral("この COMポートは既に使われているか利用できません。"));
+        QCOMPARE(form.Label2->text(), QStringLiteral("オプションで再度設定を行ってください。"));
+        QCOMPARE(form.Button1->text(), QStringLiteral("ＯＫ"));
+        form.show();
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        QVERIFY(!form.isVisible());
+        QVERIFY(c.app->F.Form5->isVisible());
+    }
+
+    void delayComCloseFollowsTheTimerRule() {
+        TestApp t;
+        hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&] { return t.wallClock.time; });
+        t.ports = std::make_unique<hgsim::SimSerialDeviceFactory>(adapter, t.clock);
+        t.start();
+        TComm& comm = t.app->F.Form11->Comm1;
+        TForm5& options = *t.app->F.Form5;
+        comm.Open();
+        options.DelayComClose(1000);
+        t.clock.advance(600);
+        options.DelayComClose(1000);  // the same delay leaves the running count alone
+        t.clock.advance(399);
+        QVERIFY(comm.isOpen());
+        t.clock.advance(1);
+        QVERIFY(!comm.isOpen());
+        QVERIFY(!options.Timer2.running());
+
+        comm.Open();
+        options.DelayComClose(1000);
+        t.clock.advance(600);
+        options.DelayComClose(500);  // another delay starts the count again
+        t.clock.advance(499);
+        QVERIFY(comm.isOpen());
+        t.clock.advance(1);
+        QVERIFY(!comm.isOpen());
+    }
+
+    // A flood at the rate the pseudo-terminal takes reaches RxBuffer whole and in order.
+    void floodThroughTheReceiveHandler() {
+        QTemporaryDir tmp;
+        hgsim::PtyPort pty(tmp.path(), 1);
+        QVERIFY(pty.isValid());
+        comm::PosixSerialDeviceFactory ports(tmp.path());
+        ui::ManualClock clock;
+        ScriptedDialogs dialogs;
+        RecordingHelp help;
+        FixedWallClock wallClock;
+        Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
+                        tmp.filePath(QStringLiteral("tilka")), tmp.path());
+        app.F.DialSystem = app.own(new TDialSystem(app));
+        TForm11& form = *app.own(new TForm11(app));
+        app.F.Form11 = &form;
+        QByteArray collected;
+        form.Comm1.OnCommReceive = [&](TComm& sender, uint16_t size) {
+            const int from = app.State.RxIndex;
+            form.Comm1CommReceive(sender, size);
+            for (int i = 0; i < size; ++i) {
+                collected.append(static_cast<char>(app.State.RxBuffer[(from + i) % 4001]));
+            }
+        };
+        // Notifications smaller than RxBuffer, so that each can be read back before it wraps.
+        form.Comm1.setInQueueSize(2048);
+        form.Comm1.Open();
+        const QByteArray flood = pattern(1 << 20, 3);
+        std::atomic<bool> failed{false};
+        std::thread writer([&] {
+            qsizetype sent = 0;
+            while (sent < flood.size()) {
+                const ssize_t n = ::write(pty.master(), flood.constData() + sent,
+                                          static_cast<size_t>(flood.size() - sent));
+                if (n > 0) {
+                    sent += n;
+                    continue;
+                }
+                pollfd p{pty.master(), POLLOUT, 0};
+                if (::poll(&p, 1, 5000) <= 0) {
+                    failed = true;
+                    return;
+                }
+            }
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(collected.size() >= flood.size() || failed, 9000);
+        writer.join();
+        QVERIFY(!failed);
+        QCOMPARE(collected.size(), flood.size());
+        QVERIFY(collected == flood);
+        form.Comm1.Close();
+    }
+};
+
+QTEST_MAIN(CommandChannelTest)
+#include "commandchannel_test.moc"

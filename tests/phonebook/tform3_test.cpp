@@ -1,0 +1,404 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QUrl>
+
+#include "app/tmain.h"
+#include "calllog/tform2.h"
+#include "phonebook/tform3.h"
+#include "phonebook/tuserlist.h"
+#include "support/testapp.h"
+
+namespace {
+
+db::UserRecord person(const QString& name, const QString& tel) {
+    db::UserRecord r;
+    r.Name = name;
+    r.Yomi = name;
+    r.Tel = tel;
+    r.Tel2 = tel;
+    return r;
+}
+
+void imeConvert(QWidget* w, const QString& kana, const QString& converted) {
+    QInputMethodEvent typing(kana, {});
+    QCoreApplication::sendEvent(w, &typing);
+    QInputMethodEvent conversion(converted, {});
+    QCoreApplication::sendEvent(w, &conversion);
+    QInputMethodEvent done;
+    done.setCommitString(converted);
+    QCoreApplication::sendEvent(w, &done);
+}
+
+QString writeImage(const TestApp& t, const QString& name, const char* format, QColor color) {
+    QImage image(6, 4, QImage::Format_RGB32);
+    image.fill(color);
+    const QString path = t.filePath(name);
+    image.save(path, format);
+    return path;
+}
+
+QColor colorOf(const QByteArray& stored) {
+    return QImage::fromData(stored).pixelColor(0, 0);
+}
+
+}  // namespace
+
+class TForm3Test : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestApp> t;
+    TForm3* ed = nullptr;
+    db::UserTable* table = nullptr;
+
+    // The editor on a new record opened from the phone book list.
+    void openNew() {
+        t->app->F.UserList->UserListShow();
+        t->app->F.UserList->BitBtn1Click();
+    }
+    void openExisting(const QString& name) {
+        TUserList* list = t->app->F.UserList;
+        list->UserListShow();
+        list->DBGrid1->setCurrentIndex(list->DBGrid1->model()->index(table->rowOf(name), 0));
+        list->BitBtn2Click();
+        QCOMPARE(ed->DBEdit1->text(), name);
+    }
+
+private slots:
+    void init() {
+        t = std::make_unique<TestApp>();
+        t->start();
+        t->clock.advance(2000);
+        ed = t->app->F.Form3;
+        table = &t->app->F.Main->UserTable;
+    }
+    void cleanup() { t.reset(); }
+
+    void captionsAndHelp() {
+        QCOMPARE(ed->windowTitle(), QStringLiteral("個人情報編集"));
+        QCOMPARE((QStringList{ed->BitBtn3->text(), ed->BitBtn1->text(), ed->BitBtn2->text(),
+                              ed->Button1->text(), ed->Button2->text()}),
+                 (QStringList{"ダイヤル発信(&D) ", "  保存終了(&S)    ", " キャンセル(&C)   ",
+                              "OPEN", "CLS  "}));
+        QCOMPARE((QStringList{ed->P1->text(), ed->P2->text(), ed->P3->text()}),
+                 (QStringList{"貼り付け(&P)", "画像読込み(&F)", "画像をクリア(&C)"}));
+        QVERIFY(ed->acceptDrops());
+        ed->SpeedButton1->click();
+        QTest::keyClick(ed, Qt::Key_F1);
+        QCOMPARE(t->help.requests, (QStringList{"context 8", "context 16"}));
+    }
+
+    void saveCleansNumbers_data() {
+        QTest::addColumn<QString>("tel");
+        QTest::addColumn<QString>("fax");
+        QTest::addColumn<QString>("storedTel");
+        QTest::addColumn<QString>("storedFax");
+        QTest::addColumn<QString>("tel2");
+        QTest::newRow("full-width") << "０３－１２３４－５６７８"
+                                    << ""
+                                    << "03-1234-5678"
+                                    << ""
+                                    << "0312345678";
+        QTest::newRow("letters only") << "abc"
+                                      << "０６（代）"
+                                      << ""
+                                      << "06"
+                                      << "";
+        QTest::newRow("extension") << "03-1111-2222*12"
+                                   << "03-1111-2223"
+                                   << "03-1111-2222*12"
+                                   << "03-1111-2223"
+                                   << "0311112222*12";
+    }
+    void saveCleansNumbers() {
+        QFETCH(QString, tel);
+        QFETCH(QString, fax);
+        openNew();
+        QVERIFY(ed->isVisible());
+        QVERIFY(!t->app->F.UserList->isVisible());
+        ed->DBEdit1->setText(QStringLiteral("山田"));
+        ed->DBEdit3->setText(tel);
+        ed->DBEdit4->setText(fax);
+        ed->BitBtn1->click();
+        QVERIFY2(t->dialogs.messages.isEmpty(), "no refusal expected");
+        QVERIFY(!ed->isVisible());
+        QVERIFY(t->app->F.UserList->isVisible());
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        const db::UserRecord r = *table->current();
+        QTEST(r.Tel, "storedTel");
+        QTEST(r.Fax, "storedFax");
+        QTEST(r.Tel2, "tel2");
+    }
+
+    void emptyNameOrTelRefuses_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("tel");
+        QTest::newRow("no name") << ""
+                                 << "0311112222";
+        QTest::newRow("no tel") << "山田"
+                                << "";
+    }
+    void emptyNameOrTelRefuses() {
+        QFETCH(QString, name);
+        QFETCH(QString, tel);
+        openNew();
+        ed->DBEdit1->setText(name);
+        ed->DBEdit3->setText(tel);
+        ed->BitBtn1Click();
+        QCOMPARE(t->dialogs.messages.size(), 1);
+        QCOMPARE(t->dialogs.messages.first().text, QStringLiteral("TEL と氏名は省略できません。"));
+        QVERIFY(ed->isVisible());
+        QVERIFY(ed->editing());
+        QCOMPARE(table->recordCount(), 0);
+    }
+
+    void duplicateNameKeepsInput() {
+        table->append(person(QStringLiteral("山田"), QStringLiteral("011")));
+        openNew();
+        ed->DBEdit1->setText(QStringLiteral("山田"));
+        ed->DBEdit2->setText(QStringLiteral("やまだ"));
+        ed->DBEdit3->setText(QStringLiteral("０３－１２３４"));
+        ed->BitBtn1Click();
+        QCOMPARE(t->dialogs.errors.size(), 1);
+        QVERIFY2(t->dialogs.errors.first().contains(QStringLiteral("UNIQUE")),
+                 qPrintable(t->dialogs.errors.first()));
+        QVERIFY(ed->isVisible());
+        QCOMPARE(ed->DBEdit1->text(), QStringLiteral("山田"));
+        QCOMPARE(ed->DBEdit3->text(), QStringLiteral("０３－１２３４"));
+        QCOMPARE(table->recordCount(), 1);
+        // The user fixes the name and saves: the new record is added, the old one untouched.
+        ed->DBEdit1->setText(QStringLiteral("山田二郎"));
+        ed->BitBtn1Click();
+        QVERIFY(!ed->isVisible());
+        QCOMPARE(table->recordCount(), 2);
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        QCOMPARE(table->current()->Tel, QStringLiteral("011"));
+    }
+
+    void renameToTakenNameIsRefused() {
+        table->append(person(QStringLiteral("山田"), QStringLiteral("011")));
+        table->append(person(QStringLiteral("鈴木"), QStringLiteral("022")));
+        openExisting(QStringLiteral("鈴木"));
+        ed->DBEdit1->setText(QStringLiteral("山田"));
+        ed->BitBtn1Click();
+        QCOMPARE(t->dialogs.errors.size(), 1);
+        QVERIFY(ed->isVisible());
+        QVERIFY(table->gotoName(QStringLiteral("鈴木")));
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        QCOMPARE(table->current()->Tel, QStringLiteral("011"));
+    }
+
+    void editShowsLastCallAndKeepsOtherFields() {
+        db::UserRecord r = person(QStringLiteral("山田"), QStringLiteral("0312345678"));
+        r.LastCall = QStringLiteral("03/04 03:00");
+        r.CallTime = QStringLiteral("00:02:05");
+        r.Charges = QStringLiteral("80 円");
+        r.Note = QStringLiteral("友人");
+        table->append(r);
+        openExisting(QStringLiteral("山田"));
+        QCOMPARE(ed->Panel1->text(), QStringLiteral("03/04 03:00"));
+        QCOMPARE(ed->Panel2->text(), QStringLiteral("00:02:05"));
+        QCOMPARE(ed->Panel3->text(), QStringLiteral("80 円  "));
+        QCOMPARE(ed->DBEdit7->text(), QStringLiteral("友人"));
+        // The panels show the record as opened, not later changes.
+        table->setLastCall(QStringLiteral("05/05 05:05"), QStringLiteral("00:00:01"),
+                           QStringLiteral("---"));
+        QCOMPARE(ed->Panel1->text(), QStringLiteral("03/04 03:00"));
+        ed->DBEdit2->setText(QStringLiteral("やまだ"));
+        ed->BitBtn1Click();
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        const db::UserRecord saved = *table->current();
+        QCOMPARE(saved.Yomi, QStringLiteral("やまだ"));
+        QCOMPARE(saved.LastCall, QStringLiteral("05/05 05:05"));
+        QCOMPARE(saved.Note, QStringLiteral("友人"));
+        // A new record starts with a blank last-call line.
+        t->app->F.UserList->BitBtn1Click();
+        QCOMPARE(ed->Panel1->text() + ed->Panel2->text() + ed->Panel3->text(), QString());
+        QCOMPARE(ed->DBEdit1->text(), QString());
+        QCOMPARE(ed->focusWidget(), ed->DBEdit1);
+    }
+
+    void cancelAndTitleBarCloseDropChanges_data() {
+        QTest::addColumn<bool>("byTitleBar");
+        QTest::newRow("キャンセル") << false;
+        QTest::newRow("title bar") << true;
+    }
+    void cancelAndTitleBarCloseDropChanges() {
+        QFETCH(bool, byTitleBar);
+        table->append(person(QStringLiteral("山田"), QStringLiteral("011")));
+        openExisting(QStringLiteral("山田"));
+        ed->DBEdit3->setText(QStringLiteral("099"));
+        byTitleBar ? (void)ed->close() : ed->BitBtn2->click();
+        QVERIFY(!ed->isVisible());
+        QVERIFY(t->app->F.UserList->isVisible());
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        QCOMPARE(table->current()->Tel, QStringLiteral("011"));
+        // A cancelled new record is not added.
+        t->app->F.UserList->BitBtn1Click();
+        ed->DBEdit1->setText(QStringLiteral("鈴木"));
+        ed->DBEdit3->setText(QStringLiteral("022"));
+        byTitleBar ? (void)ed->close() : ed->BitBtn2->click();
+        QCOMPARE(table->recordCount(), 1);
+    }
+
+    void editBoxesRefuseMoreBytesThanTheirField() {
+        openNew();
+        for (int i = 0; i < 11; ++i) {
+            QTest::sendKeyEvent(QTest::Click, ed->DBEdit1, Qt::Key_unknown, QStringLiteral("漢"),
+                                {});
+        }
+        QCOMPARE(ed->DBEdit1->text(), QString(10, QChar(u'漢')));
+        QTest::keyClicks(ed->DBEdit5, QStringLiteral("123456789012"));
+        QCOMPARE(ed->DBEdit5->text(), QStringLiteral("1234567890"));
+        // Half-width kana are single bytes: twenty of them fit in 読み.
+        for (int i = 0; i < 21; ++i) {
+            QTest::sendKeyEvent(QTest::Click, ed->DBEdit2, Qt::Key_unknown, QStringLiteral("ｱ"),
+                                {});
+        }
+        QCOMPARE(ed->DBEdit2->text(), QString(20, QChar(u'ｱ')));
+        QInputMethodEvent tooLong;
+        tooLong.setCommitString(QStringLiteral("あいうえおかきくけこさ"));
+        QCoreApplication::sendEvent(ed->DBEdit7, &tooLong);
+        QVERIFY(ed->DBEdit7->text().size() <= 26);
+    }
+
+    void readingCapturedFromTheInputMethod() {
+        openNew();
+        imeConvert(ed->DBEdit1, QStringLiteral("やまだ"), QStringLiteral("山田"));
+        imeConvert(ed->DBEdit1, QStringLiteral("たろう"), QStringLiteral("太郎"));
+        // A cancelled conversion adds nothing.
+        QInputMethodEvent typing(QStringLiteral("じろう"), {});
+        QCoreApplication::sendEvent(ed->DBEdit1, &typing);
+        QInputMethodEvent cancel(QString(), {});
+        QCoreApplication::sendEvent(ed->DBEdit1, &cancel);
+        QCOMPARE(ed->DBEdit1->text(), QStringLiteral("山田太郎"));
+        QCOMPARE(ed->DBEdit2->text(), QStringLiteral("やまだたろう"));
+        QCOMPARE(ed->DBEdit1->cursorPosition(), 4);
+        // The reading is cut to what 読み holds.
+        ed->DBEdit2->setText(QString(8, QChar(u'あ')));
+        imeConvert(ed->DBEdit1, QStringLiteral("はなこ"), QStringLiteral("花子"));
+        QCOMPARE(ed->DBEdit2->text(), QString(8, QChar(u'あ')) + QStringLiteral("はな"));
+    }
+
+    void pictureRoundTripThroughTheTable() {
+        openNew();
+        t->dialogs.fileNames << writeImage(*t, QStringLiteral("red.BMP"), "BMP", Qt::red);
+        ed->Button1->click();
+        const ui::FileDialogRequest request = t->dialogs.fileRequests.last();
+        QCOMPARE(request.title, QStringLiteral("BMPﾌｧｲﾙを読み込みます"));
+        QVERIFY2(request.filter.startsWith(QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (*.BMP ")),
+                 qPrintable(request.filter));
+        QVERIFY(request.filter.contains(QStringLiteral("*.png")));
+        QVERIFY(!ed->DBImage1->pixmap().isNull());
+        ed->DBEdit1->setText(QStringLiteral("山田"));
+        ed->DBEdit3->setText(QStringLiteral("011"));
+        ed->BitBtn1Click();
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        const QByteArray stored = table->current()->Picture;
+        QVERIFY(stored.startsWith("\x89PNG"));
+        QCOMPARE(colorOf(stored), QColor(Qt::red));
+
+        openExisting(QStringLiteral("山田"));
+        QCOMPARE(ed->pictureData(), stored);
+        QVERIFY(!ed->DBImage1->pixmap().isNull());
+        ed->P3->trigger();
+        QVERIFY(ed->DBImage1->pixmap().isNull());
+        ed->BitBtn1Click();
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        QVERIFY(table->current()->Picture.isEmpty());
+    }
+
+    void badPicturesKeepTheOldOne() {
+        openNew();
+        ed->LoadPicture(writeImage(*t, QStringLiteral("blue.png"), "PNG", Qt::blue));
+        const QByteArray blue = ed->pictureData();
+        QCOMPARE(colorOf(blue), QColor(Qt::blue));
+
+        const QString broken = t->filePath(QStringLiteral("broken.bmp"));
+        QFile f(broken);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("BM this is no bitmap");
+        f.close();
+        t->dialogs.fileNames << broken << t->filePath(QStringLiteral("missing.bmp"));
+        ed->P2->trigger();
+        ed->Button1Click();
+        QCOMPARE(t->dialogs.errors.size(), 2);
+        QCOMPARE(ed->pictureData(), blue);
+
+        QApplication::clipboard()->clear();
+        ed->P1->trigger();
+        QCOMPARE(t->dialogs.errors.size(), 3);
+        QCOMPARE(ed->pictureData(), blue);
+
+        QImage green(3, 3, QImage::Format_RGB32);
+        green.fill(Qt::green);
+        QApplication::clipboard()->setImage(green);
+        ed->P1->trigger();
+        QCOMPARE(colorOf(ed->pictureData()), QColor(Qt::green));
+
+        // A cancelled dialog changes nothing.
+        QTest::mouseDClick(ed->DBImage1, Qt::LeftButton);
+        QCOMPARE(t->dialogs.fileRequests.size(), 3);
+        QCOMPARE(colorOf(ed->pictureData()), QColor(Qt::green));
+    }
+
+    void onlyTheFirstDroppedFileIsLoaded() {
+        openNew();
+        QMimeData data;
+        data.setUrls(
+            {QUrl::fromLocalFile(writeImage(*t, QStringLiteral("a.png"), "PNG", Qt::blue)),
+             QUrl::fromLocalFile(writeImage(*t, QStringLiteral("b.png"), "PNG", Qt::red))});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(ed, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(ed, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(colorOf(ed->pictureData()), QColor(Qt::blue));
+        QVERIFY(t->dialogs.errors.isEmpty());
+    }
+
+    void callLogRowOpensItsRecord() {
+        table->append(person(QStringLiteral("山田"), QStringLiteral("0312345678")));
+        db::UserRecord noNumber = person(QStringLiteral("鈴木"), QString());
+        table->append(noNumber);
+        t->app->State.LogImage[0] = 0;  // an empty log is held, so returning converts it
+        TForm2* log = t->app->F.Form2;
+
+        log->show();
+        ed->LogCallerEdit(QString());
+        QVERIFY(!ed->isVisible());
+        QVERIFY(log->isVisible());
+
+        ed->LogCallerEdit(QStringLiteral("0312345678"));
+        QVERIFY(ed->isVisible());
+        QVERIFY(!log->isVisible());
+        QCOMPARE(t->app->State.DialCaller, dialcaller::CallLog);
+        QCOMPARE(ed->DBEdit1->text(), QStringLiteral("山田"));
+        ed->BitBtn2Click();
+        QVERIFY(log->isVisible());
+        QCOMPARE(table->index(), db::UserTable::Index::Yomi);
+
+        ed->LogCallerEdit(QStringLiteral("0399999999"));
+        QVERIFY(ed->isVisible());
+        QCOMPARE(ed->DBEdit1->text(), QString());
+        QCOMPARE(ed->DBEdit3->text(), QStringLiteral("0399999999"));
+        QCOMPARE(ed->focusWidget(), ed->DBEdit3);
+        ed->DBEdit1->setText(QStringLiteral("佐藤"));
+        ed->BitBtn1Click();
+        QVERIFY(log->isVisible());
+        QVERIFY(table->gotoName(QStringLiteral("佐藤")));
+        QCOMPARE(table->current()->Tel2, QStringLiteral("0399999999"));
+    }
+};
+
+QTEST_MAIN(TForm3Test)
+#include "tform3_test.moc"

@@ -1,0 +1,40 @@
+#include "logimagebytes.h"
+
+#include <algorithm>
+
+#include "app/programstate.h"
+
+namespace {
+
+void appendBigEndian(QByteArray& out, uint32_t value, int bytes) {
+    for (int i = bytes - 1; i >= 0; --i) {
+        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+void appendDigits(QByteArray& out, const QByteArray& digits, int maxLength) {
+    out.append(digits.left(maxLength));
+    if (digits.size() < maxLength) {
+        out.append('\0');
+    }
+}
+
+}  // namespace
+
+QByteArray logEntryBytes(const TestLogEntry& e) {
+    QByteArray out;
+    out.append(static_cast<char>(e.port));
+    out.append(static_cast<char>(e.kind));
+    appendBigEndian(out, static_cast<uint32_t>(e.start), 4);
+    appendBigEndian(out, static_cast<uint32_t>(e.end), 4);
+    appendBigEndian(out, e.charge, 2);
+    appendDigits(out, e.number, 23);
+    appendDigits(out, e.subNumber, 21);
+    return out;
+}
+
+void putLogImage(ProgramState& state, const QByteArray& bytes) {
+    state.LogImage.fill(0);
+    const auto n = std::min<size_t>(static_cast<size_t>(bytes.size()), state.LogImage.size());
+    std::copy_n(reinterpret_cast<const uint8_t*>(bytes.constData()), n, state.LogImage.begin());
+}

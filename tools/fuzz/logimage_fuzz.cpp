@@ -1,0 +1,87 @@
+// Feeds arbitrary bytes to the log image decoder and the conversion of its entries, as a
+// history file of any content would. Input: up to 4001 bytes of image; 12 more bytes, when
+// present, give the adapter's clock, its drift setting and the clock difference.
+#include <QString>
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "calllog/logconversion.h"
+#include "calllog/logimage.h"
+#include "calllog/logtexts.h"
+#include "calllog/secondsscale.h"
+#include "calllog/telnumber.h"
+#include "ui/sjis.h"
+
+namespace {
+
+constexpr size_t ImageSize = 4001;
+
+void require(bool condition) {
+    if (!condition) {
+        std::abort();
+    }
+}
+
+int32_t int32At(const uint8_t* p) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) {
+        v = (v << 8) | p[i];
+    }
+    return static_cast<int32_t>(v);
+}
+
+bool onlyDialChars(const QString& text) {
+    return std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'#' || c == u'*'; });
+}
+
+void checkEntry(const calllog::LogEntry& e, int rowNumber, const calllog::ClockSettings& clock) {
+    require(e.Offset >= 0 && e.Offset <= calllog::LastEntryOffset);
+    require(e.Size >= 14 && e.Size <= 56);
+    require(e.Number.size() <= calllog::MaxNumberLength);
+    require(e.SubNumber.size() <= calllog::MaxSubNumberLength);
+    const calllog::ConvertedEntry c = calllog::convertLogEntry(e, rowNumber, clock);
+    require(c.Row.LogNo == QString::number(rowNumber));
+    require(c.Row.Ports.isEmpty() || std::find(calllog::PortTexts.begin(), calllog::PortTexts.end(),
+                                               c.Row.Ports) != calllog::PortTexts.end());
+    require(c.AnsweringMachine ? c.Row.Kind == calllog::AnsweringMachineText
+                               : std::find(calllog::KindTexts.begin(), calllog::KindTexts.end(),
+                                           c.Row.Kind) != calllog::KindTexts.end());
+    require(onlyDialChars(c.Row.Number) && c.Row.Number.size() <= 45);
+    require(!c.Row.Duration.isEmpty() && c.Row.CallTime.size() >= 11);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::array<uint8_t, ImageSize> image{};
+    std::memcpy(image.data(), data, std::min(size, ImageSize));
+    calllog::ClockSettings clock{1000000, 99, 36000000};
+    if (size >= ImageSize + 12) {
+        clock = {int32At(data + ImageSize), int32At(data + ImageSize + 4),
+                 int32At(data + ImageSize + 8)};
+    }
+
+    const calllog::DecodedLog log = calllog::decodeLogImage(image);
+    require(log.Entries.size() <= calllog::MaxLogEntries);
+    int offset = 0;
+    for (size_t i = 0; i < log.Entries.size(); ++i) {
+        require(log.Entries[i].Offset == offset);
+        checkEntry(log.Entries[i], static_cast<int>(i) + 1, clock);
+        offset += log.Entries[i].Size;
+    }
+    require(log.EndOffset == offset && log.EndOffset <= calllog::LastEntryOffset + 56);
+    const int gauge = calllog::memoryGaugeValue(static_cast<int>(log.Entries.size()), offset);
+    require(gauge >= 0 && gauge <= 103);
+
+    // The number routines on the same bytes taken as typed Shift-JIS text.
+    const QByteArray typed(reinterpret_cast<const char*>(data),
+                           static_cast<qsizetype>(std::min<size_t>(size, 300)));
+    const QString text = sjis::toUnicode(typed);
+    require(calllog::TelNormalize(text).size() <= 255);
+    require(onlyDialChars(calllog::TelDigits(text)));
+    return 0;
+}

@@ -1,0 +1,109 @@
+#include "hgsim/simserialdevice.h"
+
+#include <algorithm>
+
+namespace hgsim {
+
+void SimLine::send(int64_t ms, QByteArray bytes) {
+    std::weak_ptr<SimLine> weak = weak_from_this();
+    clock.schedule(ms, [weak, bytes = std::move(bytes)] {
+        if (auto line = weak.lock()) {
+            line->arrive(bytes);
+        }
+    });
+}
+
+void SimLine::arrive(const QByteArray& bytes) {
+    if (!open) {
+        return;
+    }
+    inQueue.insert(inQueue.end(), bytes.begin(), bytes.end());
+    if (watch && (mask & comm::commevent::RxChar)) {
+        // A copy, because the handler may close the port and so drop the watch.
+        const auto report = watch;
+        report(comm::commevent::RxChar);
+    }
+}
+
+SimSerialDevice::SimSerialDevice(std::shared_ptr<SimLine> line, int port)
+    : line_(std::move(line)), port_(port) {}
+
+SimSerialDevice::~SimSerialDevice() {
+    close();
+}
+
+bool SimSerialDevice::open(int port) {
+    if (port != port_ || line_->open || line_->held) {
+        return false;
+    }
+    line_->open = true;
+    line_->inQueue.clear();
+    line_->mask = 0;
+    ++line_->opens;
+    opened_ = true;
+    return true;
+}
+
+void SimSerialDevice::close() {
+    if (opened_) {
+        stopWatch();
+        line_->open = false;
+        line_->inQueue.clear();
+        opened_ = false;
+    }
+}
+
+void SimSerialDevice::purge() {
+    line_->inQueue.clear();
+}
+
+comm::LineStatus SimSerialDevice::lineStatus() {
+    return {0, static_cast<int>(line_->inQueue.size()), 0};
+}
+
+int SimSerialDevice::read(char* buffer, int count) {
+    const int n = std::min(count, static_cast<int>(line_->inQueue.size()));
+    std::copy_n(line_->inQueue.begin(), n, buffer);
+    line_->inQueue.erase(line_->inQueue.begin(), line_->inQueue.begin() + n);
+    return n;
+}
+
+// The adapter answers one command after another: a reply starts when the previous one is out.
+int SimSerialDevice::write(const char* buffer, int count) {
+    const QByteArray bytes(buffer, count);
+    line_->written.append(bytes);
+    int64_t at = std::max(line_->clock.now(), line_->busyUntil);
+    for (const Burst& burst : line_->adapter.receive(bytes)) {
+        at += burst.delayMs;
+        line_->send(at - line_->clock.now(), burst.bytes);
+    }
+    line_->busyUntil = at;
+    return count;
+}
+
+void SimSerialDevice::setEventMask(uint32_t mask) {
+    line_->mask = mask;
+    if (line_->watch) {
+        auto watch = std::move(line_->watch);
+        line_->watch = nullptr;
+        watch(0);
+    }
+}
+
+uint32_t SimSerialDevice::eventMask() const {
+    return line_->mask;
+}
+
+void SimSerialDevice::startWatch(std::function<void(uint32_t)> onEvent) {
+    line_->watch = std::move(onEvent);
+}
+
+void SimSerialDevice::stopWatch() {
+    line_->watch = nullptr;
+}
+
+std::unique_ptr<comm::SerialDevice> SimSerialDeviceFactory::create() {
+    return std::make_unique<SimSerialDevice>(line, port_);
+}
+
+}  // namespace hgsim

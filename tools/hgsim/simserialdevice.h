@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "hgsim/hgadapter.h"
+#include "link/serialdevice.h"
+#include "ui/manualclock.h"
+
+namespace hgsim {
+
+// The line between the program and one simulated adapter, on a hand-advanced clock: what the
+// program writes reaches the adapter at once, and the adapter's bursts arrive when the clock
+// reaches them, reported on the caller's thread.
+struct SimLine : std::enable_shared_from_this<SimLine> {
+    SimLine(HgAdapter& adapter, ui::ManualClock& clock) : adapter(adapter), clock(clock) {}
+
+    HgAdapter& adapter;
+    ui::ManualClock& clock;
+    bool open = false;
+    // Another program holds the port: opening it fails.
+    bool held = false;
+    int opens = 0;
+    std::deque<char> inQueue;
+    uint32_t mask = 0;
+    std::function<void(uint32_t)> watch;
+    QByteArray written;
+    int64_t busyUntil = 0;
+
+    // Bytes arriving from the adapter's side after ms; the adapter's own replies come this way.
+    void send(int64_t ms, QByteArray bytes);
+    void arrive(const QByteArray& bytes);
+};
+
+class SimSerialDevice : public comm::SerialDevice {
+public:
+    SimSerialDevice(std::shared_ptr<SimLine> line, int port);
+    ~SimSerialDevice() override;
+
+    bool open(int port) override;
+    void close() override;
+    void setupQueues(int, int) override {}
+    void purge() override;
+    void setTimeouts(int, int) override {}
+    comm::LineSettings lineSettings() const override { return settings_; }
+    void setLineSettings(const comm::LineSettings& settings) override { settings_ = settings; }
+    void setDtr(bool on) override { dtr_ = on; }
+    uint32_t modemStatus() override { return dtr_ ? comm::ModemDsrOn : 0; }
+    comm::LineStatus lineStatus() override;
+    int read(char* buffer, int count) override;
+    int write(const char* buffer, int count) override;
+    void setEventMask(uint32_t mask) override;
+    uint32_t eventMask() const override;
+    void startWatch(std::function<void(uint32_t events)> onEvent) override;
+    void stopWatch() override;
+
+private:
+    std::shared_ptr<SimLine> line_;
+    int port_;
+    bool opened_ = false;
+    bool dtr_ = false;
+    comm::LineSettings settings_;
+};
+
+// Gives the program the simulated adapter as COM<port>; any other port is missing.
+class SimSerialDeviceFactory : public comm::SerialDeviceFactory {
+public:
+    SimSerialDeviceFactory(HgAdapter& adapter, ui::ManualClock& clock, int port = 1)
+        : line(std::make_shared<SimLine>(adapter, clock)), port_(port) {}
+    std::unique_ptr<comm::SerialDevice> create() override;
+
+    std::shared_ptr<SimLine> line;
+
+private:
+    int port_;
+};
+
+}  // namespace hgsim
