@@ -1,0 +1,355 @@
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMutex>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "app/application.h"
+#include "app/inifile.h"
+#include "app/tform10.h"
+#include "app/tform16.h"
+#include "app/tform18.h"
+#include "app/tmain.h"
+#include "calllog/tform2.h"
+#include "dial/tdialsystem.h"
+#include "hgsim/hgadapter.h"
+#include "hgsim/ptyport.h"
+#include "hgsim/ptyserver.h"
+#include "link/hgcommands.h"
+#include "link/posixserialdevice.h"
+#include "link/tform11.h"
+#include "phonebook/tform3.h"
+#include "phonebook/tuserlist.h"
+#include "settings/tform15.h"
+#include "settings/tform5.h"
+#include "settings/tform7.h"
+#include "support/scripteddialogs.h"
+#include "ui/qttimerbackend.h"
+#include "ui/wallclock.h"
+
+namespace {
+
+// Every wait of the walk ends in well under this; it only bounds a broken run.
+constexpr int Patience = 15000;
+const QByteArray Dial = "AT\\D1/0312345678\r";
+
+// The simulated adapter on a real pseudo-terminal linked as <folder>/COM1, served on a thread
+// of its own. The adapter is touched only by that thread while it runs.
+class PtyAdapter {
+public:
+    explicit PtyAdapter(const QString& folder)
+        : adapter_(hgsim::HgConfig{}, [] { return QDateTime::currentDateTime(); }),
+          port_(folder, 1),
+          server_(adapter_, port_) {
+        server_.onCommand = [this](const QByteArray& command) {
+            QMutexLocker lock(&mutex_);
+            commands_ << command;
+        };
+        start();
+    }
+    ~PtyAdapter() { stop(); }
+
+    bool isValid() const { return port_.isValid(); }
+
+    // Changes the adapter between two exchanges: replies still due are dropped.
+    void configure(const std::function<void(hgsim::HgConfig&)>& change) {
+        stop();
+        change(adapter_.config());
+        start();
+    }
+
+    QList<QByteArray> commands() const {
+        QMutexLocker lock(&mutex_);
+        return commands_;
+    }
+    qsizetype count() const { return commands().size(); }
+    QList<QByteArray> commandsFrom(qsizetype from) const { return commands().mid(from); }
+
+private:
+    void start() {
+        stop_ = false;
+        thread_ = std::thread([this] { server_.run(stop_); });
+    }
+    void stop() {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+
+    hgsim::HgAdapter adapter_;
+    hgsim::PtyPort port_;
+    hgsim::PtyServer server_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+    mutable QMutex mutex_;
+    QList<QByteArray> commands_;
+};
+
+// The program as main() builds it, in a temporary folder that holds the executable's settings
+// file, the tables and the COM1 link; only the dialogs and the help are the test's.
+struct Program {
+    Program()
+        : adapter(folder.path()),
+          ports(folder.path()),
+          app(ui::UiServices{timers, dialogs, help, wallClock}, ports,
+              QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path()) {
+        app.onQuit = [this] { ++quits; };
+    }
+
+    QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
+    int setting(const char* section, const char* key) const {
+        return IniFile(path(QStringLiteral("tilka.Ini")))
+            .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -999);
+    }
+    // The port is released between the user's tasks.
+    bool portClosed() { return !app.F.Form11->Comm1.isOpen(); }
+
+    QTemporaryDir folder;
+    PtyAdapter adapter;
+    comm::PosixSerialDeviceFactory ports;
+    ui::QtTimerBackend timers;
+    ScriptedDialogs dialogs;
+    RecordingHelp help;
+    ui::SystemWallClock wallClock;
+    Application app;
+    int quits = 0;
+};
+
+QStringList column(const QTableView* grid, int field) {
+    QStringList out;
+    const QAbstractItemModel* m = grid->model();
+    for (int r = 0; r < m->rowCount(); ++r) {
+        out << m->index(r, field).data().toString();
+    }
+    return out;
+}
+
+int gridRows(const QTableView* grid) {
+    return grid->model()->rowCount();
+}
+
+}  // namespace
+
+class WholeProgramTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+
+    void usersDay() {
+        Program p;
+        QVERIFY(p.adapter.isValid());
+        p.app.createForms();
+        TMain* main = p.app.F.Main;
+        const Forms& f = p.app.F;
+
+        // Splash, then the main menu.
+        QVERIFY(main->splash() != nullptr && main->splash()->isVisible());
+        QVERIFY(!main->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(main->isVisible(), Patience);
+        QVERIFY(main->splash() == nullptr);
+        QCOMPARE(main->windowTitle(), QStringLiteral("ＴＡＬＶＥ通話記録管理"));
+        QVERIFY(p.dialogs.errors.isEmpty());
+
+        // The call log: downloaded and shown.
+        main->BitBtn1->click();
+        QVERIFY(!main->isVisible());
+        TForm2* log = f.Form2;
+        QTRY_VERIFY_WITH_TIMEOUT(log->isVisible(), Patience);
+        QCOMPARE(gridRows(log->DBGrid1), 10);
+        QCOMPARE(log->Panel10->text(), QStringLiteral("全て表示する"));
+        const QList<QByteArray> download = p.adapter.commands();
+        QVERIFY(download.contains(hg::ClockRequestCommand()));
+        QVERIFY(download.contains(hg::LogRequestCommand(0)));
+        QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
+
+        // A filter.
+        log->Button3->click();
+        QCOMPARE(log->Panel10->text(), QStringLiteral("発信だけ表示"));
+        const QStringList outgoing = column(log->DBGrid1, 2);
+        QVERIFY(!outgoing.isEmpty() && outgoing.size() < 10);
+        QCOMPARE(outgoing.count(QStringLiteral("▲発信")), outgoing.size());
+        log->Button1->click();
+        QCOMPARE(gridRows(log->DBGrid1), 10);
+        const QStringList numbers = column(log->DBGrid1, 4);
+
+        // A history saved, the adapter's log cleared, the history loaded back.
+        QVERIFY(!log->SpeedButton3->isVisible());
+        log->MemoryLabelDblClick();
+        QVERIFY(log->SpeedButton3->isVisible());
+        p.dialogs.fileNames << p.path(QStringLiteral("monday"));
+        log->SpeedButton3->click();
+        QVERIFY(QFile::exists(p.path(QStringLiteral("monday.tas"))));
+        log->Button6->click();
+        QVERIFY(f.Form10->isVisible());
+        QCOMPARE(f.Form10->Label1->text(), QStringLiteral("ＨＧ内の通信記録を空に"));
+        f.Form10->BitBtn1->click();
+        QVERIFY(!f.Form10->isVisible());
+        QCOMPARE(gridRows(log->DBGrid1), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(p.adapter.commands().contains(hg::LogClearCommand()), Patience);
+        p.dialogs.fileNames << p.path(QStringLiteral("monday.tas"));
+        log->SpeedButton2->click();
+        QCOMPARE(column(log->DBGrid1, 4), numbers);
+        QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
+
+        // Closed and opened again: the rows held are shown without any exchange.
+        log->BitBtn2->click();
+        QVERIFY(main->isVisible());
+        const qsizetype beforeReopen = p.adapter.count();
+        main->BitBtn1->click();
+        QVERIFY(log->isVisible());
+        QCOMPARE(gridRows(log->DBGrid1), 10);
+        QTest::qWait(300);
+        QCOMPARE(p.adapter.count(), beforeReopen);
+        log->BitBtn2->click();
+
+        // The phone book: a new record, an edit, a delete confirmed.
+        TUserList* list = f.UserList;
+        TForm3* editor = f.Form3;
+        main->BitBtn2->click();
+        QVERIFY(list->isVisible());
+        QVERIFY(!main->isVisible());
+        QCOMPARE(gridRows(list->DBGrid1), 0);
+        list->BitBtn1->click();
+        QVERIFY(editor->isVisible());
+        editor->DBEdit1->setText(QStringLiteral("山田太郎"));
+        editor->DBEdit2->setText(QStringLiteral("やまだたろう"));
+        editor->DBEdit3->setText(QStringLiteral("０３－１２３４－５６７８"));
+        editor->BitBtn1->click();
+        QVERIFY(!editor->isVisible());
+        QVERIFY(list->isVisible());
+        QCOMPARE(column(list->DBGrid1, 0), QStringList{"山田太郎"});
+
+        list->BitBtn2->click();
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->DBEdit1->text(), QStringLiteral("山田太郎"));
+        editor->DBEdit7->setText(QStringLiteral("取引先"));
+        editor->BitBtn1->click();
+        db::UserTable& book = main->UserTable;
+        QVERIFY(book.gotoName(QStringLiteral("山田太郎")));
+        QCOMPARE(book.current()->Note, QStringLiteral("取引先"));
+        QCOMPARE(book.current()->Tel, QStringLiteral("03-1234-5678"));
+        QCOMPARE(book.current()->Tel2, QStringLiteral("0312345678"));
+
+        list->BitBtn3->click();
+        QVERIFY(f.Form10->isVisible());
+        QCOMPARE(f.Form10->Label2->text(), QStringLiteral("を削除しますか？"));
+        f.Form10->BitBtn1->click();
+        QVERIFY(list->isEnabled());
+        QCOMPARE(gridRows(list->DBGrid1), 0);
+        list->BitBtn5->click();
+        QVERIFY(main->isVisible());
+
+        // A dial answered busy, then one that connects and is hung up.
+        p.adapter.configure([](hgsim::HgConfig& c) { c.dialReply = {{200, "ASTS %L 17\r\n"}}; });
+        TDialSystem* pad = f.DialSystem;
+        main->BitBtn3->click();
+        QTRY_VERIFY_WITH_TIMEOUT(pad->isVisible(), Patience);
+        const qsizetype beforeDial = p.adapter.count();
+        pad->Edit1->setText(QStringLiteral("0312345678"));
+        pad->Button13->click();
+        QTRY_COMPARE_WITH_TIMEOUT(pad->Panel3->text(), QStringLiteral("相手側話中"), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeDial),
+                                  (QList<QByteArray>{Dial, hg::HangUpCommand(1)}), Patience);
+        QCOMPARE(pad->Button13->text(), QStringLiteral("ダイヤル開始"));
+        // Lets the adapter's answer to the hang-up arrive before it is changed.
+        QTest::qWait(300);
+
+        p.adapter.configure([](hgsim::HgConfig& c) { c.dialReply = {{200, "AC\r\n"}}; });
+        const qsizetype beforeCall = p.adapter.count();
+        pad->Edit1->setText(QStringLiteral("0312345678"));
+        pad->Button13->click();
+        QTRY_COMPARE_WITH_TIMEOUT(pad->Button13->text(), QStringLiteral("回線切断"), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(pad->Panel3->text(), QStringLiteral("00:01"), Patience);
+        pad->Button13->click();
+        QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeCall),
+                                  (QList<QByteArray>{Dial, hg::HangUpCommand(1)}), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(pad->Button13->text(), QStringLiteral("ダイヤル開始"), Patience);
+        pad->Button15->click();
+        QVERIFY(!pad->isVisible());
+        QVERIFY(main->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
+
+        // The charges, and TEL 1 reset.
+        TForm15* charges = f.Form15;
+        main->BitBtn4->click();
+        QTRY_VERIFY_WITH_TIMEOUT(charges->isVisible(), Patience);
+        QCOMPARE((QStringList{charges->Panel2->text(), charges->Panel4->text(),
+                              charges->Panel6->text()}),
+                 (QStringList{"1234 円 ", "560 円 ", "0 円 "}));
+        QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
+        charges->Button1->click();
+        QVERIFY(f.Form10->isVisible());
+        QCOMPARE(f.Form10->Label1->text(), QStringLiteral("ＴＥＬ　１の使用料金を"));
+        f.Form10->BitBtn1->click();
+        QCOMPARE(charges->Panel2->text(), QStringLiteral("0 円 "));
+        QTRY_VERIFY_WITH_TIMEOUT(p.adapter.commands().contains(hg::ChargeResetTel1Command()),
+                                 Patience);
+        charges->Button4->click();
+        QVERIFY(main->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
+
+        // The options saved with a new password, which clears the adapter's log.
+        TForm5* options = f.Form5;
+        main->BitBtn5->click();
+        QVERIFY(options->isVisible());
+        const qsizetype beforeSave = p.adapter.count();
+        options->Edit1->setText(QStringLiteral("0012"));
+        options->BitBtn1->click();
+        QVERIFY(f.Form10->isVisible());
+        QCOMPARE(f.Form10->Label1->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
+        QTRY_COMPARE_WITH_TIMEOUT(p.adapter.count(), beforeSave + 2, Patience);
+        f.Form10->BitBtn1->click();
+        QVERIFY(main->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeSave + 2),
+                                  QList<QByteArray>{hg::PasswordSetCommand(13)}, Patience);
+        QCOMPARE(p.app.State.PasswordCode, 13);
+        QCOMPARE(p.setting("USER", "SET1"), 13);
+        QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
+
+        // The call log is downloaded again; the adapter now asks for the password.
+        const qsizetype beforeAgain = p.adapter.count();
+        main->BitBtn1->click();
+        TForm7* password = f.Form7;
+        QTRY_VERIFY_WITH_TIMEOUT(password->isVisible(), Patience);
+        password->Edit1->setText(QStringLiteral("12"));
+        password->Button2->click();
+        QTRY_VERIFY_WITH_TIMEOUT(log->isVisible(), Patience);
+        QVERIFY(p.adapter.commandsFrom(beforeAgain).contains(hg::LogRequestCommand(13)));
+        QCOMPARE(gridRows(log->DBGrid1), 0);
+        log->BitBtn2->click();
+        QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
+
+        // The compact menu: it comes back after the phone book list, and goes back.
+        TForm18* compact = f.Form18;
+        main->K7->trigger();
+        QVERIFY(compact->isVisible());
+        QVERIFY(!main->isVisible());
+        compact->BitBtn2->click();
+        QVERIFY(list->isVisible());
+        QVERIFY(!compact->isVisible());
+        list->BitBtn5->click();
+        QVERIFY(compact->isVisible());
+        QVERIFY(!main->isVisible());
+        compact->K1->trigger();
+        QVERIFY(main->isVisible());
+        QVERIFY(!compact->isVisible());
+
+        QVERIFY2(p.dialogs.errors.isEmpty(), qPrintable(p.dialogs.errors.join('\n')));
+        main->BitBtn6->click();
+        QCOMPARE(p.quits, 1);
+    }
+};
+
+QTEST_MAIN(WholeProgramTest)
+#include "wholeprogram_test.moc"

@@ -1,0 +1,167 @@
+// Opens the main windows of the real program against the simulated adapter and saves each one
+// as a PNG: tilka-screenshots [output folder]. Run under an X server (scripts/screenshots.sh).
+
+#include <cstdio>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/application.h"
+#include "app/tform18.h"
+#include "app/tmain.h"
+#include "calllog/tform2.h"
+#include "db/usertable.h"
+#include "dial/tdialsystem.h"
+#include "hgsim/hgadapter.h"
+#include "hgsim/simserialdevice.h"
+#include "phonebook/tform3.h"
+#include "phonebook/tuserlist.h"
+#include "settings/tform15.h"
+#include "settings/tform5.h"
+#include "ui/manualclock.h"
+
+namespace {
+
+// Nothing here asks the user anything; an error is printed and fails the run.
+class Unattended : public ui::Dialogs {
+public:
+    ui::MsgResult messageBox(QWidget*, const QString& text, const QString&, ui::MsgButtons,
+                             ui::MsgIcon) override {
+        std::fprintf(stderr, "tilka-screenshots: message: %s\n", qPrintable(text));
+        return ui::MsgResult::Ok;
+    }
+    void showError(const QString& text) override {
+        std::fprintf(stderr, "tilka-screenshots: error: %s\n", qPrintable(text));
+        ++errors;
+    }
+    QString openFileName(QWidget*, const ui::FileDialogRequest&) override { return QString(); }
+    QString saveFileName(QWidget*, const ui::FileDialogRequest&) override { return QString(); }
+
+    int errors = 0;
+};
+
+class NoHelp : public ui::HelpViewer {
+public:
+    void contents() override {}
+    void keySearch() override {}
+    void helpOnHelp() override {}
+    void context(int) override {}
+};
+
+// A fixed moment, so that the pictures do not change from one run to the next.
+class FixedClock : public ui::WallClock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2026, 12, 8), QTime(10, 0)); }
+};
+
+db::UserRecord person(const QString& name, const QString& yomi, const QString& tel,
+                      const QString& tel2, const QString& note) {
+    db::UserRecord r;
+    r.Name = name;
+    r.Yomi = yomi;
+    r.Tel = tel;
+    r.Tel2 = tel2;
+    r.Note = note;
+    return r;
+}
+
+class Camera {
+public:
+    explicit Camera(QString folder) : folder_(std::move(folder)) {}
+
+    bool shoot(QWidget* window, const QString& name) {
+        if (!window->isVisible()) {
+            std::fprintf(stderr, "tilka-screenshots: %s is not shown\n", qPrintable(name));
+            return ok_ = false;
+        }
+        // Lets the window system map and lay out the window before it is drawn.
+        QCoreApplication::processEvents();
+        const QString path = QDir(folder_).filePath(name + QStringLiteral(".png"));
+        if (!window->grab().save(path)) {
+            std::fprintf(stderr, "tilka-screenshots: cannot write %s\n", qPrintable(path));
+            return ok_ = false;
+        }
+        std::fprintf(stderr, "tilka-screenshots: %s\n", qPrintable(path));
+        return true;
+    }
+    bool ok() const { return ok_; }
+
+private:
+    QString folder_;
+    bool ok_ = true;
+};
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    const QString output = QApplication::arguments().value(1, QStringLiteral("docs/screenshots"));
+    if (!QDir().mkpath(output)) {
+        std::fprintf(stderr, "tilka-screenshots: cannot create %s\n", qPrintable(output));
+        return 1;
+    }
+    QTemporaryDir folder;
+    ui::ManualClock clock;
+    Unattended dialogs;
+    NoHelp help;
+    FixedClock wallClock;
+    hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&wallClock] { return wallClock.now(); });
+    hgsim::SimSerialDeviceFactory ports(adapter, clock);
+    Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
+                    QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path());
+    app.onQuit = [] {};
+    app.createForms();
+    clock.advance(2000);
+
+    const Forms& f = app.F;
+    Camera camera(output);
+    camera.shoot(f.Main, QStringLiteral("main-menu"));
+
+    f.Main->BitBtn1->click();
+    clock.advance(10000);
+    camera.shoot(f.Form2, QStringLiteral("call-log"));
+    f.Form2->BitBtn2->click();
+
+    db::UserTable& book = f.Main->UserTable;
+    book.append(person(QStringLiteral("山田太郎"), QStringLiteral("やまだたろう"),
+                       QStringLiteral("03-1234-5678"), QStringLiteral("0312345678"),
+                       QStringLiteral("取引先")));
+    book.append(person(QStringLiteral("佐藤花子"), QStringLiteral("さとうはなこ"),
+                       QStringLiteral("045-111-2222"), QStringLiteral("0451112222"),
+                       QStringLiteral("横浜の実家")));
+    book.append(person(QStringLiteral("鈴木商店"), QStringLiteral("すずきしょうてん"),
+                       QStringLiteral("06-6777-8888"), QStringLiteral("0667778888"),
+                       QStringLiteral("配達は午前中")));
+    f.Main->BitBtn2->click();
+    camera.shoot(f.UserList, QStringLiteral("phone-book"));
+    f.UserList->BitBtn2->click();
+    camera.shoot(f.Form3, QStringLiteral("record-editor"));
+    f.Form3->BitBtn2->click();
+    f.UserList->BitBtn5->click();
+
+    f.Main->BitBtn3->click();
+    clock.advance(1 + 700 + 700);
+    f.DialSystem->Edit1->setText(QStringLiteral("0312345678"));
+    camera.shoot(f.DialSystem, QStringLiteral("dial-pad"));
+    f.DialSystem->Button15->click();
+    clock.advance(1000);
+
+    f.Main->BitBtn4->click();
+    clock.advance(1000);
+    camera.shoot(f.Form15, QStringLiteral("charges"));
+    f.Form15->Button4->click();
+
+    f.Main->BitBtn5->click();
+    camera.shoot(f.Form5, QStringLiteral("options"));
+    f.Form5->BitBtn2->click();
+
+    f.Main->K7Click();
+    camera.shoot(f.Form18, QStringLiteral("compact-menu"));
+    f.Form18->K1Click();
+
+    return camera.ok() && dialogs.errors == 0 ? 0 : 1;
+}
