@@ -19,15 +19,15 @@ void requestStop(int) {
 }
 
 // "ms:text;ms:text", with \r and \n written as escapes.
-std::vector<hgsim::Burst> parseBursts(const QString& spec) {
-    std::vector<hgsim::Burst> bursts;
-    for (const QString& part : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+std::vector<hgsim::Burst> parseBursts(const QString& bursts) {
+    std::vector<hgsim::Burst> parsed;
+    for (const QString& part : bursts.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const qsizetype colon = part.indexOf(QLatin1Char(':'));
         QByteArray text = part.mid(colon + 1).toLatin1();
         text.replace("\\r", "\r").replace("\\n", "\n");
-        bursts.push_back({colon < 0 ? 0 : part.left(colon).toInt(), text});
+        parsed.push_back({colon < 0 ? 0 : part.left(colon).toInt(), text});
     }
-    return bursts;
+    return parsed;
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -101,6 +103,10 @@ void TMain::buildWindow() {
     layout->setMenuBar(MainMenu1);
     layout->addWidget(client);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
 }
 
 QPushButton* TMain::addCommandButton(const QString& caption, int command, int top) {

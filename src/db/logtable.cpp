@@ -133,6 +133,9 @@ void LogTable::open() {
     d->conn.open(d->path(), false, d->exclusive);
     std::vector<LogRow> rows;
     try {
+        // The call log is rebuilt from the adapter's image at every start, so waiting for the
+        // disk on each conversion's commit would buy nothing.
+        d->conn.exec(QStringLiteral("PRAGMA synchronous=OFF"));
         QSqlQuery query =
             d->conn.exec(QStringLiteral("SELECT %1 FROM Logdat ORDER BY rowid").arg(columnList()));
         while (query.next()) {
