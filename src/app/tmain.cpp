@@ -13,6 +13,7 @@
 
 #include "app/application.h"
 #include "app/inifile.h"
+#include "app/settingskeys.h"
 #include "app/tform12.h"
 #include "app/tform16.h"
 #include "app/tform18.h"
@@ -141,18 +142,10 @@ void TMain::FormCreate() {
         s.HgTimeSetting = 99;
         s.TaModel = 0;
         s.CompactMenu = 0;
-        s.ComPort = ini.readInteger(QStringLiteral("RS232C"), QStringLiteral("COM"), s.ComPort);
-        s.DialLine = ini.readInteger(QStringLiteral("TEL"), QStringLiteral("PORT"), s.DialLine);
-        s.LogModeTel1 =
-            ini.readInteger(QStringLiteral("LOG"), QStringLiteral("PORT1"), s.LogModeTel1);
-        s.LogModeTel2 =
-            ini.readInteger(QStringLiteral("LOG"), QStringLiteral("PORT2"), s.LogModeTel2);
-        s.PasswordCode =
-            ini.readInteger(QStringLiteral("USER"), QStringLiteral("SET1"), s.PasswordCode);
-        s.UserSet2 = ini.readInteger(QStringLiteral("USER"), QStringLiteral("SET2"), s.UserSet2);
-        s.HgTimeSetting =
-            ini.readInteger(QStringLiteral("TIME"), QStringLiteral("HG"), s.HgTimeSetting);
-        s.TaModel = ini.readInteger(QStringLiteral("TA"), QStringLiteral("NO"), s.TaModel);
+        for (const SettingsKey& key : SettingsKeys) {
+            s.*key.member = ini.readInteger(QString::fromLatin1(key.section),
+                                            QString::fromLatin1(key.name), s.*key.member);
+        }
 
         app.F.Form11->Comm1.setPort(static_cast<uint8_t>(s.ComPort));
 

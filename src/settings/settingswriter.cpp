@@ -7,24 +7,11 @@
 
 #include "app/inifile.h"
 #include "app/programstate.h"
+#include "app/settingskeys.h"
 
 namespace settings {
 
 namespace {
-
-struct Key {
-    const char* section;
-    const char* name;
-    int32_t ProgramState::*member;
-};
-
-// The order in which the keys are written.
-constexpr Key Keys[] = {
-    {"RS232C", "COM", &ProgramState::ComPort},     {"TEL", "PORT", &ProgramState::DialLine},
-    {"LOG", "PORT1", &ProgramState::LogModeTel1},  {"LOG", "PORT2", &ProgramState::LogModeTel2},
-    {"USER", "SET1", &ProgramState::PasswordCode}, {"USER", "SET2", &ProgramState::UserSet2},
-    {"TIME", "HG", &ProgramState::HgTimeSetting},  {"TA", "NO", &ProgramState::TaModel},
-};
 
 [[noreturn]] void fail(const QString& path, const QString& why) {
     throw ESettingsWriteError(
@@ -64,7 +51,7 @@ void WriteSettings(const QString& path, const ProgramState& state) {
         }
     }
     const IniFile copy(copyPath);
-    for (const Key& key : Keys) {
+    for (const SettingsKey& key : SettingsKeys) {
         if (!copy.writeInteger(QString::fromLatin1(key.section), QString::fromLatin1(key.name),
                                state.*key.member)) {
             fail(copyPath, QStringLiteral("cannot write %1/%2").arg(key.section, key.name));
