@@ -136,7 +136,11 @@ void TForm10::ChangePassword() {
 }
 
 void TForm10::ResetCharge(const QByteArray& command, QLabel* amount) {
-    app.F.Main->ComOpen();
+    // The port message is the only window left, so that its OK leads to the options alone.
+    if (!app.F.Main->ComOpen()) {
+        app.F.Form15->hide();
+        return;
+    }
     app.F.Form11->Comm1.WriteText(command);
     amount->setText(ResetAmount);
 }

@@ -214,14 +214,16 @@ bool TMain::LogTableFilterRecord(const db::LogRow& row) const {
     }
 }
 
-void TMain::ComOpen() {
+bool TMain::ComOpen() {
     try {
         app.F.Form11->Comm1.Open();
     } catch (const std::exception&) {
         // The program keeps running so that the user can choose another port in the options.
         hide();
         app.F.Form14->show();
+        return false;
     }
+    return true;
 }
 
 void TMain::ComClose() {

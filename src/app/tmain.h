@@ -29,7 +29,8 @@ public:
     // The call log's record filter, driven by LogFilterMode.
     bool LogTableFilterRecord(const db::LogRow& row) const;
 
-    void ComOpen();
+    // Opens the port; when it cannot be used, shows the port message instead and answers false.
+    [[nodiscard]] bool ComOpen();
     void ComClose();
 
     // Menu commands, shared by the buttons, the menu bar and the compact menu.

@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -101,17 +102,22 @@ bool PosixSerialDevice::open(int port) {
     if (fd < 0) {
         return false;
     }
+    // Only a terminal is a port: a regular file would take the commands and a null device
+    // would answer nothing, both as if an adapter were there.
+    struct stat entry {};
+    termios t{};
+    if (::fstat(fd, &entry) != 0 || !S_ISCHR(entry.st_mode) || ::tcgetattr(fd, &t) != 0) {
+        ::close(fd);
+        return false;
+    }
     // TIOCEXCL does not stop a privileged process, so the lock is what refuses a held port.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return false;
     }
     ::ioctl(fd, TIOCEXCL);
-    termios t{};
-    if (::tcgetattr(fd, &t) == 0) {
-        makeRaw(t);
-        ::tcsetattr(fd, TCSANOW, &t);
-    }
+    makeRaw(t);
+    ::tcsetattr(fd, TCSANOW, &t);
     fd_ = fd;
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     std::lock_guard lock(mutex_);

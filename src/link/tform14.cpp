@@ -1,5 +1,6 @@
 #include "link/tform14.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -21,5 +22,11 @@ TForm14::TForm14(Application& app) : TFormBase(app, QStringLiteral("確認"), 20
 
 void TForm14::Button1Click() {
     hide();
+    app.F.Form5->OpsionSet();
+}
+
+// Every other window is hidden while this one shows, so its close box must lead on as well.
+void TForm14::closeEvent(QCloseEvent* event) {
+    event->accept();
     app.F.Form5->OpsionSet();
 }

@@ -16,4 +16,7 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
     QPushButton* Button1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 };

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -8,7 +9,10 @@
 #include "calllog/tform2.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
+#include "link/tform14.h"
 #include "phonebook/tuserlist.h"
+#include "settings/tform15.h"
+#include "settings/tform5.h"
 #include "support/logimagebytes.h"
 #include "support/testapp.h"
 
@@ -73,6 +77,16 @@ void holdLog(Run& r) {
                                    logEntryBytes({1, 2, 990000, 990010, 0, "0600000000", {}}) +
                                    logEntryBytes({2, 1, 0, 990000, 0, "0611111111", {}}));
     r.app().F.Form2->LogConv();
+}
+
+QWidgetList shownWindows() {
+    QWidgetList shown;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) {
+            shown.append(window);
+        }
+    }
+    return shown;
 }
 
 }  // namespace
@@ -194,6 +208,36 @@ private slots:
         QCOMPARE(r.adapter.commands(), QList<QByteArray>{"AT\\L3\r"});
         QCOMPARE(r.app().F.Main->LogTable.rowCount(), 0);
         QVERIFY(callLog->isEnabled());
+    }
+
+    void chargeResetOnAnUnusablePort_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("TEL 1, port message answered") << 0 << false;
+        QTest::newRow("digital, port message closed by its close box") << 2 << true;
+    }
+    // The port message alone tells the failure, and leads to the options alone.
+    void chargeResetOnAnUnusablePort() {
+        QFETCH(int, row);
+        QFETCH(bool, closeBox);
+        Run r;
+        TForm15* charges = r.app().F.Form15;
+        r.app().F.Main->BitBtn4->click();
+        r.t.clock.advance(1000);
+        QVERIFY(charges->isVisible());
+        r.line->held = true;
+        QList<QPushButton*>{charges->Button1, charges->Button2, charges->Button3}[row]->click();
+        r.app().F.Form10->BitBtn1->click();
+        QVERIFY(r.t.dialogs.errors.isEmpty());
+        QCOMPARE(shownWindows(), QWidgetList{r.app().F.Form14});
+        QVERIFY(charges->isEnabled());
+        if (closeBox) {
+            r.app().F.Form14->close();
+        } else {
+            r.app().F.Form14->Button1->click();
+        }
+        QCOMPARE(shownWindows(), QWidgetList{r.app().F.Form5});
+        QCOMPARE(r.adapter.commands(), QList<QByteArray>{"ATE0N\r"});
     }
 
     void otherKindsOnlyClose() {

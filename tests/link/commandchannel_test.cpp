@@ -1,4 +1,5 @@
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <QLabel>
@@ -28,6 +29,27 @@ QByteArray pattern(int size, int seed = 0) {
     }
     return bytes;
 }
+
+// The device-link window with the real serial port on a pseudo-terminal linked as COM1.
+struct PtyProgram {
+    PtyProgram()
+        : pty(tmp.path(), 1),
+          ports(tmp.path()),
+          app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
+              tmp.filePath(QStringLiteral("tilka")), tmp.path()) {
+        app.F.DialSystem = app.own(new TDialSystem(app));
+        app.F.Form11 = app.own(new TForm11(app));
+    }
+
+    QTemporaryDir tmp;
+    hgsim::PtyPort pty;
+    comm::PosixSerialDeviceFactory ports;
+    ui::ManualClock clock;
+    ScriptedDialogs dialogs;
+    RecordingHelp help;
+    FixedWallClock wallClock;
+    Application app;
+};
 
 }  // namespace
 
@@ -223,19 +245,11 @@ private slots:
 
     // A flood at the rate the pseudo-terminal takes reaches RxBuffer whole and in order.
     void floodThroughTheReceiveHandler() {
-        QTemporaryDir tmp;
-        hgsim::PtyPort pty(tmp.path(), 1);
-        QVERIFY(pty.isValid());
-        comm::PosixSerialDeviceFactory ports(tmp.path());
-        ui::ManualClock clock;
-        ScriptedDialogs dialogs;
-        RecordingHelp help;
-        FixedWallClock wallClock;
-        Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
-                        tmp.filePath(QStringLiteral("tilka")), tmp.path());
-        app.F.DialSystem = app.own(new TDialSystem(app));
-        TForm11& form = *app.own(new TForm11(app));
-        app.F.Form11 = &form;
+        PtyProgram program;
+        QVERIFY(program.pty.isValid());
+        const hgsim::PtyPort& pty = program.pty;
+        Application& app = program.app;
+        TForm11& form = *app.F.Form11;
         QByteArray collected;
         form.Comm1.OnCommReceive = [&](TComm& sender, uint16_t size) {
             const int from = app.State.RxIndex;
@@ -271,6 +285,28 @@ private slots:
         QCOMPARE(collected.size(), flood.size());
         QVERIFY(collected == flood);
         form.Comm1.Close();
+    }
+
+    // The line of the program's port, read back from the terminal: a pseudo-terminal passes
+    // bytes at any speed, so a wrong line would pass every other test.
+    void programPortLine() {
+        PtyProgram program;
+        QVERIFY(program.pty.isValid());
+        program.app.F.Form11->Comm1.Open();
+        // The master reads the settings of the program's side.
+        termios t{};
+        QCOMPARE(::tcgetattr(program.pty.master(), &t), 0);
+        QCOMPARE(cfgetispeed(&t), speed_t{B19200});
+        QCOMPARE(cfgetospeed(&t), speed_t{B19200});
+        QCOMPARE(t.c_cflag & CSIZE, tcflag_t{CS8});
+        // A pseudo-terminal keeps no parity bit, so parity cannot be read back.
+        QCOMPARE(t.c_cflag & (CSTOPB | CRTSCTS | CLOCAL | CREAD),
+                 tcflag_t{CRTSCTS | CLOCAL | CREAD});
+        QCOMPARE(t.c_iflag & (IXON | IXOFF | ICRNL | INLCR | IGNCR | ISTRIP), tcflag_t{0});
+        QCOMPARE(t.c_oflag & OPOST, tcflag_t{0});
+        QCOMPARE(t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), tcflag_t{0});
+        QCOMPARE(int{t.c_cc[VMIN]}, 1);
+        QCOMPARE(int{t.c_cc[VTIME]}, 0);
     }
 };
 

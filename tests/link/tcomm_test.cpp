@@ -146,6 +146,8 @@ private slots:
         QTest::newRow("missing device") << "missing";
         QTest::newRow("held by another process") << "process";
         QTest::newRow("held by another component") << "component";
+        QTest::newRow("regular file") << "file";
+        QTest::newRow("null device") << "null";
     }
 
     void unusablePortsRefuseToOpen() {
@@ -155,6 +157,15 @@ private slots:
         if (how == QLatin1String("missing")) {
             QVERIFY(QFile::link(folder_->filePath(QStringLiteral("gone")),
                                 folder_->filePath(QStringLiteral("COM3"))));
+            comm_->setPort(3);
+        } else if (how == QLatin1String("file") || how == QLatin1String("null")) {
+            // Not terminals: one would take the commands, the other answer nothing.
+            QString target = QStringLiteral("/dev/null");
+            if (how == QLatin1String("file")) {
+                target = folder_->filePath(QStringLiteral("plain"));
+                QVERIFY(QFile(target).open(QIODevice::WriteOnly));
+            }
+            QVERIFY(QFile::link(target, folder_->filePath(QStringLiteral("COM3"))));
             comm_->setPort(3);
         } else if (how == QLatin1String("process")) {
             holder = std::make_unique<Holder>(pty_->devicePath());
@@ -170,8 +181,9 @@ private slots:
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("オープンエラー ErrorCode = -1"));
         }
         QVERIFY(!comm_->isOpen());
+        QCOMPARE(QFileInfo(folder_->filePath(QStringLiteral("plain"))).size(), 0);
         // Once the holder lets go, the same component opens the port.
-        if (how != QLatin1String("missing")) {
+        if (how == QLatin1String("process") || how == QLatin1String("component")) {
             if (holder) {
                 holder->release();
             }
