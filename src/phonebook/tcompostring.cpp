@@ -5,6 +5,16 @@
 
 namespace {
 
+constexpr char16_t ProlongedSound = u'ー';
+
+bool isHiraganaChar(char16_t u) {
+    return u >= 0x3041 && u <= 0x309F;
+}
+
+bool isHalfWidthKana(char16_t u) {
+    return u >= 0xFF66 && u <= 0xFF9F;
+}
+
 // Hiragana, katakana (with the prolonged sound mark) and half-width katakana: what a
 // composition holds before it is converted.
 bool isKana(const QString& text) {
@@ -13,14 +23,45 @@ bool isKana(const QString& text) {
     }
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        const bool hiragana = u >= 0x3041 && u <= 0x309F;
         const bool katakana = u >= 0x30A0 && u <= 0x30FF;
-        const bool halfWidth = u >= 0xFF66 && u <= 0xFF9F;
-        if (!hiragana && !katakana && !halfWidth) {
+        if (!isHiraganaChar(u) && !katakana && !isHalfWidthKana(u)) {
             return false;
         }
     }
     return true;
+}
+
+// Hiragana, with the prolonged sound mark that hiragana input also uses.
+bool isHiragana(const QString& text) {
+    bool anyHiragana = false;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (!isHiraganaChar(u) && u != ProlongedSound) {
+            return false;
+        }
+        anyHiragana = anyHiragana || isHiraganaChar(u);
+    }
+    return anyHiragana;
+}
+
+// A romaji "n" at the end of kana is still waiting for the next key; the conversion takes it
+// as ん, so the reading does too.
+QString withPendingN(const QString& preedit) {
+    if (preedit.size() < 2) {
+        return preedit;
+    }
+    const char16_t last = preedit.back().unicode();
+    if (last != u'n' && last != u'N' && last != u'ｎ' && last != u'Ｎ') {
+        return preedit;
+    }
+    const QString kana = preedit.chopped(1);
+    if (isHiragana(kana)) {
+        return kana + u'ん';
+    }
+    if (isKana(kana)) {
+        return kana + (isHalfWidthKana(kana.back().unicode()) ? u'ﾝ' : u'ン');
+    }
+    return preedit;
 }
 
 }  // namespace
@@ -47,7 +88,8 @@ void TCompoString::setControl(QWidget* control) {
 
 void TCompoString::resetComposition() {
     composing_ = false;
-    reading_.clear();
+    hiraganaReading_.clear();
+    kanaReading_.clear();
 }
 
 bool TCompoString::eventFilter(QObject* watched, QEvent* event) {
@@ -58,7 +100,11 @@ bool TCompoString::eventFilter(QObject* watched, QEvent* event) {
     const QString committed = ime->commitString();
     const QString preedit = ime->preeditString();
     if (!committed.isEmpty()) {
-        const QString reading = composing_ ? reading_ : QString();
+        // A katakana candidate is a conversion of the hiragana typed: the reading stays as
+        // typed. Katakana counts only when it was typed as such.
+        const QString reading =
+            !composing_ ? QString()
+                        : (hiraganaReading_.isEmpty() ? kanaReading_ : hiraganaReading_);
         resetComposition();
         if (!reading.isEmpty() && OnCompositionStr) {
             OnCompositionStr(*this, reading);
@@ -69,8 +115,11 @@ bool TCompoString::eventFilter(QObject* watched, QEvent* event) {
         resetComposition();
     } else {
         composing_ = true;
-        if (isKana(preedit)) {
-            reading_ = preedit;
+        const QString reading = withPendingN(preedit);
+        if (isHiragana(reading)) {
+            hiraganaReading_ = reading;
+        } else if (isKana(reading)) {
+            kanaReading_ = reading;
         }
     }
     return false;

@@ -8,9 +8,10 @@
 class QWidget;
 
 // Watches one edit control's input-method events and reports the reading of every committed
-// conversion: the last preedit text of the composition that was still kana before the input
-// method turned it into kanji. A cancelled composition and text typed without the input method
-// report nothing. The reading is reported before the control inserts the committed text.
+// conversion: the last preedit text of the composition that was still hiragana (a pending romaji
+// n counted as ん) before the input method turned it into kanji or katakana; the last katakana
+// preedit when no hiragana was typed. A cancelled composition and text typed without the input
+// method report nothing. The reading is reported before the control inserts the committed text.
 class TCompoString : public QObject {
     Q_OBJECT
 public:
@@ -32,5 +33,6 @@ private:
 
     QPointer<QWidget> control_;
     bool composing_ = false;
-    QString reading_;
+    QString hiraganaReading_;
+    QString kanaReading_;
 };

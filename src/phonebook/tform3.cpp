@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 #include <exception>
 
 #include "app/application.h"
@@ -52,12 +53,43 @@ QString pictureFilter() {
     return QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (%1)").arg(patterns.join(u' '));
 }
 
+// The picture box shows 128 x 128; larger pictures would only swell the phone book file.
+constexpr int StoredPictureSide = 1024;
+
 QByteArray pngOf(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    if (image.width() > StoredPictureSide || image.height() > StoredPictureSide) {
+        image
+            .scaled(StoredPictureSide, StoredPictureSide, Qt::KeepAspectRatio,
+                    Qt::SmoothTransformation)
+            .save(&buffer, "PNG");
+    } else {
+        image.save(&buffer, "PNG");
+    }
     return bytes;
+}
+
+// A line edit whose answer to the input method's "enabled" question follows
+// Qt::WA_InputMethodEnabled; QLineEdit answers it from its read-only state alone.
+class RecordEdit : public QLineEdit {
+public:
+    using QLineEdit::inputMethodQuery;
+    using QLineEdit::QLineEdit;
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override {
+        if (query == Qt::ImEnabled && !testAttribute(Qt::WA_InputMethodEnabled)) {
+            return false;
+        }
+        return QLineEdit::inputMethodQuery(query);
+    }
+};
+
+// The local file a drag carries as its first item, empty for anything else.
+QString droppedFile(const QMimeData* data) {
+    const QList<QUrl> urls = data->urls();
+    return !urls.isEmpty() && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
 }
 
 QLabel* makePanel(QWidget* parent, int left, int top, int width, Qt::Alignment alignment) {
@@ -87,9 +119,11 @@ void TForm3::buildWindow() {
     DBEdit5 = addEdit(QStringLiteral("〒"), ZipBytes, 132, 64, 100);
     DBEdit6 = addEdit(QStringLiteral("住所"), AddressBytes, 162, 64, 440);
     DBEdit7 = addEdit(QStringLiteral("備考"), AddressBytes, 192, 64, 440);
-    // The number boxes take Latin input; the input method is for the names and texts.
+    // The number boxes take Latin input; the input method is for the names and texts. Input
+    // methods that ignore the hints would compose full-width digits, so it is turned off there.
     for (QLineEdit* edit : {DBEdit3, DBEdit4, DBEdit5}) {
         edit->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
+        edit->setAttribute(Qt::WA_InputMethodEnabled, false);
     }
     QWidget::setTabOrder(DBEdit1, DBEdit2);
     QWidget::setTabOrder(DBEdit2, DBEdit3);
@@ -152,10 +186,12 @@ QLineEdit* TForm3::addEdit(const QString& label, int field, int top, int left, i
     auto* caption = new QLabel(label, this);
     caption->setGeometry(8, top, left - 12, 22);
     caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    auto* edit = new QLineEdit(this);
+    auto* edit = new RecordEdit(this);
     edit->setGeometry(left, top, width, 22);
     edit->setValidator(new SjisLengthValidator(field, edit));
     caption->setBuddy(edit);
+    // A file dropped on a box is a picture for the record, as anywhere else on the window.
+    edit->installEventFilter(this);
     return edit;
 }
 
@@ -368,6 +404,20 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     if (watched == DBImage1 && event->type() == QEvent::MouseButtonDblClick) {
         Button1Click();
         return true;
+    }
+    const QEvent::Type type = event->type();
+    if (qobject_cast<QLineEdit*>(watched) &&
+        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        // Dragged text still goes into the box; only a file is taken from it.
+        auto* drag = static_cast<QDropEvent*>(event);
+        const QString fileName = droppedFile(drag->mimeData());
+        if (!fileName.isEmpty()) {
+            drag->acceptProposedAction();
+            if (type == QEvent::Drop) {
+                LoadPicture(fileName);
+            }
+            return true;
+        }
     }
     return TFormBase::eventFilter(watched, event);
 }

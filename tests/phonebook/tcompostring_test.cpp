@@ -30,8 +30,22 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("kana then kanji") << QStringList{"や", "やま", "やまd", "やまだ", "山田"}
                                          << "山田" << QStringList{"やまだ"};
+        // Typed in katakana: the reading stays katakana, a pending n included.
         QTest::newRow("katakana kept")
-            << QStringList{"たろう", "タロウ"} << "タロウ" << QStringList{"タロウ"};
+            << QStringList{"ｋ", "ケ", "ケｎ"} << "ケン" << QStringList{"ケン"};
+        // What a real input method sends: the romaji n is still pending in the last kana preedit.
+        QTest::newRow("ken") << QStringList{"ｋ", "け", "けｎ", "県"} << "県"
+                             << QStringList{"けん"};
+        QTest::newRow("jun") << QStringList{"ｊ", "じゅ", "じゅn", "純"} << "純"
+                             << QStringList{"じゅん"};
+        QTest::newRow("suzukiken") << QStringList{"ｓ",       "す",       "すず",       "すずき",
+                                                  "すずきｋ", "すずきけ", "すずきけｎ", "鈴木健"}
+                                   << "鈴木健" << QStringList{"すずきけん"};
+        // A katakana candidate does not replace the reading typed in hiragana.
+        QTest::newRow("tesuto") << QStringList{"ｔ", "て", "てす", "てすと", "テスト"} << "テスト"
+                                << QStringList{"てすと"};
+        QTest::newRow("prolonged sound")
+            << QStringList{"らー", "らーめｎ", "ラーメン"} << "ラーメン" << QStringList{"らーめん"};
         QTest::newRow("half-width kana")
             << QStringList{"ﾔﾏﾀﾞ", "山田"} << "山田" << QStringList{"ﾔﾏﾀﾞ"};
         QTest::newRow("committed unconverted")

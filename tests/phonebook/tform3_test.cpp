@@ -90,6 +90,20 @@ private slots:
         QCOMPARE((QStringList{ed->P1->text(), ed->P2->text(), ed->P3->text()}),
                  (QStringList{"貼り付け(&P)", "画像読込み(&F)", "画像をクリア(&C)"}));
         QVERIFY(ed->acceptDrops());
+        // The input method stays off in the number boxes, as the input method asks it: it would
+        // compose full-width digits there.
+        const auto imEnabled = [](QLineEdit* edit) {
+            QInputMethodQueryEvent query(Qt::ImEnabled);
+            QCoreApplication::sendEvent(edit, &query);
+            return query.value(Qt::ImEnabled).toBool();
+        };
+        for (QLineEdit* number : {ed->DBEdit3, ed->DBEdit4, ed->DBEdit5}) {
+            QVERIFY(!number->testAttribute(Qt::WA_InputMethodEnabled));
+            QVERIFY(!imEnabled(number));
+        }
+        for (QLineEdit* text : {ed->DBEdit1, ed->DBEdit2, ed->DBEdit6, ed->DBEdit7}) {
+            QVERIFY(imEnabled(text));
+        }
         ed->SpeedButton1->click();
         QTest::keyClick(ed, Qt::Key_F1);
         QCOMPARE(t->help.requests, (QStringList{"context 8", "context 16"}));
@@ -351,19 +365,64 @@ private slots:
 
     void onlyTheFirstDroppedFileIsLoaded() {
         openNew();
+        const auto dropOn = [](QWidget* target, const QMimeData& data) {
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &drop);
+            QVERIFY(drop.isAccepted());
+        };
         QMimeData data;
         data.setUrls(
             {QUrl::fromLocalFile(writeImage(*t, QStringLiteral("a.png"), "PNG", Qt::blue)),
              QUrl::fromLocalFile(writeImage(*t, QStringLiteral("b.png"), "PNG", Qt::red))});
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QCoreApplication::sendEvent(ed, &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(ed, &drop);
-        QVERIFY(drop.isAccepted());
+        dropOn(ed, data);
         QCOMPARE(colorOf(ed->pictureData()), QColor(Qt::blue));
+        // A file dropped on an edit box is a picture too, not text for the box. File managers
+        // offer the file's address as plain text as well.
+        QMimeData onEdit;
+        const QUrl green =
+            QUrl::fromLocalFile(writeImage(*t, QStringLiteral("c.png"), "PNG", Qt::green));
+        onEdit.setUrls({green});
+        onEdit.setText(green.toString());
+        dropOn(ed->DBEdit6, onEdit);
+        QCOMPARE(colorOf(ed->pictureData()), QColor(Qt::green));
+        QCOMPARE(ed->DBEdit6->text(), QString());
+        // Dropped text still goes into the box.
+        QMimeData text;
+        text.setText(QStringLiteral("東京都"));
+        dropOn(ed->DBEdit6, text);
+        QCOMPARE(ed->DBEdit6->text(), QStringLiteral("東京都"));
+        QCOMPARE(colorOf(ed->pictureData()), QColor(Qt::green));
         QVERIFY(t->dialogs.errors.isEmpty());
+    }
+
+    // Large pictures are stored with their longer side cut to 1024 pixels; small ones as they are.
+    void picturesAreStoredAtMost1024Pixels_data() {
+        QTest::addColumn<QSize>("loaded");
+        QTest::addColumn<QSize>("stored");
+        QTest::newRow("large") << QSize(3000, 1500) << QSize(1024, 512);
+        QTest::newRow("tall") << QSize(600, 2048) << QSize(300, 1024);
+        QTest::newRow("small") << QSize(200, 100) << QSize(200, 100);
+    }
+    void picturesAreStoredAtMost1024Pixels() {
+        QFETCH(QSize, loaded);
+        openNew();
+        QImage image(loaded, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QString path = t->filePath(QStringLiteral("big.png"));
+        QVERIFY(image.save(path, "PNG"));
+        ed->LoadPicture(path);
+        ed->DBEdit1->setText(QStringLiteral("山田"));
+        ed->DBEdit3->setText(QStringLiteral("011"));
+        ed->BitBtn1Click();
+        QVERIFY(table->gotoName(QStringLiteral("山田")));
+        const QByteArray stored = table->current()->Picture;
+        QVERIFY(stored.startsWith("\x89PNG"));
+        QTEST(QImage::fromData(stored).size(), "stored");
+        QCOMPARE(colorOf(stored), QColor(Qt::red));
     }
 
     void callLogRowOpensItsRecord() {
