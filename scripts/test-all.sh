@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: under ThreadSanitizer (the serial link's threads), under
-# AddressSanitizer with UndefinedBehaviorSanitizer, then the plain build, whose CTest summary ends
-# the output.
+# AddressSanitizer with UndefinedBehaviorSanitizer, each libFuzzer target for a minute on its
+# corpus, then the plain build, whose CTest summary ends the output.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -19,6 +19,21 @@ echo "== AddressSanitizer + UndefinedBehaviorSanitizer =="
 bash scripts/build.sh "$out/asan" -DTILKA_SANITIZE=address,undefined
 ASAN_OPTIONS="detect_leaks=0" UBSAN_OPTIONS="print_stacktrace=1" \
   ctest --test-dir "$out/asan" --output-on-failure -j 2
+
+echo "== libFuzzer targets (clang), 60 s each =="
+fuzz_targets=(logimage_fuzz)
+CC=clang CXX=clang++ TILKA_TARGETS="${fuzz_targets[*]}" \
+  bash scripts/build.sh "$out/fuzz" -DTILKA_FUZZ=ON -DTILKA_TESTS=OFF
+# libFuzzer adds the inputs it finds to the first corpus folder: it gets a copy, not the repo's.
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$out/fuzz/artifacts"
+for target in "${fuzz_targets[@]}"; do
+  corpus="$scratch/$target"
+  cp -r "tests/data/${target%_fuzz}-corpus" "$corpus"
+  "$out/fuzz/tools/fuzz/$target" -max_total_time=60 -artifact_prefix="$out/fuzz/artifacts/" \
+    "$corpus"
+done
 
 echo "== All tests =="
 bash scripts/build.sh "$out/plain"

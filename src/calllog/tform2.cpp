@@ -283,7 +283,7 @@ void TForm2::Button4Click() {
 
 void TForm2::Button5Click() {
     hide();
-    app.F.Form11->GethgTime();
+    app.F.Form11->GethgTime(this);
 }
 
 void TForm2::Button6Click() {

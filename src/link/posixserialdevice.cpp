@@ -407,6 +407,7 @@ void PosixSerialDevice::watchLoop() {
         }
         uint32_t events = 0;
         bool ended = false;
+        uint32_t last = 0;
         {
             std::lock_guard lock(mutex_);
             if (stopRequested_) {
@@ -424,6 +425,7 @@ void PosixSerialDevice::watchLoop() {
             }
             ended = maskChanged_ || hungUp_;
             if (ended) {
+                last = maskChanged_ ? 0 : commevent::LineGone;
                 watching_ = false;
                 arrived_.notify_all();
             }
@@ -432,7 +434,7 @@ void PosixSerialDevice::watchLoop() {
             onEvent_(events);
         }
         if (ended) {
-            onEvent_(0);
+            onEvent_(last);
             break;
         }
     }

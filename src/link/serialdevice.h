@@ -18,6 +18,8 @@ constexpr uint32_t Break = 0x0040;
 constexpr uint32_t Err = 0x0080;
 constexpr uint32_t Ring = 0x0100;
 constexpr uint32_t Perr = 0x0200;
+// Not an event the mask selects: the line hung up or the device went away.
+constexpr uint32_t LineGone = 0x8000;
 }  // namespace commevent
 
 // Bits of the line settings' flag word.
@@ -88,7 +90,7 @@ public:
 
     // Reports the events of the mask to onEvent, from the device's own watch thread or, for a
     // device driven by the caller's clock, from the caller's thread. After reporting an empty
-    // event set (mask replaced, line hung up) the watch reports nothing more.
+    // event set (mask replaced) or LineGone (line hung up) the watch reports nothing more.
     virtual void startWatch(std::function<void(uint32_t events)> onEvent) = 0;
     // Returns only when onEvent is neither running nor will be called again.
     virtual void stopWatch() = 0;

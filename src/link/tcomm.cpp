@@ -185,8 +185,12 @@ void TComm::handleEvents(uint32_t eventFlags) {
             DoCommReceive();
         } else if (eventFlags & commevent::TxEmpty) {
             DoCommTransmit();
-        } else {
+        } else if (eventFlags & ~commevent::LineGone) {
             DoCommEvent(eventFlags);
+        }
+        // After the last bytes, so that the owner has them when it hears the line is gone.
+        if ((eventFlags & commevent::LineGone) && isOpen() && OnDeviceGone) {
+            OnDeviceGone();
         }
     } catch (const std::exception& e) {
         if (OnHandlerError) {

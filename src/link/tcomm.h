@@ -108,6 +108,9 @@ public:
     TCommNotifyRxTxEvent OnCommTransmit;
     // Where an error escaping a handler is shown; the watching goes on.
     std::function<void(const QString& message)> OnHandlerError;
+    // The line hung up or the device went away while open; nothing more will arrive. The port
+    // stays open until Close.
+    std::function<void()> OnDeviceGone;
 
 protected:
     virtual void DoCommEvent(uint32_t eventFlags);

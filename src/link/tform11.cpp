@@ -4,6 +4,7 @@
 #include <exception>
 #include <vector>
 
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -31,6 +32,7 @@ constexpr int FirstStepDelay = 1800;
 constexpr int StepInterval = 700;
 constexpr int TransferTick = 700;
 constexpr int ProgressStep = 20;
+constexpr int ClockReplyBytes = 9;
 constexpr int ImageArrivedBytes = 3078;
 constexpr int LogImageBytes = 3086;
 constexpr int DownloadPortCloseDelay = 1000;
@@ -47,6 +49,13 @@ TForm11::TForm11(Application& app)
     Comm1.setBaudRate(19200);
     Comm1.OnCommReceive = [this](TComm& sender, uint16_t size) { Comm1CommReceive(sender, size); };
     Comm1.OnHandlerError = [&app](const QString& message) { app.showException(message); };
+    // Only a download waits on the line long enough to need telling; the progress window is
+    // shown for exactly as long as one runs.
+    Comm1.OnDeviceGone = [this] {
+        if (this->app.F.Form13->isVisible()) {
+            DownloadFailed();
+        }
+    };
     Timer1.OnTimer = [this] { Timer1Timer(); };
     Timer2.OnTimer = [this] { Timer2Timer(); };
     Timer3.OnTimer = [this] { Timer3Timer(); };
@@ -71,9 +80,10 @@ void TForm11::Comm1CommReceive(TComm& sender, uint16_t size) {
     }
 }
 
-void TForm11::GethgTime() {
+void TForm11::GethgTime(TFormBase* caller) {
     ProgramState& s = app.State;
     TForm13* progress = app.F.Form13;
+    downloadCaller_ = caller;
     Comm1.setPort(static_cast<uint8_t>(s.ComPort));
     try {
         // A close still pending from the last exchange would cut this one short.
@@ -105,8 +115,9 @@ void TForm11::Timer2Timer() {
             s.RxIndex = 0;
             s.LoadProgress = 0;
             s.LinkStep = 1;
-            Comm1.WriteText(hg::LogIdentifyCommand());
-            Timer2.setInterval(StepInterval);
+            if (SendDownloadCommand(hg::LogIdentifyCommand())) {
+                Timer2.setInterval(StepInterval);
+            }
             break;
         case 1:
             gauge->setProgress(20);
@@ -115,11 +126,17 @@ void TForm11::Timer2Timer() {
             s.RxIndex = 0;
             s.LoadProgress = 0;
             s.LinkStep = 2;
-            Comm1.WriteText(hg::ClockRequestCommand());
+            // What an earlier exchange left there must not pass for the adapter's clock.
+            std::fill_n(s.RxBuffer.begin(), ClockReplyBytes, 0);
+            SendDownloadCommand(hg::ClockRequestCommand());
             break;
         default:
             gauge->setProgress(30);
             Timer2.setInterval(0);
+            if (s.RxIndex < ClockReplyBytes) {
+                DownloadFailed();
+                return;
+            }
             calllog::PcTimeToSec(s, app.Ui.wallClock);
             s.HgClockSeconds = calllog::HgClockSecondsOf(s.RxBuffer);
             // The difference wraps as 32-bit arithmetic does.
@@ -151,6 +168,11 @@ void TForm11::Timer1Timer() {
         progress->Gauge1->setProgress(s.LoadProgress);
         return;
     }
+    // Less than a whole image is a transfer that broke off, not a shorter log.
+    if (s.RxIndex < ImageArrivedBytes) {
+        DownloadFailed();
+        return;
+    }
     progress->Gauge1->setProgress(100);
     Timer1.setInterval(0);
     progress->hide();
@@ -170,9 +192,46 @@ void TForm11::Timer1Timer() {
 void TForm11::LogDataLoad() {
     ProgramState& s = app.State;
     s.RxIndex = 0;
-    Comm1.WriteText(hg::LogRequestCommand(s.PasswordCode));
+    // The image is only what arrives for this request, never the rest of an earlier one.
+    std::fill_n(s.RxBuffer.begin(), LogImageBytes, 0);
+    if (!SendDownloadCommand(hg::LogRequestCommand(s.PasswordCode))) {
+        return;
+    }
     s.LoadProgress = 20;
-    Timer1.setInterval(700);
+    Timer1.setInterval(TransferTick);
+}
+
+bool TForm11::SendDownloadCommand(const QByteArray& command) {
+    try {
+        Comm1.WriteText(command);
+        return true;
+    } catch (const std::exception&) {
+        DownloadFailed();
+        return false;
+    }
+}
+
+void TForm11::DownloadFailed() {
+    Timer1.setInterval(0);
+    Timer2.setInterval(0);
+    app.F.Form5->Timer1.setInterval(0);
+    app.F.Form7->hide();
+    TForm13* progress = app.F.Form13;
+    progress->hide();
+    progress->Gauge1->setProgress(0);
+    app.F.Form5->DelayComClose(0);
+    app.F.Main->ComClose();
+    app.Ui.dialogs.messageBox(
+        nullptr,
+        QStringLiteral(
+            "HGから通話記録を受信できませんでした。\nケーブルの接続とHGの電源を確認してください。"),
+        QApplication::applicationDisplayName(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
+    if (downloadCaller_ != nullptr) {
+        downloadCaller_->show();
+        downloadCaller_->raise();
+    } else {
+        app.F.Main->MenuShow();
+    }
 }
 
 void TForm11::GetTelData() {

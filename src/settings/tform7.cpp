@@ -66,9 +66,10 @@ void TForm7::Button2Click() {
     }
     close();
     TForm11* link = app.F.Form11;
-    link->LogDataLoad();
     app.F.Form13->Gauge1->setProgress(10);
     link->Timer2.setInterval(0);
+    // Last, because a request that cannot be sent ends the download.
+    link->LogDataLoad();
 }
 
 void TForm7::Button1Click() {

@@ -9,6 +9,7 @@
 #include "calllog/secondsscale.h"
 #include "calllog/tform13.h"
 #include "calllog/tform2.h"
+#include "db/usertable.h"
 #include "hgsim/logimage.h"
 #include "link/tform11.h"
 #include "link/tform14.h"
@@ -21,6 +22,13 @@ namespace {
 
 constexpr int NoReply = 1000000;
 const QByteArray ClockRequest = "AT\\L2G53\r";
+// Adapter clock 5, password code 0.
+const QByteArray ClockReply(
+    "\x00\x00\x00\x05\0\0"
+    "000",
+    9);
+const QString NotReceived = QStringLiteral(
+    "HGから通話記録を受信できませんでした。\nケーブルの接続とHGの電源を確認してください。");
 
 // A download started from the main menu; times are counted from the button press.
 struct Download : SimRun {
@@ -132,21 +140,28 @@ private slots:
         QVERIFY(!d.portOpen());
     }
 
-    // Whatever has come by a tick decides: 3078 bytes or more end the transfer on the next tick.
+    // Whatever has come by a tick decides: 3078 bytes or more end the transfer on the next tick;
+    // fewer by the last tick are a transfer that broke off.
     void earlyLogEndsOnTheNextTick_data() {
         QTest::addColumn<int>("bytes");
         QTest::addColumn<int>("firstTickGauge");
         QTest::addColumn<int>("finishAt");
-        QTest::newRow("3100 bytes") << 3100 << 100 << 3200 + 1400;
-        QTest::newRow("3078 bytes") << 3078 << 100 << 3200 + 1400;
-        QTest::newRow("3077 bytes") << 3077 << 40 << 3200 + 3500;
+        QTest::addColumn<bool>("whole");
+        QTest::newRow("3100 bytes") << 3100 << 100 << 3200 + 1400 << true;
+        QTest::newRow("3078 bytes") << 3078 << 100 << 3200 + 1400 << true;
+        QTest::newRow("3077 bytes") << 3077 << 40 << 3200 + 3500 << false;
     }
     void earlyLogEndsOnTheNextTick() {
         QFETCH(int, bytes);
         QFETCH(int, finishAt);
+        QFETCH(bool, whole);
         Download d;
         d.silence();
+        // What an earlier reply left behind must not fill the gap of a shorter one.
+        d.s().RxBuffer.fill(0x2a);
+        const QByteArray before = d.image();
         d.press();
+        d.reply(2600, ClockReply);
         QByteArray log(bytes, '\0');
         for (int i = 0; i < bytes; ++i) {
             log[i] = static_cast<char>(i % 251 + 1);
@@ -158,28 +173,82 @@ private slots:
         QVERIFY(d.progressShown());
         d.at(finishAt);
         QVERIFY(!d.progressShown());
-        QVERIFY(d.callLog()->isVisible());
-        // The adapter said nothing else, so the buffer behind the reply is still zero.
-        QCOMPARE(d.image(), log.leftJustified(hgsim::LogImageBytes, '\0', true));
+        QCOMPARE(d.callLog()->isVisible(), whole);
+        QCOMPARE(d.t.app->F.Main->isVisible(), !whole);
+        QCOMPARE(d.portOpen(), whole);
+        QCOMPARE(d.t.dialogs.messages.size(), whole ? 0 : 1);
+        // The adapter said nothing else, so the buffer behind the reply is zero.
+        QCOMPARE(d.image(), whole ? log.leftJustified(hgsim::LogImageBytes, '\0', true) : before);
     }
 
-    // No reply at all: stale bytes in RxBuffer give no password code, and become the image.
-    void noReplyAtAll() {
+    // A download that fails leaves the held log, the table and the phone book as they were,
+    // closes the port, says so once and returns to the window it was started from.
+    void failedDownloadKeepsThePreviousLog_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("failAt");
+        QTest::newRow("silent adapter") << "silent" << 3200;
+        QTest::newRow("adapter quiet mid-transfer") << "quiet" << 3200 + 3500;
+        QTest::newRow("line hung up mid-transfer") << "hang-up" << 4000;
+        QTest::newRow("300-byte image") << "short" << 3200 + 3500;
+    }
+    void failedDownloadKeepsThePreviousLog() {
+        QFETCH(QString, how);
+        QFETCH(int, failAt);
         Download d;
-        d.silence();
-        d.s().RxBuffer.fill(0x2a);
+        db::UserRecord person;
+        person.Name = QStringLiteral("山田");
+        person.Tel = person.Tel2 = QStringLiteral("0312345678");
+        db::UserTable& book = d.t.app->F.Main->UserTable;
+        book.append(person);
         d.press();
-        d.at(3200);
-        QCOMPARE(d.s().PasswordCode, 0);
-        QCOMPARE(d.commands().last(), QByteArray("AT\\L10\r"));
-        QVERIFY(!d.t.app->F.Form7->isVisible());
-        for (const auto& [ms, gauge] : {std::pair{3900, 40}, {4600, 60}, {5300, 80}, {6000, 100}}) {
-            d.at(ms);
-            QCOMPARE(d.gauge(), gauge);
+        d.at(8000);
+        QVERIFY(d.callLog()->isVisible());
+        book.gotoName(person.Name);
+        const QString lastCall = book.current()->LastCall;
+        QVERIFY(!lastCall.isEmpty());
+        const QByteArray image = d.image();
+        const int rows = d.rows();
+        // A fresh log would differ, and a later adapter clock would shift the times.
+        d.adapter.config().calls.resize(4);
+        d.adapter.config().clockOffsetSeconds = 86400;
+
+        d.callLog()->Button5->click();
+        d.start = d.t.clock.now();
+        if (how == QLatin1String("silent")) {
+            d.silence();
         }
-        d.at(6700);
+        d.at(3200);
+        if (how == QLatin1String("short")) {
+            d.line->cut(false);
+            d.reply(3300, hgsim::buildLogImage(d.adapter.config().calls).left(300));
+        }
+        d.at(4000);
+        if (how == QLatin1String("quiet") || how == QLatin1String("hang-up")) {
+            QVERIFY(d.s().RxIndex > 0);
+            d.line->cut(how == QLatin1String("hang-up"));
+        }
+        const qsizetype sent = d.commands().size();
+        d.at(failAt - 1);
+        QCOMPARE(d.progressShown(), failAt > 4000);
+        d.at(failAt);
         QVERIFY(!d.progressShown());
-        QCOMPARE(d.image(), QByteArray(hgsim::LogImageBytes, '\x2a'));
+        QCOMPARE(d.gauge(), 0);
+        QVERIFY(!d.portOpen());
+        QCOMPARE(d.t.dialogs.messages.size(), 1);
+        QCOMPARE(d.t.dialogs.messages[0].text, NotReceived);
+        QVERIFY(d.callLog()->isVisible());
+        QVERIFY(!d.t.app->F.Main->isVisible());
+        QCOMPARE(d.image(), image);
+        QCOMPARE(d.rows(), rows);
+        book.gotoName(person.Name);
+        QCOMPARE(book.current()->LastCall, lastCall);
+        d.at(failAt + 10000);
+        QCOMPARE(d.commands().size(), sent);
+        QVERIFY(!d.progressShown());
+        QCOMPARE(d.t.dialogs.messages.size(), 1);
+        if (how == QLatin1String("silent")) {
+            QCOMPARE(d.commands().last(), ClockRequest);
+        }
     }
 
     void hgClockFromReply() {

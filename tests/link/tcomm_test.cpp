@@ -83,6 +83,8 @@ private slots:
             sender.Read(bytes.data(), size);
             received_ += bytes;
         };
+        gone_ = 0;
+        comm_->OnDeviceGone = [this] { ++gone_; };
     }
 
     void cleanup() {
@@ -236,6 +238,10 @@ private slots:
         comm_->Open();
         QCOMPARE(::write(pty_->master(), "back", 4), 4);
         QTRY_COMPARE(received_, QByteArray("back"));
+        // Neither a changed mask nor a close is a device that went away.
+        comm_->Close();
+        QCoreApplication::processEvents();
+        QCOMPARE(gone_, 0);
     }
 
     void farSideVanishing() {
@@ -244,8 +250,9 @@ private slots:
         QCOMPARE(::write(pty_->master(), "last", 4), 4);
         QTRY_COMPARE(received_, QByteArray("last"));
         pty_->closeMaster();
-        // The watch stops instead of spinning on the hang-up.
+        // The watch stops instead of spinning on the hang-up, and tells the owner once.
         QTRY_COMPARE(threadCount(), watching - 1);
+        QTRY_COMPARE(gone_, 1);
         const double cpuBefore = processCpuSeconds();
         QTest::qWait(300);
         QVERIFY2(processCpuSeconds() - cpuBefore < 0.1, "busy after the hang-up");
@@ -260,6 +267,7 @@ private:
     std::unique_ptr<comm::PosixSerialDeviceFactory> factory_;
     std::unique_ptr<TComm> comm_;
     QByteArray received_;
+    int gone_ = 0;
 };
 
 QTEST_GUILESS_MAIN(TCommTest)

@@ -6,11 +6,22 @@ namespace hgsim {
 
 void SimLine::send(int64_t ms, QByteArray bytes) {
     std::weak_ptr<SimLine> weak = weak_from_this();
-    clock.schedule(ms, [weak, bytes = std::move(bytes)] {
-        if (auto line = weak.lock()) {
+    clock.schedule(ms, [weak, bytes = std::move(bytes), sentBefore = cuts] {
+        auto line = weak.lock();
+        if (line && line->cuts == sentBefore) {
             line->arrive(bytes);
         }
     });
+}
+
+void SimLine::cut(bool hangUp) {
+    ++cuts;
+    busyUntil = 0;
+    if (hangUp && watch) {
+        auto report = std::move(watch);
+        watch = nullptr;
+        report(comm::commevent::LineGone);
+    }
 }
 
 void SimLine::arrive(const QByteArray& bytes) {

@@ -28,10 +28,15 @@ struct SimLine : std::enable_shared_from_this<SimLine> {
     std::function<void(uint32_t)> watch;
     QByteArray written;
     int64_t busyUntil = 0;
+    // Counts the cuts; bytes sent before the latest one are lost.
+    int cuts = 0;
 
     // Bytes arriving from the adapter's side after ms; the adapter's own replies come this way.
     void send(int64_t ms, QByteArray bytes);
     void arrive(const QByteArray& bytes);
+    // The line is cut: bytes still on their way are lost. With hangUp the terminal reports the
+    // hang-up to the program's watch, as a real one does; without it the adapter just goes quiet.
+    void cut(bool hangUp);
 };
 
 class SimSerialDevice : public comm::SerialDevice {
