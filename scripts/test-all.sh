@@ -23,7 +23,8 @@ ASAN_OPTIONS="detect_leaks=0" UBSAN_OPTIONS="print_stacktrace=1" \
 echo "== libFuzzer targets (clang), 60 s each =="
 fuzz_targets=(logimage_fuzz)
 CC=clang CXX=clang++ TILKA_TARGETS="${fuzz_targets[*]}" \
-  bash scripts/build.sh "$out/fuzz" -DTILKA_FUZZ=ON -DTILKA_TESTS=OFF
+  bash scripts/build.sh "$out/fuzz" -DTILKA_FUZZ=ON -DTILKA_TESTS=OFF \
+    -DTILKA_SANITIZE=address,undefined
 # libFuzzer adds the inputs it finds to the first corpus folder: it gets a copy, not the repo's.
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
@@ -31,7 +32,7 @@ mkdir -p "$out/fuzz/artifacts"
 for target in "${fuzz_targets[@]}"; do
   corpus="$scratch/$target"
   cp -r "tests/data/${target%_fuzz}-corpus" "$corpus"
-  "$out/fuzz/tools/fuzz/$target" -max_total_time=60 -artifact_prefix="$out/fuzz/artifacts/" \
+  ASAN_OPTIONS="detect_leaks=0" "$out/fuzz/tools/fuzz/$target" -max_total_time=60 -artifact_prefix="$out/fuzz/artifacts/" \
     "$corpus"
 done
 
