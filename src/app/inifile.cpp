@@ -1,17 +1,27 @@
 #include "app/inifile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
 #include <QSaveFile>
+#include <cerrno>
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+bool usableFile(const struct stat& st) {
+    return S_ISREG(st.st_mode) && st.st_size <= MaxSettingsFileBytes;
 }
+
+// Closes the descriptor however the reading ends.
+struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+};
 
 QByteArray sectionName(const QByteArray& trimmedLine) {
     const qsizetype close = trimmedLine.indexOf(']');
@@ -63,6 +73,55 @@ QList<QByteArray> splitLines(const QByteArray& content) {
 }
 
 }  // namespace
+
+std::optional<QByteArray> readSettingsFile(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) {
+        if (errno == ENOENT) {
+            return QByteArray();
+        }
+        return std::nullopt;
+    }
+    // A FIFO, a device or a folder is never opened: reading one could block or never end.
+    if (!usableFile(st)) {
+        return std::nullopt;
+    }
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) {
+            return QByteArray();
+        }
+        return std::nullopt;
+    }
+    const FdCloser closer{fd};
+    // The name may have been replaced between the two looks.
+    if (::fstat(fd, &st) != 0 || !usableFile(st)) {
+        return std::nullopt;
+    }
+    // One byte more than allowed tells a file that grew past the limit.
+    QByteArray content(MaxSettingsFileBytes + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < content.size()) {
+        const ssize_t n =
+            ::read(fd, content.data() + got, static_cast<size_t>(content.size() - got));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            break;
+        }
+        got += n;
+    }
+    if (got > MaxSettingsFileBytes) {
+        return std::nullopt;
+    }
+    content.truncate(got);
+    return content;
+}
 
 QString settingsPathFor(const QString& executablePath) {
     const QFileInfo info(executablePath);
@@ -117,7 +176,7 @@ std::optional<int32_t> parseIniInteger(const QByteArray& text) {
 int32_t IniFile::readInteger(const QString& section, const QString& key,
                              int32_t defaultValue) const {
     bool inSection = false;
-    for (const QByteArray& raw : splitLines(readAll(path_))) {
+    for (const QByteArray& raw : splitLines(readSettingsFile(path_).value_or(QByteArray()))) {
         const ParsedLine line = parseLine(raw);
         if (line.kind == ParsedLine::Section) {
             if (inSection) {
@@ -132,7 +191,11 @@ int32_t IniFile::readInteger(const QString& section, const QString& key,
 }
 
 bool IniFile::writeInteger(const QString& section, const QString& key, int32_t value) const {
-    const QByteArray content = readAll(path_);
+    const std::optional<QByteArray> current = readSettingsFile(path_);
+    if (!current) {
+        return false;
+    }
+    const QByteArray& content = *current;
     const QByteArray eol = content.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
     QList<QByteArray> lines = splitLines(content);
     const QByteArray newValue = QByteArray::number(value);

@@ -15,15 +15,24 @@ public:
 
     const QString& path() const { return path_; }
 
+    // A file that readSettingsFile refuses gives the default, as a missing one does.
     int32_t readInteger(const QString& section, const QString& key, int32_t defaultValue) const;
 
     // Sets one key to a decimal integer, creating the file or section when missing. The file is
-    // replaced by rename, so a crash during the write leaves the old file whole. False on failure.
+    // replaced by rename, so a crash during the write leaves the old file whole. False on failure,
+    // and for a file that readSettingsFile refuses, which is left as it is.
     bool writeInteger(const QString& section, const QString& key, int32_t value) const;
 
 private:
     QString path_;
 };
+
+// The largest settings file that is read; a larger one counts as unusable.
+constexpr qsizetype MaxSettingsFileBytes = 1024 * 1024;
+
+// The bytes of a settings file: empty when it does not exist, nothing when it exists but is not
+// a regular file of at most MaxSettingsFileBytes or cannot be read. Never blocks on a FIFO.
+std::optional<QByteArray> readSettingsFile(const QString& path);
 
 // The settings file name: the executable's path with its extension replaced by ".Ini".
 QString settingsPathFor(const QString& executablePath);

@@ -11,10 +11,13 @@
 #include "ui/qttimerbackend.h"
 #include "ui/wallclock.h"
 
+void setApplicationNames() {
+    QApplication::setApplicationName(QStringLiteral("tilka"));
+}
+
 int runProgram(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("tilka"));
-    QApplication::setApplicationDisplayName(QStringLiteral("ティルカ"));
+    setApplicationNames();
     // Windows are hidden, not closed, when another takes over; only the main window ends the run.
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 
 #include "app/application.h"
@@ -17,12 +18,33 @@ void TFormBase::showHelp() {
     }
 }
 
+namespace {
+
+bool isReturnKey(const QKeyEvent* event) {
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+}  // namespace
+
 void TFormBase::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1 && helpContext_ > 0) {
         showHelp();
         return;
     }
+    // Outside a dialog a push button ignores Return unless it is the default one, and the key
+    // would reach the window; the focused button is what the user means.
+    if (isReturnKey(event)) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
     QWidget::keyPressEvent(event);
+}
+
+bool TFormBase::isDefaultButtonKey(const QKeyEvent* event) const {
+    return isReturnKey(event) && qobject_cast<QPushButton*>(focusWidget()) == nullptr;
 }
 
 void TFormBase::setClientSize(int width, int height) {

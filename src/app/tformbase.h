@@ -16,7 +16,11 @@ public:
     void showHelp();
 
 protected:
+    // F1 opens the help; Return or Enter on a focused push button presses that button.
     void keyPressEvent(QKeyEvent* event) override;
+    // Return or Enter while no push button has the focus: the key that presses the window's
+    // default button.
+    bool isDefaultButtonKey(const QKeyEvent* event) const;
     // Fixes the client area and centres the window on the screen.
     void setClientSize(int width, int height);
 

@@ -36,6 +36,8 @@ QByteArray ReadHistoryFile(const QString& path) {
 
 void WriteHistoryFile(const QString& path, std::span<const uint8_t, HistoryFileBytes> image) {
     QSaveFile file(path);
+    // A folder that takes no new file still lets the user overwrite a file in it.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         throw ioError(path, file.errorString());
     }

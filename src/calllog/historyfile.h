@@ -21,7 +21,8 @@ public:
 // Throws EInOutError.
 QByteArray ReadHistoryFile(const QString& path);
 // Creates or replaces the file with these bytes; the old file stays as it was when the writing
-// fails. Throws EInOutError.
+// fails, except in a folder where no new file may be created: the file is then written in place.
+// Throws EInOutError.
 void WriteHistoryFile(const QString& path, std::span<const uint8_t, HistoryFileBytes> image);
 
 }  // namespace calllog

@@ -376,8 +376,9 @@ void TDialSystem::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+// Enter in the number field dials, as the default button would.
 void TDialSystem::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (isDefaultButtonKey(event)) {
         app.guarded([this] { Button13Click(); });
         return;
     }

@@ -290,8 +290,7 @@ db::UserRecord TForm3::edited(db::UserRecord record) const {
 void TForm3::BitBtn1Click() {
     if (DBEdit1->text().isEmpty() || DBEdit3->text().isEmpty()) {
         app.Ui.dialogs.messageBox(this, QStringLiteral("TEL と氏名は省略できません。"),
-                                  QApplication::applicationDisplayName(), ui::MsgButtons::Ok,
-                                  ui::MsgIcon::None);
+                                  ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::None);
         return;
     }
     db::UserTable& table = app.F.Main->UserTable;

@@ -19,18 +19,12 @@ namespace {
 }
 
 QByteArray readCurrent(const QString& path) {
-    QFile file(path);
-    if (!file.exists()) {
-        return {};
+    std::optional<QByteArray> content = readSettingsFile(path);
+    if (!content) {
+        fail(path, QStringLiteral("not a readable regular file of at most %1 bytes")
+                       .arg(MaxSettingsFileBytes));
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(path, file.errorString());
-    }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        fail(path, file.errorString());
-    }
-    return content;
+    return *std::move(content);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "settings/tform5.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGroupBox>
@@ -187,9 +186,9 @@ void TForm5::BitBtn1Click() {
         s.UserSet2 = *number;
         s.NewPasswordCode = settings::PasswordCodeOf(*number);
     } else {
-        app.Ui.dialogs.messageBox(
-            this, QStringLiteral("パスワードは半角数字４桁を入力してください"),
-            QApplication::applicationDisplayName(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
+        app.Ui.dialogs.messageBox(this,
+                                  QStringLiteral("パスワードは半角数字４桁を入力してください"),
+                                  ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
         close();
     }
 
@@ -255,12 +254,9 @@ void TForm5::Button1Click() {
 }
 
 void TForm5::Timer1Timer() {
-    // Stopped before sending: a port closed in the meantime must not make it fail at every tick.
+    // Stopped before sending: a port closed in the meantime is reported once, not at every tick.
     Timer1.setInterval(0);
-    TComm& comm = app.F.Form11->Comm1;
-    if (comm.isOpen()) {
-        comm.WriteText(hg::LogModeTel2Command(app.State));
-    }
+    app.F.Form11->Comm1.WriteText(hg::LogModeTel2Command(app.State));
 }
 
 void TForm5::Timer2Timer() {

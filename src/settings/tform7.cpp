@@ -1,6 +1,5 @@
 #include "settings/tform7.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -52,9 +51,9 @@ void TForm7::Button2Click() {
     ProgramState& s = app.State;
     const auto number = settings::PasswordNumber(Edit1->text());
     if (!number) {
-        app.Ui.dialogs.messageBox(
-            this, QStringLiteral("パスワードは半角数字４桁を入力してください"),
-            QApplication::applicationDisplayName(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
+        app.Ui.dialogs.messageBox(this,
+                                  QStringLiteral("パスワードは半角数字４桁を入力してください"),
+                                  ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
         return;
     }
     s.EnteredPasswordCode = settings::PasswordCodeOf(*number);
@@ -77,9 +76,9 @@ void TForm7::Button1Click() {
     close();
 }
 
-// Enter confirms, as the default button of a dialog would.
+// Enter confirms, as the default button of a dialog would, unless another button has the focus.
 void TForm7::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (isDefaultButtonKey(event)) {
         Button2->click();
         return;
     }

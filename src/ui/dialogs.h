@@ -17,6 +17,11 @@ struct FileDialogRequest {
     QString defaultExt;   // appended when the chosen name has no extension; may be empty
 };
 
+// The program's name in the title bar of its message boxes.
+inline QString applicationTitle() {
+    return QStringLiteral("ティルカ");
+}
+
 // Every message box and file dialog of the program goes through here, so that tests can answer
 // them and see what the user would have been told.
 class Dialogs {

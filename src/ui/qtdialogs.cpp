@@ -59,8 +59,8 @@ MsgResult QtDialogs::messageBox(QWidget* parent, const QString& text, const QStr
 }
 
 void QtDialogs::showError(const QString& text) {
-    messageBox(QApplication::activeWindow(), text, QApplication::applicationDisplayName(),
-               MsgButtons::Ok, MsgIcon::Error);
+    messageBox(QApplication::activeWindow(), text, applicationTitle(), MsgButtons::Ok,
+               MsgIcon::Error);
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {

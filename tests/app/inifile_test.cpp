@@ -1,11 +1,33 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <thread>
 
 #include "app/inifile.h"
 
 namespace {
+
+// RS232C/COM read on another thread, so that a read that blocks fails the test instead of
+// hanging it: nothing when no answer came within two seconds.
+std::optional<int> comWithinTwoSeconds(const QString& path) {
+    auto answer = std::make_shared<std::promise<int>>();
+    std::future<int> result = answer->get_future();
+    std::thread([path, answer] {
+        answer->set_value(IniFile(path).readInteger("RS232C", "COM", 1));
+    }).detach();
+    if (result.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
+        return std::nullopt;
+    }
+    return result.get();
+}
 
 void writeFile(const QString& path, const QByteArray& content) {
     QFile f(path);
@@ -99,12 +121,45 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.Ini")));
         QCOMPARE(IniFile(dir.filePath(QStringLiteral("folder.Ini"))).readInteger("A", "B", 5), 5);
 
+        // Past the size limit the file counts as missing.
         const QString big = dir.filePath(QStringLiteral("big.Ini"));
         QByteArray large = "[RS232C]\n";
         large.append(QByteArray(10 * 1024 * 1024, 'x'));
         large.append("\nCOM=2\n");
         writeFile(big, large);
-        QCOMPARE(IniFile(big).readInteger("RS232C", "COM", 1), 2);
+        QCOMPARE(IniFile(big).readInteger("RS232C", "COM", 1), 1);
+    }
+
+    // Only a regular file of at most 1 MiB is read; anything else gives the defaults at once and
+    // is not replaced by a write.
+    void onlyRegularFilesWithinTheLimit() {
+        QTemporaryDir dir;
+        QByteArray limit = "[RS232C]\nCOM=2\n;";
+        limit.append(QByteArray(MaxSettingsFileBytes - limit.size(), 'x'));
+        QCOMPARE(limit.size(), 1024 * 1024);
+        const QString atLimit = dir.filePath(QStringLiteral("limit.Ini"));
+        writeFile(atLimit, limit);
+        QCOMPARE(comWithinTwoSeconds(atLimit), std::optional<int>(2));
+        const QString over = dir.filePath(QStringLiteral("over.Ini"));
+        writeFile(over, limit + 'x');
+        QCOMPARE(comWithinTwoSeconds(over), std::optional<int>(1));
+
+        const QString zero = dir.filePath(QStringLiteral("zero.Ini"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+        QCOMPARE(comWithinTwoSeconds(zero), std::optional<int>(1));
+
+        const QString fifo = dir.filePath(QStringLiteral("tilka.Ini"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const std::optional<int> fromFifo = comWithinTwoSeconds(fifo);
+        if (!fromFifo) {
+            // Lets a reader stuck in open() go before the folder is removed.
+            ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
+        }
+        QCOMPARE(fromFifo, std::optional<int>(1));
+        QVERIFY(!IniFile(fifo).writeInteger("RS232C", "COM", 3));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
+        QVERIFY(S_ISFIFO(st.st_mode));
     }
 
     void writerKeepsOtherLines() {

@@ -1,21 +1,26 @@
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include "app/application.h"
+#include "app/program.h"
 #include "app/tform12.h"
 #include "app/tform16.h"
 #include "app/tform18.h"
 #include "app/tmain.h"
 #include "link/tform11.h"
 #include "support/testapp.h"
+#include "ui/qtdialogs.h"
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -63,6 +68,26 @@ private slots:
         QVERIFY(main->splash() == nullptr);
         QVERIFY(!main->Timer1.running());
         QCOMPARE(main->windowTitle(), QStringLiteral("ＴＡＬＶＥ通話記録管理"));
+    }
+
+    // A display name would be appended to every window title by the window system; the error
+    // box still names the program.
+    void titlesAreTheCaptionsAlone() {
+        setApplicationNames();
+        QCOMPARE(QApplication::applicationName(), QStringLiteral("tilka"));
+        QCOMPARE(QApplication::applicationDisplayName(), QApplication::applicationName());
+
+        QString boxTitle;
+        QTimer::singleShot(0, [&boxTitle] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    boxTitle = box->windowTitle();
+                    box->accept();
+                }
+            }
+        });
+        ui::QtDialogs().showError(QStringLiteral("x"));
+        QCOMPARE(boxTitle, QStringLiteral("ティルカ"));
     }
 
     void callLogEmptyAtEveryStart() {

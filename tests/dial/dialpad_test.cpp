@@ -57,11 +57,22 @@ private slots:
         QCOMPARE(p.commandCount(), 2);
     }
 
+    // Enter in the number field dials; on a focused button it presses that button.
     void enterDials() {
         OpenPad p;
         p.pad().Edit1->setText(QStringLiteral("0312345678"));
         QTest::keyClick(p.pad().Edit1, Qt::Key_Return);
         QCOMPARE(p.lastCommand(), QByteArray("AT\\D1/0312345678\r"));
+
+        OpenPad q;
+        q.pad().Edit1->setText(QStringLiteral("0312345678"));
+        const qsizetype before = q.commandCount();
+        q.pad().Button15->setFocus();
+        QTest::keyClick(q.pad().Button15, Qt::Key_Return);
+        QVERIFY(!q.pad().isVisible());
+        for (const QByteArray& command : q.commandsFrom(before)) {
+            QVERIFY2(!command.contains("0312345678"), command.constData());
+        }
     }
 
     void redialWithEmptyList() {

@@ -88,6 +88,7 @@ private slots:
         QCOMPARE(r.t.dialogs.messages.size(), 1);
         QCOMPARE(r.t.dialogs.messages[0].text,
                  QStringLiteral("パスワードは半角数字４桁を入力してください"));
+        QCOMPARE(r.t.dialogs.messages[0].caption, QStringLiteral("ティルカ"));
         QVERIFY(w->isVisible());
         QCOMPARE(w->Edit1->text(), typed);
         QCOMPARE(r.t.app->State.EnteredPasswordCode, 55);
@@ -101,6 +102,15 @@ private slots:
         QTest::keyClick(w->Edit1, Qt::Key_Return);
         QVERIFY(!w->isVisible());
         QCOMPARE(r.commands(), QList<QByteArray>{"AT\\L1123\r"});
+
+        // On a focused キャンセル, Enter cancels.
+        SimRun q;
+        TForm7* v = askedForPassword(q);
+        v->Edit1->setText(QStringLiteral("122"));
+        v->Button1->setFocus();
+        QTest::keyClick(v->Button1, Qt::Key_Return);
+        QVERIFY(q.t.app->F.Form5->isVisible());
+        QVERIFY(q.commands().isEmpty());
     }
 
     void cancelOpensTheOptions() {
