@@ -4,7 +4,6 @@
 #include <exception>
 #include <vector>
 
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableView>
@@ -22,6 +21,7 @@
 #include "settings/tform15.h"
 #include "settings/tform5.h"
 #include "settings/tform7.h"
+#include "ui/dialogs.h"
 #include "ui/tgauge.h"
 
 namespace {
@@ -225,7 +225,7 @@ void TForm11::DownloadFailed() {
         nullptr,
         QStringLiteral(
             "HGから通話記録を受信できませんでした。\nケーブルの接続とHGの電源を確認してください。"),
-        QApplication::applicationDisplayName(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
+        ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
     if (downloadCaller_ != nullptr) {
         downloadCaller_->show();
         downloadCaller_->raise();
