@@ -8,8 +8,8 @@
 #include <memory>
 #include <random>
 
-#include "app/tmain.h"
-#include "phonebook/tuserlist.h"
+#include "app/mainmenuwindow.h"
+#include "phonebook/phonebookwindow.h"
 #include "support/testapp.h"
 
 namespace {
@@ -27,7 +27,7 @@ TestApp& fullApp() {
         t = std::make_unique<TestApp>();
         t->start();
         t->clock.advance(2000);
-        db::UserTable& table = t->app->F.Main->UserTable;
+        db::PhoneBookTable& table = t->app->windows.mainMenu->phoneBookTable;
         std::mt19937 random(5);
         const QString kana = QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねの");
         table.beginBatch();
@@ -49,69 +49,69 @@ TestApp& fullApp() {
 
 // From the menu, after a look-up left the phone book ordered by number: the list re-sorts by
 // reading and shows its first rows.
-void BM_UserListOpen(benchmark::State& state) {
+void BM_PhoneBookOpen(benchmark::State& state) {
     TestApp& t = fullApp();
-    TMain* main = t.app->F.Main;
-    TUserList* list = t.app->F.UserList;
+    MainMenuWindow* main = t.app->windows.mainMenu;
+    PhoneBookWindow* list = t.app->windows.phoneBook;
     for (auto _ : state) {
         state.PauseTiming();
         list->hide();
-        main->UserTable.setIndex(db::UserTable::Index::Tel2);
-        main->UserTable.first();
+        main->phoneBookTable.setIndex(db::PhoneBookTable::Index::Tel2);
+        main->phoneBookTable.first();
         state.ResumeTiming();
-        main->BitBtn2Click();
+        main->phoneBookClicked();
     }
-    state.counters["rows_fetched"] = list->DBGrid1->model()->rowCount();
-    state.counters["records"] = main->UserTable.recordCount();
+    state.counters["rows_fetched"] = list->grid->model()->rowCount();
+    state.counters["records"] = main->phoneBookTable.recordCount();
 }
-BENCHMARK(BM_UserListOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_PhoneBookOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // One scroll to the end of the rows fetched so far, which fetches the next page only.
-void BM_UserListScroll(benchmark::State& state) {
+void BM_PhoneBookScroll(benchmark::State& state) {
     TestApp& t = fullApp();
-    TUserList* list = t.app->F.UserList;
-    t.app->F.Main->BitBtn2Click();
-    QScrollBar* bar = list->DBGrid1->verticalScrollBar();
-    const int before = list->DBGrid1->model()->rowCount();
+    PhoneBookWindow* list = t.app->windows.phoneBook;
+    t.app->windows.mainMenu->phoneBookClicked();
+    QScrollBar* bar = list->grid->verticalScrollBar();
+    const int before = list->grid->model()->rowCount();
     for (auto _ : state) {
         state.PauseTiming();
         QCoreApplication::processEvents();  // lets the grid take in the rows fetched last time
         state.ResumeTiming();
         bar->setValue(bar->maximum());
     }
-    const int after = list->DBGrid1->model()->rowCount();
+    const int after = list->grid->model()->rowCount();
     state.counters["rows_before"] = before;
     state.counters["rows_after"] = after;
     state.counters["rows_per_scroll"] =
         static_cast<double>(after - before) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_UserListScroll)->Unit(benchmark::kMicrosecond)->Iterations(50);
+BENCHMARK(BM_PhoneBookScroll)->Unit(benchmark::kMicrosecond)->Iterations(50);
 
 // Coming back from the editor to a record in the middle of the reading order: the rows up to it
 // are fetched so that it can be selected.
-void BM_UserListReturnToMiddle(benchmark::State& state) {
+void BM_PhoneBookReturnToMiddle(benchmark::State& state) {
     TestApp& t = fullApp();
-    TUserList* list = t.app->F.UserList;
-    db::UserTable& table = t.app->F.Main->UserTable;
+    PhoneBookWindow* list = t.app->windows.phoneBook;
+    db::PhoneBookTable& table = t.app->windows.mainMenu->phoneBookTable;
     for (auto _ : state) {
         state.PauseTiming();
         list->hide();
-        table.setIndex(db::UserTable::Index::Tel2);
-        table.setIndex(db::UserTable::Index::Yomi);  // a fresh grid with its first page only
+        table.setIndex(db::PhoneBookTable::Index::Tel2);
+        table.setIndex(db::PhoneBookTable::Index::Yomi);  // a fresh grid with its first page only
         table.gotoRow(Records / 2);
         state.ResumeTiming();
         list->show();
     }
-    state.counters["rows_fetched"] = list->DBGrid1->model()->rowCount();
-    state.counters["selected_row"] = list->DBGrid1->currentIndex().row();
+    state.counters["rows_fetched"] = list->grid->model()->rowCount();
+    state.counters["selected_row"] = list->grid->currentIndex().row();
 }
-BENCHMARK(BM_UserListReturnToMiddle)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_PhoneBookReturnToMiddle)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // The number look-up: order by 電話番号２ and go to the key, hit or miss.
 void BM_LookupByNumber(benchmark::State& state) {
     TestApp& t = fullApp();
-    db::UserTable& table = t.app->F.Main->UserTable;
-    table.setIndex(db::UserTable::Index::Tel2);
+    db::PhoneBookTable& table = t.app->windows.mainMenu->phoneBookTable;
+    table.setIndex(db::PhoneBookTable::Index::Tel2);
     std::mt19937 random(7);
     const bool hit = state.range(0) == 1;
     int found = 0;

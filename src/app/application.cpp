@@ -3,21 +3,21 @@
 #include <QWidget>
 #include <exception>
 
+#include "app/aboutwindow.h"
+#include "app/compactmenuwindow.h"
+#include "app/confirmationwindow.h"
 #include "app/inifile.h"
-#include "app/tform10.h"
-#include "app/tform12.h"
-#include "app/tform18.h"
-#include "app/tmain.h"
-#include "calllog/tform13.h"
-#include "calllog/tform2.h"
-#include "dial/tdialsystem.h"
-#include "link/tform14.h"
-#include "phonebook/tform3.h"
-#include "phonebook/tuserlist.h"
-#include "settings/tform15.h"
-#include "settings/tform19.h"
-#include "settings/tform5.h"
-#include "settings/tform7.h"
+#include "app/mainmenuwindow.h"
+#include "calllog/calllogwindow.h"
+#include "calllog/progresswindow.h"
+#include "dial/dialpad.h"
+#include "link/portmessagewindow.h"
+#include "phonebook/phonebookwindow.h"
+#include "phonebook/recordeditor.h"
+#include "settings/chargeswindow.h"
+#include "settings/optionssavedwindow.h"
+#include "settings/optionswindow.h"
+#include "settings/passwordwindow.h"
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
                          QString executablePath, QString tableFolder)
@@ -38,22 +38,22 @@ Application::~Application() {
     }
 }
 
-void Application::createForms() {
-    F.Main = own(new TMain(*this));
-    F.Form2 = own(new TForm2(*this));
-    F.Form3 = own(new TForm3(*this));
-    F.UserList = own(new TUserList(*this));
-    F.Form5 = own(new TForm5(*this));
-    F.DialSystem = own(new TDialSystem(*this));
-    F.Form7 = own(new TForm7(*this));
-    F.Form10 = own(new TForm10(*this));
-    // TForm11 is the instance the main window's creation handler made.
-    F.Form12 = own(new TForm12(*this));
-    F.Form13 = own(new TForm13(*this));
-    F.Form14 = own(new TForm14(*this));
-    F.Form15 = own(new TForm15(*this));
-    F.Form18 = own(new TForm18(*this));
-    F.Form19 = own(new TForm19(*this));
+void Application::createWindows() {
+    windows.mainMenu = own(new MainMenuWindow(*this));
+    windows.callLog = own(new CallLogWindow(*this));
+    windows.recordEditor = own(new RecordEditor(*this));
+    windows.phoneBook = own(new PhoneBookWindow(*this));
+    windows.options = own(new OptionsWindow(*this));
+    windows.dialPad = own(new DialPad(*this));
+    windows.password = own(new PasswordWindow(*this));
+    windows.confirmation = own(new ConfirmationWindow(*this));
+    // The device link is the instance the main window's creation handler made.
+    windows.about = own(new AboutWindow(*this));
+    windows.progress = own(new ProgressWindow(*this));
+    windows.portMessage = own(new PortMessageWindow(*this));
+    windows.charges = own(new ChargesWindow(*this));
+    windows.compactMenu = own(new CompactMenuWindow(*this));
+    windows.optionsSaved = own(new OptionsSavedWindow(*this));
 }
 
 void Application::showException(const QString& text) {

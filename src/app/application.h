@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/forms.h"
+#include "app/appwindows.h"
 #include "app/programstate.h"
 #include "ui/uiservices.h"
 
@@ -26,12 +26,12 @@ public:
     Application& operator=(const Application&) = delete;
 
     // Creates the windows in their fixed order; the main window's creation handler runs first.
-    void createForms();
+    void createWindows();
 
     ProgramState State{};
     ui::UiServices Ui;
     comm::SerialDeviceFactory& SerialDevices;
-    Forms F;
+    AppWindows windows;
 
     const QString& executablePath() const { return executablePath_; }
     const QString& settingsPath() const { return settingsPath_; }

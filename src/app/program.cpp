@@ -31,6 +31,6 @@ int runProgram(int argc, char* argv[]) {
     Application app(ui::UiServices{timers, dialogs, help, wallClock}, ports, executable,
                     QDir::currentPath());
     app.onQuit = [] { QCoreApplication::quit(); };
-    app.createForms();
+    app.createWindows();
     return QApplication::exec();
 }

@@ -18,16 +18,16 @@ struct ProgramState {
     int32_t LogModeTel1 = 0;
     int32_t LogModeTel2 = 0;
     int32_t PasswordCode = 0;
-    int32_t UserSet2 = 0;
-    int32_t HgTimeSetting = 0;
-    int32_t TaModel = 0;
+    int32_t passwordNumber = 0;
+    int32_t clockDriftSetting = 0;
+    int32_t adapterModel = 0;
 
     // Device link and exchanges with the adapter.
     std::array<uint8_t, RxBufferSize> RxBuffer{};
     int32_t RxIndex = 0;
-    int32_t LinkStep = 0;
+    int32_t exchangeStep = 0;
     int32_t LoadProgress = 0;
-    uint8_t DeviceReady = 0;
+    uint8_t adapterIdentified = 0;
     uint8_t DialInProgress = 0;
     std::array<uint8_t, LogImageSize> LogImage{};
     int32_t PcClockSeconds = 0;
@@ -35,7 +35,7 @@ struct ProgramState {
     int32_t ClockDifference = 0;
     int32_t EnteredPasswordCode = 0;
     int32_t NewPasswordCode = 0;
-    int32_t ConfirmKind = 0;
+    int32_t confirmAction = 0;
 
     // Dialling.
     ShortString<20> DialNumber;
@@ -43,10 +43,10 @@ struct ProgramState {
     int32_t RedialCount = 0;
     uint8_t ContinuousDial = 0;
     uint8_t DialCaller = 0;
-    uint8_t DialFromBook = 0;
+    uint8_t dialOnOpen = 0;
 
     // Display.
-    uint8_t CompactMenu = 0;
+    uint8_t compactMenuInUse = 0;
     int32_t LogFilterMode = 0;
 };
 

@@ -12,8 +12,12 @@ struct SettingsKey {
 };
 
 inline constexpr SettingsKey SettingsKeys[] = {
-    {"RS232C", "COM", &ProgramState::ComPort},     {"TEL", "PORT", &ProgramState::DialLine},
-    {"LOG", "PORT1", &ProgramState::LogModeTel1},  {"LOG", "PORT2", &ProgramState::LogModeTel2},
-    {"USER", "SET1", &ProgramState::PasswordCode}, {"USER", "SET2", &ProgramState::UserSet2},
-    {"TIME", "HG", &ProgramState::HgTimeSetting},  {"TA", "NO", &ProgramState::TaModel},
+    {"RS232C", "COM", &ProgramState::ComPort},
+    {"TEL", "PORT", &ProgramState::DialLine},
+    {"LOG", "PORT1", &ProgramState::LogModeTel1},
+    {"LOG", "PORT2", &ProgramState::LogModeTel2},
+    {"USER", "SET1", &ProgramState::PasswordCode},
+    {"USER", "SET2", &ProgramState::passwordNumber},
+    {"TIME", "HG", &ProgramState::clockDriftSetting},
+    {"TA", "NO", &ProgramState::adapterModel},
 };

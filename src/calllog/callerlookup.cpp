@@ -1,6 +1,6 @@
 #include "calllog/callerlookup.h"
 
-#include "db/usertable.h"
+#include "db/phonebooktable.h"
 
 namespace calllog {
 
@@ -12,7 +12,7 @@ std::optional<QString> CallerLookup::find(const QString& number) {
     }
     auto it = seen_.find(number);
     if (it == seen_.end()) {
-        users_.setIndex(db::UserTable::Index::Tel2);
+        users_.setIndex(db::PhoneBookTable::Index::Tel2);
         std::optional<QString> name;
         if (users_.findKey(number)) {
             name = users_.current().value().Name;

@@ -5,7 +5,7 @@
 #include <optional>
 
 namespace db {
-class UserTable;
+class PhoneBookTable;
 }
 
 namespace calllog {
@@ -14,14 +14,14 @@ namespace calllog {
 // the same record, since a conversion changes no name or number.
 class CallerLookup {
 public:
-    explicit CallerLookup(db::UserTable& users) : users_(users) {}
+    explicit CallerLookup(db::PhoneBookTable& users) : users_(users) {}
 
     // The name of the first record with this 電話番号２ in that index's order, made the current
     // record; none when no record has it. The phone book stays ordered by 電話番号２.
     std::optional<QString> find(const QString& number);
 
 private:
-    db::UserTable& users_;
+    db::PhoneBookTable& users_;
     QHash<QString, std::optional<QString>> seen_;
     std::optional<QString> current_;
 };

@@ -19,12 +19,12 @@ QString padded(int32_t value, const QString& prefix) {
 }  // namespace
 
 ClockSettings clockSettingsOf(const ProgramState& state) {
-    return {state.HgClockSeconds, state.HgTimeSetting, state.ClockDifference};
+    return {state.HgClockSeconds, state.clockDriftSetting, state.ClockDifference};
 }
 
 int32_t driftCorrected(int32_t seconds, const ClockSettings& clock) {
-    const int32_t hours = sub32(clock.HgClockSeconds, seconds) / 3600;
-    return add32(seconds, mul32(hours, sub32(clock.HgTimeSetting, NoDrift)));
+    const int32_t hours = sub32(clock.adapterClockSeconds, seconds) / 3600;
+    return add32(seconds, mul32(hours, sub32(clock.clockDriftSetting, NoDrift)));
 }
 
 QString durationText(int32_t d) {
@@ -40,16 +40,16 @@ QString chargeText(uint16_t charge) {
 }
 
 QString numberText(const LogEntry& entry) {
-    QString text = QString::fromLatin1(entry.Number);
-    if (!entry.SubNumber.isEmpty()) {
-        text += u'*' + QString::fromLatin1(entry.SubNumber);
+    QString text = QString::fromLatin1(entry.number);
+    if (!entry.subNumber.isEmpty()) {
+        text += u'*' + QString::fromLatin1(entry.subNumber);
     }
-    return TelDigits(text);
+    return lookupDigits(text);
 }
 
 ConvertedEntry convertLogEntry(const LogEntry& entry, int rowNumber, const ClockSettings& clock) {
-    int32_t start = entry.StartSeconds;
-    int32_t end = entry.EndSeconds;
+    int32_t start = entry.startSeconds;
+    int32_t end = entry.endSeconds;
     if (start > 0) {
         start = driftCorrected(start, clock);
         end = driftCorrected(end, clock);
@@ -57,18 +57,18 @@ ConvertedEntry convertLogEntry(const LogEntry& entry, int rowNumber, const Clock
     ConvertedEntry c;
     db::LogRow& row = c.Row;
     row.LogNo = QString::number(rowNumber);
-    row.Ports = PortText(entry.PortSet);
-    row.Charge = chargeText(entry.Charge);
+    row.Ports = PortText(entry.portSet);
+    row.Charge = chargeText(entry.charge);
     row.Number = numberText(entry);
-    c.AnsweringMachine = entry.StartSeconds == 0;
+    c.AnsweringMachine = entry.startSeconds == 0;
     if (c.AnsweringMachine) {
         row.Kind = AnsweringMachineText;
         row.Duration = QStringLiteral("留守中");
-        row.CallTime = SecToTime(add32(clock.ClockDifference, end));
+        row.CallTime = timeText(add32(clock.clockDifference, end));
     } else {
-        row.Kind = KindText(entry.CallKind);
+        row.Kind = KindText(entry.callKind);
         row.Duration = durationText(sub32(end, start));
-        row.CallTime = SecToTime(add32(clock.ClockDifference, start));
+        row.CallTime = timeText(add32(clock.clockDifference, start));
     }
     return c;
 }

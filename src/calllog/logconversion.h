@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "calllog/logimage.h"
-#include "db/logtable.h"
+#include "db/calllogtable.h"
 
 struct ProgramState;
 
@@ -13,9 +13,9 @@ namespace calllog {
 
 // The adapter's clock as the last download read it, and its drift setting.
 struct ClockSettings {
-    int32_t HgClockSeconds = 0;
-    int32_t HgTimeSetting = 99;  // seconds per hour, plus 99
-    int32_t ClockDifference = 0;
+    int32_t adapterClockSeconds = 0;
+    int32_t clockDriftSetting = 99;  // seconds per hour, plus 99
+    int32_t clockDifference = 0;
 };
 ClockSettings clockSettingsOf(const ProgramState& state);
 

@@ -35,15 +35,15 @@ int readDigits(std::span<const uint8_t> image, int offset, int maxLength, QByteA
 
 LogEntry decodeLogEntry(std::span<const uint8_t> image, int offset) {
     LogEntry e;
-    e.Offset = offset;
-    e.PortSet = byteAt(image, offset);
-    e.CallKind = byteAt(image, offset + 1);
-    e.StartSeconds = int32At(image, offset + 2);
-    e.EndSeconds = int32At(image, offset + 6);
-    e.Charge = static_cast<uint16_t>(byteAt(image, offset + 10) << 8 | byteAt(image, offset + 11));
-    const int a = readDigits(image, offset + 12, MaxNumberLength, e.Number);
-    const int b = readDigits(image, offset + 12 + a, MaxSubNumberLength, e.SubNumber);
-    e.Size = 12 + a + b;
+    e.offset = offset;
+    e.portSet = byteAt(image, offset);
+    e.callKind = byteAt(image, offset + 1);
+    e.startSeconds = int32At(image, offset + 2);
+    e.endSeconds = int32At(image, offset + 6);
+    e.charge = static_cast<uint16_t>(byteAt(image, offset + 10) << 8 | byteAt(image, offset + 11));
+    const int a = readDigits(image, offset + 12, MaxNumberLength, e.number);
+    const int b = readDigits(image, offset + 12 + a, MaxSubNumberLength, e.subNumber);
+    e.size = 12 + a + b;
     return e;
 }
 
@@ -53,7 +53,7 @@ DecodedLog decodeLogImage(std::span<const uint8_t> image) {
     while (byteAt(image, offset) != 0 && offset <= LastEntryOffset &&
            log.Entries.size() < MaxLogEntries) {
         log.Entries.push_back(decodeLogEntry(image, offset));
-        offset += log.Entries.back().Size;
+        offset += log.Entries.back().size;
     }
     log.EndOffset = offset;
     return log;

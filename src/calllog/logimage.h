@@ -16,15 +16,15 @@ constexpr int MaxSubNumberLength = 21;
 
 // One call as the adapter stores it: packed, big-endian, numbers as 8-bit characters.
 struct LogEntry {
-    int Offset = 0;
-    int Size = 0;  // bytes the entry occupies, 14 to 56
-    uint8_t PortSet = 0;
-    uint8_t CallKind = 0;
-    int32_t StartSeconds = 0;  // 0: a message recorded while nobody answered
-    int32_t EndSeconds = 0;
-    uint16_t Charge = 0;
-    QByteArray Number;
-    QByteArray SubNumber;
+    int offset = 0;
+    int size = 0;  // bytes the entry occupies, 14 to 56
+    uint8_t portSet = 0;
+    uint8_t callKind = 0;
+    int32_t startSeconds = 0;  // 0: a message recorded while nobody answered
+    int32_t endSeconds = 0;
+    uint16_t charge = 0;
+    QByteArray number;
+    QByteArray subNumber;
 };
 
 struct DecodedLog {

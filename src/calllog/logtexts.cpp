@@ -3,11 +3,11 @@
 namespace calllog {
 
 QString PortText(uint8_t portSet) {
-    return portSet < PortTexts.size() ? PortTexts[portSet] : QString();
+    return portSet < PortColumnTexts.size() ? PortColumnTexts[portSet] : QString();
 }
 
 QString KindText(uint8_t callKind) {
-    return callKind < KindTexts.size() ? KindTexts[callKind] : KindTexts[0];
+    return callKind < KindColumnTexts.size() ? KindColumnTexts[callKind] : KindColumnTexts[0];
 }
 
 }  // namespace calllog

@@ -9,19 +9,19 @@
 namespace calllog {
 
 // Index = PortSet, one fixed position per port; 0 ends the log and has no text.
-inline const std::array<QString, 8> PortTexts{QString(),
-                                              QStringLiteral("１　　"),
-                                              QStringLiteral("　２　"),
-                                              QStringLiteral("１２　"),
-                                              QStringLiteral("　　３"),
-                                              QStringLiteral("１　３"),
-                                              QStringLiteral("　２３"),
-                                              QStringLiteral("１２３")};
+inline const std::array<QString, 8> PortColumnTexts{QString(),
+                                                    QStringLiteral("１　　"),
+                                                    QStringLiteral("　２　"),
+                                                    QStringLiteral("１２　"),
+                                                    QStringLiteral("　　３"),
+                                                    QStringLiteral("１　３"),
+                                                    QStringLiteral("　２３"),
+                                                    QStringLiteral("１２３")};
 
 // Index = CallKind.
-inline const std::array<QString, 6> KindTexts{QStringLiteral("？？"),  QStringLiteral("▲発信"),
-                                              QStringLiteral("▽着信"), QStringLiteral("ＣＢ"),
-                                              QStringLiteral("中継"),  QStringLiteral("着転")};
+inline const std::array<QString, 6> KindColumnTexts{
+    QStringLiteral("？？"), QStringLiteral("▲発信"), QStringLiteral("▽着信"),
+    QStringLiteral("ＣＢ"), QStringLiteral("中継"),  QStringLiteral("着転")};
 
 inline const QString AnsweringMachineText = QStringLiteral("▽留守");
 

@@ -15,7 +15,7 @@ QString twoDigits(int32_t value) {
 
 }  // namespace
 
-int32_t PcTimeToSec(const QDateTime& local) {
+int32_t adapterSecondsOf(const QDateTime& local) {
     const QDate date = local.date();
     const QTime time = local.time();
     int yy = date.year() % 100;
@@ -27,22 +27,22 @@ int32_t PcTimeToSec(const QDateTime& local) {
     }
     int64_t seconds = int64_t{yy - 97} * YearSeconds;
     for (int month = 1; month < date.month(); ++month) {
-        seconds += MonthSeconds[static_cast<size_t>(month - 1)];
+        seconds += SecondsPerMonth[static_cast<size_t>(month - 1)];
     }
     seconds +=
         int64_t{date.day()} * DaySeconds + time.hour() * 3600 + time.minute() * 60 + time.second();
     return wrap32(seconds);
 }
 
-void PcTimeToSec(ProgramState& state, const ui::WallClock& clock) {
-    state.PcClockSeconds = PcTimeToSec(clock.now());
+void storePcClock(ProgramState& state, const ui::WallClock& clock) {
+    state.PcClockSeconds = adapterSecondsOf(clock.now());
 }
 
-QString SecToTime(int32_t seconds) {
+QString timeText(int32_t seconds) {
     int32_t x = seconds % YearSeconds;
     int month = 1;
-    while (month < 12 && x >= MonthSeconds[static_cast<size_t>(month - 1)] + DaySeconds) {
-        x -= MonthSeconds[static_cast<size_t>(month - 1)];
+    while (month < 12 && x >= SecondsPerMonth[static_cast<size_t>(month - 1)] + DaySeconds) {
+        x -= SecondsPerMonth[static_cast<size_t>(month - 1)];
         ++month;
     }
     const int32_t day = std::max(x / DaySeconds, int32_t{1});

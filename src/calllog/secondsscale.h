@@ -15,17 +15,17 @@ namespace calllog {
 
 constexpr int32_t YearSeconds = 31536000;
 constexpr int32_t DaySeconds = 86400;
-constexpr std::array<int32_t, 12> MonthSeconds{31 * DaySeconds, 28 * DaySeconds, 31 * DaySeconds,
-                                               30 * DaySeconds, 31 * DaySeconds, 30 * DaySeconds,
-                                               31 * DaySeconds, 31 * DaySeconds, 30 * DaySeconds,
-                                               31 * DaySeconds, 30 * DaySeconds, 31 * DaySeconds};
+constexpr std::array<int32_t, 12> SecondsPerMonth{
+    31 * DaySeconds, 28 * DaySeconds, 31 * DaySeconds, 30 * DaySeconds,
+    31 * DaySeconds, 30 * DaySeconds, 31 * DaySeconds, 31 * DaySeconds,
+    30 * DaySeconds, 31 * DaySeconds, 30 * DaySeconds, 31 * DaySeconds};
 
 // A local date and time on the adapter's scale, from its two-digit year.
-int32_t PcTimeToSec(const QDateTime& local);
+int32_t adapterSecondsOf(const QDateTime& local);
 // Stores the PC's local time on that scale in PcClockSeconds.
-void PcTimeToSec(ProgramState& state, const ui::WallClock& clock);
+void storePcClock(ProgramState& state, const ui::WallClock& clock);
 
 // "MM/DD hh:mm" of a moment on the scale; the year is dropped.
-QString SecToTime(int32_t seconds);
+QString timeText(int32_t seconds);
 
 }  // namespace calllog

@@ -34,7 +34,7 @@ char halfWidth(uint8_t lead, uint8_t trail) {
 
 }  // namespace
 
-QString TelDigits(const QString& text) {
+QString lookupDigits(const QString& text) {
     QString digits;
     for (QChar c : QStringView(text).left(DigitsWalk)) {
         if (isDialChar(c)) {
@@ -44,7 +44,7 @@ QString TelDigits(const QString& text) {
     return digits;
 }
 
-QString TelNormalize(const QString& text) {
+QString normalizeNumber(const QString& text) {
     const QByteArray bytes = sjis::fromUnicode(text).left(NormalizeWalk);
     QByteArray out;
     qsizetype i = 0;

@@ -20,7 +20,7 @@ int LogRowModel::rowCount(const QModelIndex& parent) const {
 }
 
 int LogRowModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(LogTable::fieldNames().size());
+    return parent.isValid() ? 0 : static_cast<int>(CallLogTable::fieldNames().size());
 }
 
 QVariant LogRowModel::data(const QModelIndex& index, int role) const {
@@ -28,13 +28,13 @@ QVariant LogRowModel::data(const QModelIndex& index, int role) const {
         (role != Qt::DisplayRole && role != Qt::EditRole)) {
         return {};
     }
-    return LogTable::field(rows_[static_cast<size_t>(index.row())], index.column());
+    return CallLogTable::field(rows_[static_cast<size_t>(index.row())], index.column());
 }
 
 QVariant LogRowModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < columnCount()) {
-        return LogTable::fieldNames().at(section);
+        return CallLogTable::fieldNames().at(section);
     }
     return QAbstractTableModel::headerData(section, orientation, role);
 }

@@ -3,7 +3,7 @@
 #include <QAbstractTableModel>
 #include <vector>
 
-#include "db/logtable.h"
+#include "db/calllogtable.h"
 
 namespace db {
 

@@ -11,14 +11,14 @@ QByteArray number(int32_t value) {
 }  // namespace
 
 QByteArray LogModeTel1Command(const ProgramState& state) {
-    return (state.TaModel == 0 ? QByteArrayLiteral("AT\\T1/9*0")
-                               : QByteArrayLiteral("AT\\T1/1*4")) +
+    return (state.adapterModel == 0 ? QByteArrayLiteral("AT\\T1/9*0")
+                                    : QByteArrayLiteral("AT\\T1/1*4")) +
            number(state.LogModeTel1) + '\r';
 }
 
 QByteArray LogModeTel2Command(const ProgramState& state) {
-    return (state.TaModel == 0 ? QByteArrayLiteral("ATE0\\T2/9*0")
-                               : QByteArrayLiteral("ATE0\\T2/1*4")) +
+    return (state.adapterModel == 0 ? QByteArrayLiteral("ATE0\\T2/9*0")
+                                    : QByteArrayLiteral("ATE0\\T2/1*4")) +
            number(state.LogModeTel2) + '\r';
 }
 

@@ -96,8 +96,8 @@ public:
     virtual void stopWatch() = 0;
 };
 
-// Makes the port device TComm talks through: a POSIX terminal in the program, the simulated
-// adapter in tests.
+// Makes the port device the serial port talks through: a POSIX terminal in the program, the
+// simulated adapter in tests.
 class SerialDeviceFactory {
 public:
     virtual ~SerialDeviceFactory() = default;

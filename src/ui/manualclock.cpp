@@ -2,16 +2,16 @@
 
 namespace ui {
 
-void ManualClock::arm(TTimer* timer, int ms) {
+void ManualClock::arm(IntervalTimer* timer, int ms) {
     timers_[timer] = Armed{now_ + ms, seq_++, ms};
 }
 
-void ManualClock::disarm(TTimer* timer) {
+void ManualClock::disarm(IntervalTimer* timer) {
     timers_.erase(timer);
 }
 
-int64_t ManualClock::dueTime(const TTimer* timer) const {
-    auto it = timers_.find(const_cast<TTimer*>(timer));
+int64_t ManualClock::dueTime(const IntervalTimer* timer) const {
+    auto it = timers_.find(const_cast<IntervalTimer*>(timer));
     return it == timers_.end() ? -1 : it->second.due;
 }
 
@@ -20,7 +20,7 @@ void ManualClock::schedule(int64_t ms, std::function<void()> fn) {
 }
 
 // Earliest event due at or before limit; ties go to what was armed or scheduled first.
-bool ManualClock::nextEvent(int64_t limit, int64_t& due, TTimer*& timer,
+bool ManualClock::nextEvent(int64_t limit, int64_t& due, IntervalTimer*& timer,
                             size_t& pendingIndex) const {
     bool found = false;
     int64_t bestSeq = 0;
@@ -48,7 +48,7 @@ bool ManualClock::nextEvent(int64_t limit, int64_t& due, TTimer*& timer,
 
 void ManualClock::advanceTo(int64_t when) {
     int64_t due = 0;
-    TTimer* timer = nullptr;
+    IntervalTimer* timer = nullptr;
     size_t index = 0;
     while (nextEvent(when, due, timer, index)) {
         now_ = due;

@@ -5,7 +5,7 @@
 #include <map>
 #include <vector>
 
-#include "ui/ttimer.h"
+#include "ui/intervaltimer.h"
 
 namespace ui {
 
@@ -14,8 +14,8 @@ namespace ui {
 // (the simulated adapter) can schedule plain callbacks on the same time line.
 class ManualClock : public TimerBackend {
 public:
-    void arm(TTimer* timer, int ms) override;
-    void disarm(TTimer* timer) override;
+    void arm(IntervalTimer* timer, int ms) override;
+    void disarm(IntervalTimer* timer) override;
 
     int64_t now() const { return now_; }
     void advance(int64_t ms);
@@ -25,7 +25,7 @@ public:
     void schedule(int64_t ms, std::function<void()> fn);
 
     // Time at which the timer fires next, or -1 when it is stopped.
-    int64_t dueTime(const TTimer* timer) const;
+    int64_t dueTime(const IntervalTimer* timer) const;
 
 private:
     struct Armed {
@@ -38,11 +38,11 @@ private:
         int64_t seq;
         std::function<void()> fn;
     };
-    bool nextEvent(int64_t limit, int64_t& due, TTimer*& timer, size_t& pendingIndex) const;
+    bool nextEvent(int64_t limit, int64_t& due, IntervalTimer*& timer, size_t& pendingIndex) const;
 
     int64_t now_ = 0;
     int64_t seq_ = 0;
-    std::map<TTimer*, Armed> timers_;
+    std::map<IntervalTimer*, Armed> timers_;
     std::vector<Pending> pending_;
 };
 

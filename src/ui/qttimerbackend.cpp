@@ -8,7 +8,7 @@ QtTimerBackend::~QtTimerBackend() {
     qDeleteAll(timers_);
 }
 
-void QtTimerBackend::arm(TTimer* timer, int ms) {
+void QtTimerBackend::arm(IntervalTimer* timer, int ms) {
     QTimer*& qt = timers_[timer];
     if (qt == nullptr) {
         qt = new QTimer;
@@ -18,7 +18,7 @@ void QtTimerBackend::arm(TTimer* timer, int ms) {
     qt->start(ms);
 }
 
-void QtTimerBackend::disarm(TTimer* timer) {
+void QtTimerBackend::disarm(IntervalTimer* timer) {
     if (QTimer* qt = timers_.take(timer)) {
         qt->stop();
         qt->deleteLater();

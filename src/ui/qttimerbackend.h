@@ -2,7 +2,7 @@
 
 #include <QHash>
 
-#include "ui/ttimer.h"
+#include "ui/intervaltimer.h"
 
 class QTimer;
 
@@ -13,11 +13,11 @@ class QtTimerBackend : public TimerBackend {
 public:
     QtTimerBackend() = default;
     ~QtTimerBackend() override;
-    void arm(TTimer* timer, int ms) override;
-    void disarm(TTimer* timer) override;
+    void arm(IntervalTimer* timer, int ms) override;
+    void disarm(IntervalTimer* timer) override;
 
 private:
-    QHash<TTimer*, QTimer*> timers_;
+    QHash<IntervalTimer*, QTimer*> timers_;
 };
 
 }  // namespace ui

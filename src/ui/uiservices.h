@@ -2,7 +2,7 @@
 
 #include "ui/dialogs.h"
 #include "ui/help.h"
-#include "ui/ttimer.h"
+#include "ui/intervaltimer.h"
 #include "ui/wallclock.h"
 
 namespace ui {

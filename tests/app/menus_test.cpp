@@ -3,15 +3,15 @@
 #include <QTableView>
 #include <QTest>
 
-#include "app/tform18.h"
-#include "app/tmain.h"
-#include "calllog/tform2.h"
-#include "dial/tdialsystem.h"
+#include "app/compactmenuwindow.h"
+#include "app/mainmenuwindow.h"
+#include "calllog/calllogwindow.h"
+#include "dial/dialpad.h"
 #include "link/hgcommands.h"
-#include "phonebook/tuserlist.h"
+#include "phonebook/phonebookwindow.h"
+#include "settings/chargeswindow.h"
+#include "settings/optionswindow.h"
 #include "settings/simrun.h"
-#include "settings/tform15.h"
-#include "settings/tform5.h"
 
 namespace {
 
@@ -21,62 +21,64 @@ enum class Window { CallLog, PhoneBook, Dial, Charges, OptionsCancelled, Options
 // The menu in use at the start of each case.
 void useMenu(SimRun& r, Menu menu) {
     if (menu != Menu::Standard) {
-        r.t.app->F.Main->K7->trigger();
+        r.t.app->windows.mainMenu->compactMenuAction->trigger();
     }
     if (menu == Menu::StandardAgain) {
-        r.t.app->F.Form18->K1->trigger();
+        r.t.app->windows.compactMenu->standardMenuAction->trigger();
     }
 }
 
 // The button of the command on the menu in use: 1 call log ... 5 options.
 QPushButton* commandButton(SimRun& r, int command) {
-    const Forms& f = r.t.app->F;
-    if (r.t.app->State.CompactMenu) {
-        return QList<QPushButton*>{f.Form18->BitBtn1, f.Form18->BitBtn2, f.Form18->BitBtn3,
-                                   f.Form18->BitBtn4, f.Form18->BitBtn5}[command - 1];
+    const AppWindows& f = r.t.app->windows;
+    if (r.t.app->State.compactMenuInUse) {
+        return QList<QPushButton*>{f.compactMenu->callLogButton, f.compactMenu->phoneBookButton,
+                                   f.compactMenu->dialButton, f.compactMenu->chargesButton,
+                                   f.compactMenu->optionsButton}[command - 1];
     }
-    return QList<QPushButton*>{f.Main->BitBtn1, f.Main->BitBtn2, f.Main->BitBtn3, f.Main->BitBtn4,
-                               f.Main->BitBtn5}[command - 1];
+    return QList<QPushButton*>{f.mainMenu->callLogButton, f.mainMenu->phoneBookButton,
+                               f.mainMenu->dialButton, f.mainMenu->chargesButton,
+                               f.mainMenu->optionsButton}[command - 1];
 }
 
 // Opens the window from the menu in use, waits until the user sees it and closes it as the
 // user does.
 void openAndClose(SimRun& r, Window window) {
-    const Forms& f = r.t.app->F;
+    const AppWindows& f = r.t.app->windows;
     switch (window) {
         case Window::CallLog:
             commandButton(r, 1)->click();
             r.t.clock.advance(10000);
-            QVERIFY(f.Form2->isVisible());
-            f.Form2->BitBtn2->click();
+            QVERIFY(f.callLog->isVisible());
+            f.callLog->closeButton->click();
             break;
         case Window::PhoneBook:
             commandButton(r, 2)->click();
-            QVERIFY(f.UserList->isVisible());
-            f.UserList->BitBtn5->click();
+            QVERIFY(f.phoneBook->isVisible());
+            f.phoneBook->closeButton->click();
             break;
         case Window::Dial:
             commandButton(r, 3)->click();
             r.t.clock.advance(1 + 700 + 700);
-            QVERIFY(f.DialSystem->isVisible());
-            f.DialSystem->Button15->click();
+            QVERIFY(f.dialPad->isVisible());
+            f.dialPad->cancelButton->click();
             break;
         case Window::Charges:
             commandButton(r, 4)->click();
             r.t.clock.advance(1000);
-            QVERIFY(f.Form15->isVisible());
-            f.Form15->Button4->click();
+            QVERIFY(f.charges->isVisible());
+            f.charges->okButton->click();
             break;
         case Window::OptionsCancelled:
             commandButton(r, 5)->click();
-            QVERIFY(f.Form5->isVisible());
-            f.Form5->BitBtn2->click();
+            QVERIFY(f.options->isVisible());
+            f.options->cancelButton->click();
             break;
         case Window::OptionsSaved:
             commandButton(r, 5)->click();
-            QVERIFY(f.Form5->isVisible());
-            f.Form5->BitBtn1->click();
-            QVERIFY(!f.Main->isVisible() && !f.Form18->isVisible());
+            QVERIFY(f.options->isVisible());
+            f.options->saveButton->click();
+            QVERIFY(!f.mainMenu->isVisible() && !f.compactMenu->isVisible());
             r.t.clock.advance(1800);
             break;
     }
@@ -118,41 +120,41 @@ private slots:
             return;
         }
         const bool compact = menu == Menu::Compact;
-        QCOMPARE(r.t.app->F.Form18->isVisible(), compact);
-        QCOMPARE(r.t.app->F.Main->isVisible(), !compact);
-        QCOMPARE(r.t.app->State.CompactMenu, uint8_t(compact ? 1 : 0));
+        QCOMPARE(r.t.app->windows.compactMenu->isVisible(), compact);
+        QCOMPARE(r.t.app->windows.mainMenu->isVisible(), !compact);
+        QCOMPARE(r.t.app->State.compactMenuInUse, uint8_t(compact ? 1 : 0));
         QVERIFY(r.t.dialogs.errors.isEmpty());
     }
 
     void callLogDownloadedAgainAfterTheOptionsAreSaved() {
         SimRun r;
         r.startAtMenu();
-        const Forms& f = r.t.app->F;
-        f.Main->BitBtn1->click();
+        const AppWindows& f = r.t.app->windows;
+        f.mainMenu->callLogButton->click();
         r.t.clock.advance(10000);
-        QCOMPARE(f.Form2->DBGrid1->model()->rowCount(), 10);
-        f.Form2->BitBtn2->click();
+        QCOMPARE(f.callLog->grid->model()->rowCount(), 10);
+        f.callLog->closeButton->click();
 
         // Held rows are shown at once, without a word to the adapter.
         const qsizetype held = r.commands().size();
-        f.Main->BitBtn1->click();
-        QVERIFY(f.Form2->isVisible());
+        f.mainMenu->callLogButton->click();
+        QVERIFY(f.callLog->isVisible());
         r.t.clock.advance(10000);
         QCOMPARE(r.commands().size(), held);
-        f.Form2->BitBtn2->click();
+        f.callLog->closeButton->click();
 
-        f.Main->BitBtn5->click();
-        f.Form5->BitBtn1->click();
+        f.mainMenu->optionsButton->click();
+        f.options->saveButton->click();
         r.t.clock.advance(1800);
-        QVERIFY(f.Main->isVisible());
+        QVERIFY(f.mainMenu->isVisible());
         r.adapter.config().calls.resize(4);
         const qsizetype saved = r.commands().size();
-        f.Main->BitBtn1->click();
-        QVERIFY(!f.Form2->isVisible());
+        f.mainMenu->callLogButton->click();
+        QVERIFY(!f.callLog->isVisible());
         r.t.clock.advance(10000);
-        QVERIFY(f.Form2->isVisible());
+        QVERIFY(f.callLog->isVisible());
         QVERIFY(r.commands().mid(saved).contains(hg::LogRequestCommand(0)));
-        QCOMPARE(f.Form2->DBGrid1->model()->rowCount(), 4);
+        QCOMPARE(f.callLog->grid->model()->rowCount(), 4);
     }
 };
 

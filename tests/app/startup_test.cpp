@@ -12,13 +12,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/aboutwindow.h"
 #include "app/application.h"
+#include "app/compactmenuwindow.h"
+#include "app/mainmenuwindow.h"
 #include "app/program.h"
-#include "app/tform12.h"
-#include "app/tform16.h"
-#include "app/tform18.h"
-#include "app/tmain.h"
-#include "link/tform11.h"
+#include "app/splashwindow.h"
+#include "link/devicelink.h"
 #include "support/testapp.h"
 #include "ui/qtdialogs.h"
 
@@ -30,13 +30,13 @@ private slots:
         t.start();
         const ProgramState& s = t.app->State;
         QCOMPARE((QList<int>{s.ComPort, s.DialLine, s.LogModeTel1, s.LogModeTel2, s.PasswordCode,
-                             s.UserSet2, s.HgTimeSetting, s.TaModel}),
+                             s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
                  (QList<int>{1, 1, 3, 3, 0, 0, 99, 0}));
         QVERIFY(!QFile::exists(t.app->settingsPath()));
         QCOMPARE(s.LogImage[0], uint8_t(255));
-        QCOMPARE(s.CompactMenu, uint8_t(0));
+        QCOMPARE(s.compactMenuInUse, uint8_t(0));
         QCOMPARE(s.RedialCount, 0);
-        QCOMPARE(t.app->F.Form11->Comm1.Port(), uint8_t(1));
+        QCOMPARE(t.app->windows.deviceLink->serialPort.port(), uint8_t(1));
         QVERIFY(t.dialogs.errors.isEmpty());
     }
 
@@ -48,15 +48,15 @@ private slots:
         t.start();
         const ProgramState& s = t.app->State;
         QCOMPARE((QList<int>{s.ComPort, s.DialLine, s.LogModeTel1, s.LogModeTel2, s.PasswordCode,
-                             s.UserSet2, s.HgTimeSetting, s.TaModel}),
+                             s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
                  (QList<int>{2, 1, 1, 2, 13, 12, 101, 1}));
-        QCOMPARE(t.app->F.Form11->Comm1.Port(), uint8_t(2));
+        QCOMPARE(t.app->windows.deviceLink->serialPort.port(), uint8_t(2));
     }
 
     void splashThenMenuAtTwoSeconds() {
         TestApp t;
         t.start();
-        TMain* main = t.app->F.Main;
+        MainMenuWindow* main = t.app->windows.mainMenu;
         QVERIFY(main->splash() != nullptr);
         QVERIFY(main->splash()->isVisible());
         QCOMPARE(main->splash()->size(), QSize(288, 208));
@@ -66,7 +66,7 @@ private slots:
         t.clock.advance(1);
         QVERIFY(main->isVisible());
         QVERIFY(main->splash() == nullptr);
-        QVERIFY(!main->Timer1.running());
+        QVERIFY(!main->splashTimer.running());
         QCOMPARE(main->windowTitle(), QStringLiteral("ＴＡＬＶＥ通話記録管理"));
     }
 
@@ -97,12 +97,12 @@ private slots:
             first.start();
             db::LogRow row;
             row.Kind = QStringLiteral("▲発信");
-            first.app->F.Main->LogTable.append(row);
-            QCOMPARE(first.app->F.Main->LogTable.rowCount(), 1);
+            first.app->windows.mainMenu->callLogTable.append(row);
+            QCOMPARE(first.app->windows.mainMenu->callLogTable.rowCount(), 1);
         }
         TestApp second(folder.path());
         second.start();
-        QCOMPARE(second.app->F.Main->LogTable.rowCount(), 0);
+        QCOMPARE(second.app->windows.mainMenu->callLogTable.rowCount(), 0);
         QVERIFY(second.dialogs.errors.isEmpty());
     }
 
@@ -120,7 +120,7 @@ private slots:
         // The skipped steps leave their members zeroed; start-up goes on to the menu.
         QCOMPARE(t.app->State.RedialCount, 0);
         t.clock.advance(2000);
-        QVERIFY(t.app->F.Main->isVisible());
+        QVERIFY(t.app->windows.mainMenu->isVisible());
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("this is not a phone book"));
@@ -142,15 +142,15 @@ private slots:
         TestApp t;
         t.start();
         t.clock.advance(2000);
-        TMain* main = t.app->F.Main;
-        QCOMPARE(main->BitBtn1->text(), QStringLiteral("　通話記録表 　　 "));
-        QCOMPARE(main->BitBtn2->text(), QStringLiteral("  個人情報一覧表"));
-        QCOMPARE(main->BitBtn3->text(), QStringLiteral("　ダイヤル発信　　"));
-        QCOMPARE(main->BitBtn4->text(), QStringLiteral("  回線使用料金   "));
-        QCOMPARE(main->BitBtn5->text(), QStringLiteral("　オプション設定　"));
-        QCOMPARE(main->BitBtn6->text(), QStringLiteral("　終　了　　   "));
-        QCOMPARE(main->BitBtn1->size(), QSize(184, 28));
-        const QList<QAction*> menus = main->MainMenu1->actions();
+        MainMenuWindow* main = t.app->windows.mainMenu;
+        QCOMPARE(main->callLogButton->text(), QStringLiteral("　通話記録表 　　 "));
+        QCOMPARE(main->phoneBookButton->text(), QStringLiteral("  個人情報一覧表"));
+        QCOMPARE(main->dialButton->text(), QStringLiteral("　ダイヤル発信　　"));
+        QCOMPARE(main->chargesButton->text(), QStringLiteral("  回線使用料金   "));
+        QCOMPARE(main->optionsButton->text(), QStringLiteral("　オプション設定　"));
+        QCOMPARE(main->exitButton->text(), QStringLiteral("　終　了　　   "));
+        QCOMPARE(main->callLogButton->size(), QSize(184, 28));
+        const QList<QAction*> menus = main->mainMenuBar->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("実行(&E)"));
         QCOMPARE(menus[1]->text(), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
@@ -170,7 +170,7 @@ private slots:
             a->trigger();
         }
         QCOMPARE(t.help.requests, (QStringList{"contents", "key", "helponhelp"}));
-        QVERIFY(t.app->F.Form12->isVisible());
+        QVERIFY(t.app->windows.about->isVisible());
         QVERIFY(main->isVisible());
         QTest::keyClick(main, Qt::Key_F1);
         QCOMPARE(t.help.requests.last(), QStringLiteral("context 22"));
@@ -180,22 +180,22 @@ private slots:
         TestApp t;
         t.start();
         t.clock.advance(2000);
-        TMain* main = t.app->F.Main;
-        TForm18* compact = t.app->F.Form18;
-        QCOMPARE(main->PopupMenu1->actions().first()->text(), QStringLiteral("メニュー省略化"));
-        main->PopupMenu1->actions().last()->trigger();  // キャンセル does nothing
+        MainMenuWindow* main = t.app->windows.mainMenu;
+        CompactMenuWindow* compact = t.app->windows.compactMenu;
+        QCOMPARE(main->contextMenu->actions().first()->text(), QStringLiteral("メニュー省略化"));
+        main->contextMenu->actions().last()->trigger();  // キャンセル does nothing
         QVERIFY(main->isVisible());
-        main->K7->trigger();
-        QCOMPARE(t.app->State.CompactMenu, uint8_t(1));
+        main->compactMenuAction->trigger();
+        QCOMPARE(t.app->State.compactMenuInUse, uint8_t(1));
         QVERIFY(!main->isVisible());
         QVERIFY(compact->isVisible());
         main->hide();
-        main->MenuShow();
+        main->showMenu();
         QVERIFY(compact->isVisible());
         QVERIFY(!main->isVisible());
-        QCOMPARE(compact->K1->text(), QStringLiteral("メニュー標準化"));
-        compact->K1->trigger();
-        QCOMPARE(t.app->State.CompactMenu, uint8_t(0));
+        QCOMPARE(compact->standardMenuAction->text(), QStringLiteral("メニュー標準化"));
+        compact->standardMenuAction->trigger();
+        QCOMPARE(t.app->State.compactMenuInUse, uint8_t(0));
         QVERIFY(main->isVisible());
         QVERIFY(!compact->isVisible());
     }
@@ -204,26 +204,26 @@ private slots:
         TestApp t;
         t.start();
         t.clock.advance(2000);
-        t.app->F.Main->BitBtn6->click();
+        t.app->windows.mainMenu->exitButton->click();
         QCOMPARE(t.quitCount, 1);
 
         TestApp c;
         c.start();
         c.clock.advance(2000);
-        c.app->F.Main->K7Click();
-        c.app->F.Form18->BitBtn6->click();
+        c.app->windows.mainMenu->compactMenuClicked();
+        c.app->windows.compactMenu->exitButton->click();
         QCOMPARE(c.quitCount, 1);
-        QVERIFY(!c.app->F.Form18->isVisible());
+        QVERIFY(!c.app->windows.compactMenu->isVisible());
     }
 
     void aboutOkClosesOnlyItself() {
         TestApp t;
         t.start();
         t.clock.advance(2000);
-        t.app->F.Form12->show();
-        t.app->F.Form12->OKButton->click();
-        QVERIFY(!t.app->F.Form12->isVisible());
-        QVERIFY(t.app->F.Main->isVisible());
+        t.app->windows.about->show();
+        t.app->windows.about->okButton->click();
+        QVERIFY(!t.app->windows.about->isVisible());
+        QVERIFY(t.app->windows.mainMenu->isVisible());
         QCOMPARE(t.quitCount, 0);
     }
 };

@@ -15,24 +15,24 @@
 #include <thread>
 
 #include "app/application.h"
+#include "app/compactmenuwindow.h"
+#include "app/confirmationwindow.h"
 #include "app/inifile.h"
-#include "app/tform10.h"
-#include "app/tform16.h"
-#include "app/tform18.h"
-#include "app/tmain.h"
-#include "calllog/tform2.h"
-#include "dial/tdialsystem.h"
+#include "app/mainmenuwindow.h"
+#include "app/splashwindow.h"
+#include "calllog/calllogwindow.h"
+#include "dial/dialpad.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/ptyport.h"
 #include "hgsim/ptyserver.h"
+#include "link/devicelink.h"
 #include "link/hgcommands.h"
 #include "link/posixserialdevice.h"
-#include "link/tform11.h"
-#include "phonebook/tform3.h"
-#include "phonebook/tuserlist.h"
-#include "settings/tform15.h"
-#include "settings/tform5.h"
-#include "settings/tform7.h"
+#include "phonebook/phonebookwindow.h"
+#include "phonebook/recordeditor.h"
+#include "settings/chargeswindow.h"
+#include "settings/optionswindow.h"
+#include "settings/passwordwindow.h"
 #include "support/scripteddialogs.h"
 #include "ui/qttimerbackend.h"
 #include "ui/wallclock.h"
@@ -113,7 +113,7 @@ struct Program {
             .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -999);
     }
     // The port is released between the user's tasks.
-    bool portClosed() { return !app.F.Form11->Comm1.isOpen(); }
+    bool portClosed() { return !app.windows.deviceLink->serialPort.isOpen(); }
 
     QTemporaryDir folder;
     PtyAdapter adapter;
@@ -149,9 +149,9 @@ private slots:
     void usersDay() {
         Program p;
         QVERIFY(p.adapter.isValid());
-        p.app.createForms();
-        TMain* main = p.app.F.Main;
-        const Forms& f = p.app.F;
+        p.app.createWindows();
+        MainMenuWindow* main = p.app.windows.mainMenu;
+        const AppWindows& f = p.app.windows;
 
         // Splash, then the main menu.
         QVERIFY(main->splash() != nullptr && main->splash()->isVisible());
@@ -162,154 +162,156 @@ private slots:
         QVERIFY(p.dialogs.errors.isEmpty());
 
         // The call log: downloaded and shown.
-        main->BitBtn1->click();
+        main->callLogButton->click();
         QVERIFY(!main->isVisible());
-        TForm2* log = f.Form2;
+        CallLogWindow* log = f.callLog;
         QTRY_VERIFY_WITH_TIMEOUT(log->isVisible(), Patience);
-        QCOMPARE(gridRows(log->DBGrid1), 10);
-        QCOMPARE(log->Panel10->text(), QStringLiteral("全て表示する"));
+        QCOMPARE(gridRows(log->grid), 10);
+        QCOMPARE(log->filterPanel->text(), QStringLiteral("全て表示する"));
         const QList<QByteArray> download = p.adapter.commands();
         QVERIFY(download.contains(hg::ClockRequestCommand()));
         QVERIFY(download.contains(hg::LogRequestCommand(0)));
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 
         // A filter.
-        log->Button3->click();
-        QCOMPARE(log->Panel10->text(), QStringLiteral("発信だけ表示"));
-        const QStringList outgoing = column(log->DBGrid1, 2);
+        log->outgoingButton->click();
+        QCOMPARE(log->filterPanel->text(), QStringLiteral("発信だけ表示"));
+        const QStringList outgoing = column(log->grid, 2);
         QVERIFY(!outgoing.isEmpty() && outgoing.size() < 10);
         QCOMPARE(outgoing.count(QStringLiteral("▲発信")), outgoing.size());
-        log->Button1->click();
-        QCOMPARE(gridRows(log->DBGrid1), 10);
-        const QStringList numbers = column(log->DBGrid1, 4);
+        log->showAllButton->click();
+        QCOMPARE(gridRows(log->grid), 10);
+        const QStringList numbers = column(log->grid, 4);
 
         // A history saved, the adapter's log cleared, the history loaded back.
-        QVERIFY(!log->SpeedButton3->isVisible());
-        log->MemoryLabelDblClick();
-        QVERIFY(log->SpeedButton3->isVisible());
+        QVERIFY(!log->saveHistoryButton->isVisible());
+        log->memoryLabelDoubleClicked();
+        QVERIFY(log->saveHistoryButton->isVisible());
         p.dialogs.fileNames << p.path(QStringLiteral("monday"));
-        log->SpeedButton3->click();
+        log->saveHistoryButton->click();
         QVERIFY(QFile::exists(p.path(QStringLiteral("monday.tas"))));
-        log->Button6->click();
-        QVERIFY(f.Form10->isVisible());
-        QCOMPARE(f.Form10->Label1->text(), QStringLiteral("ＨＧ内の通信記録を空に"));
-        f.Form10->BitBtn1->click();
-        QVERIFY(!f.Form10->isVisible());
-        QCOMPARE(gridRows(log->DBGrid1), 0);
+        log->clearLogButton->click();
+        QVERIFY(f.confirmation->isVisible());
+        QCOMPARE(f.confirmation->firstLine->text(), QStringLiteral("ＨＧ内の通信記録を空に"));
+        f.confirmation->yesButton->click();
+        QVERIFY(!f.confirmation->isVisible());
+        QCOMPARE(gridRows(log->grid), 0);
         QTRY_VERIFY_WITH_TIMEOUT(p.adapter.commands().contains(hg::LogClearCommand()), Patience);
         p.dialogs.fileNames << p.path(QStringLiteral("monday.tas"));
-        log->SpeedButton2->click();
-        QCOMPARE(column(log->DBGrid1, 4), numbers);
+        log->loadHistoryButton->click();
+        QCOMPARE(column(log->grid, 4), numbers);
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 
         // Closed and opened again: the rows held are shown without any exchange.
-        log->BitBtn2->click();
+        log->closeButton->click();
         QVERIFY(main->isVisible());
         const qsizetype beforeReopen = p.adapter.count();
-        main->BitBtn1->click();
+        main->callLogButton->click();
         QVERIFY(log->isVisible());
-        QCOMPARE(gridRows(log->DBGrid1), 10);
+        QCOMPARE(gridRows(log->grid), 10);
         QTest::qWait(300);
         QCOMPARE(p.adapter.count(), beforeReopen);
-        log->BitBtn2->click();
+        log->closeButton->click();
 
         // The phone book: a new record, an edit, a delete confirmed.
-        TUserList* list = f.UserList;
-        TForm3* editor = f.Form3;
-        main->BitBtn2->click();
+        PhoneBookWindow* list = f.phoneBook;
+        RecordEditor* editor = f.recordEditor;
+        main->phoneBookButton->click();
         QVERIFY(list->isVisible());
         QVERIFY(!main->isVisible());
-        QCOMPARE(gridRows(list->DBGrid1), 0);
-        list->BitBtn1->click();
+        QCOMPARE(gridRows(list->grid), 0);
+        list->newButton->click();
         QVERIFY(editor->isVisible());
-        editor->DBEdit1->setText(QStringLiteral("山田太郎"));
-        editor->DBEdit2->setText(QStringLiteral("やまだたろう"));
-        editor->DBEdit3->setText(QStringLiteral("０３－１２３４－５６７８"));
-        editor->BitBtn1->click();
+        editor->nameField->setText(QStringLiteral("山田太郎"));
+        editor->readingField->setText(QStringLiteral("やまだたろう"));
+        editor->telField->setText(QStringLiteral("０３－１２３４－５６７８"));
+        editor->saveButton->click();
         QVERIFY(!editor->isVisible());
         QVERIFY(list->isVisible());
-        QCOMPARE(column(list->DBGrid1, 0), QStringList{"山田太郎"});
+        QCOMPARE(column(list->grid, 0), QStringList{"山田太郎"});
 
-        list->BitBtn2->click();
+        list->editButton->click();
         QVERIFY(editor->isVisible());
-        QCOMPARE(editor->DBEdit1->text(), QStringLiteral("山田太郎"));
-        editor->DBEdit7->setText(QStringLiteral("取引先"));
-        editor->BitBtn1->click();
-        db::UserTable& book = main->UserTable;
+        QCOMPARE(editor->nameField->text(), QStringLiteral("山田太郎"));
+        editor->remarksField->setText(QStringLiteral("取引先"));
+        editor->saveButton->click();
+        db::PhoneBookTable& book = main->phoneBookTable;
         QVERIFY(book.gotoName(QStringLiteral("山田太郎")));
         QCOMPARE(book.current()->Note, QStringLiteral("取引先"));
         QCOMPARE(book.current()->Tel, QStringLiteral("03-1234-5678"));
         QCOMPARE(book.current()->Tel2, QStringLiteral("0312345678"));
 
-        list->BitBtn3->click();
-        QVERIFY(f.Form10->isVisible());
-        QCOMPARE(f.Form10->Label2->text(), QStringLiteral("を削除しますか？"));
-        f.Form10->BitBtn1->click();
+        list->deleteButton->click();
+        QVERIFY(f.confirmation->isVisible());
+        QCOMPARE(f.confirmation->secondLine->text(), QStringLiteral("を削除しますか？"));
+        f.confirmation->yesButton->click();
         QVERIFY(list->isEnabled());
-        QCOMPARE(gridRows(list->DBGrid1), 0);
-        list->BitBtn5->click();
+        QCOMPARE(gridRows(list->grid), 0);
+        list->closeButton->click();
         QVERIFY(main->isVisible());
 
         // A dial answered busy, then one that connects and is hung up.
         p.adapter.configure([](hgsim::HgConfig& c) { c.dialReply = {{200, "ASTS %L 17\r\n"}}; });
-        TDialSystem* pad = f.DialSystem;
-        main->BitBtn3->click();
+        DialPad* pad = f.dialPad;
+        main->dialButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(pad->isVisible(), Patience);
         const qsizetype beforeDial = p.adapter.count();
-        pad->Edit1->setText(QStringLiteral("0312345678"));
-        pad->Button13->click();
-        QTRY_COMPARE_WITH_TIMEOUT(pad->Panel3->text(), QStringLiteral("相手側話中"), Patience);
+        pad->numberField->setText(QStringLiteral("0312345678"));
+        pad->startButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(pad->statusPanel->text(), QStringLiteral("相手側話中"), Patience);
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeDial),
                                   (QList<QByteArray>{Dial, hg::HangUpCommand(1)}), Patience);
-        QCOMPARE(pad->Button13->text(), QStringLiteral("ダイヤル開始"));
+        QCOMPARE(pad->startButton->text(), QStringLiteral("ダイヤル開始"));
         // Lets the adapter's answer to the hang-up arrive before it is changed.
         QTest::qWait(300);
 
         p.adapter.configure([](hgsim::HgConfig& c) { c.dialReply = {{200, "AC\r\n"}}; });
         const qsizetype beforeCall = p.adapter.count();
-        pad->Edit1->setText(QStringLiteral("0312345678"));
-        pad->Button13->click();
-        QTRY_COMPARE_WITH_TIMEOUT(pad->Button13->text(), QStringLiteral("回線切断"), Patience);
-        QTRY_COMPARE_WITH_TIMEOUT(pad->Panel3->text(), QStringLiteral("00:01"), Patience);
-        pad->Button13->click();
+        pad->numberField->setText(QStringLiteral("0312345678"));
+        pad->startButton->click();
+        QTRY_COMPARE_WITH_TIMEOUT(pad->startButton->text(), QStringLiteral("回線切断"), Patience);
+        QTRY_COMPARE_WITH_TIMEOUT(pad->statusPanel->text(), QStringLiteral("00:01"), Patience);
+        pad->startButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeCall),
                                   (QList<QByteArray>{Dial, hg::HangUpCommand(1)}), Patience);
-        QTRY_COMPARE_WITH_TIMEOUT(pad->Button13->text(), QStringLiteral("ダイヤル開始"), Patience);
-        pad->Button15->click();
+        QTRY_COMPARE_WITH_TIMEOUT(pad->startButton->text(), QStringLiteral("ダイヤル開始"),
+                                  Patience);
+        pad->cancelButton->click();
         QVERIFY(!pad->isVisible());
         QVERIFY(main->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 
         // The charges, and TEL 1 reset.
-        TForm15* charges = f.Form15;
-        main->BitBtn4->click();
+        ChargesWindow* charges = f.charges;
+        main->chargesButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(charges->isVisible(), Patience);
-        QCOMPARE((QStringList{charges->Panel2->text(), charges->Panel4->text(),
-                              charges->Panel6->text()}),
+        QCOMPARE((QStringList{charges->tel1Amount->text(), charges->tel2Amount->text(),
+                              charges->digitalAmount->text()}),
                  (QStringList{"1234 円 ", "560 円 ", "0 円 "}));
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
-        charges->Button1->click();
-        QVERIFY(f.Form10->isVisible());
-        QCOMPARE(f.Form10->Label1->text(), QStringLiteral("ＴＥＬ　１の使用料金を"));
-        f.Form10->BitBtn1->click();
-        QCOMPARE(charges->Panel2->text(), QStringLiteral("0 円 "));
+        charges->resetTel1Button->click();
+        QVERIFY(f.confirmation->isVisible());
+        QCOMPARE(f.confirmation->firstLine->text(), QStringLiteral("ＴＥＬ　１の使用料金を"));
+        f.confirmation->yesButton->click();
+        QCOMPARE(charges->tel1Amount->text(), QStringLiteral("0 円 "));
         QTRY_VERIFY_WITH_TIMEOUT(p.adapter.commands().contains(hg::ChargeResetTel1Command()),
                                  Patience);
-        charges->Button4->click();
+        charges->okButton->click();
         QVERIFY(main->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 
         // The options saved with a new password, which clears the adapter's log.
-        TForm5* options = f.Form5;
-        main->BitBtn5->click();
+        OptionsWindow* options = f.options;
+        main->optionsButton->click();
         QVERIFY(options->isVisible());
         const qsizetype beforeSave = p.adapter.count();
-        options->Edit1->setText(QStringLiteral("0012"));
-        options->BitBtn1->click();
-        QVERIFY(f.Form10->isVisible());
-        QCOMPARE(f.Form10->Label1->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
+        options->passwordField->setText(QStringLiteral("0012"));
+        options->saveButton->click();
+        QVERIFY(f.confirmation->isVisible());
+        QCOMPARE(f.confirmation->firstLine->text(),
+                 QStringLiteral("パスワードを変更しますと通話記録が"));
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.count(), beforeSave + 2, Patience);
-        f.Form10->BitBtn1->click();
+        f.confirmation->yesButton->click();
         QVERIFY(main->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeSave + 2),
                                   QList<QByteArray>{hg::PasswordSetCommand(13)}, Patience);
@@ -319,34 +321,34 @@ private slots:
 
         // The call log is downloaded again; the adapter now asks for the password.
         const qsizetype beforeAgain = p.adapter.count();
-        main->BitBtn1->click();
-        TForm7* password = f.Form7;
+        main->callLogButton->click();
+        PasswordWindow* password = f.password;
         QTRY_VERIFY_WITH_TIMEOUT(password->isVisible(), Patience);
-        password->Edit1->setText(QStringLiteral("12"));
-        password->Button2->click();
+        password->passwordField->setText(QStringLiteral("12"));
+        password->confirmButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(log->isVisible(), Patience);
         QVERIFY(p.adapter.commandsFrom(beforeAgain).contains(hg::LogRequestCommand(13)));
-        QCOMPARE(gridRows(log->DBGrid1), 0);
-        log->BitBtn2->click();
+        QCOMPARE(gridRows(log->grid), 0);
+        log->closeButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 
         // The compact menu: it comes back after the phone book list, and goes back.
-        TForm18* compact = f.Form18;
-        main->K7->trigger();
+        CompactMenuWindow* compact = f.compactMenu;
+        main->compactMenuAction->trigger();
         QVERIFY(compact->isVisible());
         QVERIFY(!main->isVisible());
-        compact->BitBtn2->click();
+        compact->phoneBookButton->click();
         QVERIFY(list->isVisible());
         QVERIFY(!compact->isVisible());
-        list->BitBtn5->click();
+        list->closeButton->click();
         QVERIFY(compact->isVisible());
         QVERIFY(!main->isVisible());
-        compact->K1->trigger();
+        compact->standardMenuAction->trigger();
         QVERIFY(main->isVisible());
         QVERIFY(!compact->isVisible());
 
         QVERIFY2(p.dialogs.errors.isEmpty(), qPrintable(p.dialogs.errors.join('\n')));
-        main->BitBtn6->click();
+        main->exitButton->click();
         QCOMPARE(p.quits, 1);
     }
 };

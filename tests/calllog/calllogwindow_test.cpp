@@ -11,14 +11,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "app/tform10.h"
-#include "app/tmain.h"
-#include "calllog/tform2.h"
-#include "dial/tdialsystem.h"
-#include "link/tform11.h"
+#include "app/confirmationwindow.h"
+#include "app/mainmenuwindow.h"
+#include "calllog/calllogwindow.h"
+#include "dial/dialpad.h"
+#include "link/devicelink.h"
 #include "settings/simrun.h"
 #include "support/logimagebytes.h"
-#include "ui/tgauge.h"
+#include "ui/gauge.h"
 
 namespace {
 
@@ -48,15 +48,15 @@ struct Window : SimRun {
     Window() {
         startAtMenu();
         putLogImage(t.app->State, Mixed);
-        t.app->F.Main->hide();
-        form = t.app->F.Form2;
-        form->LogConv();
+        t.app->windows.mainMenu->hide();
+        form = t.app->windows.callLog;
+        form->convertLog();
         form->show();
     }
 
     QStringList column(int field) {
         QStringList out;
-        const QAbstractItemModel* m = form->DBGrid1->model();
+        const QAbstractItemModel* m = form->grid->model();
         for (int r = 0; r < m->rowCount(); ++r) {
             out << m->index(r, field).data().toString();
         }
@@ -65,8 +65,8 @@ struct Window : SimRun {
     QStringList kinds() { return column(2); }
     QList<QStringList> rows() {
         QList<QStringList> out;
-        for (int r = 0; r < t.app->F.Main->LogTable.rowCount(); ++r) {
-            const db::LogRow row = t.app->F.Main->LogTable.row(r);
+        for (int r = 0; r < t.app->windows.mainMenu->callLogTable.rowCount(); ++r) {
+            const db::LogRow row = t.app->windows.mainMenu->callLogTable.row(r);
             out << QStringList{row.LogNo,  row.Ports,    row.Kind,   row.Name,
                                row.Number, row.Duration, row.Charge, row.CallTime};
         }
@@ -85,7 +85,7 @@ struct Window : SimRun {
         return path;
     }
 
-    TForm2* form = nullptr;
+    CallLogWindow* form = nullptr;
 };
 
 }  // namespace
@@ -95,7 +95,7 @@ class CallLogWindowTest : public QObject {
 private slots:
     void gridColumns() {
         Window w;
-        const QTableView* grid = w.form->DBGrid1;
+        const QTableView* grid = w.form->grid;
         const QHeaderView* header = grid->horizontalHeader();
         QVERIFY(grid->isColumnHidden(0));
         const QStringList titles{"ポート",   "通話方法", "氏  名",  "電話番号",
@@ -139,15 +139,16 @@ private slots:
         QFETCH(QList<int>, buttons);
         Window w;
         w.t.app->State.LogFilterMode = 7;
-        const QList<QPushButton*> byNumber{nullptr, w.form->Button1, w.form->Button2,
-                                           w.form->Button3, w.form->Button4};
+        const QList<QPushButton*> byNumber{nullptr, w.form->showAllButton,
+                                           w.form->answeringMachineButton, w.form->outgoingButton,
+                                           w.form->incomingButton};
         for (int b : buttons) {
             byNumber[b]->click();
         }
-        QTEST(w.form->Panel10->text(), "panel");
+        QTEST(w.form->filterPanel->text(), "panel");
         QTEST(w.kinds(), "kinds");
         QTEST(w.t.app->State.LogFilterMode, "mode");
-        QVERIFY(w.form->DBGrid1->selectionModel()->isRowSelected(0, {}));
+        QVERIFY(w.form->grid->selectionModel()->isRowSelected(0, {}));
     }
 
     void clearTheAdaptersLog_data() {
@@ -158,23 +159,23 @@ private slots:
     void clearTheAdaptersLog() {
         QFETCH(bool, yes);
         Window w;
-        TForm10* confirm = w.t.app->F.Form10;
-        w.form->Button6->click();
+        ConfirmationWindow* confirm = w.t.app->windows.confirmation;
+        w.form->clearLogButton->click();
         QVERIFY(!w.form->isEnabled());
-        QCOMPARE(w.t.app->State.ConfirmKind, 2);
+        QCOMPARE(w.t.app->State.confirmAction, 2);
         QVERIFY(confirm->isVisible());
-        QCOMPARE(confirm->Label1->text(), QStringLiteral("ＨＧ内の通信記録を空に"));
-        QCOMPARE(confirm->Label2->text(), QStringLiteral("しますか？"));
-        (yes ? confirm->BitBtn1 : confirm->BitBtn2)->click();
+        QCOMPARE(confirm->firstLine->text(), QStringLiteral("ＨＧ内の通信記録を空に"));
+        QCOMPARE(confirm->secondLine->text(), QStringLiteral("しますか？"));
+        (yes ? confirm->yesButton : confirm->noButton)->click();
         QVERIFY(!confirm->isVisible());
         QVERIFY(w.form->isEnabled());
         if (yes) {
             QCOMPARE(w.commands(), QList<QByteArray>{"AT\\L3\r"});
             QCOMPARE(w.t.app->State.LogImage[0], 0);
             QCOMPARE(w.kinds(), QStringList());
-            QCOMPARE(w.form->TotalPanel->text(), QStringLiteral("0 円 "));
-            QCOMPARE(w.form->CountPanel->text(), QStringLiteral("0 件"));
-            QCOMPARE(w.form->MemoryGauge->Progress(), 0);
+            QCOMPARE(w.form->totalPanel->text(), QStringLiteral("0 円 "));
+            QCOMPARE(w.form->countPanel->text(), QStringLiteral("0 件"));
+            QCOMPARE(w.form->memoryGauge->Progress(), 0);
         } else {
             QVERIFY(w.commands().isEmpty());
             QCOMPARE(w.kinds().size(), 5);
@@ -190,7 +191,7 @@ private slots:
         const QList<QStringList> before = w.rows();
         const QByteArray saved = w.history();
         w.t.dialogs.fileNames << w.t.filePath(QStringLiteral("history"));
-        w.form->SpeedButton3->click();
+        w.form->saveHistoryButton->click();
         const ui::FileDialogRequest save = w.t.dialogs.fileRequests.takeLast();
         QCOMPARE(save.filter, QStringLiteral("LOG履歴データ (*.tas)"));
         QCOMPARE(save.defaultName, QStringLiteral("logdat0"));
@@ -200,10 +201,10 @@ private slots:
         QCOMPARE(file.readAll(), saved);
 
         putLogImage(w.t.app->State, Other);
-        w.form->LogConv();
+        w.form->convertLog();
         QCOMPARE(w.rows().size(), 3);
         w.t.dialogs.fileNames << file.fileName();
-        w.form->SpeedButton2->click();
+        w.form->loadHistoryButton->click();
         const ui::FileDialogRequest open = w.t.dialogs.fileRequests.takeLast();
         QCOMPARE(open.filter, QStringLiteral("LOG履歴データ (*.TAS)"));
         QCOMPARE(open.defaultName, QStringLiteral("logdat0"));
@@ -236,8 +237,8 @@ private slots:
         }
         file.truncate(size);
         w.t.dialogs.fileNames << w.writeFile(QStringLiteral("x.TAS"), file);
-        w.t.app->F.Main->LogTable.createTable();
-        w.form->SpeedButton2->click();
+        w.t.app->windows.mainMenu->callLogTable.createTable();
+        w.form->loadHistoryButton->click();
 
         const QByteArray expected =
             file.left(HistoryBytes) + held.mid(file.left(HistoryBytes).size());
@@ -257,9 +258,9 @@ private slots:
         QFETCH(QString, path);
         Window w;
         const QByteArray held = w.history();
-        w.t.app->F.Main->LogTable.createTable();
+        w.t.app->windows.mainMenu->callLogTable.createTable();
         w.t.dialogs.fileNames << path;
-        w.form->SpeedButton2->click();
+        w.form->loadHistoryButton->click();
         QCOMPARE(w.t.dialogs.errors.size(), 1);
         QVERIFY(w.t.dialogs.errors.first().contains(path));
         QCOMPARE(w.history(), held);
@@ -269,7 +270,7 @@ private slots:
     void saveThatFailsIsTold() {
         Window w;
         w.t.dialogs.fileNames << QStringLiteral("/nonexistent/logdat0.tas");
-        w.form->SpeedButton3->click();
+        w.form->saveHistoryButton->click();
         QCOMPARE(w.t.dialogs.errors.size(), 1);
         QVERIFY(!QFile::exists(QStringLiteral("/nonexistent/logdat0.tas")));
     }
@@ -293,7 +294,7 @@ private slots:
         QFile probe(QDir(dir.path()).filePath(QStringLiteral("probe")));
         const bool folderTakesFiles = probe.open(QIODevice::WriteOnly);
         w.t.dialogs.fileNames << path;
-        w.form->SpeedButton3->click();
+        w.form->saveHistoryButton->click();
         if (root) {
             ::setfsuid(0);
         }
@@ -309,8 +310,8 @@ private slots:
     void cancelledDialogsDoNothing() {
         Window w;
         const QByteArray held = w.history();
-        w.form->SpeedButton2->click();
-        w.form->SpeedButton3->click();
+        w.form->loadHistoryButton->click();
+        w.form->saveHistoryButton->click();
         QCOMPARE(w.t.dialogs.fileRequests.size(), 2);
         QCOMPARE(w.history(), held);
         QVERIFY(w.t.dialogs.errors.isEmpty());
@@ -319,40 +320,40 @@ private slots:
 
     void historyButtonsAppearOnDoubleClick() {
         Window w;
-        QVERIFY(!w.form->SpeedButton2->isVisible());
-        QVERIFY(!w.form->SpeedButton3->isVisible());
-        QTest::mouseDClick(w.form->MemoryLabel, Qt::LeftButton);
-        QVERIFY(w.form->SpeedButton2->isVisible());
-        QVERIFY(w.form->SpeedButton3->isVisible());
+        QVERIFY(!w.form->loadHistoryButton->isVisible());
+        QVERIFY(!w.form->saveHistoryButton->isVisible());
+        QTest::mouseDClick(w.form->memoryLabel, Qt::LeftButton);
+        QVERIFY(w.form->loadHistoryButton->isVisible());
+        QVERIFY(w.form->saveHistoryButton->isVisible());
     }
 
     void dialTheSelectedRow() {
         Window w;
-        w.form->DBGrid1->selectRow(2);
-        w.form->BitBtn1->click();
+        w.form->grid->selectRow(2);
+        w.form->dialButton->click();
         QVERIFY(!w.form->isVisible());
         const ProgramState& s = w.t.app->State;
         QCOMPARE(s.DialCaller, 2);
-        QCOMPARE(s.DialFromBook, 1);
+        QCOMPARE(s.dialOnOpen, 1);
         QCOMPARE(s.DialNumber.bytes(), QByteArray("0663334444*12"));
-        QVERIFY(w.t.app->F.Form11->Timer4.running());
+        QVERIFY(w.t.app->windows.deviceLink->dialPrologueTimer.running());
     }
 
     void closeShowsTheMenuAndHelpOpensContextOne() {
         Window w;
-        w.form->SpeedButton1->click();
+        w.form->helpButton->click();
         QCOMPARE(w.t.help.requests, QStringList{"context 1"});
-        w.form->BitBtn2->click();
+        w.form->closeButton->click();
         QVERIFY(!w.form->isVisible());
-        QVERIFY(w.t.app->F.Main->isVisible());
+        QVERIFY(w.t.app->windows.mainMenu->isVisible());
     }
 
     void rereadDownloadsAgain() {
         Window w;
-        w.form->R1->trigger();
+        w.form->reloadAction->trigger();
         QVERIFY(!w.form->isVisible());
         QCOMPARE(w.commands(), QList<QByteArray>{"AT\\T1/9*03\r"});
-        QVERIFY(w.t.app->F.Form11->Timer2.running());
+        QVERIFY(w.t.app->windows.deviceLink->downloadStepTimer.running());
     }
 };
 

@@ -3,20 +3,20 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/tform18.h"
-#include "app/tmain.h"
+#include "app/compactmenuwindow.h"
+#include "app/mainmenuwindow.h"
+#include "calllog/calllogwindow.h"
 #include "calllog/clockreply.h"
+#include "calllog/progresswindow.h"
 #include "calllog/secondsscale.h"
-#include "calllog/tform13.h"
-#include "calllog/tform2.h"
-#include "db/usertable.h"
+#include "db/phonebooktable.h"
 #include "hgsim/logimage.h"
-#include "link/tform11.h"
-#include "link/tform14.h"
+#include "link/devicelink.h"
+#include "link/portmessagewindow.h"
+#include "settings/optionswindow.h"
+#include "settings/passwordwindow.h"
 #include "settings/simrun.h"
-#include "settings/tform5.h"
-#include "settings/tform7.h"
-#include "ui/tgauge.h"
+#include "ui/gauge.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ struct Download : SimRun {
 
     void press() {
         start = t.clock.now();
-        t.app->F.Main->BitBtn1->click();
+        t.app->windows.mainMenu->callLogButton->click();
     }
     void at(int64_t ms) { t.clock.advanceTo(start + ms); }
     // The adapter stays silent; the test puts its own bytes on the line.
@@ -46,13 +46,13 @@ struct Download : SimRun {
     }
 
     ProgramState& s() { return t.app->State; }
-    TForm2* callLog() { return t.app->F.Form2; }
-    int gauge() { return t.app->F.Form13->Gauge1->Progress(); }
-    bool progressShown() { return t.app->F.Form13->isVisible(); }
+    CallLogWindow* callLog() { return t.app->windows.callLog; }
+    int gauge() { return t.app->windows.progress->gauge->Progress(); }
+    bool progressShown() { return t.app->windows.progress->isVisible(); }
     QByteArray image() {
         return QByteArray(reinterpret_cast<const char*>(s().LogImage.data()), hgsim::LogImageBytes);
     }
-    int rows() { return t.app->F.Main->LogTable.rowCount(); }
+    int rows() { return t.app->windows.mainMenu->callLogTable.rowCount(); }
     int calls() { return static_cast<int>(adapter.config().calls.size()); }
 
     int64_t start = 0;
@@ -77,15 +77,15 @@ private slots:
         QFETCH(QByteArray, tel1);
         QFETCH(QByteArray, tel2);
         Download d;
-        d.s().TaModel = taModel;
+        d.s().adapterModel = taModel;
         d.s().LogModeTel1 = 1;
         d.s().LogModeTel2 = 2;
         d.adapter.config().clockOffsetSeconds = -3600;
         // Slow enough that the log is still arriving at the fourth tick.
         d.adapter.config().charsPerSecond = 1000;
-        d.t.app->F.Main->LogTable.setFiltered(true);
+        d.t.app->windows.mainMenu->callLogTable.setFiltered(true);
         d.press();
-        QVERIFY(!d.t.app->F.Main->isVisible());
+        QVERIFY(!d.t.app->windows.mainMenu->isVisible());
         QVERIFY(d.progressShown());
         QVERIFY(d.portOpen());
         QCOMPARE(d.gauge(), 0);
@@ -108,9 +108,9 @@ private slots:
             QCOMPARE(d.commands().last(), step.command);
             QCOMPARE(d.gauge(), step.gauge);
         }
-        QCOMPARE(d.s().DeviceReady, 1);
+        QCOMPARE(d.s().adapterIdentified, 1);
         QCOMPARE(d.s().PasswordCode, 0);
-        QCOMPARE(d.s().PcClockSeconds, calllog::PcTimeToSec(d.t.wallClock.time));
+        QCOMPARE(d.s().PcClockSeconds, calllog::adapterSecondsOf(d.t.wallClock.time));
         QCOMPARE(d.s().HgClockSeconds, d.s().PcClockSeconds - 3600);
         QCOMPARE(d.s().ClockDifference, 3600);
 
@@ -131,8 +131,8 @@ private slots:
         QVERIFY(d.callLog()->isVisible());
         QCOMPARE(d.image(), hgsim::buildLogImage(d.adapter.config().calls));
         QCOMPARE(d.rows(), d.calls());
-        QCOMPARE(d.callLog()->Panel10->text(), QStringLiteral("全て表示する"));
-        QVERIFY(!d.t.app->F.Main->LogTable.filtered());
+        QCOMPARE(d.callLog()->filterPanel->text(), QStringLiteral("全て表示する"));
+        QVERIFY(!d.t.app->windows.mainMenu->callLogTable.filtered());
         QCOMPARE(d.commands().size(), 5);
         d.at(7699);
         QVERIFY(d.portOpen());
@@ -174,7 +174,7 @@ private slots:
         d.at(finishAt);
         QVERIFY(!d.progressShown());
         QCOMPARE(d.callLog()->isVisible(), whole);
-        QCOMPARE(d.t.app->F.Main->isVisible(), !whole);
+        QCOMPARE(d.t.app->windows.mainMenu->isVisible(), !whole);
         QCOMPARE(d.portOpen(), whole);
         QCOMPARE(d.t.dialogs.messages.size(), whole ? 0 : 1);
         // The adapter said nothing else, so the buffer behind the reply is zero.
@@ -198,7 +198,7 @@ private slots:
         db::UserRecord person;
         person.Name = QStringLiteral("山田");
         person.Tel = person.Tel2 = QStringLiteral("0312345678");
-        db::UserTable& book = d.t.app->F.Main->UserTable;
+        db::PhoneBookTable& book = d.t.app->windows.mainMenu->phoneBookTable;
         book.append(person);
         d.press();
         d.at(8000);
@@ -212,7 +212,7 @@ private slots:
         d.adapter.config().calls.resize(4);
         d.adapter.config().clockOffsetSeconds = 86400;
 
-        d.callLog()->Button5->click();
+        d.callLog()->reloadButton->click();
         d.start = d.t.clock.now();
         if (how == QLatin1String("silent")) {
             d.silence();
@@ -237,7 +237,7 @@ private slots:
         QCOMPARE(d.t.dialogs.messages.size(), 1);
         QCOMPARE(d.t.dialogs.messages[0].text, NotReceived);
         QVERIFY(d.callLog()->isVisible());
-        QVERIFY(!d.t.app->F.Main->isVisible());
+        QVERIFY(!d.t.app->windows.mainMenu->isVisible());
         QCOMPARE(d.image(), image);
         QCOMPARE(d.rows(), rows);
         book.gotoName(person.Name);
@@ -314,20 +314,20 @@ private slots:
         QFETCH(QString, right);
         Download d;
         d.adapter.config().passwordCode = 123;
-        TForm7* password = d.t.app->F.Form7;
+        PasswordWindow* password = d.t.app->windows.password;
         d.press();
         d.at(3200);
         QVERIFY(password->isVisible());
-        QVERIFY(password->Edit1->text().isEmpty());
+        QVERIFY(password->passwordField->text().isEmpty());
         QCOMPARE(d.gauge(), 0);
         QVERIFY(d.progressShown());
-        QVERIFY(!d.t.app->F.Form11->Timer2.running());
+        QVERIFY(!d.t.app->windows.deviceLink->downloadStepTimer.running());
         QCOMPARE(d.commands().last(), ClockRequest);
 
-        password->Edit1->setText(QStringLiteral("12"));
-        password->Button2->click();
+        password->passwordField->setText(QStringLiteral("12"));
+        password->confirmButton->click();
         d.at(10000);
-        QVERIFY(d.t.app->F.Main->isVisible());
+        QVERIFY(d.t.app->windows.mainMenu->isVisible());
         QVERIFY(d.progressShown());
         QVERIFY(d.portOpen());
         QCOMPARE(d.commands().last(), ClockRequest);
@@ -335,9 +335,9 @@ private slots:
         d.press();
         d.at(3200);
         QVERIFY(password->isVisible());
-        QVERIFY(password->Edit1->text().isEmpty());
-        password->Edit1->setText(right);
-        password->Button2->click();
+        QVERIFY(password->passwordField->text().isEmpty());
+        password->passwordField->setText(right);
+        password->confirmButton->click();
         QCOMPARE(d.commands().last(), QByteArray("AT\\L1123\r"));
         QCOMPARE(d.gauge(), 10);
         d.at(3200 + 3500);
@@ -345,7 +345,7 @@ private slots:
         QCOMPARE(d.rows(), d.calls());
 
         // The code entered stays good for the run.
-        d.callLog()->Button5->click();
+        d.callLog()->reloadButton->click();
         d.start = d.t.clock.now();
         d.at(3200);
         QVERIFY(!password->isVisible());
@@ -365,9 +365,9 @@ private slots:
         d.press();
         d.at(closeAt);
         const qsizetype sent = d.commands().size();
-        d.t.app->F.Form13->close();
+        d.t.app->windows.progress->close();
         QVERIFY(!d.progressShown());
-        QVERIFY(d.t.app->F.Main->isVisible());
+        QVERIFY(d.t.app->windows.mainMenu->isVisible());
         QCOMPARE(d.s().LogImage[0], 255);
         d.at(closeAt + 499);
         QVERIFY(d.portOpen());
@@ -386,11 +386,11 @@ private slots:
         Download d;
         d.s().ComPort = 2;
         d.press();
-        QVERIFY(d.t.app->F.Form14->isVisible());
+        QVERIFY(d.t.app->windows.portMessage->isVisible());
         QVERIFY(!d.progressShown());
-        QVERIFY(!d.t.app->F.Form11->Timer2.running());
-        QVERIFY(!d.t.app->F.Form5->Timer1.running());
-        QVERIFY(!d.t.app->F.Main->isVisible());
+        QVERIFY(!d.t.app->windows.deviceLink->downloadStepTimer.running());
+        QVERIFY(!d.t.app->windows.options->tel2LogModeTimer.running());
+        QVERIFY(!d.t.app->windows.mainMenu->isVisible());
         d.at(10000);
         QVERIFY(d.commands().isEmpty());
     }
@@ -400,12 +400,12 @@ private slots:
         d.press();
         d.at(8000);
         d.callLog()->close();
-        QVERIFY(d.t.app->F.Main->isVisible());
+        QVERIFY(d.t.app->windows.mainMenu->isVisible());
         const qsizetype sent = d.commands().size();
         d.press();
         QVERIFY(d.callLog()->isVisible());
-        QVERIFY(!d.t.app->F.Main->isVisible());
-        QVERIFY(!d.t.app->F.Form18->isVisible());
+        QVERIFY(!d.t.app->windows.mainMenu->isVisible());
+        QVERIFY(!d.t.app->windows.compactMenu->isVisible());
         QCOMPARE(d.rows(), d.calls());
         d.at(10000);
         QCOMPARE(d.commands().size(), sent);

@@ -56,7 +56,7 @@ calllog::ClockSettings clock(int32_t hgClock, int32_t setting, int32_t differenc
 class LogConversionTest : public QObject {
     Q_OBJECT
 private slots:
-    void telDigits_data() {
+    void lookupDigits_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty") << QString() << QString();
@@ -67,13 +67,13 @@ private slots:
             << QString(49, u'x') + QStringLiteral("123") << "1";
         QTest::newRow("at most 50 digits") << QString(60, u'7') << QString(50, u'7');
     }
-    void telDigits() {
+    void lookupDigits() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(calllog::TelDigits(text), expected);
+        QCOMPARE(calllog::lookupDigits(text), expected);
     }
 
-    void telNormalize_data() {
+    void normalizeNumber_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty") << QString() << QString();
@@ -88,13 +88,13 @@ private slots:
         QTest::newRow("character cut by the limit")
             << QString(254, u'1') + QStringLiteral("０") << QString(254, u'1');
     }
-    void telNormalize() {
+    void normalizeNumber() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(calllog::TelNormalize(text), expected);
+        QCOMPARE(calllog::normalizeNumber(text), expected);
     }
 
-    void pcTimeToSec_data() {
+    void adapterSecondsOf_data() {
         QTest::addColumn<QDateTime>("local");
         QTest::addColumn<int>("expected");
         QTest::newRow("5 March 1998") << QDateTime(QDate(1998, 3, 5), QTime(9, 7, 30)) << 37098450;
@@ -107,13 +107,13 @@ private slots:
         QTest::newRow("end of 2079 wraps")
             << QDateTime(QDate(2079, 12, 31), QTime(23, 59, 59)) << -1677392897;
     }
-    void pcTimeToSec() {
+    void adapterSecondsOf() {
         QFETCH(QDateTime, local);
         QFETCH(int, expected);
-        QCOMPARE(calllog::PcTimeToSec(local), expected);
+        QCOMPARE(calllog::adapterSecondsOf(local), expected);
     }
 
-    void secToTime_data() {
+    void timeText_data() {
         QTest::addColumn<int>("seconds");
         QTest::addColumn<QString>("expected");
         QTest::newRow("5 March") << 37098450 << "03/05 09:07";
@@ -126,10 +126,10 @@ private slots:
         QTest::newRow("largest") << Max32 << "02/04 03:14";
         QTest::newRow("smallest keeps the remainder's sign") << Min32 << "01/01 0-3:0-14";
     }
-    void secToTime() {
+    void timeText() {
         QFETCH(int, seconds);
         QFETCH(QString, expected);
-        QCOMPARE(calllog::SecToTime(seconds), expected);
+        QCOMPARE(calllog::timeText(seconds), expected);
     }
 
     void decodesTheWorkedExample() {
@@ -137,13 +137,13 @@ private slots:
         const calllog::DecodedLog log = calllog::decodeLogImage(image);
         QCOMPARE(log.Entries.size(), size_t(1));
         const calllog::LogEntry& e = log.Entries[0];
-        QCOMPARE(e.PortSet, uint8_t(1));
-        QCOMPARE(e.CallKind, uint8_t(2));
-        QCOMPARE(e.StartSeconds, 990000);
-        QCOMPARE(e.EndSeconds, 990125);
-        QCOMPARE(e.Charge, uint16_t(80));
-        QCOMPARE(e.Number, QByteArray("0312345678"));
-        QCOMPARE(e.SubNumber, QByteArray());
+        QCOMPARE(e.portSet, uint8_t(1));
+        QCOMPARE(e.callKind, uint8_t(2));
+        QCOMPARE(e.startSeconds, 990000);
+        QCOMPARE(e.endSeconds, 990125);
+        QCOMPARE(e.charge, uint16_t(80));
+        QCOMPARE(e.number, QByteArray("0312345678"));
+        QCOMPARE(e.subNumber, QByteArray());
         QCOMPARE(log.EndOffset, 24);
     }
 
@@ -156,14 +156,14 @@ private slots:
         const auto image = imageOf(bytes);
         const calllog::DecodedLog log = calllog::decodeLogImage(image);
         QCOMPARE(log.Entries.size(), size_t(3));
-        QCOMPARE(log.Entries[0].Number, number);
-        QCOMPARE(log.Entries[0].SubNumber, QByteArray("12"));
-        QCOMPARE(log.Entries[0].Size, 12 + 23 + 3);
-        QCOMPARE(log.Entries[1].Offset, 38);
-        QCOMPARE(log.Entries[1].SubNumber, sub);
-        QCOMPARE(log.Entries[1].Size, 12 + 3 + 21);
-        QCOMPARE(log.Entries[2].Offset, 38 + 36);
-        QCOMPARE(log.Entries[2].Number, QByteArray("7"));
+        QCOMPARE(log.Entries[0].number, number);
+        QCOMPARE(log.Entries[0].subNumber, QByteArray("12"));
+        QCOMPARE(log.Entries[0].size, 12 + 23 + 3);
+        QCOMPARE(log.Entries[1].offset, 38);
+        QCOMPARE(log.Entries[1].subNumber, sub);
+        QCOMPARE(log.Entries[1].size, 12 + 3 + 21);
+        QCOMPARE(log.Entries[2].offset, 38 + 36);
+        QCOMPARE(log.Entries[2].number, QByteArray("7"));
         QCOMPARE(calllog::numberText(log.Entries[0]), QString(number) + QStringLiteral("*12"));
     }
 
@@ -191,7 +191,7 @@ private slots:
         QCOMPARE(static_cast<int>(log.Entries.size()), entries);
         QCOMPARE(log.EndOffset, endOffset);
         for (const calllog::LogEntry& e : log.Entries) {
-            QVERIFY(e.Offset <= calllog::LastEntryOffset);
+            QVERIFY(e.offset <= calllog::LastEntryOffset);
         }
     }
 
@@ -201,8 +201,8 @@ private slots:
         const auto span = std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), 15);
         const calllog::DecodedLog log = calllog::decodeLogImage(span);
         QCOMPARE(log.Entries.size(), size_t(1));
-        QCOMPARE(log.Entries[0].Number, QByteArray("031"));
-        QCOMPARE(log.Entries[0].SubNumber, QByteArray());
+        QCOMPARE(log.Entries[0].number, QByteArray("031"));
+        QCOMPARE(log.Entries[0].subNumber, QByteArray());
         QCOMPARE(log.EndOffset, 12 + 4 + 1);
     }
 
@@ -264,7 +264,7 @@ private slots:
                               c.Row.Charge}),
                  row);
         QVERIFY(c.Row.Name.isEmpty());
-        QCOMPARE(c.AnsweringMachine, e.StartSeconds == 0);
+        QCOMPARE(c.AnsweringMachine, e.startSeconds == 0);
     }
 
     void driftCorrection_data() {
@@ -311,7 +311,7 @@ private slots:
         const calllog::ConvertedEntry third = calllog::convertLogEntry(log.Entries[2], 3, settings);
         QVERIFY(!third.AnsweringMachine);
         QCOMPARE(third.Row.Duration, QStringLiteral("00:00:0-1"));
-        QCOMPARE(third.Row.CallTime, calllog::SecToTime(-1));
+        QCOMPARE(third.Row.CallTime, calllog::timeText(-1));
     }
 
     void totalsAndGauge() {

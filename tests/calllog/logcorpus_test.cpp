@@ -6,14 +6,14 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/tmain.h"
+#include "app/mainmenuwindow.h"
+#include "calllog/calllogwindow.h"
 #include "calllog/logconversion.h"
 #include "calllog/logimage.h"
 #include "calllog/logtexts.h"
-#include "calllog/tform2.h"
 #include "support/logimagebytes.h"
 #include "support/testapp.h"
-#include "ui/tgauge.h"
+#include "ui/gauge.h"
 
 class LogCorpusTest : public QObject {
     Q_OBJECT
@@ -24,7 +24,7 @@ private slots:
         db::UserRecord r;
         r.Name = QStringLiteral("山田");
         r.Tel2 = QStringLiteral("0312345678");
-        t_->app->F.Main->UserTable.append(r);
+        t_->app->windows.mainMenu->phoneBookTable.append(r);
     }
     void cleanupTestCase() { t_.reset(); }
 
@@ -45,32 +45,32 @@ private slots:
         ProgramState& s = t_->app->State;
         putLogImage(s, bytes.left(4000));
         s.HgClockSeconds = 1000000;
-        s.HgTimeSetting = 101;
+        s.clockDriftSetting = 101;
         s.ClockDifference = 36000000;
 
         const calllog::DecodedLog log = calllog::decodeLogImage(s.LogImage);
         int offset = 0;
         for (const calllog::LogEntry& e : log.Entries) {
-            QCOMPARE(e.Offset, offset);
-            QVERIFY(e.Offset <= calllog::LastEntryOffset);
-            QVERIFY(e.Size >= 14 && e.Size <= 56);
-            offset += e.Size;
+            QCOMPARE(e.offset, offset);
+            QVERIFY(e.offset <= calllog::LastEntryOffset);
+            QVERIFY(e.size >= 14 && e.size <= 56);
+            offset += e.size;
         }
         QCOMPARE(log.EndOffset, offset);
 
-        TForm2* form = t_->app->F.Form2;
-        form->LogConv();
-        const db::LogTable& table = t_->app->F.Main->LogTable;
+        CallLogWindow* form = t_->app->windows.callLog;
+        form->convertLog();
+        const db::CallLogTable& table = t_->app->windows.mainMenu->callLogTable;
         QCOMPARE(table.rowCount(), static_cast<int>(log.Entries.size()));
         for (int i = 0; i < table.rowCount(); ++i) {
             const db::LogRow row = table.row(i);
             QCOMPARE(row.LogNo, QString::number(i + 1));
-            QVERIFY(std::find(calllog::KindTexts.begin(), calllog::KindTexts.end(), row.Kind) !=
-                        calllog::KindTexts.end() ||
+            QVERIFY(std::find(calllog::KindColumnTexts.begin(), calllog::KindColumnTexts.end(),
+                              row.Kind) != calllog::KindColumnTexts.end() ||
                     row.Kind == calllog::AnsweringMachineText);
         }
-        QCOMPARE(form->CountPanel->text(), calllog::entryCountText(table.rowCount()));
-        QCOMPARE(form->MemoryGauge->Progress(),
+        QCOMPARE(form->countPanel->text(), calllog::entryCountText(table.rowCount()));
+        QCOMPARE(form->memoryGauge->Progress(),
                  std::min(calllog::memoryGaugeValue(table.rowCount(), log.EndOffset), 100));
         QVERIFY(t_->dialogs.errors.isEmpty());
     }

@@ -1,13 +1,13 @@
 #include <QtTest>
 
-#include "calllog/tform2.h"
-#include "db/usertable.h"
+#include "calllog/calllogwindow.h"
+#include "db/phonebooktable.h"
 #include "dialrun.h"
 #include "link/hgcommands.h"
-#include "link/tform14.h"
-#include "phonebook/tform3.h"
-#include "phonebook/tuserlist.h"
-#include "settings/tform5.h"
+#include "link/portmessagewindow.h"
+#include "phonebook/phonebookwindow.h"
+#include "phonebook/recordeditor.h"
+#include "settings/optionswindow.h"
 
 namespace {
 
@@ -66,19 +66,19 @@ private slots:
 
         r.dial(typed);
         QCOMPARE(r.lastCommand(), command);
-        QCOMPARE(r.pad().Edit1->text(), shown);
+        QCOMPARE(r.pad().numberField->text(), shown);
         QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
-        QVERIFY(!r.pad().Edit1->isEnabled());
-        QVERIFY(!r.pad().Button16->isEnabled());
+        QVERIFY(!r.pad().numberField->isEnabled());
+        QVERIFY(!r.pad().redialButton->isEnabled());
         const QByteArray digits = command.mid(6, command.size() - 7);
         QCOMPARE(r.state().RedialList[0].bytes(), digits);
         QCOMPARE(r.state().RedialCount, 1);
 
         // The start button hangs up, even a dial that went out without digits.
-        r.pad().Button13Click();
+        r.pad().startClicked();
         QCOMPARE(r.lastCommand(), hg::HangUpCommand(line));
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.pad().Edit1->isEnabled());
+        QVERIFY(r.pad().numberField->isEnabled());
     }
 
     // Identification runs once per run, and again after the options were saved: "ATE0" at the
@@ -88,8 +88,8 @@ private slots:
         r.replyToDial({});
         r.startAtMenu();
         r.state().DialCaller = dialcaller::Menu;
-        r.app().F.Main->hide();
-        r.pad().setup(1, QStringLiteral("0312345678"));
+        r.app().windows.mainMenu->hide();
+        r.pad().openToDial(1, QStringLiteral("0312345678"));
         const QByteArray dial = "AT\\D1/0312345678\r";
         r.t.clock.advance(499);
         QCOMPARE(r.commandCount(), 0);
@@ -105,24 +105,24 @@ private slots:
         r.t.clock.advance(1);
         QCOMPARE(r.commandsFrom(2), QList<QByteArray>{dial});
         QVERIFY(r.pad().isVisible());
-        QCOMPARE(r.state().DeviceReady, uint8_t{1});
+        QCOMPARE(r.state().adapterIdentified, uint8_t{1});
 
         r.pad().close();
-        QVERIFY(r.app().F.Main->isVisible());
+        QVERIFY(r.app().windows.mainMenu->isVisible());
         qsizetype from = r.commandCount();
-        r.app().F.Main->hide();
-        r.pad().setup(1, QStringLiteral("0312345678"));
+        r.app().windows.mainMenu->hide();
+        r.pad().openToDial(1, QStringLiteral("0312345678"));
         r.t.clock.advance(500);
         QCOMPARE(r.commandsFrom(from), QList<QByteArray>{dial});
 
         r.pad().close();
-        r.app().F.Main->BitBtn5Click();
-        r.app().F.Form5->BitBtn1Click();
+        r.app().windows.mainMenu->optionsClicked();
+        r.app().windows.options->saveClicked();
         r.t.clock.advance(3000);
-        QCOMPARE(r.state().DeviceReady, uint8_t{0});
+        QCOMPARE(r.state().adapterIdentified, uint8_t{0});
         from = r.commandCount();
-        r.app().F.Main->hide();
-        r.pad().setup(1, QStringLiteral("0312345678"));
+        r.app().windows.mainMenu->hide();
+        r.pad().openToDial(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900);
         QCOMPARE(r.commandsFrom(from), (QList<QByteArray>{EchoOff, Identify, dial}));
     }
@@ -166,8 +166,8 @@ private slots:
         QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{hg::HangUpCommand(line)});
         QCOMPARE(r.status(), status);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.pad().ReadyToDial);
-        QVERIFY(r.pad().Edit1->isEnabled());
+        QVERIFY(r.pad().readyToDial);
+        QVERIFY(r.pad().numberField->isEnabled());
         // The adapter's "OK" to the hang-up changes nothing.
         r.t.clock.advance(2000);
         QCOMPARE(r.commandCount(), sent + 1);
@@ -213,7 +213,7 @@ private slots:
         r.t.clock.advance(600000 - 500);
         QCOMPARE(r.status(), QStringLiteral("ダイヤル中"));
         QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
-        r.pad().Button13Click();
+        r.pad().startClicked();
         QCOMPARE(r.lastCommand(), HangUp1);
         QCOMPARE(r.status(), QString());
         r.t.clock.advance(2000);
@@ -258,7 +258,7 @@ private slots:
         r.dial(QStringLiteral("0312345678"));
         r.t.clock.advance(3000);
         QCOMPARE(r.status(), QStringLiteral("回線使用中"));
-        r.pad().Panel3->clear();
+        r.pad().statusPanel->clear();
         r.replyToDial({{200, "ASTS"}});
         r.dial(QStringLiteral("0312345678"));
         r.t.clock.advance(3000);
@@ -273,17 +273,17 @@ private slots:
         r.startAtMenu();
         r.openFromMenu();
         r.replyToDial({{200, Busy}});
-        r.pad().Edit1->setText(QStringLiteral("0312345678"));
-        r.pad().K2Click();
+        r.pad().numberField->setText(QStringLiteral("0312345678"));
+        r.pad().continuousModeClicked();
         QCOMPARE(r.startCaption(), QStringLiteral("連続ダイヤル"));
         const qsizetype from = r.commandCount();
-        r.pad().Button13Click();
+        r.pad().startClicked();
         QCOMPARE(dialsIn(r.commandsFrom(from)), 1);
         r.t.clock.advance(700);
         QCOMPARE(r.lastCommand(), HangUp1);
         QCOMPARE(r.startCaption(), QStringLiteral("連続中(1)"));
-        QVERIFY(!r.pad().Edit1->isEnabled());
-        QVERIFY(!r.pad().ReadyToDial);
+        QVERIFY(!r.pad().numberField->isEnabled());
+        QVERIFY(!r.pad().readyToDial);
         for (int count = 59; count >= 1; --count) {
             r.t.clock.advance(1000);
             QCOMPARE(r.startCaption(), QStringLiteral("待機中:%1").arg(count));
@@ -306,10 +306,10 @@ private slots:
         r.startAtMenu();
         r.openFromMenu();
         r.replyToDial({{200, Busy}});
-        r.pad().Edit1->setText(QStringLiteral("0312345678"));
-        r.pad().K2Click();
+        r.pad().numberField->setText(QStringLiteral("0312345678"));
+        r.pad().continuousModeClicked();
         const qsizetype from = r.commandCount();
-        r.pad().Button13Click();
+        r.pad().startClicked();
         r.t.clock.advance(99 * 60700 - 1);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 99);
         r.t.clock.advance(1);
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(r.state().ContinuousDial, uint8_t{0});
         r.t.clock.advance(700);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.pad().ReadyToDial);
+        QVERIFY(r.pad().readyToDial);
         r.t.clock.advance(300000);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 100);
         QCOMPARE(r.state().RedialCount, 0);
@@ -329,13 +329,13 @@ private slots:
         r.startAtMenu();
         r.openFromMenu();
         r.replyToDial({{200, Busy}});
-        r.pad().Edit1->setText(QStringLiteral("0312345678"));
-        r.pad().K2Click();
-        r.pad().Button13Click();
+        r.pad().numberField->setText(QStringLiteral("0312345678"));
+        r.pad().continuousModeClicked();
+        r.pad().startClicked();
         r.t.clock.advance(10700);
         QCOMPARE(r.startCaption(), QStringLiteral("待機中:50"));
         const qsizetype from = r.commandCount();
-        r.pad().Button13Click();
+        r.pad().startClicked();
         QCOMPARE(r.commandsFrom(from),
                  (QList<QByteArray>{HangUp1, QByteArray("AT\\D1/0312345678\r")}));
         QCOMPARE(r.state().ContinuousDial, uint8_t{0});
@@ -351,10 +351,10 @@ private slots:
         r.startAtMenu();
         r.openFromMenu();
         r.replyToDial({{200, "AC\r\n"}, {5000, "ASTS %L 16\r\n"}});
-        r.pad().Edit1->setText(QStringLiteral("0312345678"));
-        r.pad().K2Click();
+        r.pad().numberField->setText(QStringLiteral("0312345678"));
+        r.pad().continuousModeClicked();
         const qsizetype from = r.commandCount();
-        r.pad().Button13Click();
+        r.pad().startClicked();
         r.t.clock.advance(1700);
         QCOMPARE(r.state().ContinuousDial, uint8_t{0});
         r.t.clock.advance(4000);
@@ -370,10 +370,10 @@ private slots:
         r.startAtMenu();
         r.line->held = true;
         r.openFromMenu();
-        QVERIFY(r.app().F.Form14->isVisible());
+        QVERIFY(r.app().windows.portMessage->isVisible());
         QVERIFY(!r.pad().isVisible());
-        QVERIFY(!r.app().F.Main->isVisible());
-        QCOMPARE(r.t.clock.dueTime(&r.app().F.Form11->Timer4), int64_t{-1});
+        QVERIFY(!r.app().windows.mainMenu->isVisible());
+        QCOMPARE(r.t.clock.dueTime(&r.app().windows.deviceLink->dialPrologueTimer), int64_t{-1});
         QCOMPARE(r.state().DialInProgress, uint8_t{0});
         QCOMPARE(r.commandCount(), 0);
         QVERIFY(r.t.dialogs.errors.isEmpty());
@@ -388,15 +388,15 @@ private slots:
         r.t.clock.advance(3000);
         QCOMPARE(r.status(), QStringLiteral("00:02"));
         const qsizetype from = r.commandCount();
-        r.pad().Button15->click();
+        r.pad().cancelButton->click();
         QCOMPARE(r.commandsFrom(from), QList<QByteArray>{HangUp1});
         QVERIFY(!r.line->open);
         QVERIFY(r.t.dialogs.errors.isEmpty());
         QVERIFY(!r.pad().isVisible());
-        QVERIFY(r.app().F.Main->isVisible());
+        QVERIFY(r.app().windows.mainMenu->isVisible());
         QCOMPARE(r.state().DialInProgress, uint8_t{0});
         QVERIFY(r.state().DialNumber.empty());
-        QCOMPARE(r.pad().Edit1->text(), QString());
+        QCOMPARE(r.pad().numberField->text(), QString());
         QCOMPARE(r.status(), QString());
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
         r.t.clock.advance(5000);
@@ -410,7 +410,7 @@ private slots:
         r.pad().close();
         QCOMPARE(r.commandsFrom(0), (QList<QByteArray>{EchoOff, Identify}));
         QVERIFY(!r.line->open);
-        QVERIFY(r.app().F.Main->isVisible());
+        QVERIFY(r.app().windows.mainMenu->isVisible());
     }
 
     // Dialled from the list, the pad shows the record's name and, closed, brings back the list
@@ -418,7 +418,7 @@ private slots:
     void returnsToPhoneBookList() {
         DialRun r;
         r.startAtMenu();
-        db::UserTable& table = r.app().F.Main->UserTable;
+        db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
         db::UserRecord other;
         other.Name = QStringLiteral("佐藤");
         other.Tel = QStringLiteral("06-1111-2222");
@@ -429,47 +429,47 @@ private slots:
         record.Tel = QStringLiteral("03-1234-5678");
         record.Tel2 = QStringLiteral("0312345678");
         table.append(record);
-        r.app().F.Main->BitBtn2Click();
+        r.app().windows.mainMenu->phoneBookClicked();
         QVERIFY(table.gotoName(QStringLiteral("山田")));
         r.replyToDial({{200, Busy}});
-        r.app().F.UserList->BitBtn4Click();
+        r.app().windows.phoneBook->dialClicked();
         r.t.clock.advance(1900);
         QCOMPARE(r.lastCommand(), QByteArray("AT\\D1/0312345678\r"));
-        QCOMPARE(r.pad().Panel4->text(), QStringLiteral("山田"));
-        QCOMPARE(table.index(), db::UserTable::Index::Tel2);
+        QCOMPARE(r.pad().namePanel->text(), QStringLiteral("山田"));
+        QCOMPARE(table.index(), db::PhoneBookTable::Index::Tel2);
         r.t.clock.advance(1000);
         r.pad().close();
-        QVERIFY(r.app().F.UserList->isVisible());
-        QVERIFY(!r.app().F.Main->isVisible());
-        QCOMPARE(table.index(), db::UserTable::Index::Tel2);
-        QCOMPARE(r.pad().Panel4->text(), QString());
+        QVERIFY(r.app().windows.phoneBook->isVisible());
+        QVERIFY(!r.app().windows.mainMenu->isVisible());
+        QCOMPARE(table.index(), db::PhoneBookTable::Index::Tel2);
+        QCOMPARE(r.pad().namePanel->text(), QString());
     }
 
     // The editor hands its cleaned number over, unsaved; the pad goes back to the list.
     void dialFromEditorReturnsToList() {
         DialRun r;
         r.startAtMenu();
-        db::UserTable& table = r.app().F.Main->UserTable;
+        db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
         db::UserRecord record;
         record.Name = QStringLiteral("山田");
         record.Tel = QStringLiteral("03-1234-5678");
         record.Tel2 = QStringLiteral("0312345678");
         table.append(record);
-        r.app().F.Main->BitBtn2Click();
-        r.app().F.UserList->BitBtn2Click();
-        QCOMPARE(r.pad().Panel4->text(), QStringLiteral("山田"));
-        TForm3& editor = *r.app().F.Form3;
-        editor.DBEdit3->setText(QStringLiteral("０６（１１１１）２２２２"));
+        r.app().windows.mainMenu->phoneBookClicked();
+        r.app().windows.phoneBook->editClicked();
+        QCOMPARE(r.pad().namePanel->text(), QStringLiteral("山田"));
+        RecordEditor& editor = *r.app().windows.recordEditor;
+        editor.telField->setText(QStringLiteral("０６（１１１１）２２２２"));
         r.replyToDial({{200, Busy}});
-        editor.BitBtn3Click();
+        editor.dialClicked();
         QVERIFY(!editor.isVisible());
-        QCOMPARE(editor.DBEdit3->text(), QStringLiteral("0611112222"));
+        QCOMPARE(editor.telField->text(), QStringLiteral("0611112222"));
         r.t.clock.advance(1900);
         QCOMPARE(r.lastCommand(), QByteArray("AT\\D1/0611112222\r"));
         QVERIFY(r.pad().isVisible());
         r.t.clock.advance(1000);
         r.pad().close();
-        QVERIFY(r.app().F.UserList->isVisible());
+        QVERIFY(r.app().windows.phoneBook->isVisible());
         QVERIFY(!editor.isVisible());
         QCOMPARE(table.current()->Tel, QStringLiteral("03-1234-5678"));
     }
@@ -479,14 +479,14 @@ private slots:
         r.startAtMenu();
         r.state().LogImage[0] = 0;
         r.state().DialCaller = dialcaller::CallLog;
-        r.app().F.Main->hide();
+        r.app().windows.mainMenu->hide();
         r.replyToDial({{200, Busy}});
-        r.pad().setup(1, QStringLiteral("0312345678"));
+        r.pad().openToDial(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
         QCOMPARE(r.lastCommand(), HangUp1);
         r.pad().close();
-        QVERIFY(r.app().F.Form2->isVisible());
-        QVERIFY(!r.app().F.Main->isVisible());
+        QVERIFY(r.app().windows.callLog->isVisible());
+        QVERIFY(!r.app().windows.mainMenu->isVisible());
     }
 
     // A connected call marks the held log out of date: back in the call log, it is downloaded
@@ -496,16 +496,16 @@ private slots:
         r.startAtMenu();
         r.state().LogImage[0] = 0;
         r.state().DialCaller = dialcaller::CallLog;
-        r.app().F.Main->hide();
+        r.app().windows.mainMenu->hide();
         r.replyToDial({{200, "AC\r\n"}});
-        r.pad().setup(1, QStringLiteral("0312345678"));
+        r.pad().openToDial(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
         QCOMPARE(r.state().LogImage[0], uint8_t{255});
         const qsizetype from = r.commandCount();
         r.pad().close();
         QCOMPARE(r.commandsFrom(from),
                  (QList<QByteArray>{HangUp1, hg::LogModeTel1Command(r.state())}));
-        QVERIFY(!r.app().F.Form2->isVisible());
+        QVERIFY(!r.app().windows.callLog->isVisible());
     }
 };
 

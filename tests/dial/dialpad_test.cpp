@@ -20,7 +20,7 @@ struct OpenPad : DialRun {
         t.clock.advance(1000);
     }
 
-    QString field() { return pad().Edit1->text(); }
+    QString field() { return pad().numberField->text(); }
 };
 
 }  // namespace
@@ -32,27 +32,28 @@ private slots:
     // The keys append ASCII whatever their captions; the field stops at 22 characters.
     void keysAppend() {
         OpenPad p;
-        TDialSystem& pad = p.pad();
+        DialPad& pad = p.pad();
         for (QPushButton* key :
-             {pad.Button1, pad.Button2, pad.Button3, pad.Button4, pad.Button5, pad.Button6,
-              pad.Button7, pad.Button8, pad.Button9, pad.Button11, pad.Button10, pad.Button14}) {
+             {pad.key1Button, pad.key2Button, pad.key3Button, pad.key4Button, pad.key5Button,
+              pad.key6Button, pad.key7Button, pad.key8Button, pad.key9Button, pad.starKeyButton,
+              pad.key0Button, pad.hashKeyButton}) {
             key->click();
         }
         QCOMPARE(p.field(), QStringLiteral("123456789*0#"));
-        QCOMPARE(pad.Edit1->cursorPosition(), 12);
+        QCOMPARE(pad.numberField->cursorPosition(), 12);
         for (int i = 0; i < 12; ++i) {
-            pad.Button10->click();
+            pad.key0Button->click();
         }
         QCOMPARE(p.field(), QStringLiteral("123456789*0#0000000000"));
-        QTest::keyClicks(pad.Edit1, "55");
+        QTest::keyClicks(pad.numberField, "55");
         QCOMPARE(p.field().size(), 22);
 
-        pad.Edit1->setCursorPosition(0);
-        pad.Button12->click();
+        pad.numberField->setCursorPosition(0);
+        pad.backspaceButton->click();
         QCOMPARE(p.field(), QStringLiteral("123456789*0#000000000"));
-        QCOMPARE(pad.Edit1->cursorPosition(), 21);
-        pad.Edit1->clear();
-        pad.Button12->click();
+        QCOMPARE(pad.numberField->cursorPosition(), 21);
+        pad.numberField->clear();
+        pad.backspaceButton->click();
         QCOMPARE(p.field(), QString());
         QCOMPARE(p.commandCount(), 2);
     }
@@ -60,15 +61,15 @@ private slots:
     // Enter in the number field dials; on a focused button it presses that button.
     void enterDials() {
         OpenPad p;
-        p.pad().Edit1->setText(QStringLiteral("0312345678"));
-        QTest::keyClick(p.pad().Edit1, Qt::Key_Return);
+        p.pad().numberField->setText(QStringLiteral("0312345678"));
+        QTest::keyClick(p.pad().numberField, Qt::Key_Return);
         QCOMPARE(p.lastCommand(), QByteArray("AT\\D1/0312345678\r"));
 
         OpenPad q;
-        q.pad().Edit1->setText(QStringLiteral("0312345678"));
+        q.pad().numberField->setText(QStringLiteral("0312345678"));
         const qsizetype before = q.commandCount();
-        q.pad().Button15->setFocus();
-        QTest::keyClick(q.pad().Button15, Qt::Key_Return);
+        q.pad().cancelButton->setFocus();
+        QTest::keyClick(q.pad().cancelButton, Qt::Key_Return);
         QVERIFY(!q.pad().isVisible());
         for (const QByteArray& command : q.commandsFrom(before)) {
             QVERIFY2(!command.contains("0312345678"), command.constData());
@@ -77,10 +78,10 @@ private slots:
 
     void redialWithEmptyList() {
         OpenPad p;
-        p.pad().Edit1->setText(QStringLiteral("99"));
-        p.pad().Button16->click();
+        p.pad().numberField->setText(QStringLiteral("99"));
+        p.pad().redialButton->click();
         QCOMPARE(p.field(), QStringLiteral("99"));
-        QCOMPARE(p.pad().RedialIndex, 0);
+        QCOMPARE(p.pad().redialIndex, 0);
     }
 
     // Slot 0 first, then the highest filled slot and down, cyclically; a dial after "R" hangs
@@ -92,13 +93,13 @@ private slots:
         p.dialAndFail(QStringLiteral("0333333333"));
         QStringList shown;
         for (int i = 0; i < 5; ++i) {
-            p.pad().Button16->click();
+            p.pad().redialButton->click();
             shown << p.field();
         }
         QCOMPARE(shown, (QStringList{"0311111111", "0333333333", "0322222222", "0311111111",
                                      "0333333333"}));
         const qsizetype from = p.commandCount();
-        p.pad().Button13Click();
+        p.pad().startClicked();
         QCOMPARE(p.commandsFrom(from),
                  (QList<QByteArray>{"AT\\D1\r", QByteArray("AT\\D1/0333333333\r")}));
         QCOMPARE(p.state().RedialCount, 4);
@@ -110,14 +111,14 @@ private slots:
         record.Name = QStringLiteral("山田");
         record.Tel = QStringLiteral("03-1111-1111");
         record.Tel2 = QStringLiteral("0311111111");
-        p.app().F.Main->UserTable.append(record);
+        p.app().windows.mainMenu->phoneBookTable.append(record);
         p.dialAndFail(QStringLiteral("0311111111"));
         p.dialAndFail(QStringLiteral("0322222222"));
-        QCOMPARE(p.pad().Panel4->text(), QString());
-        p.pad().Button16->click();
-        QCOMPARE(p.pad().Panel4->text(), QStringLiteral("山田"));
-        p.pad().Button16->click();
-        QCOMPARE(p.pad().Panel4->text(), QString());
+        QCOMPARE(p.pad().namePanel->text(), QString());
+        p.pad().redialButton->click();
+        QCOMPARE(p.pad().namePanel->text(), QStringLiteral("山田"));
+        p.pad().redialButton->click();
+        QCOMPARE(p.pad().namePanel->text(), QString());
     }
 
     // Right after "連続モード", "R" shows slot 1 and leaves the attempt count at 0, so the
@@ -126,12 +127,12 @@ private slots:
         OpenPad p;
         p.dialAndFail(QStringLiteral("0311111111"));
         p.dialAndFail(QStringLiteral("0322222222"));
-        p.pad().K2Click();
-        QCOMPARE(p.pad().RedialIndex, 1);
-        p.pad().Button16->click();
+        p.pad().continuousModeClicked();
+        QCOMPARE(p.pad().redialIndex, 1);
+        p.pad().redialButton->click();
         QCOMPARE(p.field(), QStringLiteral("0322222222"));
-        QCOMPARE(p.pad().RedialIndex, 0);
-        p.pad().Button13Click();
+        QCOMPARE(p.pad().redialIndex, 0);
+        p.pad().startClicked();
         QCOMPARE(p.state().RedialList[2].bytes(), QByteArray("0322222222"));
         QCOMPARE(p.state().RedialCount, 3);
         p.t.clock.advance(700);
@@ -140,23 +141,23 @@ private slots:
         // Slot 1 may be empty: the field empties.
         OpenPad q;
         q.dialAndFail(QStringLiteral("0311111111"));
-        q.pad().K2Click();
-        q.pad().Button16->click();
+        q.pad().continuousModeClicked();
+        q.pad().redialButton->click();
         QCOMPARE(q.field(), QString());
-        QCOMPARE(q.pad().RedialIndex, 0);
+        QCOMPARE(q.pad().redialIndex, 0);
     }
 
     void modeMenu() {
         OpenPad p;
-        QCOMPARE(p.pad().K1->text(), QStringLiteral("通常モード"));
-        QCOMPARE(p.pad().K2->text(), QStringLiteral("連続モード"));
-        QCOMPARE(p.pad().K3->text(), QStringLiteral("キャンセル"));
-        p.pad().K2->trigger();
+        QCOMPARE(p.pad().normalModeAction->text(), QStringLiteral("通常モード"));
+        QCOMPARE(p.pad().continuousModeAction->text(), QStringLiteral("連続モード"));
+        QCOMPARE(p.pad().cancelMenuAction->text(), QStringLiteral("キャンセル"));
+        p.pad().continuousModeAction->trigger();
         QCOMPARE(p.state().ContinuousDial, uint8_t{1});
         QCOMPARE(p.startCaption(), QStringLiteral("連続ダイヤル"));
-        p.pad().K3->trigger();
+        p.pad().cancelMenuAction->trigger();
         QCOMPARE(p.startCaption(), QStringLiteral("連続ダイヤル"));
-        p.pad().K1->trigger();
+        p.pad().normalModeAction->trigger();
         QCOMPARE(p.state().ContinuousDial, uint8_t{0});
         QCOMPARE(p.startCaption(), QStringLiteral("ダイヤル開始"));
         QCOMPARE(p.commandCount(), 2);
@@ -178,15 +179,15 @@ private slots:
     void closingKeepsRedialList() {
         OpenPad p;
         p.dialAndFail(QStringLiteral("0311111111"));
-        p.pad().K2Click();
+        p.pad().continuousModeClicked();
         p.pad().close();
         QCOMPARE(p.state().ContinuousDial, uint8_t{0});
-        QCOMPARE(p.pad().RedialIndex, 0);
+        QCOMPARE(p.pad().redialIndex, 0);
         p.openFromMenu();
         QVERIFY(p.pad().isVisible());
         QCOMPARE(p.field(), QString());
         QCOMPARE(p.startCaption(), QStringLiteral("ダイヤル開始"));
-        p.pad().Button16->click();
+        p.pad().redialButton->click();
         QCOMPARE(p.field(), QStringLiteral("0311111111"));
     }
 };

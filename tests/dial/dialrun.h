@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "app/application.h"
-#include "app/tmain.h"
-#include "dial/tdialsystem.h"
+#include "app/mainmenuwindow.h"
+#include "dial/dialpad.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
-#include "link/tform11.h"
+#include "link/devicelink.h"
 #include "support/testapp.h"
 
 // One run of the program with the simulated adapter on COM1, on the test's clock, driven
@@ -33,8 +33,8 @@ struct DialRun {
 
     // The dial command from the main menu, and the prologue until the pad shows.
     void openFromMenu() {
-        app().F.Main->BitBtn3Click();
-        t.clock.advance(app().State.DeviceReady ? 1 : 1 + 700 + 700);
+        app().windows.mainMenu->dialClicked();
+        t.clock.advance(app().State.adapterIdentified ? 1 : 1 + 700 + 700);
     }
 
     // The replies to the next dial commands; "%L" is the line.
@@ -44,8 +44,8 @@ struct DialRun {
 
     // Types a number and presses the start button.
     void dial(const QString& number) {
-        pad().Edit1->setText(number);
-        pad().Button13Click();
+        pad().numberField->setText(number);
+        pad().startClicked();
     }
 
     // Commands received from position `from` on.
@@ -55,9 +55,9 @@ struct DialRun {
 
     Application& app() { return *t.app; }
     ProgramState& state() { return t.app->State; }
-    TDialSystem& pad() { return *t.app->F.DialSystem; }
-    QString status() { return pad().Panel3->text(); }
-    QString startCaption() { return pad().Button13->text(); }
+    DialPad& pad() { return *t.app->windows.dialPad; }
+    QString status() { return pad().statusPanel->text(); }
+    QString startCaption() { return pad().startButton->text(); }
 
     hgsim::HgAdapter adapter;
     TestApp t;

@@ -10,14 +10,14 @@
 #include <thread>
 
 #include "app/application.h"
-#include "dial/tdialsystem.h"
+#include "dial/dialpad.h"
 #include "hgsim/ptyport.h"
 #include "hgsim/simserialdevice.h"
+#include "link/devicelink.h"
 #include "link/hgcommands.h"
+#include "link/portmessagewindow.h"
 #include "link/posixserialdevice.h"
-#include "link/tform11.h"
-#include "link/tform14.h"
-#include "settings/tform5.h"
+#include "settings/optionswindow.h"
 #include "support/testapp.h"
 
 namespace {
@@ -37,8 +37,8 @@ struct PtyProgram {
           ports(tmp.path()),
           app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
               tmp.filePath(QStringLiteral("tilka")), tmp.path()) {
-        app.F.DialSystem = app.own(new TDialSystem(app));
-        app.F.Form11 = app.own(new TForm11(app));
+        app.windows.dialPad = app.own(new DialPad(app));
+        app.windows.deviceLink = app.own(new DeviceLink(app));
     }
 
     QTemporaryDir tmp;
@@ -62,13 +62,13 @@ public:
         app =
             std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *factory,
                                           tmp.filePath(QStringLiteral("tilka")), tmp.path());
-        app->F.DialSystem = app->own(new TDialSystem(*app));
-        app->F.Form11 = app->own(new TForm11(*app));
-        app->F.Form5 = app->own(new TForm5(*app));
-        app->F.Form14 = app->own(new TForm14(*app));
+        app->windows.dialPad = app->own(new DialPad(*app));
+        app->windows.deviceLink = app->own(new DeviceLink(*app));
+        app->windows.options = app->own(new OptionsWindow(*app));
+        app->windows.portMessage = app->own(new PortMessageWindow(*app));
     }
 
-    TForm11& form11() { return *app->F.Form11; }
+    DeviceLink& deviceLink() { return *app->windows.deviceLink; }
     ProgramState& state() { return app->State; }
 
     QTemporaryDir tmp;
@@ -99,7 +99,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, endIndex);
         Channel c;
-        c.form11().Comm1.Open();
+        c.deviceLink().serialPort.open();
         c.state().RxIndex = startIndex;
         const QByteArray bytes = pattern(count);
         c.factory->line->send(0, bytes);
@@ -117,13 +117,13 @@ private slots:
 
     void arrivalsPaceTheDialReplyCheck() {
         Channel c;
-        ui::TTimer& check = c.app->F.DialSystem->Timer4;
+        ui::IntervalTimer& check = c.app->windows.dialPad->replyCheckTimer;
         int fired = 0;
         check.OnTimer = [&] {
             ++fired;
             check.setInterval(0);
         };
-        c.form11().Comm1.Open();
+        c.deviceLink().serialPort.open();
         c.state().DialInProgress = 1;
         for (int at : {0, 300, 600, 900}) {
             c.factory->line->send(at, QByteArray("AS"));
@@ -154,7 +154,7 @@ private slots:
         s.LogModeTel2 = 1;
         QTest::newRow("1 model 0") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/9*03\r");
         QTest::newRow("2 model 0") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/9*01\r");
-        s.TaModel = 1;
+        s.adapterModel = 1;
         s.LogModeTel1 = 2;
         QTest::newRow("1 model 1") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/1*42\r");
         QTest::newRow("2 model 1") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/1*41\r");
@@ -184,14 +184,14 @@ private slots:
 
     void errorInReceiveHandlerIsShownAndWatchGoesOn() {
         Channel c;
-        TComm& comm = c.form11().Comm1;
+        SerialPort& comm = c.deviceLink().serialPort;
         int calls = 0;
-        comm.OnCommReceive = [&](TComm& sender, uint16_t size) {
+        comm.onReceive = [&](SerialPort& sender, uint16_t size) {
             ++calls;
-            c.form11().Comm1CommReceive(sender, size);
-            throw ECommError("handler failed");
+            c.deviceLink().receiveBytes(sender, size);
+            throw SerialError("handler failed");
         };
-        comm.Open();
+        comm.open();
         c.factory->line->send(0, QByteArray("a"));
         c.factory->line->send(10, QByteArray("b"));
         c.clock.advance(10);
@@ -200,43 +200,43 @@ private slots:
         QCOMPARE(c.state().RxIndex, 2);
     }
 
-    void form14LeadsToTheOptions() {
+    void portMessageLeadsToTheOptions() {
         Channel c;
-        TForm14& form = *c.app->F.Form14;
+        PortMessageWindow& form = *c.app->windows.portMessage;
         QCOMPARE(form.windowTitle(), QStringLiteral("確認"));
         QCOMPARE(form.helpContext(), 20);
         QCOMPARE(form.size(), QSize(301, 72));
-        QCOMPARE(form.Label1->text(),
+        QCOMPARE(form.firstLine->text(),
                  QStringLiteral("この COMポートは既に使われているか利用できません。"));
-        QCOMPARE(form.Label2->text(), QStringLiteral("オプションで再度設定を行ってください。"));
-        QCOMPARE(form.Button1->text(), QStringLiteral("ＯＫ"));
+        QCOMPARE(form.secondLine->text(), QStringLiteral("オプションで再度設定を行ってください。"));
+        QCOMPARE(form.okButton->text(), QStringLiteral("ＯＫ"));
         form.show();
-        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        QTest::mouseClick(form.okButton, Qt::LeftButton);
         QVERIFY(!form.isVisible());
-        QVERIFY(c.app->F.Form5->isVisible());
+        QVERIFY(c.app->windows.options->isVisible());
     }
 
-    void delayComCloseFollowsTheTimerRule() {
+    void closePortLaterFollowsTheTimerRule() {
         TestApp t;
         hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&] { return t.wallClock.time; });
         t.ports = std::make_unique<hgsim::SimSerialDeviceFactory>(adapter, t.clock);
         t.start();
-        TComm& comm = t.app->F.Form11->Comm1;
-        TForm5& options = *t.app->F.Form5;
-        comm.Open();
-        options.DelayComClose(1000);
+        SerialPort& comm = t.app->windows.deviceLink->serialPort;
+        OptionsWindow& options = *t.app->windows.options;
+        comm.open();
+        options.closePortLater(1000);
         t.clock.advance(600);
-        options.DelayComClose(1000);  // the same delay leaves the running count alone
+        options.closePortLater(1000);  // the same delay leaves the running count alone
         t.clock.advance(399);
         QVERIFY(comm.isOpen());
         t.clock.advance(1);
         QVERIFY(!comm.isOpen());
-        QVERIFY(!options.Timer2.running());
+        QVERIFY(!options.portCloseTimer.running());
 
-        comm.Open();
-        options.DelayComClose(1000);
+        comm.open();
+        options.closePortLater(1000);
         t.clock.advance(600);
-        options.DelayComClose(500);  // another delay starts the count again
+        options.closePortLater(500);  // another delay starts the count again
         t.clock.advance(499);
         QVERIFY(comm.isOpen());
         t.clock.advance(1);
@@ -249,18 +249,18 @@ private slots:
         QVERIFY(program.pty.isValid());
         const hgsim::PtyPort& pty = program.pty;
         Application& app = program.app;
-        TForm11& form = *app.F.Form11;
+        DeviceLink& form = *app.windows.deviceLink;
         QByteArray collected;
-        form.Comm1.OnCommReceive = [&](TComm& sender, uint16_t size) {
+        form.serialPort.onReceive = [&](SerialPort& sender, uint16_t size) {
             const int from = app.State.RxIndex;
-            form.Comm1CommReceive(sender, size);
+            form.receiveBytes(sender, size);
             for (int i = 0; i < size; ++i) {
                 collected.append(static_cast<char>(app.State.RxBuffer[(from + i) % 4001]));
             }
         };
         // Notifications smaller than RxBuffer, so that each can be read back before it wraps.
-        form.Comm1.setInQueueSize(2048);
-        form.Comm1.Open();
+        form.serialPort.setInQueueSize(2048);
+        form.serialPort.open();
         const QByteArray flood = pattern(1 << 20, 3);
         std::atomic<bool> failed{false};
         std::thread writer([&] {
@@ -284,7 +284,7 @@ private slots:
         QVERIFY(!failed);
         QCOMPARE(collected.size(), flood.size());
         QVERIFY(collected == flood);
-        form.Comm1.Close();
+        form.serialPort.close();
     }
 
     // The line of the program's port, read back from the terminal: a pseudo-terminal passes
@@ -292,7 +292,7 @@ private slots:
     void programPortLine() {
         PtyProgram program;
         QVERIFY(program.pty.isValid());
-        program.app.F.Form11->Comm1.Open();
+        program.app.windows.deviceLink->serialPort.open();
         // The master reads the settings of the program's side.
         termios t{};
         QCOMPARE(::tcgetattr(program.pty.master(), &t), 0);

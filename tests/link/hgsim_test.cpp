@@ -1,11 +1,11 @@
 #include <QtTest>
 
 #include "app/application.h"
-#include "dial/tdialsystem.h"
+#include "dial/dialpad.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
+#include "link/devicelink.h"
 #include "link/hgcommands.h"
-#include "link/tform11.h"
 #include "support/scripteddialogs.h"
 
 namespace {
@@ -182,7 +182,7 @@ private slots:
         config.dialReply = {{800, "AS"}, {300, "TS %L 17\r\n"}};
         hgsim::HgAdapter adapter(config, [] { return Now; });
         ProgramState s{};
-        s.TaModel = 1;
+        s.adapterModel = 1;
         s.LogModeTel1 = 2;
         s.LogModeTel2 = 3;
         QCOMPARE(replyTo(adapter, hg::LogModeTel1Command(s)), QByteArray("OK\r\n"));
@@ -221,30 +221,30 @@ private slots:
         QTemporaryDir tmp;
         Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
                         tmp.filePath(QStringLiteral("tilka")), tmp.path());
-        app.F.DialSystem = app.own(new TDialSystem(app));
-        app.F.Form11 = app.own(new TForm11(app));
+        app.windows.dialPad = app.own(new DialPad(app));
+        app.windows.deviceLink = app.own(new DeviceLink(app));
         int64_t firedAt = -1;
         QByteArray seen;
-        ui::TTimer& check = app.F.DialSystem->Timer4;
+        ui::IntervalTimer& check = app.windows.dialPad->replyCheckTimer;
         check.OnTimer = [&] {
             firedAt = clock.now();
             seen = QByteArray(reinterpret_cast<const char*>(app.State.RxBuffer.data()),
                               app.State.RxIndex);
             check.setInterval(0);
         };
-        TComm& comm = app.F.Form11->Comm1;
-        comm.Open();
+        SerialPort& comm = app.windows.deviceLink->serialPort;
+        comm.open();
         app.State.DialInProgress = 1;
         app.State.RxIndex = 0;
-        comm.WriteText(hg::DialCommand(1, "0312345678"));
+        comm.writeText(hg::DialCommand(1, "0312345678"));
         clock.advance(5000);
         QCOMPARE(firedAt, int64_t{1600});
         QCOMPARE(seen, QByteArray("ASTS 1 17\r\n"));
         QCOMPARE(ports.line->written, QByteArray("AT\\D1/0312345678\r"));
         // A port held elsewhere refuses to open.
-        comm.Close();
+        comm.close();
         ports.line->held = true;
-        QVERIFY_THROWS_EXCEPTION(ECommOpenError, comm.Open());
+        QVERIFY_THROWS_EXCEPTION(SerialOpenError, comm.open());
     }
 };
 

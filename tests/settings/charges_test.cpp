@@ -2,19 +2,19 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/tform10.h"
-#include "app/tform18.h"
-#include "app/tmain.h"
-#include "link/tform11.h"
-#include "link/tform14.h"
-#include "settings/tform15.h"
-#include "settings/tform5.h"
+#include "app/compactmenuwindow.h"
+#include "app/confirmationwindow.h"
+#include "app/mainmenuwindow.h"
+#include "link/devicelink.h"
+#include "link/portmessagewindow.h"
+#include "settings/chargeswindow.h"
+#include "settings/optionswindow.h"
 #include "simrun.h"
 
 namespace {
 
-QStringList panels(const TForm15* w) {
-    return {w->Panel2->text(), w->Panel4->text(), w->Panel6->text()};
+QStringList panels(const ChargesWindow* w) {
+    return {w->tel1Amount->text(), w->tel2Amount->text(), w->digitalAmount->text()};
 }
 
 }  // namespace
@@ -25,45 +25,45 @@ private slots:
     void readingShowsTheAmountsHalfASecondLater() {
         SimRun r;
         r.startAtMenu();
-        TForm15* charges = r.t.app->F.Form15;
+        ChargesWindow* charges = r.t.app->windows.charges;
         const int64_t t0 = r.t.clock.now();
-        r.t.app->F.Main->BitBtn4->click();
-        QVERIFY(!r.t.app->F.Main->isVisible());
+        r.t.app->windows.mainMenu->chargesButton->click();
+        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
         QCOMPARE(r.commands(), QList<QByteArray>{"ATE0N\r"});
         r.t.clock.advanceTo(t0 + 499);
         QVERIFY(!charges->isVisible());
         r.t.clock.advanceTo(t0 + 500);
         QVERIFY(charges->isVisible());
         QCOMPARE(panels(charges), (QStringList{"1234 円 ", "560 円 ", "0 円 "}));
-        QVERIFY(!r.t.app->F.Form11->Timer3.running());
+        QVERIFY(!r.t.app->windows.deviceLink->chargesReplyTimer.running());
         r.t.clock.advanceTo(t0 + 999);
         QVERIFY(r.portOpen());
         r.t.clock.advanceTo(t0 + 1000);
         QVERIFY(!r.portOpen());
         QCOMPARE(r.commands().size(), 1);
 
-        charges->Button4->click();
+        charges->okButton->click();
         QVERIFY(!charges->isVisible());
-        QVERIFY(r.t.app->F.Main->isVisible());
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
     }
 
     void noReplyShowsEmptyAmounts() {
         SimRun r;
         r.adapter.config().replyDelayMs = 100000;
         r.startAtMenu();
-        r.t.app->F.Main->BitBtn4->click();
+        r.t.app->windows.mainMenu->chargesButton->click();
         r.t.clock.advance(500);
-        QCOMPARE(panels(r.t.app->F.Form15), (QStringList{" 円 ", " 円 ", " 円 "}));
+        QCOMPARE(panels(r.t.app->windows.charges), (QStringList{" 円 ", " 円 ", " 円 "}));
     }
 
     void unusablePortShowsThePortMessage() {
         SimRun r;
         r.t.writeSettings("[RS232C]\nCOM=2\n");
         r.startAtMenu();
-        r.t.app->F.Main->BitBtn4->click();
-        QVERIFY(r.t.app->F.Form14->isVisible());
+        r.t.app->windows.mainMenu->chargesButton->click();
+        QVERIFY(r.t.app->windows.portMessage->isVisible());
         r.t.clock.advance(1000);
-        QVERIFY(!r.t.app->F.Form15->isVisible());
+        QVERIFY(!r.t.app->windows.charges->isVisible());
         QVERIFY(r.commands().isEmpty());
         QVERIFY(r.t.dialogs.errors.isEmpty());
     }
@@ -95,24 +95,24 @@ private slots:
         SimRun r;
         r.adapter.config().chargeDigital = "77";
         r.startAtMenu();
-        r.t.app->F.Main->BitBtn4->click();
+        r.t.app->windows.mainMenu->chargesButton->click();
         r.t.clock.advance(1000);
         QVERIFY(!r.portOpen());
-        TForm15* charges = r.t.app->F.Form15;
-        TForm10* confirm = r.t.app->F.Form10;
+        ChargesWindow* charges = r.t.app->windows.charges;
+        ConfirmationWindow* confirm = r.t.app->windows.confirmation;
 
-        QPushButton* reset =
-            QList<QPushButton*>{charges->Button1, charges->Button2, charges->Button3}[row];
+        QPushButton* reset = QList<QPushButton*>{charges->resetTel1Button, charges->resetTel2Button,
+                                                 charges->resetDigitalButton}[row];
         QCOMPARE(reset->text(), QStringLiteral("ﾘｾｯﾄ"));
         reset->click();
         QVERIFY(!charges->isEnabled());
         QVERIFY(confirm->isVisible());
-        QCOMPARE(r.t.app->State.ConfirmKind, 6 + row);
-        QTEST(confirm->Label1->text(), "question");
-        QCOMPARE(confirm->Label2->text(), QStringLiteral("初期化しますか？"));
+        QCOMPARE(r.t.app->State.confirmAction, 6 + row);
+        QTEST(confirm->firstLine->text(), "question");
+        QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化しますか？"));
 
         const int64_t t0 = r.t.clock.now();
-        (yes ? confirm->BitBtn1 : confirm->BitBtn2)->click();
+        (yes ? confirm->yesButton : confirm->noButton)->click();
         QVERIFY(!confirm->isVisible());
         QVERIFY(charges->isEnabled());
         QVERIFY(charges->isVisible());
@@ -124,7 +124,7 @@ private slots:
         // The amount is written without asking the adapter again.
         QTEST(panels(charges), "shown");
         // Either answer closes the port 500 ms later.
-        r.t.app->F.Form11->Comm1.Open();
+        r.t.app->windows.deviceLink->serialPort.open();
         r.t.clock.advanceTo(t0 + 499);
         QVERIFY(r.portOpen());
         r.t.clock.advanceTo(t0 + 500);
@@ -134,16 +134,16 @@ private slots:
     void helpAndCloseBox() {
         SimRun r;
         r.startAtMenu();
-        r.t.app->F.Main->K7Click();
-        r.t.app->F.Form18->BitBtn4->click();
+        r.t.app->windows.mainMenu->compactMenuClicked();
+        r.t.app->windows.compactMenu->chargesButton->click();
         r.t.clock.advance(500);
-        TForm15* charges = r.t.app->F.Form15;
+        ChargesWindow* charges = r.t.app->windows.charges;
         QVERIFY(charges->isVisible());
-        charges->BitBtn3->click();
+        charges->helpButton->click();
         QCOMPARE(r.t.help.requests, QStringList{"context 9"});
         charges->close();
-        QVERIFY(r.t.app->F.Form18->isVisible());
-        QVERIFY(!r.t.app->F.Main->isVisible());
+        QVERIFY(r.t.app->windows.compactMenu->isVisible());
+        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
     }
 };
 

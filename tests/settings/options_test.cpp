@@ -4,15 +4,15 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/compactmenuwindow.h"
+#include "app/confirmationwindow.h"
 #include "app/inifile.h"
-#include "app/tform10.h"
-#include "app/tform18.h"
-#include "app/tmain.h"
-#include "link/tform11.h"
-#include "link/tform14.h"
-#include "settings/tform19.h"
-#include "settings/tform5.h"
-#include "settings/tradiogroup.h"
+#include "app/mainmenuwindow.h"
+#include "link/devicelink.h"
+#include "link/portmessagewindow.h"
+#include "settings/optiongroup.h"
+#include "settings/optionssavedwindow.h"
+#include "settings/optionswindow.h"
 #include "simrun.h"
 
 namespace {
@@ -23,9 +23,9 @@ int setting(const SimRun& r, const char* section, const char* key) {
 }
 
 // Opens the options from the main menu, as the user does.
-TForm5* openOptions(SimRun& r) {
-    r.t.app->F.Main->BitBtn5->click();
-    return r.t.app->F.Form5;
+OptionsWindow* openOptions(SimRun& r) {
+    r.t.app->windows.mainMenu->optionsButton->click();
+    return r.t.app->windows.options;
 }
 
 }  // namespace
@@ -39,18 +39,18 @@ private slots:
             "[RS232C]\nCOM=3\n[LOG]\nPORT1=1\nPORT2=0\n[USER]\nSET1=13\nSET2=12\n"
             "[TA]\nNO=1\n");
         r.startAtMenu();
-        TForm5* options = openOptions(r);
+        OptionsWindow* options = openOptions(r);
         QVERIFY(options->isVisible());
-        QVERIFY(!r.t.app->F.Main->isVisible());
-        QCOMPARE(options->RadioGroup3->ItemIndex(), 2);
-        QCOMPARE(options->RadioGroup1->ItemIndex(), 1);
-        QCOMPARE(options->RadioGroup4->ItemIndex(), 3);
-        QCOMPARE(options->RadioGroup6->ItemIndex(), 1);
-        QCOMPARE(options->RadioGroup2->items(), (QStringList{"TEL 1", "TEL 2"}));
-        QCOMPARE(options->RadioGroup2->ItemIndex(), 0);
-        QCOMPARE(options->Edit1->text(), QStringLiteral("12"));
-        QCOMPARE(options->Edit1->echoMode(), QLineEdit::Password);
-        QCOMPARE(options->Edit1->maxLength(), 4);
+        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
+        QCOMPARE(options->comPortGroup->ItemIndex(), 2);
+        QCOMPARE(options->tel1LogModeGroup->ItemIndex(), 1);
+        QCOMPARE(options->tel2LogModeGroup->ItemIndex(), 3);
+        QCOMPARE(options->modelGroup->ItemIndex(), 1);
+        QCOMPARE(options->dialLineGroup->items(), (QStringList{"TEL 1", "TEL 2"}));
+        QCOMPARE(options->dialLineGroup->ItemIndex(), 0);
+        QCOMPARE(options->passwordField->text(), QStringLiteral("12"));
+        QCOMPARE(options->passwordField->echoMode(), QLineEdit::Password);
+        QCOMPARE(options->passwordField->maxLength(), 4);
         QCOMPARE(r.t.app->State.NewPasswordCode, 13);
         QVERIFY(r.commands().isEmpty());
     }
@@ -59,12 +59,12 @@ private slots:
         SimRun r;
         r.t.writeSettings("[LOG]\nPORT1=7\n");
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        QCOMPARE(options->RadioGroup1->ItemIndex(), -1);
-        options->RadioGroup1->setItemIndex(2);
-        options->BitBtn2->click();
+        OptionsWindow* options = openOptions(r);
+        QCOMPARE(options->tel1LogModeGroup->ItemIndex(), -1);
+        options->tel1LogModeGroup->setItemIndex(2);
+        options->cancelButton->click();
         openOptions(r);
-        QCOMPARE(options->RadioGroup1->ItemIndex(), 2);
+        QCOMPARE(options->tel1LogModeGroup->ItemIndex(), 2);
     }
 
     void saveTimeline_data() {
@@ -87,24 +87,24 @@ private slots:
                           QByteArray::number(model) + '\n');
         r.startAtMenu();
         ProgramState& s = r.t.app->State;
-        s.DeviceReady = 1;
+        s.adapterIdentified = 1;
         s.LogImage[0] = 0;
-        TForm5* options = openOptions(r);
+        OptionsWindow* options = openOptions(r);
         // With no model both log groups are disabled, yet their selections are saved.
-        QCOMPARE(options->RadioGroup1->isEnabled(), model != -1);
-        QCOMPARE(options->RadioGroup4->isEnabled(), model != -1);
-        TForm19* notice = r.t.app->F.Form19;
-        TMain* main = r.t.app->F.Main;
+        QCOMPARE(options->tel1LogModeGroup->isEnabled(), model != -1);
+        QCOMPARE(options->tel2LogModeGroup->isEnabled(), model != -1);
+        OptionsSavedWindow* notice = r.t.app->windows.optionsSaved;
+        MainMenuWindow* main = r.t.app->windows.mainMenu;
         const int64_t t0 = r.t.clock.now();
 
-        options->BitBtn1->click();
+        options->saveButton->click();
         QCOMPARE(r.commands(), QList<QByteArray>{tel1});
         QVERIFY(r.portOpen());
         QVERIFY(notice->isVisible());
-        QCOMPARE(notice->Label1->text(), QStringLiteral("設定保存中"));
+        QCOMPARE(notice->noticeLabel->text(), QStringLiteral("設定保存中"));
         QVERIFY(!options->isVisible());
         QVERIFY(!main->isVisible());
-        QCOMPARE(s.DeviceReady, uint8_t(0));
+        QCOMPARE(s.adapterIdentified, uint8_t(0));
         QCOMPARE(s.LogImage[0], uint8_t(255));
         QCOMPARE(setting(r, "RS232C", "COM"), 1);
         QCOMPARE(setting(r, "TEL", "PORT"), 1);
@@ -130,8 +130,8 @@ private slots:
         r.t.clock.advanceTo(t0 + 1800);
         QVERIFY(!notice->isVisible());
         QVERIFY(main->isVisible());
-        QVERIFY(!options->Timer1.running() && !options->Timer2.running() &&
-                !options->Timer3.running());
+        QVERIFY(!options->tel2LogModeTimer.running() && !options->portCloseTimer.running() &&
+                !options->saveNoticeTimer.running());
         QCOMPARE(r.commands().size(), 2);
         QVERIFY(r.t.dialogs.errors.isEmpty());
         QVERIFY(r.t.dialogs.messages.isEmpty());
@@ -140,10 +140,10 @@ private slots:
     void tel2ModeTakesTheValuesWhenItFires() {
         SimRun r;
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        options->BitBtn1->click();
+        OptionsWindow* options = openOptions(r);
+        options->saveButton->click();
         r.t.app->State.LogModeTel2 = 1;
-        r.t.app->State.TaModel = 1;
+        r.t.app->State.adapterModel = 1;
         r.t.clock.advance(700);
         QCOMPARE(r.commands().last(), QByteArray("ATE0\\T2/1*41\r"));
     }
@@ -152,20 +152,20 @@ private slots:
         SimRun r;
         r.startAtMenu();
         ProgramState& s = r.t.app->State;
-        TForm5* options = openOptions(r);
-        QCOMPARE(options->Edit1->text(), QString());
-        options->Edit1->setText(QStringLiteral("0012"));
+        OptionsWindow* options = openOptions(r);
+        QCOMPARE(options->passwordField->text(), QString());
+        options->passwordField->setText(QStringLiteral("0012"));
         const int64_t t0 = r.t.clock.now();
-        options->BitBtn1->click();
+        options->saveButton->click();
 
-        TForm10* confirm = r.t.app->F.Form10;
+        ConfirmationWindow* confirm = r.t.app->windows.confirmation;
         QVERIFY(confirm->isVisible());
         QVERIFY(!options->isVisible());
-        QVERIFY(!r.t.app->F.Form19->isVisible());
-        QCOMPARE(s.ConfirmKind, 5);
-        QCOMPARE(confirm->Label1->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
-        QCOMPARE(confirm->Label2->text(), QStringLiteral("初期化されます。よろしいですか？"));
-        QCOMPARE(s.UserSet2, 12);
+        QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
+        QCOMPARE(s.confirmAction, 5);
+        QCOMPARE(confirm->firstLine->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
+        QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化されます。よろしいですか？"));
+        QCOMPARE(s.passwordNumber, 12);
         QCOMPARE(s.NewPasswordCode, 13);
         QCOMPARE(s.PasswordCode, 0);
         // SET1 is written with the code still in force; SET2 already has the typed number.
@@ -175,36 +175,36 @@ private slots:
         r.t.clock.advanceTo(t0 + 1000);
         QCOMPARE(r.commands().size(), 2);
         QVERIFY(r.portOpen());
-        confirm->BitBtn1->click();
+        confirm->yesButton->click();
         QCOMPARE(r.commands().last(), QByteArray("ATG53=13\\L3\r"));
         QCOMPARE(r.adapter.config().passwordCode, 13);
         QCOMPARE(s.PasswordCode, 13);
         QCOMPARE(s.LogImage[0], uint8_t(255));
         QCOMPARE(setting(r, "USER", "SET1"), 13);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
-        QVERIFY(r.t.app->F.Main->isVisible());
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
         r.t.clock.advanceTo(t0 + 1499);
         QVERIFY(r.portOpen());
         r.t.clock.advanceTo(t0 + 1500);
         QVERIFY(!r.portOpen());
 
         openOptions(r);
-        QCOMPARE(options->Edit1->text(), QStringLiteral("12"));
+        QCOMPARE(options->passwordField->text(), QStringLiteral("12"));
     }
 
     void quickAnswerClosesThePortBeforeTheTel2Mode() {
         SimRun r;
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        options->Edit1->setText(QStringLiteral("5"));
+        OptionsWindow* options = openOptions(r);
+        options->passwordField->setText(QStringLiteral("5"));
         const int64_t t0 = r.t.clock.now();
-        options->BitBtn1->click();
-        r.t.app->F.Form10->BitBtn1->click();
+        options->saveButton->click();
+        r.t.app->windows.confirmation->yesButton->click();
         r.t.clock.advanceTo(t0 + 500);
         QVERIFY(!r.portOpen());
-        // Timer1 finds the port closed: it stops, and the failure is told once.
+        // The TEL 2 mode timer finds the port closed: it stops, and the failure is told once.
         r.t.clock.advanceTo(t0 + 5000);
-        QVERIFY(!options->Timer1.running());
+        QVERIFY(!options->tel2LogModeTimer.running());
         QCOMPARE(r.t.dialogs.errors, QStringList{QStringLiteral("通信が開始されていない。")});
         QCOMPARE(r.commands(), (QList<QByteArray>{"AT\\T1/9*03\r", "ATG53=6\\L3\r"}));
     }
@@ -214,20 +214,20 @@ private slots:
         r.t.writeSettings("[USER]\nSET1=13\nSET2=12\n");
         r.startAtMenu();
         ProgramState& s = r.t.app->State;
-        TForm5* options = openOptions(r);
-        options->Edit1->setText(QStringLiteral("34"));
-        options->BitBtn1->click();
-        r.t.app->F.Form10->BitBtn2->click();
+        OptionsWindow* options = openOptions(r);
+        options->passwordField->setText(QStringLiteral("34"));
+        options->saveButton->click();
+        r.t.app->windows.confirmation->noButton->click();
         QCOMPARE(s.PasswordCode, 13);
-        QCOMPARE(s.UserSet2, 34);
+        QCOMPARE(s.passwordNumber, 34);
         QCOMPARE(setting(r, "USER", "SET1"), 13);
         QCOMPARE(setting(r, "USER", "SET2"), 34);
-        QVERIFY(r.t.app->F.Main->isVisible());
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
         r.t.clock.advance(500);
         QVERIFY(!r.portOpen());
         QCOMPARE(r.commands(), QList<QByteArray>{"AT\\T1/9*03\r"});
         openOptions(r);
-        QCOMPARE(options->Edit1->text(), QStringLiteral("34"));
+        QCOMPARE(options->passwordField->text(), QStringLiteral("34"));
     }
 
     void passwordBoxWithoutChange_data() {
@@ -246,12 +246,12 @@ private slots:
         SimRun r;
         r.t.writeSettings(settings);
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        options->Edit1->setText(typed);
-        options->BitBtn1->click();
-        QVERIFY(!r.t.app->F.Form10->isVisible());
-        QVERIFY(r.t.app->F.Form19->isVisible());
-        QTEST(r.t.app->State.UserSet2, "userSet2");
+        OptionsWindow* options = openOptions(r);
+        options->passwordField->setText(typed);
+        options->saveButton->click();
+        QVERIFY(!r.t.app->windows.confirmation->isVisible());
+        QVERIFY(r.t.app->windows.optionsSaved->isVisible());
+        QTEST(r.t.app->State.passwordNumber, "userSet2");
         QTEST(setting(r, "USER", "SET2"), "userSet2");
     }
 
@@ -259,45 +259,45 @@ private slots:
         SimRun r;
         r.t.writeSettings("[USER]\nSET1=13\nSET2=12\n");
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        QCOMPARE(options->Button1->text(), QStringLiteral("無効"));
-        options->Button1->click();
-        QCOMPARE(options->Edit1->text(), QString());
+        OptionsWindow* options = openOptions(r);
+        QCOMPARE(options->clearPasswordButton->text(), QStringLiteral("無効"));
+        options->clearPasswordButton->click();
+        QCOMPARE(options->passwordField->text(), QString());
         QCOMPARE(r.t.app->State.PasswordCode, 13);
-        options->BitBtn1->click();
-        QVERIFY(r.t.app->F.Form10->isVisible());
+        options->saveButton->click();
+        QVERIFY(r.t.app->windows.confirmation->isVisible());
         QCOMPARE(r.t.app->State.NewPasswordCode, 0);
-        r.t.app->F.Form10->BitBtn1->click();
+        r.t.app->windows.confirmation->yesButton->click();
         QCOMPARE(r.commands().last(), QByteArray("ATG53=0\\L3\r"));
         QCOMPARE(r.t.app->State.PasswordCode, 0);
         QCOMPARE(setting(r, "USER", "SET1"), 0);
         openOptions(r);
-        QCOMPARE(options->Edit1->text(), QString());
+        QCOMPARE(options->passwordField->text(), QString());
     }
 
     void passwordThatIsNotANumber() {
         SimRun r;
         r.t.writeSettings("[USER]\nSET1=13\nSET2=12\n");
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        options->Edit1->setText(QStringLiteral("1x"));
-        options->RadioGroup1->button(3)->click();
+        OptionsWindow* options = openOptions(r);
+        options->passwordField->setText(QStringLiteral("1x"));
+        options->tel1LogModeGroup->button(3)->click();
         const int64_t t0 = r.t.clock.now();
-        options->BitBtn1->click();
+        options->saveButton->click();
         QCOMPARE(r.t.dialogs.messages.size(), 1);
         QCOMPARE(r.t.dialogs.messages[0].text,
                  QStringLiteral("パスワードは半角数字４桁を入力してください"));
         // The window closed (the menu came back) and the other settings were saved anyway.
         QVERIFY(!options->isVisible());
-        QVERIFY(r.t.app->F.Main->isVisible());
-        QVERIFY(!r.t.app->F.Form10->isVisible());
-        QCOMPARE(r.t.app->State.UserSet2, 12);
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
+        QVERIFY(!r.t.app->windows.confirmation->isVisible());
+        QCOMPARE(r.t.app->State.passwordNumber, 12);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
         QCOMPARE(setting(r, "LOG", "PORT1"), 0);
         QCOMPARE(r.commands(), QList<QByteArray>{"AT\\T1/9*00\r"});
         r.t.clock.advanceTo(t0 + 1800);
-        QVERIFY(!r.t.app->F.Form19->isVisible());
-        QVERIFY(r.t.app->F.Main->isVisible());
+        QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
     }
 
     void dialLineThreeInTheFile_data() {
@@ -314,10 +314,10 @@ private slots:
         r.t.writeSettings(QByteArray("[TEL]\nPORT=3\n[TA]\nNO=") + QByteArray::number(model) +
                           '\n');
         r.startAtMenu();
-        TForm5* options = openOptions(r);
+        OptionsWindow* options = openOptions(r);
         QTEST(r.t.app->State.DialLine, "dialLineShown");
-        QCOMPARE(options->RadioGroup2->ItemIndex(), model == 0 ? 1 : 0);
-        options->BitBtn1->click();
+        QCOMPARE(options->dialLineGroup->ItemIndex(), model == 0 ? 1 : 0);
+        options->saveButton->click();
         QTEST(r.t.app->State.DialLine, "dialLineSaved");
         QTEST(setting(r, "TEL", "PORT"), "dialLineSaved");
     }
@@ -325,12 +325,12 @@ private slots:
     void changingTheModelResetsTheDialLineGroup() {
         SimRun r;
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        options->RadioGroup2->button(1)->click();
-        QCOMPARE(options->RadioGroup2->ItemIndex(), 1);
-        options->RadioGroup6->button(1)->click();
-        QCOMPARE(options->RadioGroup2->ItemIndex(), 0);
-        QVERIFY(options->RadioGroup1->isEnabled());
+        OptionsWindow* options = openOptions(r);
+        options->dialLineGroup->button(1)->click();
+        QCOMPARE(options->dialLineGroup->ItemIndex(), 1);
+        options->modelGroup->button(1)->click();
+        QCOMPARE(options->dialLineGroup->ItemIndex(), 0);
+        QVERIFY(options->tel1LogModeGroup->isEnabled());
         QCOMPARE(r.t.app->State.DialLine, 1);
     }
 
@@ -338,24 +338,24 @@ private slots:
         SimRun r;
         r.t.writeSettings("[RS232C]\nCOM=0\n");
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        QCOMPARE(options->RadioGroup3->ItemIndex(), -1);
+        OptionsWindow* options = openOptions(r);
+        QCOMPARE(options->comPortGroup->ItemIndex(), -1);
         for (int i = 0; i < 4; ++i) {
-            QVERIFY(!options->RadioGroup3->button(i)->isChecked());
+            QVERIFY(!options->comPortGroup->button(i)->isChecked());
         }
-        options->BitBtn1->click();
-        QVERIFY(r.t.app->F.Form14->isVisible());
+        options->saveButton->click();
+        QVERIFY(r.t.app->windows.portMessage->isVisible());
         QVERIFY(!options->isVisible());
-        QVERIFY(!r.t.app->F.Form19->isVisible());
+        QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
         QCOMPARE(r.t.app->State.ComPort, 0);
-        QCOMPARE(r.t.app->F.Form11->Comm1.Port(), uint8_t(0));
+        QCOMPARE(r.t.app->windows.deviceLink->serialPort.port(), uint8_t(0));
         QCOMPARE(r.line->opens, 0);
         QCOMPARE(setting(r, "RS232C", "COM"), 0);
         // Its OK leads back to the options, where another port can be chosen.
-        r.t.app->F.Form14->Button1->click();
+        r.t.app->windows.portMessage->okButton->click();
         QVERIFY(options->isVisible());
-        options->RadioGroup3->button(0)->click();
-        options->BitBtn1->click();
+        options->comPortGroup->button(0)->click();
+        options->saveButton->click();
         QCOMPARE(r.commands().size(), 1);
         QCOMPARE(setting(r, "RS232C", "COM"), 1);
     }
@@ -364,12 +364,12 @@ private slots:
         SimRun r;
         QVERIFY(QDir(r.t.folder()).mkdir(QStringLiteral("tilka.Ini")));
         r.startAtMenu();
-        TForm5* options = openOptions(r);
+        OptionsWindow* options = openOptions(r);
         const int64_t t0 = r.t.clock.now();
-        options->BitBtn1->click();
-        QVERIFY(r.t.app->F.Form14->isVisible());
+        options->saveButton->click();
+        QVERIFY(r.t.app->windows.portMessage->isVisible());
         QVERIFY(!options->isVisible());
-        QVERIFY(!r.t.app->F.Form19->isVisible());
+        QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
         QVERIFY(QFileInfo(r.t.filePath(QStringLiteral("tilka.Ini"))).isDir());
         // The port the save opened is closed as after any save.
         r.t.clock.advanceTo(t0 + 1500);
@@ -380,52 +380,52 @@ private slots:
     void cancelCloseBoxAndHelp() {
         SimRun r;
         r.startAtMenu();
-        TForm5* options = openOptions(r);
-        options->RadioGroup3->button(2)->click();
-        options->BitBtn2->click();
+        OptionsWindow* options = openOptions(r);
+        options->comPortGroup->button(2)->click();
+        options->cancelButton->click();
         QVERIFY(!options->isVisible());
-        QVERIFY(r.t.app->F.Main->isVisible());
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
         QCOMPARE(r.t.app->State.ComPort, 1);
         QCOMPARE(r.line->opens, 0);
         QVERIFY(!QFile::exists(r.t.filePath(QStringLiteral("tilka.Ini"))));
 
         openOptions(r);
-        QCOMPARE(options->RadioGroup3->ItemIndex(), 0);
-        options->BitBtn3->click();
+        QCOMPARE(options->comPortGroup->ItemIndex(), 0);
+        options->helpButton->click();
         QCOMPARE(r.t.help.requests, QStringList{"context 12"});
         options->close();
-        QVERIFY(r.t.app->F.Main->isVisible());
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
 
         // From the compact menu, the compact menu comes back.
-        r.t.app->F.Main->K7Click();
-        r.t.app->F.Form18->BitBtn5->click();
+        r.t.app->windows.mainMenu->compactMenuClicked();
+        r.t.app->windows.compactMenu->optionsButton->click();
         QVERIFY(options->isVisible());
-        QVERIFY(!r.t.app->F.Form18->isVisible());
-        options->BitBtn2->click();
-        QVERIFY(r.t.app->F.Form18->isVisible());
-        QVERIFY(!r.t.app->F.Main->isVisible());
+        QVERIFY(!r.t.app->windows.compactMenu->isVisible());
+        options->cancelButton->click();
+        QVERIFY(r.t.app->windows.compactMenu->isVisible());
+        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
     }
 
     void delayedCloseRestartsOnlyForAnotherDelay() {
         SimRun r;
         r.startAtMenu();
-        TForm5* options = r.t.app->F.Form5;
-        r.t.app->F.Form11->Comm1.Open();
+        OptionsWindow* options = r.t.app->windows.options;
+        r.t.app->windows.deviceLink->serialPort.open();
         const int64_t t0 = r.t.clock.now();
-        options->DelayComClose(500);
+        options->closePortLater(500);
         r.t.clock.advanceTo(t0 + 300);
-        options->DelayComClose(500);
+        options->closePortLater(500);
         r.t.clock.advanceTo(t0 + 499);
         QVERIFY(r.portOpen());
         r.t.clock.advanceTo(t0 + 500);
         QVERIFY(!r.portOpen());
-        QVERIFY(!options->Timer2.running());
+        QVERIFY(!options->portCloseTimer.running());
 
-        r.t.app->F.Form11->Comm1.Open();
+        r.t.app->windows.deviceLink->serialPort.open();
         const int64_t t1 = r.t.clock.now();
-        options->DelayComClose(500);
+        options->closePortLater(500);
         r.t.clock.advanceTo(t1 + 300);
-        options->DelayComClose(1000);
+        options->closePortLater(1000);
         r.t.clock.advanceTo(t1 + 1299);
         QVERIFY(r.portOpen());
         r.t.clock.advanceTo(t1 + 1300);

@@ -3,25 +3,25 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/tmain.h"
-#include "link/tform11.h"
-#include "settings/tform5.h"
-#include "settings/tform7.h"
+#include "app/mainmenuwindow.h"
+#include "link/devicelink.h"
+#include "settings/optionswindow.h"
+#include "settings/passwordwindow.h"
 #include "simrun.h"
 
 namespace {
 
 // The download has read the adapter's code 123 and paused for the password: the port is open
 // and the menu hidden.
-TForm7* askedForPassword(SimRun& r) {
+PasswordWindow* askedForPassword(SimRun& r) {
     r.startAtMenu();
-    r.t.app->F.Main->hide();
-    r.t.app->F.Form11->Comm1.Open();
+    r.t.app->windows.mainMenu->hide();
+    r.t.app->windows.deviceLink->serialPort.open();
     r.t.app->State.PasswordCode = 123;
     r.t.app->State.EnteredPasswordCode = 55;
-    r.t.app->F.Form11->Timer2.setInterval(700);
-    TForm7* w = r.t.app->F.Form7;
-    w->Edit1->clear();
+    r.t.app->windows.deviceLink->downloadStepTimer.setInterval(700);
+    PasswordWindow* w = r.t.app->windows.password;
+    w->passwordField->clear();
     w->show();
     return w;
 }
@@ -40,18 +40,18 @@ private slots:
     void rightPasswordRequestsTheLog() {
         QFETCH(QString, typed);
         SimRun r;
-        TForm7* w = askedForPassword(r);
-        w->Edit1->setText(typed);
-        w->Button2->click();
+        PasswordWindow* w = askedForPassword(r);
+        w->passwordField->setText(typed);
+        w->confirmButton->click();
         const ProgramState& s = r.t.app->State;
         QCOMPARE(s.EnteredPasswordCode, 123);
         QVERIFY(!w->isVisible());
         QCOMPARE(r.commands(), QList<QByteArray>{"AT\\L1123\r"});
         QCOMPARE(s.RxIndex, 0);
         QCOMPARE(s.LoadProgress, 20);
-        QCOMPARE(r.t.app->F.Form11->Timer1.interval(), 700);
-        QVERIFY(!r.t.app->F.Form11->Timer2.running());
-        QVERIFY(!r.t.app->F.Main->isVisible());
+        QCOMPARE(r.t.app->windows.deviceLink->transferTickTimer.interval(), 700);
+        QVERIFY(!r.t.app->windows.deviceLink->downloadStepTimer.running());
+        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
     }
 
     void wrongPasswordShowsTheMainWindowSilently_data() {
@@ -63,12 +63,12 @@ private slots:
     void wrongPasswordShowsTheMainWindowSilently() {
         QFETCH(QString, typed);
         SimRun r;
-        TForm7* w = askedForPassword(r);
-        w->Edit1->setText(typed);
-        w->Button2->click();
+        PasswordWindow* w = askedForPassword(r);
+        w->passwordField->setText(typed);
+        w->confirmButton->click();
         QTEST(r.t.app->State.EnteredPasswordCode, "code");
         QVERIFY(!w->isVisible());
-        QVERIFY(r.t.app->F.Main->isVisible());
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
         QVERIFY(r.commands().isEmpty());
         QVERIFY(r.t.dialogs.messages.isEmpty());
         QVERIFY(r.portOpen());
@@ -82,44 +82,44 @@ private slots:
     void textThatIsNotANumberIsTold() {
         QFETCH(QString, typed);
         SimRun r;
-        TForm7* w = askedForPassword(r);
-        w->Edit1->setText(typed);
-        w->Button2->click();
+        PasswordWindow* w = askedForPassword(r);
+        w->passwordField->setText(typed);
+        w->confirmButton->click();
         QCOMPARE(r.t.dialogs.messages.size(), 1);
         QCOMPARE(r.t.dialogs.messages[0].text,
                  QStringLiteral("パスワードは半角数字４桁を入力してください"));
         QCOMPARE(r.t.dialogs.messages[0].caption, QStringLiteral("ティルカ"));
         QVERIFY(w->isVisible());
-        QCOMPARE(w->Edit1->text(), typed);
+        QCOMPARE(w->passwordField->text(), typed);
         QCOMPARE(r.t.app->State.EnteredPasswordCode, 55);
         QVERIFY(r.commands().isEmpty());
     }
 
     void enterConfirms() {
         SimRun r;
-        TForm7* w = askedForPassword(r);
-        QTest::keyClicks(w->Edit1, "122");
-        QTest::keyClick(w->Edit1, Qt::Key_Return);
+        PasswordWindow* w = askedForPassword(r);
+        QTest::keyClicks(w->passwordField, "122");
+        QTest::keyClick(w->passwordField, Qt::Key_Return);
         QVERIFY(!w->isVisible());
         QCOMPARE(r.commands(), QList<QByteArray>{"AT\\L1123\r"});
 
         // On a focused キャンセル, Enter cancels.
         SimRun q;
-        TForm7* v = askedForPassword(q);
-        v->Edit1->setText(QStringLiteral("122"));
-        v->Button1->setFocus();
-        QTest::keyClick(v->Button1, Qt::Key_Return);
-        QVERIFY(q.t.app->F.Form5->isVisible());
+        PasswordWindow* v = askedForPassword(q);
+        v->passwordField->setText(QStringLiteral("122"));
+        v->cancelButton->setFocus();
+        QTest::keyClick(v->cancelButton, Qt::Key_Return);
+        QVERIFY(q.t.app->windows.options->isVisible());
         QVERIFY(q.commands().isEmpty());
     }
 
     void cancelOpensTheOptions() {
         SimRun r;
-        TForm7* w = askedForPassword(r);
-        w->Edit1->setText(QStringLiteral("122"));
-        w->Button1->click();
+        PasswordWindow* w = askedForPassword(r);
+        w->passwordField->setText(QStringLiteral("122"));
+        w->cancelButton->click();
         QVERIFY(!w->isVisible());
-        QVERIFY(r.t.app->F.Form5->isVisible());
+        QVERIFY(r.t.app->windows.options->isVisible());
         QCOMPARE(r.t.app->State.EnteredPasswordCode, 55);
         QVERIFY(r.commands().isEmpty());
         QVERIFY(r.portOpen());
@@ -127,14 +127,14 @@ private slots:
 
     void closeBoxOnlyHides() {
         SimRun r;
-        TForm7* w = askedForPassword(r);
+        PasswordWindow* w = askedForPassword(r);
         w->close();
         QVERIFY(!w->isVisible());
-        QVERIFY(!r.t.app->F.Main->isVisible());
-        QVERIFY(!r.t.app->F.Form5->isVisible());
+        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
+        QVERIFY(!r.t.app->windows.options->isVisible());
         QVERIFY(r.commands().isEmpty());
         QCOMPARE(w->windowTitle(), QStringLiteral("パスワード入力"));
-        QCOMPARE(w->Label1->text(), QStringLiteral("パスワードを入力してください"));
+        QCOMPARE(w->promptLabel->text(), QStringLiteral("パスワードを入力してください"));
     }
 };
 

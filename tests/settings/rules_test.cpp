@@ -9,9 +9,9 @@
 #include "app/inifile.h"
 #include "app/programstate.h"
 #include "settings/chargereply.h"
+#include "settings/optiongroup.h"
 #include "settings/password.h"
 #include "settings/settingswriter.h"
-#include "settings/tradiogroup.h"
 
 namespace {
 
@@ -29,9 +29,9 @@ ProgramState settingsState() {
     s.LogModeTel1 = 0;
     s.LogModeTel2 = 2;
     s.PasswordCode = 13;
-    s.UserSet2 = 12;
-    s.HgTimeSetting = 99;
-    s.TaModel = -1;
+    s.passwordNumber = 12;
+    s.clockDriftSetting = 99;
+    s.adapterModel = -1;
     return s;
 }
 
@@ -142,7 +142,7 @@ private slots:
     void radioGroupIndexRules() {
         QFETCH(int, asked);
         QFETCH(int, selected);
-        TRadioGroup group(QStringLiteral("g"), nullptr);
+        OptionGroup group(QStringLiteral("g"), nullptr);
         group.setItems({"a", "b", "c", "d"});
         group.setItemIndex(2);
         group.setItemIndex(asked);
@@ -153,7 +153,7 @@ private slots:
     }
 
     void radioGroupClickRunsOnClickOnly() {
-        TRadioGroup group(QStringLiteral("g"), nullptr);
+        OptionGroup group(QStringLiteral("g"), nullptr);
         int clicks = 0;
         group.OnClick = [&] { ++clicks; };
         group.setItems({"a", "b"});

@@ -41,5 +41,5 @@ void TestApp::start() {
     app = std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *ports,
                                         filePath(QStringLiteral("tilka")), folder_);
     app->onQuit = [this] { ++quitCount; };
-    app->createForms();
+    app->createWindows();
 }

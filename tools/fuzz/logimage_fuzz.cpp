@@ -45,11 +45,13 @@ void checkEntry(const calllog::LogEntry& e, int rowNumber, const calllog::ClockS
     require(e.SubNumber.size() <= calllog::MaxSubNumberLength);
     const calllog::ConvertedEntry c = calllog::convertLogEntry(e, rowNumber, clock);
     require(c.Row.LogNo == QString::number(rowNumber));
-    require(c.Row.Ports.isEmpty() || std::find(calllog::PortTexts.begin(), calllog::PortTexts.end(),
-                                               c.Row.Ports) != calllog::PortTexts.end());
-    require(c.AnsweringMachine ? c.Row.Kind == calllog::AnsweringMachineText
-                               : std::find(calllog::KindTexts.begin(), calllog::KindTexts.end(),
-                                           c.Row.Kind) != calllog::KindTexts.end());
+    require(c.Row.Ports.isEmpty() ||
+            std::find(calllog::PortColumnTexts.begin(), calllog::PortColumnTexts.end(),
+                      c.Row.Ports) != calllog::PortColumnTexts.end());
+    require(c.AnsweringMachine
+                ? c.Row.Kind == calllog::AnsweringMachineText
+                : std::find(calllog::KindColumnTexts.begin(), calllog::KindColumnTexts.end(),
+                            c.Row.Kind) != calllog::KindColumnTexts.end());
     require(onlyDialChars(c.Row.Number) && c.Row.Number.size() <= 45);
     require(!c.Row.Duration.isEmpty() && c.Row.CallTime.size() >= 11);
 }
@@ -81,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray typed(reinterpret_cast<const char*>(data),
                            static_cast<qsizetype>(std::min<size_t>(size, 300)));
     const QString text = sjis::toUnicode(typed);
-    require(calllog::TelNormalize(text).size() <= 255);
-    require(onlyDialChars(calllog::TelDigits(text)));
+    require(calllog::normalizeNumber(text).size() <= 255);
+    require(onlyDialChars(calllog::lookupDigits(text)));
     return 0;
 }

@@ -10,17 +10,17 @@
 #include <QTemporaryDir>
 
 #include "app/application.h"
-#include "app/tform18.h"
-#include "app/tmain.h"
-#include "calllog/tform2.h"
-#include "db/usertable.h"
-#include "dial/tdialsystem.h"
+#include "app/compactmenuwindow.h"
+#include "app/mainmenuwindow.h"
+#include "calllog/calllogwindow.h"
+#include "db/phonebooktable.h"
+#include "dial/dialpad.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
-#include "phonebook/tform3.h"
-#include "phonebook/tuserlist.h"
-#include "settings/tform15.h"
-#include "settings/tform5.h"
+#include "phonebook/phonebookwindow.h"
+#include "phonebook/recordeditor.h"
+#include "settings/chargeswindow.h"
+#include "settings/optionswindow.h"
 #include "ui/manualclock.h"
 
 namespace {
@@ -114,19 +114,19 @@ int main(int argc, char* argv[]) {
     Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
                     QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path());
     app.onQuit = [] {};
-    app.createForms();
+    app.createWindows();
     clock.advance(2000);
 
-    const Forms& f = app.F;
+    const AppWindows& f = app.windows;
     Camera camera(output);
-    camera.shoot(f.Main, QStringLiteral("main-menu"));
+    camera.shoot(f.mainMenu, QStringLiteral("main-menu"));
 
-    f.Main->BitBtn1->click();
+    f.mainMenu->callLogButton->click();
     clock.advance(10000);
-    camera.shoot(f.Form2, QStringLiteral("call-log"));
-    f.Form2->BitBtn2->click();
+    camera.shoot(f.callLog, QStringLiteral("call-log"));
+    f.callLog->closeButton->click();
 
-    db::UserTable& book = f.Main->UserTable;
+    db::PhoneBookTable& book = f.mainMenu->phoneBookTable;
     book.append(person(QStringLiteral("山田太郎"), QStringLiteral("やまだたろう"),
                        QStringLiteral("03-1234-5678"), QStringLiteral("0312345678"),
                        QStringLiteral("取引先")));
@@ -136,32 +136,32 @@ int main(int argc, char* argv[]) {
     book.append(person(QStringLiteral("鈴木商店"), QStringLiteral("すずきしょうてん"),
                        QStringLiteral("06-6777-8888"), QStringLiteral("0667778888"),
                        QStringLiteral("配達は午前中")));
-    f.Main->BitBtn2->click();
-    camera.shoot(f.UserList, QStringLiteral("phone-book"));
-    f.UserList->BitBtn2->click();
-    camera.shoot(f.Form3, QStringLiteral("record-editor"));
-    f.Form3->BitBtn2->click();
-    f.UserList->BitBtn5->click();
+    f.mainMenu->phoneBookButton->click();
+    camera.shoot(f.phoneBook, QStringLiteral("phone-book"));
+    f.phoneBook->editButton->click();
+    camera.shoot(f.recordEditor, QStringLiteral("record-editor"));
+    f.recordEditor->cancelButton->click();
+    f.phoneBook->closeButton->click();
 
-    f.Main->BitBtn3->click();
+    f.mainMenu->dialButton->click();
     clock.advance(1 + 700 + 700);
-    f.DialSystem->Edit1->setText(QStringLiteral("0312345678"));
-    camera.shoot(f.DialSystem, QStringLiteral("dial-pad"));
-    f.DialSystem->Button15->click();
+    f.dialPad->numberField->setText(QStringLiteral("0312345678"));
+    camera.shoot(f.dialPad, QStringLiteral("dial-pad"));
+    f.dialPad->cancelButton->click();
     clock.advance(1000);
 
-    f.Main->BitBtn4->click();
+    f.mainMenu->chargesButton->click();
     clock.advance(1000);
-    camera.shoot(f.Form15, QStringLiteral("charges"));
-    f.Form15->Button4->click();
+    camera.shoot(f.charges, QStringLiteral("charges"));
+    f.charges->okButton->click();
 
-    f.Main->BitBtn5->click();
-    camera.shoot(f.Form5, QStringLiteral("options"));
-    f.Form5->BitBtn2->click();
+    f.mainMenu->optionsButton->click();
+    camera.shoot(f.options, QStringLiteral("options"));
+    f.options->cancelButton->click();
 
-    f.Main->K7Click();
-    camera.shoot(f.Form18, QStringLiteral("compact-menu"));
-    f.Form18->K1Click();
+    f.mainMenu->compactMenuClicked();
+    camera.shoot(f.compactMenu, QStringLiteral("compact-menu"));
+    f.compactMenu->standardMenuActionClicked();
 
     return camera.ok() && dialogs.errors == 0 ? 0 : 1;
 }

@@ -1,0 +1,36 @@
+#pragma once
+
+class MainMenuWindow;
+class CallLogWindow;
+class RecordEditor;
+class PhoneBookWindow;
+class OptionsWindow;
+class DialPad;
+class PasswordWindow;
+class ConfirmationWindow;
+class DeviceLink;
+class AboutWindow;
+class ProgressWindow;
+class PortMessageWindow;
+class ChargesWindow;
+class CompactMenuWindow;
+class OptionsSavedWindow;
+
+// The windows of the run, each created once at start and kept until the program ends.
+struct AppWindows {
+    MainMenuWindow* mainMenu = nullptr;
+    CallLogWindow* callLog = nullptr;
+    RecordEditor* recordEditor = nullptr;
+    PhoneBookWindow* phoneBook = nullptr;
+    OptionsWindow* options = nullptr;
+    DialPad* dialPad = nullptr;
+    PasswordWindow* password = nullptr;
+    ConfirmationWindow* confirmation = nullptr;
+    DeviceLink* deviceLink = nullptr;
+    AboutWindow* about = nullptr;
+    ProgressWindow* progress = nullptr;
+    PortMessageWindow* portMessage = nullptr;
+    ChargesWindow* charges = nullptr;
+    CompactMenuWindow* compactMenu = nullptr;
+    OptionsSavedWindow* optionsSaved = nullptr;
+};

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QAbstractItemModel;
+
+namespace db {
+
+// One row of the call log table, fields in table order.
+struct LogRow {
+    QString LogNo;     // ログNO, 4
+    QString Ports;     // ログ利用ポート, 8
+    QString Kind;      // ログ通話方法, 12
+    QString Name;      // ログ氏名, 22
+    QString Number;    // ログ電話番号, 30
+    QString Duration;  // ログ通話時間, 10
+    QString Charge;    // ログ利用料金, 10
+    QString CallTime;  // ログ最終通話時刻, 18
+};
+
+// The call log table "Logdat" in the file Logdat.db: rebuilt empty at every start and by every
+// conversion, filtered for the call log window by a record filter the owner installs.
+class CallLogTable {
+public:
+    explicit CallLogTable(QString folder);
+    ~CallLogTable();
+
+    static QStringList fieldNames();
+    // The text of field `column` (0 = ログNO) of a row.
+    static QString field(const LogRow& row, int column);
+
+    // Exclusive use: a second process cannot open the file while this one holds it.
+    void setExclusive(bool exclusive);
+    // Replaces any existing table file with an empty table. Throws EDatabaseError.
+    void createTable();
+    void open();  // throws EDatabaseError
+    void close();
+    bool isOpen() const;
+
+    // Appends one row; every text is cut to its field's size in Shift-JIS bytes.
+    void append(const LogRow& row);
+    // Groups the appends of one conversion into one transaction.
+    void beginBatch();
+    void commitBatch();
+
+    // The record filter: called for each row while filtering is on.
+    std::function<bool(const LogRow&)> OnFilterRecord;
+    void setFiltered(bool on);  // on again re-applies the filter with the owner's current mode
+    bool filtered() const;
+
+    // The rows the filter lets through, in table order.
+    int rowCount() const;
+    LogRow row(int index) const;
+    // A read-only model of the visible rows for the grid; refreshed by every change above.
+    QAbstractItemModel* model();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace db

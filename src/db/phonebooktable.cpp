@@ -1,0 +1,471 @@
+#include "db/phonebooktable.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQueryModel>
+#include <array>
+
+#include "db/connection.h"
+#include "db/edatabaseerror.h"
+
+namespace db {
+namespace {
+
+struct Field {
+    const char* name;
+    int size;  // Shift-JIS bytes
+    QString UserRecord::*member;
+};
+
+// The table's schema: the text fields in order and sizes; the picture field comes last.
+constexpr std::array<Field, 11> kTextFields{{
+    {"氏名", 20, &UserRecord::Name},
+    {"読み", 20, &UserRecord::Yomi},
+    {"電話番号２", 30, &UserRecord::Tel2},
+    {"電話番号", 30, &UserRecord::Tel},
+    {"ＦＡＸ番号", 30, &UserRecord::Fax},
+    {"郵便番号", 10, &UserRecord::Zip},
+    {"住所", 52, &UserRecord::Address},
+    {"備考", 52, &UserRecord::Note},
+    {"最終通話", 20, &UserRecord::LastCall},
+    {"通話時間", 20, &UserRecord::CallTime},
+    {"利用料金", 20, &UserRecord::Charges},
+}};
+constexpr const char* kPictureField = "画像ﾃﾞｰﾀ";
+
+const QString kFileName = QStringLiteral("Userdat.db");
+
+// Names stay unquoted: SQLite would read an unknown double-quoted name as a text literal and so
+// hide a missing column.
+QString sqlName(const char* name) {
+    return QString::fromUtf8(name);
+}
+
+QString textColumns() {
+    QStringList columns;
+    for (const Field& f : kTextFields) {
+        columns << sqlName(f.name);
+    }
+    return columns.join(u", ");
+}
+
+QString allColumns() {
+    return textColumns() + QStringLiteral(", ") + sqlName(kPictureField);
+}
+
+QStringList schema() {
+    QStringList columns;
+    for (const Field& f : kTextFields) {
+        columns << sqlName(f.name) + QStringLiteral(" TEXT");
+    }
+    columns.first() += QStringLiteral(" NOT NULL");
+    columns << sqlName(kPictureField) + QStringLiteral(" BLOB");
+    return {
+        QStringLiteral("CREATE TABLE Userdat (%1)").arg(columns.join(u", ")),
+        QStringLiteral("CREATE UNIQUE INDEX name ON Userdat (氏名)"),
+        QStringLiteral("CREATE INDEX yomi ON Userdat (読み COLLATE NOCASE)"),
+        QStringLiteral("CREATE INDEX tel2 ON Userdat (電話番号２ COLLATE NOCASE)"),
+    };
+}
+
+QVariant cutText(size_t field, const QString& text) {
+    return Connection::cutText(text, kTextFields[field].size);
+}
+
+// The record's values in table order, each text cut to its field's size.
+QVariantList values(const UserRecord& record) {
+    QVariantList list;
+    for (size_t i = 0; i < kTextFields.size(); ++i) {
+        list << cutText(i, record.*kTextFields[i].member);
+    }
+    list << record.Picture;
+    return list;
+}
+
+QString cutName(const QString& name) {
+    return cutText(0, name).toString();
+}
+
+[[noreturn]] void noCurrentRecord() {
+    throw EDatabaseError(QStringLiteral("%1: no current record").arg(kFileName));
+}
+
+}  // namespace
+
+struct PhoneBookTable::Impl {
+    explicit Impl(QString f) : folder(std::move(f)) {}
+
+    QString folder;
+    Connection conn{QStringLiteral("USER2DATA")};
+    std::unique_ptr<QSqlQueryModel> model;
+    bool exclusive = false;
+    Index index = Index::Yomi;
+    std::optional<QString> cursor;  // 氏名 of the current record
+
+    QString path() const { return QDir(folder).filePath(kFileName); }
+
+    void requireOpen() const {
+        if (!conn.isOpen()) {
+            throw EDatabaseError(QStringLiteral("%1: table is not open").arg(kFileName));
+        }
+    }
+
+    QString key() const {
+        return index == Index::Yomi ? QStringLiteral("読み") : QStringLiteral("電話番号２");
+    }
+
+    // The order of the current index; 氏名 settles ties so that every position is unique.
+    QString orderBy(bool descending = false) const {
+        const QString dir = descending ? QStringLiteral(" DESC") : QString();
+        return QStringLiteral(" ORDER BY %1 COLLATE NOCASE%2, 氏名%2").arg(key(), dir);
+    }
+
+    // Comparisons with a record's key in the current order. NULL keys, which only a file made
+    // elsewhere can hold, sort first as in ORDER BY.
+    QString sameKey(const QVariant& keyValue) const {
+        return keyValue.isNull() ? QStringLiteral("%1 IS NULL").arg(key())
+                                 : QStringLiteral("%1 = ? COLLATE NOCASE").arg(key());
+    }
+    static QVariantList bound(const QVariant& keyValue, const QVariantList& more) {
+        return keyValue.isNull() ? more : QVariantList{keyValue} + more;
+    }
+
+    // The record after this one in the current order.
+    std::optional<QString> nextAfter(const QString& name, const QVariant& keyValue) const {
+        const auto tie = nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1 AND 氏名 > ? "
+                                               "ORDER BY +氏名 LIMIT 1")
+                                    .arg(sameKey(keyValue)),
+                                bound(keyValue, {name}));
+        if (tie) {
+            return tie;
+        }
+        const QString greater = keyValue.isNull()
+                                    ? QStringLiteral("%1 IS NOT NULL").arg(key())
+                                    : QStringLiteral("%1 > ? COLLATE NOCASE").arg(key());
+        return nameAt(
+            QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1%2 LIMIT 1").arg(greater, orderBy()),
+            bound(keyValue, {}));
+    }
+
+    // How many records come before this one; each count is a range on the key's index.
+    int countBefore(const QString& name, const QVariant& keyValue) const {
+        const QString ties = QStringLiteral("(SELECT COUNT(*) FROM Userdat WHERE %1 AND 氏名 < ?)")
+                                 .arg(sameKey(keyValue));
+        if (keyValue.isNull()) {
+            return conn.scalar(QStringLiteral("SELECT ") + ties, {name}).toInt();
+        }
+        return conn
+            .scalar(QStringLiteral("SELECT %1 + (SELECT COUNT(*) FROM Userdat WHERE %2 IS NULL) "
+                                   "+ (SELECT COUNT(*) FROM Userdat WHERE %2 < ? COLLATE NOCASE)")
+                        .arg(ties, key()),
+                    {keyValue, name, keyValue})
+            .toInt();
+    }
+
+    std::optional<QVariant> keyOf(const QString& name) const {
+        QSqlQuery query =
+            conn.exec(QStringLiteral("SELECT %1 FROM Userdat WHERE 氏名 = ?").arg(key()), {name});
+        if (!query.next()) {
+            return std::nullopt;
+        }
+        return query.value(0);
+    }
+
+    std::optional<QString> nameAt(const QString& sql, const QVariantList& bound) const {
+        const QVariant name = conn.scalar(sql, bound);
+        return name.isValid() ? std::optional<QString>(name.toString()) : std::nullopt;
+    }
+
+    // The writes of a batch show in the list when the batch is committed.
+    void refreshModel() {
+        if (!model || conn.inBatch()) {
+            return;
+        }
+        if (!conn.isOpen()) {
+            model->clear();
+            return;
+        }
+        model->setQuery(QStringLiteral("SELECT %1 FROM Userdat%2").arg(textColumns(), orderBy()),
+                        conn.database());
+        if (model->lastError().isValid()) {
+            throw EDatabaseError(model->lastError().text());
+        }
+    }
+
+    void checkUsable() {
+        // quick_check reads every page, so a damaged file is refused here and not half-used.
+        QSqlQuery check = conn.exec(QStringLiteral("PRAGMA quick_check(5)"));
+        QStringList problems;
+        while (check.next()) {
+            problems << check.value(0).toString();
+        }
+        if (problems != QStringList{QStringLiteral("ok")}) {
+            throw EDatabaseError(problems.join(u'\n'));
+        }
+        conn.exec(QStringLiteral("SELECT %1 FROM Userdat LIMIT 0").arg(allColumns()));
+    }
+};
+
+PhoneBookTable::PhoneBookTable(QString folder) : d(std::make_unique<Impl>(std::move(folder))) {}
+
+PhoneBookTable::~PhoneBookTable() = default;
+
+QStringList PhoneBookTable::fieldNames() {
+    QStringList names;
+    for (const Field& f : kTextFields) {
+        names << QString::fromUtf8(f.name);
+    }
+    names << QString::fromUtf8(kPictureField);
+    return names;
+}
+
+bool PhoneBookTable::fileExists() const {
+    return QFileInfo::exists(d->path());
+}
+
+void PhoneBookTable::createTable() {
+    const bool wasOpen = d->conn.isOpen();
+    const bool newFile = !fileExists();
+    try {
+        if (!wasOpen) {
+            d->conn.open(d->path(), true, d->exclusive);
+        }
+        // One transaction: no half-made phone book is left behind. An existing table makes
+        // CREATE TABLE fail, so nothing already there is ever replaced.
+        d->conn.beginBatch();
+        for (const QString& statement : schema()) {
+            d->conn.exec(statement);
+        }
+        d->conn.commitBatch();
+    } catch (const EDatabaseError&) {
+        if (!wasOpen) {
+            d->conn.close();
+            if (newFile) {
+                QFile::remove(d->path());
+            }
+        }
+        throw;
+    }
+    if (!wasOpen) {
+        d->conn.close();
+    }
+}
+
+void PhoneBookTable::setExclusive(bool exclusive) {
+    d->exclusive = exclusive;
+}
+
+void PhoneBookTable::open() {
+    close();
+    d->conn.open(d->path(), false, d->exclusive);
+    try {
+        d->checkUsable();
+        if (d->exclusive) {
+            d->conn.lock();
+        }
+        d->refreshModel();
+    } catch (const EDatabaseError&) {
+        close();
+        throw;
+    }
+}
+
+void PhoneBookTable::close() {
+    d->conn.close();
+    d->cursor.reset();
+    d->refreshModel();
+}
+
+bool PhoneBookTable::isOpen() const {
+    return d->conn.isOpen();
+}
+
+void PhoneBookTable::setIndex(Index index) {
+    if (d->index == index) {
+        return;
+    }
+    d->index = index;
+    if (d->conn.isOpen()) {
+        d->refreshModel();
+    }
+}
+
+PhoneBookTable::Index PhoneBookTable::index() const {
+    return d->index;
+}
+
+bool PhoneBookTable::findKey(const QString& key) {
+    d->requireOpen();
+    // Unary + keeps the planner on the key's index rather than walking "name" for the order.
+    const auto name =
+        d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1 = ? COLLATE NOCASE "
+                                 "ORDER BY +氏名 LIMIT 1")
+                      .arg(d->key()),
+                  {Connection::text(key)});
+    if (!name) {
+        return false;
+    }
+    d->cursor = name;
+    return true;
+}
+
+bool PhoneBookTable::gotoName(const QString& name) {
+    d->requireOpen();
+    if (!d->keyOf(name)) {
+        return false;
+    }
+    d->cursor = name;
+    return true;
+}
+
+bool PhoneBookTable::first() {
+    d->requireOpen();
+    const auto name =
+        d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat%1 LIMIT 1").arg(d->orderBy()), {});
+    if (!name) {
+        return false;
+    }
+    d->cursor = name;
+    return true;
+}
+
+bool PhoneBookTable::isEmpty() const {
+    return recordCount() == 0;
+}
+
+int PhoneBookTable::recordCount() const {
+    d->requireOpen();
+    return d->conn.scalar(QStringLiteral("SELECT COUNT(*) FROM Userdat")).toInt();
+}
+
+std::optional<UserRecord> PhoneBookTable::current() const {
+    if (!d->cursor || !d->conn.isOpen()) {
+        return std::nullopt;
+    }
+    QSqlQuery query = d->conn.exec(
+        QStringLiteral("SELECT %1 FROM Userdat WHERE 氏名 = ?").arg(allColumns()), {*d->cursor});
+    if (!query.next()) {
+        return std::nullopt;
+    }
+    UserRecord record;
+    for (size_t i = 0; i < kTextFields.size(); ++i) {
+        record.*kTextFields[i].member = query.value(static_cast<int>(i)).toString();
+    }
+    record.Picture = query.value(static_cast<int>(kTextFields.size())).toByteArray();
+    return record;
+}
+
+void PhoneBookTable::append(const UserRecord& record) {
+    d->requireOpen();
+    QStringList marks;
+    marks.fill(QStringLiteral("?"), static_cast<qsizetype>(kTextFields.size() + 1));
+    d->conn.exec(
+        QStringLiteral("INSERT INTO Userdat (%1) VALUES (%2)").arg(allColumns(), marks.join(u',')),
+        values(record));
+    d->cursor = cutName(record.Name);
+    d->refreshModel();
+}
+
+void PhoneBookTable::post(const UserRecord& record) {
+    d->requireOpen();
+    if (!d->cursor) {
+        noCurrentRecord();
+    }
+    QStringList sets;
+    for (const QString& name : fieldNames()) {
+        sets << name + QStringLiteral(" = ?");
+    }
+    QVariantList bound = values(record);
+    bound << *d->cursor;
+    const QSqlQuery query = d->conn.exec(
+        QStringLiteral("UPDATE Userdat SET %1 WHERE 氏名 = ?").arg(sets.join(u", ")), bound);
+    if (query.numRowsAffected() == 0) {
+        noCurrentRecord();
+    }
+    d->cursor = cutName(record.Name);
+    d->refreshModel();
+}
+
+void PhoneBookTable::deleteCurrent() {
+    d->requireOpen();
+    const auto keyValue = d->cursor ? d->keyOf(*d->cursor) : std::nullopt;
+    if (!keyValue) {
+        noCurrentRecord();
+    }
+    const QString name = *d->cursor;
+    auto next = d->nextAfter(name, *keyValue);
+    d->conn.exec(QStringLiteral("DELETE FROM Userdat WHERE 氏名 = ?"), {name});
+    if (!next) {
+        // Deleting the last record in the order leaves the new last one current.
+        next = d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat%1 LIMIT 1").arg(d->orderBy(true)),
+                         {});
+    }
+    d->cursor = next;
+    d->refreshModel();
+}
+
+void PhoneBookTable::setLastCall(const QString& lastCall, const QString& callTime,
+                                 const QString& charges) {
+    d->requireOpen();
+    if (!d->cursor) {
+        noCurrentRecord();
+    }
+    const QSqlQuery query = d->conn.exec(
+        QStringLiteral("UPDATE Userdat SET 最終通話 = ?, 通話時間 = ?, "
+                       "利用料金 = ? WHERE 氏名 = ?"),
+        {cutText(8, lastCall), cutText(9, callTime), cutText(10, charges), *d->cursor});
+    if (query.numRowsAffected() == 0) {
+        noCurrentRecord();
+    }
+    d->refreshModel();
+}
+
+void PhoneBookTable::beginBatch() {
+    d->requireOpen();
+    d->conn.beginBatch();
+}
+
+void PhoneBookTable::commitBatch() {
+    d->conn.commitBatch();
+    d->refreshModel();
+}
+
+QAbstractItemModel* PhoneBookTable::model() {
+    if (!d->model) {
+        d->model = std::make_unique<QSqlQueryModel>();
+        d->refreshModel();
+    }
+    return d->model.get();
+}
+
+int PhoneBookTable::rowOf(const QString& name) {
+    d->requireOpen();
+    const auto keyValue = d->keyOf(name);
+    if (!keyValue) {
+        return -1;
+    }
+    return d->countBefore(name, *keyValue);
+}
+
+bool PhoneBookTable::gotoRow(int row) {
+    d->requireOpen();
+    if (row < 0) {
+        return false;
+    }
+    // A row the grid shows is already fetched; skipping to it in the engine costs a scan.
+    if (d->model && !d->conn.inBatch() && row < d->model->rowCount()) {
+        d->cursor = d->model->index(row, 0).data().toString();
+        return true;
+    }
+    const auto name = d->nameAt(
+        QStringLiteral("SELECT 氏名 FROM Userdat%1 LIMIT 1 OFFSET ?").arg(d->orderBy()), {row});
+    if (!name) {
+        return false;
+    }
+    d->cursor = name;
+    return true;
+}
+
+}  // namespace db

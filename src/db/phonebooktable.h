@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+class QAbstractItemModel;
+
+namespace db {
+
+// One phone book record, fields in table order.
+struct UserRecord {
+    QString Name;        // 氏名, 20, primary key
+    QString Yomi;        // 読み, 20
+    QString Tel2;        // 電話番号２, 30, the number in look-up form
+    QString Tel;         // 電話番号, 30
+    QString Fax;         // ＦＡＸ番号, 30
+    QString Zip;         // 郵便番号, 10
+    QString Address;     // 住所, 52
+    QString Note;        // 備考, 52
+    QString LastCall;    // 最終通話, 20
+    QString CallTime;    // 通話時間, 20
+    QString Charges;     // 利用料金, 20
+    QByteArray Picture;  // 画像ﾃﾞｰﾀ, empty for none
+};
+
+// The phone book table "Userdat" in the file Userdat.db with the indexes name (unique 氏名),
+// yomi (読み) and tel2 (電話番号２). A cursor marks the current record; the current index sets
+// the order in which the list and searches see the records.
+class PhoneBookTable {
+public:
+    enum class Index { Yomi, Tel2 };
+
+    explicit PhoneBookTable(QString folder);
+    ~PhoneBookTable();
+
+    static QStringList fieldNames();
+    bool fileExists() const;
+
+    // Creates the table and its three indexes in a new file. Throws EDatabaseError.
+    void createTable();
+    void setExclusive(bool exclusive);
+    // Opens the file as it is; a file that is not a usable phone book is refused with the
+    // engine's text and left untouched. Throws EDatabaseError.
+    void open();
+    void close();
+    bool isOpen() const;
+
+    void setIndex(Index index);
+    Index index() const;
+
+    // Exact search on the current index; where several records share the key, the one with the
+    // smallest 氏名 becomes current. False (cursor unchanged) when none matches.
+    bool findKey(const QString& key);
+    // Makes the record with this 氏名 current.
+    bool gotoName(const QString& name);
+    // Makes the first record in the current order current; false when the table is empty.
+    bool first();
+    bool isEmpty() const;
+    int recordCount() const;
+
+    std::optional<UserRecord> current() const;
+
+    // Appends a record; a 氏名 already present is refused with the engine's error. Texts are cut
+    // to their fields' sizes in Shift-JIS bytes. The new record becomes current.
+    void append(const UserRecord& record);
+    // Replaces the current record (its 氏名 may change; a clash is refused like append).
+    void post(const UserRecord& record);
+    // Deletes the current record; the next one in the current order becomes current.
+    void deleteCurrent();
+    // Writes the last call, its duration and charge into the current record.
+    void setLastCall(const QString& lastCall, const QString& callTime, const QString& charges);
+
+    // Groups the writes of one conversion into one transaction.
+    void beginBatch();
+    void commitBatch();
+
+    // A read-only model of all records in the current order for the list grid; it fetches rows
+    // as the grid scrolls. rowOf() gives the row of a 氏名 in it, -1 when absent.
+    QAbstractItemModel* model();
+    int rowOf(const QString& name);
+    // Makes the record at that row of model() current.
+    bool gotoRow(int row);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace db

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+namespace ui {
+
+// A horizontal progress bar with its percentage written across it. Values beyond the range show
+// as its ends.
+class Gauge : public QWidget {
+    Q_OBJECT
+public:
+    explicit Gauge(QWidget* parent = nullptr);
+
+    int Progress() const { return progress_; }
+    void setProgress(int value);
+    int MinValue() const { return minValue_; }
+    int MaxValue() const { return maxValue_; }
+    // The share of the range the bar covers, 0 to 100.
+    int PercentDone() const;
+
+    QColor ForeColor = Qt::blue;
+    QColor BackColor = Qt::white;
+    QColor TextColor = Qt::white;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int minValue_ = 0;
+    int maxValue_ = 100;
+    int progress_ = 0;
+};
+
+}  // namespace ui
