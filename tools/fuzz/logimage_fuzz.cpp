@@ -39,10 +39,10 @@ bool onlyDialChars(const QString& text) {
 }
 
 void checkEntry(const calllog::LogEntry& e, int rowNumber, const calllog::ClockSettings& clock) {
-    require(e.Offset >= 0 && e.Offset <= calllog::LastEntryOffset);
-    require(e.Size >= 14 && e.Size <= 56);
-    require(e.Number.size() <= calllog::MaxNumberLength);
-    require(e.SubNumber.size() <= calllog::MaxSubNumberLength);
+    require(e.offset >= 0 && e.offset <= calllog::LastEntryOffset);
+    require(e.size >= 14 && e.size <= 56);
+    require(e.number.size() <= calllog::MaxNumberLength);
+    require(e.subNumber.size() <= calllog::MaxSubNumberLength);
     const calllog::ConvertedEntry c = calllog::convertLogEntry(e, rowNumber, clock);
     require(c.Row.LogNo == QString::number(rowNumber));
     require(c.Row.Ports.isEmpty() ||
@@ -71,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     require(log.Entries.size() <= calllog::MaxLogEntries);
     int offset = 0;
     for (size_t i = 0; i < log.Entries.size(); ++i) {
-        require(log.Entries[i].Offset == offset);
+        require(log.Entries[i].offset == offset);
         checkEntry(log.Entries[i], static_cast<int>(i) + 1, clock);
-        offset += log.Entries[i].Size;
+        offset += log.Entries[i].size;
     }
     require(log.EndOffset == offset && log.EndOffset <= calllog::LastEntryOffset + 56);
     const int gauge = calllog::memoryGaugeValue(static_cast<int>(log.Entries.size()), offset);
