@@ -30,9 +30,7 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ProgressWindow::abandonDownload() {
-    DeviceLink* link = app.windows.deviceLink;
-    link->transferTickTimer.setInterval(0);
-    link->downloadStepTimer.setInterval(0);
+    app.windows.deviceLink->stopDownload();
     app.State.LogImage[0] = 255;
     // A password window still asking would start the abandoned download again.
     app.windows.password->hide();

@@ -213,9 +213,13 @@ bool DeviceLink::sendDownloadCommand(const QByteArray& command) {
     }
 }
 
-void DeviceLink::failDownload() {
+void DeviceLink::stopDownload() {
     transferTickTimer.setInterval(0);
     downloadStepTimer.setInterval(0);
+}
+
+void DeviceLink::failDownload() {
+    stopDownload();
     app.windows.options->tel2LogModeTimer.setInterval(0);
     app.windows.password->hide();
     ProgressWindow* progress = app.windows.progress;

@@ -17,6 +17,8 @@ public:
     // Starts a log download: log modes, identification, clock and password code, then the log.
     // A download that fails brings back caller, or the menu when there is none.
     void startDownload(WindowBase* caller = nullptr);
+    // Stops the download's step and transfer ticks; the port and the windows are the caller's.
+    void stopDownload();
     // Requests the call log image and starts the transfer ticks of transferTickTimer.
     void requestLogImage();
     // Asks the adapter for its charge counters; chargesReplyTimer shows them 500 ms later.

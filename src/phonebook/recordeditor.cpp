@@ -60,14 +60,11 @@ QByteArray pngOf(const QImage& image) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    if (image.width() > StoredPictureSide || image.height() > StoredPictureSide) {
-        image
-            .scaled(StoredPictureSide, StoredPictureSide, Qt::KeepAspectRatio,
-                    Qt::SmoothTransformation)
-            .save(&buffer, "PNG");
-    } else {
-        image.save(&buffer, "PNG");
-    }
+    const bool large = image.width() > StoredPictureSide || image.height() > StoredPictureSide;
+    const QImage stored = large ? image.scaled(StoredPictureSide, StoredPictureSide,
+                                               Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                : image;
+    stored.save(&buffer, "PNG");
     return bytes;
 }
 
