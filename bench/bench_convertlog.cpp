@@ -5,10 +5,10 @@
 #include <map>
 #include <memory>
 
-#include "app/mainmenuwindow.h"
-#include "calllog/calllogwindow.h"
 #include "support/logimagebytes.h"
 #include "support/testapp.h"
+#include "windows/calllogwindow.h"
+#include "windows/mainmenuwindow.h"
 
 namespace {
 

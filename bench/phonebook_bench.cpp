@@ -8,9 +8,9 @@
 #include <memory>
 #include <random>
 
-#include "app/mainmenuwindow.h"
-#include "phonebook/phonebookwindow.h"
 #include "support/testapp.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/phonebookwindow.h"
 
 namespace {
 

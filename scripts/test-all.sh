@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: under ThreadSanitizer (the serial link's threads), under
-# AddressSanitizer with UndefinedBehaviorSanitizer, each libFuzzer target for a minute on its
-# corpus, then the plain build, whose CTest summary ends the output.
+# Sets up, checks the layering of src/, builds and runs every test: under ThreadSanitizer (the
+# serial link's threads), under AddressSanitizer with UndefinedBehaviorSanitizer, each libFuzzer
+# target for a minute on its corpus, then the plain build, whose CTest summary ends the output.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 bash scripts/setup.sh
+
+echo "== Layers: no src/ folder includes one that includes it back =="
+bash scripts/check-layers.sh
 
 out="$root/build-tests"
 export QT_QPA_PLATFORM=offscreen
@@ -38,5 +41,5 @@ done
 
 echo "== All tests =="
 bash scripts/build.sh "$out/plain"
-ctest --test-dir "$out/plain" -L link --repeat until-fail:5 --output-on-failure
+ctest --test-dir "$out/plain" -L 'link|adapter' --repeat until-fail:5 --output-on-failure
 ctest --test-dir "$out/plain" --output-on-failure -j 2

@@ -1,38 +1,33 @@
 #include "app/application.h"
 
+#include <QLineEdit>
+#include <QTableView>
 #include <QWidget>
-#include <exception>
 
-#include "app/aboutwindow.h"
-#include "app/compactmenuwindow.h"
-#include "app/confirmationwindow.h"
-#include "app/inifile.h"
-#include "app/mainmenuwindow.h"
-#include "calllog/calllogwindow.h"
-#include "calllog/progresswindow.h"
-#include "dial/dialpad.h"
-#include "link/portmessagewindow.h"
-#include "phonebook/phonebookwindow.h"
-#include "phonebook/recordeditor.h"
-#include "settings/chargeswindow.h"
-#include "settings/optionssavedwindow.h"
-#include "settings/optionswindow.h"
-#include "settings/passwordwindow.h"
+#include "app/navigator.h"
+#include "windows/aboutwindow.h"
+#include "windows/calllogwindow.h"
+#include "windows/chargeswindow.h"
+#include "windows/compactmenuwindow.h"
+#include "windows/confirmationwindow.h"
+#include "windows/dialpad.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/optionssavedwindow.h"
+#include "windows/optionswindow.h"
+#include "windows/passwordwindow.h"
+#include "windows/phonebookwindow.h"
+#include "windows/portmessagewindow.h"
+#include "windows/progresswindow.h"
+#include "windows/recordeditor.h"
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
                          QString executablePath, QString tableFolder)
-    : Ui(ui),
-      SerialDevices(serialDevices),
-      executablePath_(std::move(executablePath)),
-      settingsPath_(settingsPathFor(executablePath_)),
-      tableFolder_(std::move(tableFolder)) {
-    Ui.timers.onError = [this](const std::string& message) {
-        showException(QString::fromStdString(message));
-    };
+    : WindowContext(ui, serialDevices, std::move(executablePath), std::move(tableFolder)),
+      navigator_(std::make_unique<Navigator>(*this)) {
+    navigation_ = navigator_.get();
 }
 
 Application::~Application() {
-    Ui.timers.onError = nullptr;
     while (!windows_.empty()) {
         windows_.pop_back();
     }
@@ -47,29 +42,53 @@ void Application::createWindows() {
     windows.dialPad = own(new DialPad(*this));
     windows.password = own(new PasswordWindow(*this));
     windows.confirmation = own(new ConfirmationWindow(*this));
-    // The device link is the instance the main window's creation handler made.
     windows.about = own(new AboutWindow(*this));
     windows.progress = own(new ProgressWindow(*this));
     windows.portMessage = own(new PortMessageWindow(*this));
     windows.charges = own(new ChargesWindow(*this));
     windows.compactMenu = own(new CompactMenuWindow(*this));
     windows.optionsSaved = own(new OptionsSavedWindow(*this));
+    connectExchangeReports();
 }
 
-void Application::showException(const QString& text) {
-    Ui.dialogs.showError(text);
-}
+void Application::connectExchangeReports() {
+    using adapter::ChargesExchange;
+    using adapter::DeviceLink;
+    using adapter::LogDownload;
+    ProgressWindow* progress = windows.progress;
+    PasswordWindow* password = windows.password;
+    LogDownload* download = &link.download;
+    QObject::connect(download, &LogDownload::started, progress, &ProgressWindow::showStarted);
+    QObject::connect(download, &LogDownload::progress, progress, &ProgressWindow::showProgress);
+    QObject::connect(download, &LogDownload::passwordNeeded, password, &PasswordWindow::ask);
+    QObject::connect(download, &LogDownload::imageReady, progress, [this, progress] {
+        progress->showFinished();
+        windows.callLog->showDownloaded();
+    });
+    QObject::connect(download, &LogDownload::failed, progress, [this, progress, password] {
+        password->hide();
+        progress->showFailed();
+        navigator_->returnAfterFailedDownload();
+    });
+    QObject::connect(download, &LogDownload::abandoned, password, &QWidget::hide);
+    QObject::connect(download, &LogDownload::portUnavailable, progress,
+                     [this] { navigator_->showPortMessage(); });
 
-void Application::guarded(const std::function<void()>& fn) {
-    try {
-        fn();
-    } catch (const std::exception& e) {
-        showException(QString::fromUtf8(e.what()));
-    }
-}
+    ChargesExchange* charges = &link.charges;
+    QObject::connect(charges, &ChargesExchange::chargesRead, windows.charges,
+                     &ChargesWindow::showCharges);
+    QObject::connect(charges, &ChargesExchange::counterReset, windows.charges,
+                     &ChargesWindow::showCounterReset);
+    // The port message is the only window left, so that its OK leads to the options alone.
+    QObject::connect(charges, &ChargesExchange::portUnavailable, windows.charges, [this] {
+        windows.mainMenu->hide();
+        navigator_->showPortMessage();
+        windows.charges->hide();
+    });
 
-void Application::quit() {
-    if (onQuit) {
-        onQuit();
-    }
+    QObject::connect(&link, &DeviceLink::dialPrologueDone, windows.dialPad, &DialPad::dialOrHangUp);
+    QObject::connect(&link, &DeviceLink::dialPortUnavailable, windows.dialPad, [this] {
+        windows.dialPad->hide();
+        navigator_->showPortMessage();
+    });
 }

@@ -8,7 +8,6 @@ class OptionsWindow;
 class DialPad;
 class PasswordWindow;
 class ConfirmationWindow;
-class DeviceLink;
 class AboutWindow;
 class ProgressWindow;
 class PortMessageWindow;
@@ -26,7 +25,6 @@ struct AppWindows {
     DialPad* dialPad = nullptr;
     PasswordWindow* password = nullptr;
     ConfirmationWindow* confirmation = nullptr;
-    DeviceLink* deviceLink = nullptr;
     AboutWindow* about = nullptr;
     ProgressWindow* progress = nullptr;
     PortMessageWindow* portMessage = nullptr;

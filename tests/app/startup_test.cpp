@@ -12,15 +12,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/aboutwindow.h"
+#include "adapter/devicelink.h"
 #include "app/application.h"
-#include "app/compactmenuwindow.h"
-#include "app/mainmenuwindow.h"
 #include "app/program.h"
-#include "app/splashwindow.h"
-#include "link/devicelink.h"
 #include "support/testapp.h"
 #include "ui/qtdialogs.h"
+#include "windows/aboutwindow.h"
+#include "windows/compactmenuwindow.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/navigation.h"
+#include "windows/splashwindow.h"
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -36,7 +37,7 @@ private slots:
         QCOMPARE(s.LogImage[0], uint8_t(255));
         QCOMPARE(s.compactMenuInUse, uint8_t(0));
         QCOMPARE(s.RedialCount, 0);
-        QCOMPARE(t.app->windows.deviceLink->serialPort.port(), uint8_t(1));
+        QCOMPARE(t.app->link.serialPort.port(), uint8_t(1));
         QVERIFY(t.dialogs.errors.isEmpty());
     }
 
@@ -50,7 +51,7 @@ private slots:
         QCOMPARE((QList<int>{s.ComPort, s.DialLine, s.LogModeTel1, s.LogModeTel2, s.PasswordCode,
                              s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
                  (QList<int>{2, 1, 1, 2, 13, 12, 101, 1}));
-        QCOMPARE(t.app->windows.deviceLink->serialPort.port(), uint8_t(2));
+        QCOMPARE(t.app->link.serialPort.port(), uint8_t(2));
     }
 
     void splashThenMenuAtTwoSeconds() {
@@ -190,7 +191,7 @@ private slots:
         QVERIFY(!main->isVisible());
         QVERIFY(compact->isVisible());
         main->hide();
-        main->showMenu();
+        t.app->nav().showMenu();
         QVERIFY(compact->isVisible());
         QVERIFY(!main->isVisible());
         QCOMPARE(compact->standardMenuAction->text(), QStringLiteral("メニュー標準化"));

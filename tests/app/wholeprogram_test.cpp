@@ -14,28 +14,28 @@
 #include <functional>
 #include <thread>
 
+#include "adapter/devicelink.h"
 #include "app/application.h"
-#include "app/compactmenuwindow.h"
-#include "app/confirmationwindow.h"
-#include "app/inifile.h"
-#include "app/mainmenuwindow.h"
-#include "app/splashwindow.h"
-#include "calllog/calllogwindow.h"
-#include "dial/dialpad.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/ptyport.h"
 #include "hgsim/ptyserver.h"
-#include "link/devicelink.h"
-#include "link/hgcommands.h"
 #include "link/posixserialdevice.h"
-#include "phonebook/phonebookwindow.h"
-#include "phonebook/recordeditor.h"
-#include "settings/chargeswindow.h"
-#include "settings/optionswindow.h"
-#include "settings/passwordwindow.h"
+#include "protocol/hgcommands.h"
+#include "state/inifile.h"
 #include "support/scripteddialogs.h"
 #include "ui/qttimerbackend.h"
 #include "ui/wallclock.h"
+#include "windows/calllogwindow.h"
+#include "windows/chargeswindow.h"
+#include "windows/compactmenuwindow.h"
+#include "windows/confirmationwindow.h"
+#include "windows/dialpad.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/optionswindow.h"
+#include "windows/passwordwindow.h"
+#include "windows/phonebookwindow.h"
+#include "windows/recordeditor.h"
+#include "windows/splashwindow.h"
 
 namespace {
 
@@ -113,7 +113,7 @@ struct Program {
             .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -999);
     }
     // The port is released between the user's tasks.
-    bool portClosed() { return !app.windows.deviceLink->serialPort.isOpen(); }
+    bool portClosed() { return !app.link.serialPort.isOpen(); }
 
     QTemporaryDir folder;
     PtyAdapter adapter;

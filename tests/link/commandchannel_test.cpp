@@ -9,16 +9,16 @@
 #include <atomic>
 #include <thread>
 
+#include "adapter/devicelink.h"
 #include "app/application.h"
-#include "dial/dialpad.h"
 #include "hgsim/ptyport.h"
 #include "hgsim/simserialdevice.h"
-#include "link/devicelink.h"
-#include "link/hgcommands.h"
-#include "link/portmessagewindow.h"
 #include "link/posixserialdevice.h"
-#include "settings/optionswindow.h"
+#include "protocol/hgcommands.h"
 #include "support/testapp.h"
+#include "windows/dialpad.h"
+#include "windows/optionswindow.h"
+#include "windows/portmessagewindow.h"
 
 namespace {
 
@@ -38,7 +38,6 @@ struct PtyProgram {
           app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
               tmp.filePath(QStringLiteral("tilka")), tmp.path()) {
         app.windows.dialPad = app.own(new DialPad(app));
-        app.windows.deviceLink = app.own(new DeviceLink(app));
     }
 
     QTemporaryDir tmp;
@@ -63,12 +62,11 @@ public:
             std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *factory,
                                           tmp.filePath(QStringLiteral("tilka")), tmp.path());
         app->windows.dialPad = app->own(new DialPad(*app));
-        app->windows.deviceLink = app->own(new DeviceLink(*app));
         app->windows.options = app->own(new OptionsWindow(*app));
         app->windows.portMessage = app->own(new PortMessageWindow(*app));
     }
 
-    DeviceLink& deviceLink() { return *app->windows.deviceLink; }
+    adapter::DeviceLink& deviceLink() { return app->link; }
     ProgramState& state() { return app->State; }
 
     QTemporaryDir tmp;
@@ -117,7 +115,7 @@ private slots:
 
     void arrivalsPaceTheDialReplyCheck() {
         Channel c;
-        ui::IntervalTimer& check = c.app->windows.dialPad->replyCheckTimer;
+        ui::IntervalTimer& check = c.app->link.replyCheckTimer;
         int fired = 0;
         check.OnTimer = [&] {
             ++fired;
@@ -221,22 +219,22 @@ private slots:
         hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&] { return t.wallClock.time; });
         t.ports = std::make_unique<hgsim::SimSerialDeviceFactory>(adapter, t.clock);
         t.start();
-        SerialPort& comm = t.app->windows.deviceLink->serialPort;
-        OptionsWindow& options = *t.app->windows.options;
+        SerialPort& comm = t.app->link.serialPort;
+        adapter::DeviceLink& link = t.app->link;
         comm.open();
-        options.closePortLater(1000);
+        link.closePortLater(1000);
         t.clock.advance(600);
-        options.closePortLater(1000);  // the same delay leaves the running count alone
+        link.closePortLater(1000);  // the same delay leaves the running count alone
         t.clock.advance(399);
         QVERIFY(comm.isOpen());
         t.clock.advance(1);
         QVERIFY(!comm.isOpen());
-        QVERIFY(!options.portCloseTimer.running());
+        QVERIFY(!link.portCloseTimer().running());
 
         comm.open();
-        options.closePortLater(1000);
+        link.closePortLater(1000);
         t.clock.advance(600);
-        options.closePortLater(500);  // another delay starts the count again
+        link.closePortLater(500);  // another delay starts the count again
         t.clock.advance(499);
         QVERIFY(comm.isOpen());
         t.clock.advance(1);
@@ -249,7 +247,7 @@ private slots:
         QVERIFY(program.pty.isValid());
         const hgsim::PtyPort& pty = program.pty;
         Application& app = program.app;
-        DeviceLink& form = *app.windows.deviceLink;
+        adapter::DeviceLink& form = app.link;
         QByteArray collected;
         form.serialPort.onReceive = [&](SerialPort& sender, uint16_t size) {
             const int from = app.State.RxIndex;
@@ -292,7 +290,7 @@ private slots:
     void programPortLine() {
         PtyProgram program;
         QVERIFY(program.pty.isValid());
-        program.app.windows.deviceLink->serialPort.open();
+        program.app.link.serialPort.open();
         // The master reads the settings of the program's side.
         termios t{};
         QCOMPARE(::tcgetattr(program.pty.master(), &t), 0);

@@ -1,12 +1,12 @@
 #include <QtTest>
 
+#include "adapter/devicelink.h"
 #include "app/application.h"
-#include "dial/dialpad.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
-#include "link/devicelink.h"
-#include "link/hgcommands.h"
+#include "protocol/hgcommands.h"
 #include "support/scripteddialogs.h"
+#include "windows/dialpad.h"
 
 namespace {
 
@@ -222,17 +222,16 @@ private slots:
         Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
                         tmp.filePath(QStringLiteral("tilka")), tmp.path());
         app.windows.dialPad = app.own(new DialPad(app));
-        app.windows.deviceLink = app.own(new DeviceLink(app));
         int64_t firedAt = -1;
         QByteArray seen;
-        ui::IntervalTimer& check = app.windows.dialPad->replyCheckTimer;
+        ui::IntervalTimer& check = app.link.replyCheckTimer;
         check.OnTimer = [&] {
             firedAt = clock.now();
             seen = QByteArray(reinterpret_cast<const char*>(app.State.RxBuffer.data()),
                               app.State.RxIndex);
             check.setInterval(0);
         };
-        SerialPort& comm = app.windows.deviceLink->serialPort;
+        SerialPort& comm = app.link.serialPort;
         comm.open();
         app.State.DialInProgress = 1;
         app.State.RxIndex = 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/programstate.h"
+#include "state/programstate.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "calllog/logconversion.h"
-#include "calllog/logimage.h"
-#include "calllog/logtexts.h"
-#include "calllog/secondsscale.h"
-#include "calllog/telnumber.h"
+#include "protocol/logimage.h"
+#include "protocol/secondsscale.h"
+#include "rules/logconversion.h"
+#include "rules/logtexts.h"
+#include "rules/telnumber.h"
 #include "ui/sjis.h"
 
 namespace {

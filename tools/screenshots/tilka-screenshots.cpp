@@ -10,18 +10,18 @@
 #include <QTemporaryDir>
 
 #include "app/application.h"
-#include "app/compactmenuwindow.h"
-#include "app/mainmenuwindow.h"
-#include "calllog/calllogwindow.h"
 #include "db/phonebooktable.h"
-#include "dial/dialpad.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
-#include "phonebook/phonebookwindow.h"
-#include "phonebook/recordeditor.h"
-#include "settings/chargeswindow.h"
-#include "settings/optionswindow.h"
 #include "ui/manualclock.h"
+#include "windows/calllogwindow.h"
+#include "windows/chargeswindow.h"
+#include "windows/compactmenuwindow.h"
+#include "windows/dialpad.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/optionswindow.h"
+#include "windows/phonebookwindow.h"
+#include "windows/recordeditor.h"
 
 namespace {
 

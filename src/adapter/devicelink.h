@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <cstdint>
+
+#include "adapter/chargesexchange.h"
+#include "adapter/logclear.h"
+#include "adapter/logdownload.h"
+#include "adapter/optionsupload.h"
+#include "link/serialport.h"
+#include "state/programstate.h"
+#include "ui/intervaltimer.h"
+#include "ui/wallclock.h"
+
+namespace adapter {
+
+// Owner of the serial port and of every exchange with the adapter. The exchanges share the port,
+// its delayed close and the TEL 2 log-mode command that follows TEL 1's; windows only start them
+// and show what they report.
+class DeviceLink : public QObject {
+    Q_OBJECT
+public:
+    DeviceLink(ProgramState& state, ui::TimerBackend& timers, const ui::WallClock& wallClock,
+               comm::SerialDeviceFactory& devices);
+
+    // Opens the port of ComPort; false when it cannot be used.
+    [[nodiscard]] bool openPort();
+    // Closes the port; a port that has gone away has nothing left to report.
+    void closePort();
+    // Closes the port ms milliseconds from now; a call with the delay already set changes
+    // nothing, another delay starts the count again.
+    void closePortLater(int ms);
+    // Sends the TEL 2 log mode ms milliseconds from now, after TEL 1's has been taken in.
+    void sendTel2LogModeLater(int ms);
+    // Appends the waiting bytes to RxBuffer and re-arms the dial's reply check.
+    void receiveBytes(SerialPort& sender, uint16_t size);
+
+    const ui::IntervalTimer& portCloseTimer() const { return portCloseTimer_; }
+    const ui::IntervalTimer& tel2LogModeTimer() const { return tel2LogModeTimer_; }
+
+    SerialPort serialPort;
+    LogDownload download;
+    ChargesExchange charges;
+    OptionsUpload options;
+    LogClear logClear;
+    // Dial exchange timers: the identification before a dial, and the reply check that every
+    // arrival re-arms while a dial is under way.
+    ui::IntervalTimer dialPrologueTimer;
+    ui::IntervalTimer replyCheckTimer;
+
+signals:
+    // The identification before a dial is done (or was done earlier in this run): dial when
+    // dialNow is 1, otherwise open the pad.
+    void dialPrologueDone(uint8_t dialNow);
+    // The port for a dial could not be used; the dial is off.
+    void dialPortUnavailable();
+    // An error inside the port's own handler, with its text.
+    void handlerError(const QString& message);
+
+private:
+    void sendTel2LogMode();
+    void closeDelayedPort();
+    void dialPrologueStep();
+
+    ProgramState& state_;
+    ui::IntervalTimer portCloseTimer_;
+    ui::IntervalTimer tel2LogModeTimer_;
+};
+
+}  // namespace adapter

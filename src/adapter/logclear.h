@@ -1,0 +1,23 @@
+#pragma once
+
+#include "state/programstate.h"
+
+namespace adapter {
+
+class DeviceLink;
+
+// Clears the call log the adapter holds.
+class LogClear {
+public:
+    LogClear(DeviceLink& link, ProgramState& state);
+
+    // Sends the clear command and, once it is out, empties the held image. A port that cannot
+    // be used or a command that cannot be written throws, and nothing changes.
+    void clear();
+
+private:
+    DeviceLink& link_;
+    ProgramState& state_;
+};
+
+}  // namespace adapter

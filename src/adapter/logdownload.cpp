@@ -1,0 +1,186 @@
+#include "adapter/logdownload.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "adapter/devicelink.h"
+#include "protocol/clockreply.h"
+#include "protocol/hgcommands.h"
+#include "protocol/secondsscale.h"
+
+namespace adapter {
+
+namespace {
+
+// The download's pacing and the size of the image it takes.
+constexpr int Tel2ModeDelay = 600;
+constexpr int FirstStepDelay = 1800;
+constexpr int StepInterval = 700;
+constexpr int TransferTick = 700;
+constexpr int ProgressStep = 20;
+constexpr int ClockReplyBytes = 9;
+constexpr int ImageArrivedBytes = 3078;
+constexpr int LogImageBytes = 3086;
+constexpr int PortCloseDelay = 1000;
+constexpr int AbandonPortCloseDelay = 500;
+
+}  // namespace
+
+LogDownload::LogDownload(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers,
+                         const ui::WallClock& wallClock)
+    : link_(link), state_(state), wallClock_(wallClock), tickTimer_(timers), stepTimer_(timers) {
+    tickTimer_.OnTimer = [this] { tick(); };
+    stepTimer_.OnTimer = [this] { step(); };
+}
+
+void LogDownload::start() {
+    ProgramState& s = state_;
+    SerialPort& port = link_.serialPort;
+    port.setPort(static_cast<uint8_t>(s.ComPort));
+    try {
+        // A close still pending from the last exchange would cut this one short.
+        link_.closePortLater(0);
+        port.open();
+        port.writeText(hg::LogModeTel1Command(s));
+    } catch (const std::exception&) {
+        // Not left open on a port that may not answer, or the next exchange would reuse it.
+        port.close();
+        emit portUnavailable();
+        return;
+    }
+    inProgress_ = true;
+    emit started();
+    s.exchangeStep = 0;
+    s.LoadProgress = 0;
+    emit progress(0);
+    tickTimer_.setInterval(0);
+    link_.sendTel2LogModeLater(Tel2ModeDelay);
+    stepTimer_.setInterval(FirstStepDelay);
+}
+
+void LogDownload::step() {
+    ProgramState& s = state_;
+    switch (s.exchangeStep) {
+        case 0:
+            emit progress(10);
+            s.RxIndex = 0;
+            s.LoadProgress = 0;
+            s.exchangeStep = 1;
+            if (send(hg::LogIdentifyCommand())) {
+                stepTimer_.setInterval(StepInterval);
+            }
+            break;
+        case 1:
+            emit progress(20);
+            s.PasswordCode = 0;
+            s.adapterIdentified = 1;
+            s.RxIndex = 0;
+            s.LoadProgress = 0;
+            s.exchangeStep = 2;
+            // What an earlier exchange left there must not pass for the adapter's clock.
+            std::fill_n(s.RxBuffer.begin(), ClockReplyBytes, 0);
+            send(hg::ClockRequestCommand());
+            break;
+        default:
+            emit progress(30);
+            stepTimer_.setInterval(0);
+            if (s.RxIndex < ClockReplyBytes) {
+                fail();
+                return;
+            }
+            calllog::storePcClock(s, wallClock_);
+            s.HgClockSeconds = calllog::HgClockSecondsOf(s.RxBuffer);
+            // The difference wraps as 32-bit arithmetic does.
+            s.ClockDifference = static_cast<int32_t>(static_cast<uint32_t>(s.PcClockSeconds) -
+                                                     static_cast<uint32_t>(s.HgClockSeconds));
+            s.PasswordCode = calllog::PasswordCodeOf(s.RxBuffer);
+            if (s.PasswordCode != s.EnteredPasswordCode && s.PasswordCode != 0) {
+                emit progress(0);
+                emit passwordNeeded();
+            } else {
+                requestLogImage();
+            }
+            break;
+    }
+}
+
+void LogDownload::continueWithPassword() {
+    emit progress(10);
+    stepTimer_.setInterval(0);
+    // Last, because a request that cannot be sent ends the download.
+    requestLogImage();
+}
+
+void LogDownload::tick() {
+    ProgramState& s = state_;
+    s.LoadProgress += ProgressStep;
+    if (s.RxIndex >= ImageArrivedBytes && s.LoadProgress < 100) {
+        s.LoadProgress = 100;
+    }
+    if (s.LoadProgress <= 100) {
+        emit progress(s.LoadProgress);
+        return;
+    }
+    // Less than a whole image is a transfer that broke off, not a shorter log.
+    if (s.RxIndex < ImageArrivedBytes) {
+        fail();
+        return;
+    }
+    emit progress(100);
+    tickTimer_.setInterval(0);
+    inProgress_ = false;
+    std::copy_n(s.RxBuffer.begin(), LogImageBytes, s.LogImage.begin());
+    emit imageReady();
+    link_.closePortLater(PortCloseDelay);
+}
+
+void LogDownload::requestLogImage() {
+    ProgramState& s = state_;
+    s.RxIndex = 0;
+    // The image is only what arrives for this request, never the rest of an earlier one.
+    std::fill_n(s.RxBuffer.begin(), LogImageBytes, 0);
+    if (!send(hg::LogRequestCommand(s.PasswordCode))) {
+        return;
+    }
+    s.LoadProgress = 20;
+    tickTimer_.setInterval(TransferTick);
+}
+
+bool LogDownload::send(const QByteArray& command) {
+    try {
+        link_.serialPort.writeText(command);
+        return true;
+    } catch (const std::exception&) {
+        fail();
+        return false;
+    }
+}
+
+void LogDownload::stop() {
+    tickTimer_.setInterval(0);
+    stepTimer_.setInterval(0);
+    inProgress_ = false;
+}
+
+void LogDownload::fail() {
+    stop();
+    link_.sendTel2LogModeLater(0);
+    link_.closePortLater(0);
+    link_.closePort();
+    emit failed();
+}
+
+void LogDownload::lineGone() {
+    if (inProgress_) {
+        fail();
+    }
+}
+
+void LogDownload::abandon() {
+    stop();
+    state_.LogImage[0] = 255;
+    emit abandoned();
+    link_.closePortLater(AbandonPortCloseDelay);
+}
+
+}  // namespace adapter

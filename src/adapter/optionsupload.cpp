@@ -1,0 +1,33 @@
+#include "adapter/optionsupload.h"
+
+#include "adapter/devicelink.h"
+#include "protocol/hgcommands.h"
+
+namespace adapter {
+
+namespace {
+
+constexpr int Tel2ModeDelay = 700;
+constexpr int SavePortCloseDelay = 1500;
+
+}  // namespace
+
+OptionsUpload::OptionsUpload(DeviceLink& link, ProgramState& state) : link_(link), state_(state) {}
+
+void OptionsUpload::sendLogModes() {
+    link_.serialPort.open();
+    link_.serialPort.writeText(hg::LogModeTel1Command(state_));
+    link_.sendTel2LogModeLater(Tel2ModeDelay);
+}
+
+void OptionsUpload::changePassword() {
+    link_.serialPort.writeText(hg::PasswordSetCommand(state_.NewPasswordCode));
+    state_.PasswordCode = state_.NewPasswordCode;
+    state_.LogImage[0] = 255;
+}
+
+void OptionsUpload::closePortAfterSave() {
+    link_.closePortLater(SavePortCloseDelay);
+}
+
+}  // namespace adapter

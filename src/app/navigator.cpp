@@ -1,0 +1,207 @@
+#include "app/navigator.h"
+
+#include <QLabel>
+
+#include "app/application.h"
+#include "windows/aboutwindow.h"
+#include "windows/calllogwindow.h"
+#include "windows/chargeswindow.h"
+#include "windows/compactmenuwindow.h"
+#include "windows/confirmationwindow.h"
+#include "windows/dialpad.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/optionssavedwindow.h"
+#include "windows/optionswindow.h"
+#include "windows/phonebookwindow.h"
+#include "windows/portmessagewindow.h"
+#include "windows/recordeditor.h"
+
+Navigator::Navigator(Application& app) : app_(app) {}
+
+void Navigator::showMenu() {
+    if (app_.State.compactMenuInUse == 1) {
+        app_.windows.compactMenu->show();
+        app_.windows.compactMenu->raise();
+    } else {
+        app_.windows.mainMenu->show();
+        app_.windows.mainMenu->raise();
+    }
+}
+
+void Navigator::showMainMenu() {
+    app_.windows.mainMenu->show();
+}
+
+void Navigator::useCompactMenu(bool compact) {
+    app_.State.compactMenuInUse = compact ? 1 : 0;
+    if (compact) {
+        app_.windows.mainMenu->hide();
+        app_.windows.compactMenu->show();
+    } else {
+        app_.windows.compactMenu->hide();
+        app_.windows.mainMenu->show();
+    }
+}
+
+void Navigator::leaveMenu() {
+    app_.windows.mainMenu->hide();
+    app_.windows.compactMenu->hide();
+}
+
+void Navigator::runMenuCommand(MenuCommand command) {
+    leaveMenu();
+    ProgramState& s = app_.State;
+    switch (command) {
+        case MenuCommand::CallLog:
+            if (s.LogImage[0] == 255) {
+                downloadFromCallLog_ = false;
+                app_.link.download.start();
+            } else {
+                showConvertedCallLog();
+            }
+            break;
+        case MenuCommand::PhoneBook:
+            openPhoneBook();
+            break;
+        case MenuCommand::Dial:
+            s.DialCaller = dialcaller::Menu;
+            app_.windows.dialPad->namePanel->clear();
+            s.DialNumber.clear();
+            s.exchangeStep = 0;
+            s.dialOnOpen = 0;
+            app_.link.dialPrologueTimer.setInterval(1);
+            break;
+        case MenuCommand::Charges:
+            app_.link.charges.request();
+            break;
+        case MenuCommand::Options:
+            showOptions();
+            break;
+    }
+}
+
+void Navigator::closeMainMenu() {
+    app_.windows.mainMenu->close();
+}
+
+void Navigator::showAbout() {
+    app_.windows.about->show();
+    app_.windows.about->raise();
+}
+
+void Navigator::showOptions() {
+    app_.windows.options->showOptions();
+}
+
+void Navigator::showPortMessage() {
+    app_.windows.portMessage->show();
+}
+
+void Navigator::showSaveNotice(bool shown) {
+    app_.windows.optionsSaved->setVisible(shown);
+}
+
+void Navigator::reloadCallLog() {
+    downloadFromCallLog_ = true;
+    app_.link.download.start();
+}
+
+void Navigator::returnAfterFailedDownload() {
+    if (downloadFromCallLog_) {
+        app_.windows.callLog->show();
+        app_.windows.callLog->raise();
+    } else {
+        showMenu();
+    }
+}
+
+void Navigator::callLogChanged() {
+    app_.windows.callLog->convertLog();
+}
+
+void Navigator::showConvertedCallLog() {
+    CallLogWindow* callLog = app_.windows.callLog;
+    app_.guarded([callLog] { callLog->convertLog(); });
+    callLog->show();
+    callLog->raise();
+}
+
+void Navigator::openPhoneBook() {
+    app_.windows.callLog->hide();
+    app_.windows.phoneBook->showPhoneBook();
+}
+
+void Navigator::editLogCaller(const QString& number) {
+    if (app_.windows.recordEditor->editLogCaller(number)) {
+        app_.State.DialCaller = dialcaller::CallLog;
+        app_.windows.callLog->hide();
+    }
+}
+
+void Navigator::newRecord() {
+    app_.windows.recordEditor->editNew();
+    app_.State.DialCaller = dialcaller::PhoneBook;
+}
+
+void Navigator::editRecord(const QString& name) {
+    // A dial started from the editor shows the name at once.
+    app_.windows.dialPad->namePanel->setText(name);
+    app_.windows.recordEditor->editCurrent();
+    app_.State.DialCaller = dialcaller::PhoneBook;
+}
+
+void Navigator::openDialPad(uint8_t dialNow, const QString& number) {
+    app_.windows.dialPad->openToDial(dialNow, number);
+}
+
+void Navigator::returnToCaller() {
+    switch (app_.State.DialCaller) {
+        case dialcaller::CallLog:
+            app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
+            if (app_.State.LogImage[0] == 255) {
+                // The download shows the call log window when it completes.
+                downloadFromCallLog_ = false;
+                app_.link.download.start();
+            } else {
+                showConvertedCallLog();
+            }
+            break;
+        case dialcaller::PhoneBook:
+            app_.windows.phoneBook->show();
+            app_.windows.phoneBook->raise();
+            break;
+        default:
+            showMenu();
+            break;
+    }
+}
+
+void Navigator::askConfirmation(int action, const QString& firstLine, const QString& secondLine) {
+    app_.State.confirmAction = action;
+    ConfirmationWindow* confirm = app_.windows.confirmation;
+    confirm->firstLine->setText(firstLine);
+    confirm->secondLine->setText(secondLine);
+    confirm->show();
+    confirm->raise();
+}
+
+void Navigator::confirmationClosed(int action) {
+    switch (action) {
+        case confirmaction::DeleteRecord:
+            app_.windows.phoneBook->setEnabled(true);
+            break;
+        case confirmaction::ClearAdapterLog:
+            app_.windows.callLog->setEnabled(true);
+            break;
+        case confirmaction::ChangePassword:
+            showMenu();
+            break;
+        case confirmaction::ResetTel1:
+        case confirmaction::ResetTel2:
+        case confirmaction::ResetDigital:
+            app_.windows.charges->setEnabled(true);
+            break;
+        default:
+            break;
+    }
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "windows/navigation.h"
+
+class Application;
+
+// Decides which window comes back when another closes, and opens the window a command asks for.
+class Navigator : public Navigation {
+public:
+    explicit Navigator(Application& app);
+
+    void showMenu() override;
+    void showMainMenu() override;
+    void useCompactMenu(bool compact) override;
+    void runMenuCommand(MenuCommand command) override;
+    void closeMainMenu() override;
+    void showAbout() override;
+    void showOptions() override;
+    void showPortMessage() override;
+    void showSaveNotice(bool shown) override;
+    void reloadCallLog() override;
+    void callLogChanged() override;
+    void openPhoneBook() override;
+    void editLogCaller(const QString& number) override;
+    void newRecord() override;
+    void editRecord(const QString& name) override;
+    void openDialPad(uint8_t dialNow, const QString& number) override;
+    void returnToCaller() override;
+    void askConfirmation(int action, const QString& firstLine, const QString& secondLine) override;
+    void confirmationClosed(int action) override;
+
+    // A download failed: the window it started from comes back.
+    void returnAfterFailedDownload();
+
+private:
+    // Converts the held image and shows the call log window; a failed conversion is told and
+    // the rows written so far are still shown.
+    void showConvertedCallLog();
+    void leaveMenu();
+
+    Application& app_;
+    // Whether the running download was started from the call log window.
+    bool downloadFromCallLog_ = false;
+};

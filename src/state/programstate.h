@@ -1,0 +1,68 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "state/shortstring.h"
+
+// The one program-wide record that every window reads and writes. It starts zeroed; the main
+// window's creation handler gives the members their start values.
+struct ProgramState {
+    static constexpr int RxBufferSize = 4001;
+    static constexpr int LogImageSize = 4001;
+    static constexpr int RedialSlots = 21;
+
+    // Settings, loaded from the settings file.
+    int32_t ComPort = 0;
+    int32_t DialLine = 0;
+    int32_t LogModeTel1 = 0;
+    int32_t LogModeTel2 = 0;
+    int32_t PasswordCode = 0;
+    int32_t passwordNumber = 0;
+    int32_t clockDriftSetting = 0;
+    int32_t adapterModel = 0;
+
+    // Device link and exchanges with the adapter.
+    std::array<uint8_t, RxBufferSize> RxBuffer{};
+    int32_t RxIndex = 0;
+    int32_t exchangeStep = 0;
+    int32_t LoadProgress = 0;
+    uint8_t adapterIdentified = 0;
+    uint8_t DialInProgress = 0;
+    std::array<uint8_t, LogImageSize> LogImage{};
+    int32_t PcClockSeconds = 0;
+    int32_t HgClockSeconds = 0;
+    int32_t ClockDifference = 0;
+    int32_t EnteredPasswordCode = 0;
+    int32_t NewPasswordCode = 0;
+    int32_t confirmAction = 0;
+
+    // Dialling.
+    ShortString<20> DialNumber;
+    std::array<ShortString<30>, RedialSlots> RedialList{};
+    int32_t RedialCount = 0;
+    uint8_t ContinuousDial = 0;
+    uint8_t DialCaller = 0;
+    uint8_t dialOnOpen = 0;
+
+    // Display.
+    uint8_t compactMenuInUse = 0;
+    int32_t LogFilterMode = 0;
+};
+
+// Values of DialCaller: the window to return to when the dial pad or the record editor closes.
+namespace dialcaller {
+constexpr uint8_t Menu = 1;
+constexpr uint8_t CallLog = 2;
+constexpr uint8_t PhoneBook = 4;
+}  // namespace dialcaller
+
+// Values of confirmAction: what the confirmation window carries out on yes.
+namespace confirmaction {
+constexpr int DeleteRecord = 1;
+constexpr int ClearAdapterLog = 2;
+constexpr int ChangePassword = 5;
+constexpr int ResetTel1 = 6;
+constexpr int ResetTel2 = 7;
+constexpr int ResetDigital = 8;
+}  // namespace confirmaction

@@ -1,0 +1,379 @@
+#include "windows/calllogwindow.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "db/edatabaseerror.h"
+#include "protocol/logimage.h"
+#include "rules/callerlookup.h"
+#include "rules/historyfile.h"
+#include "rules/logconversion.h"
+#include "ui/gauge.h"
+#include "windows/formlook.h"
+#include "windows/loggridmodel.h"
+#include "windows/navigation.h"
+#include "windows/windowcontext.h"
+
+namespace {
+
+QLabel* panel(const QString& text, Qt::Alignment alignment, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    return label;
+}
+
+// Keeps what a failed conversion wrote, as it would stand without the batches. The failure that
+// ended the conversion is the one reported, so a second one while committing is not.
+void keepWritten(db::CallLogTable& log, db::PhoneBookTable& users) noexcept {
+    try {
+        log.commitBatch();
+    } catch (const db::EDatabaseError&) {
+    }
+    try {
+        users.commitBatch();
+    } catch (const db::EDatabaseError&) {
+    }
+}
+
+constexpr int HelpTopic = 1;
+constexpr int NumberColumn = 4;  // ログ電話番号 in the call log table's model
+
+const QString ShowAllText = QStringLiteral("全て表示する");
+const QString HistoryName = QStringLiteral("logdat0");
+
+}  // namespace
+
+CallLogWindow::CallLogWindow(WindowContext& app)
+    : WindowBase(app, QStringLiteral("通話記録表"), 4) {
+    buildWindow();
+}
+
+void CallLogWindow::buildWindow() {
+    setWindowFlags(Qt::Tool);
+    resize(604, 390);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+
+    auto* rows = new calllog::LogGridModel(this);
+    rows->setSourceModel(app.callLogTable.model());
+    grid = new QTableView(this);
+    grid->setModel(rows);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The column widths are for this type size.
+    grid->setFont(settings::GothicFont(12));
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    QHeaderView* titles = grid->horizontalHeader();
+    titles->setDefaultAlignment(Qt::AlignCenter);
+    grid->hideColumn(0);
+    for (size_t i = 0; i < calllog::GridColumns.size(); ++i) {
+        const calllog::GridColumn& c = calllog::GridColumns[i];
+        titles->moveSection(titles->visualIndex(c.field), static_cast<int>(i) + 1);
+        grid->setColumnWidth(c.field, c.width);
+    }
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QTableView::doubleClicked, this, &CallLogWindow::gridDoubleClicked);
+    buildPopupMenu();
+    connect(grid, &QTableView::customContextMenuRequested, this,
+            [this](const QPoint& at) { contextMenu->popup(grid->viewport()->mapToGlobal(at)); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->addWidget(buildTopBar());
+    layout->addWidget(grid, 1);
+    layout->addWidget(buildBottomBar());
+}
+
+QWidget* CallLogWindow::buildTopBar() {
+    auto* bar = new QWidget(this);
+    titlePicture = new QLabel(bar);
+    titlePicture->setPixmap(settings::TitlePicture(QStringLiteral("通話記録表"), 160, 30));
+    totalLabel = new QLabel(QStringLiteral("合計通話料金"), bar);
+    totalPanel = panel(QString(), Qt::AlignRight, bar);
+    totalPanel->setMinimumWidth(100);
+    helpButton = new QPushButton(QStringLiteral("?"), bar);
+    helpButton->setToolTip(QStringLiteral("ヘルプ"));
+    loadHistoryButton = new QPushButton(bar);
+    loadHistoryButton->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
+    saveHistoryButton = new QPushButton(bar);
+    saveHistoryButton->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    for (QPushButton* b : {helpButton, loadHistoryButton, saveHistoryButton}) {
+        b->setFixedSize(28, 28);
+        b->setFocusPolicy(Qt::NoFocus);
+    }
+    loadHistoryButton->hide();
+    saveHistoryButton->hide();
+    connect(helpButton, &QPushButton::clicked, this, &CallLogWindow::helpClicked);
+    connect(loadHistoryButton, &QPushButton::clicked, this, &CallLogWindow::loadHistoryClicked);
+    connect(saveHistoryButton, &QPushButton::clicked, this, &CallLogWindow::saveHistoryClicked);
+
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(titlePicture);
+    row->addStretch();
+    row->addWidget(totalLabel);
+    row->addWidget(totalPanel);
+    row->addWidget(helpButton);
+    row->addWidget(loadHistoryButton);
+    row->addWidget(saveHistoryButton);
+    return bar;
+}
+
+QWidget* CallLogWindow::buildBottomBar() {
+    auto* bar = new QWidget(this);
+    filterLabel = new QLabel(QStringLiteral("表示条件"), bar);
+    filterPanel = panel(ShowAllText, Qt::AlignCenter, bar);
+    filterPanel->setMinimumWidth(100);
+    showAllButton = new QPushButton(QStringLiteral("全表示"), bar);
+    answeringMachineButton = new QPushButton(QStringLiteral("留守番"), bar);
+    outgoingButton = new QPushButton(QStringLiteral("発信"), bar);
+    incomingButton = new QPushButton(QStringLiteral("着信"), bar);
+
+    memoryLabel = panel(QStringLiteral("LOGﾒﾓﾘ"), Qt::AlignCenter, bar);
+    memoryLabel->installEventFilter(this);
+    memoryGauge = new ui::Gauge(bar);
+    memoryGauge->setFixedSize(100, 20);
+    countPanel = panel(QString(), Qt::AlignRight, bar);
+    countPanel->setMinimumWidth(60);
+    reloadButton = new QPushButton(QStringLiteral("LOG 再読"), bar);
+    clearLogButton = new QPushButton(QStringLiteral("LOG 削除"), bar);
+
+    dialButton = new QPushButton(QStringLiteral("ﾀﾞｲﾔﾙ発信(&D)"), bar);
+    closeButton = new QPushButton(QStringLiteral(" 閉じる (&C)  　"), bar);
+
+    connect(showAllButton, &QPushButton::clicked, this, &CallLogWindow::showAllClicked);
+    connect(answeringMachineButton, &QPushButton::clicked, this,
+            &CallLogWindow::answeringMachineClicked);
+    connect(outgoingButton, &QPushButton::clicked, this, &CallLogWindow::outgoingClicked);
+    connect(incomingButton, &QPushButton::clicked, this, &CallLogWindow::incomingClicked);
+    connect(reloadButton, &QPushButton::clicked, this, &CallLogWindow::reloadClicked);
+    connect(clearLogButton, &QPushButton::clicked, this, &CallLogWindow::clearLogClicked);
+    connect(dialButton, &QPushButton::clicked, this, &CallLogWindow::dialClicked);
+    connect(closeButton, &QPushButton::clicked, this, &CallLogWindow::closeClicked);
+
+    for (QPushButton* b : {showAllButton, answeringMachineButton, outgoingButton, incomingButton}) {
+        b->setFixedWidth(52);
+    }
+    for (QPushButton* b : {reloadButton, clearLogButton}) {
+        b->setFixedWidth(72);
+    }
+
+    // Two lines, so that the bar fits the window's width: filters and the exits, then the log
+    // memory with its commands.
+    auto* rows = new QVBoxLayout(bar);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* first = new QHBoxLayout;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{filterLabel, filterPanel, showAllButton,
+                                         answeringMachineButton, outgoingButton, incomingButton}) {
+        first->addWidget(w);
+    }
+    first->addStretch();
+    first->addWidget(dialButton);
+    first->addWidget(closeButton);
+    auto* second = new QHBoxLayout;
+    for (QWidget* w : std::initializer_list<QWidget*>{memoryLabel, memoryGauge, countPanel,
+                                                      reloadButton, clearLogButton}) {
+        second->addWidget(w);
+    }
+    second->addStretch();
+    rows->addLayout(first);
+    rows->addLayout(second);
+    return bar;
+}
+
+void CallLogWindow::buildPopupMenu() {
+    contextMenu = new QMenu(this);
+    editAction = contextMenu->addAction(QStringLiteral("個人情報編集(&E)"), this,
+                                        &CallLogWindow::gridDoubleClicked);
+    dialAction = contextMenu->addAction(QStringLiteral("ダイヤル発信(&D)"), this,
+                                        &CallLogWindow::dialClicked);
+    reloadAction = contextMenu->addAction(QStringLiteral("ＬＯＧ 再読込み(&R)"), this,
+                                          &CallLogWindow::reloadClicked);
+    clearLogAction = contextMenu->addAction(QStringLiteral("ＬＯＧ 削除(&K)"), this,
+                                            &CallLogWindow::clearLogClicked);
+    contextMenu->addSeparator();
+    closeAction =
+        contextMenu->addAction(QStringLiteral("閉じる (&C)"), this, &CallLogWindow::closeClicked);
+}
+
+void CallLogWindow::convertLog() {
+    db::CallLogTable& logTable = app.callLogTable;
+    db::PhoneBookTable& users = app.phoneBookTable;
+    if (!logTable.isOpen()) {
+        logTable.createTable();
+        logTable.open();
+    }
+
+    const calllog::DecodedLog log = calllog::decodeLogImage(app.State.LogImage);
+    const calllog::ClockSettings clock = calllog::clockSettingsOf(app.State);
+    calllog::CallerLookup callers(users);
+    int total = 0;
+    int count = 0;
+    try {
+        // One transaction a table, the call log table rebuilt inside its own: a full log costs
+        // two commits, not hundreds.
+        logTable.beginBatch();
+        logTable.createTable();
+        users.beginBatch();
+        for (const calllog::LogEntry& entry : log.Entries) {
+            calllog::ConvertedEntry c = calllog::convertLogEntry(entry, count + 1, clock);
+            total += entry.charge;
+            if (const std::optional<QString> name = callers.find(c.Row.Number)) {
+                c.Row.Name = *name;
+                if (!c.AnsweringMachine) {
+                    users.setLastCall(c.Row.CallTime, c.Row.Duration, c.Row.Charge);
+                }
+            }
+            logTable.append(c.Row);
+            ++count;
+        }
+        logTable.commitBatch();
+        users.commitBatch();
+    } catch (...) {
+        keepWritten(logTable, users);
+        throw;
+    }
+
+    totalPanel->setText(calllog::totalChargeText(total));
+    countPanel->setText(calllog::entryCountText(count));
+    memoryGauge->setProgress(calllog::memoryGaugeValue(count, log.EndOffset));
+}
+
+void CallLogWindow::showFiltered(const QString& panelText, int mode) {
+    filterPanel->setText(panelText);
+    if (mode >= 0) {
+        app.State.LogFilterMode = mode;
+    }
+    app.callLogTable.setFiltered(mode >= 0);
+    if (grid->model()->rowCount() > 0) {
+        grid->selectRow(0);
+    }
+    update();
+}
+
+void CallLogWindow::showAllClicked() {
+    showFiltered(ShowAllText, -1);
+}
+
+void CallLogWindow::answeringMachineClicked() {
+    showFiltered(QStringLiteral("留守番だけ表示"), 2);
+}
+
+void CallLogWindow::outgoingClicked() {
+    showFiltered(QStringLiteral("発信だけ表示"), 0);
+}
+
+void CallLogWindow::incomingClicked() {
+    showFiltered(QStringLiteral("着信だけ表示"), 1);
+}
+
+void CallLogWindow::reloadClicked() {
+    hide();
+    app.nav().reloadCallLog();
+}
+
+void CallLogWindow::clearLogClicked() {
+    setEnabled(false);
+    app.nav().askConfirmation(confirmaction::ClearAdapterLog,
+                              QStringLiteral("ＨＧ内の通信記録を空に"),
+                              QStringLiteral("しますか？"));
+}
+
+QString CallLogWindow::selectedNumber() const {
+    const QModelIndex current = grid->currentIndex();
+    if (!current.isValid()) {
+        return QString();
+    }
+    return grid->model()->index(current.row(), NumberColumn).data().toString();
+}
+
+void CallLogWindow::dialClicked() {
+    const QString number = selectedNumber();
+    app.State.DialCaller = dialcaller::CallLog;
+    hide();
+    app.nav().openDialPad(1, number);
+}
+
+void CallLogWindow::closeClicked() {
+    close();
+}
+
+void CallLogWindow::helpClicked() {
+    app.Ui.help.context(HelpTopic);
+}
+
+void CallLogWindow::loadHistoryClicked() {
+    const QString path = app.Ui.dialogs.openFileName(
+        this, {QString(), QStringLiteral("LOG履歴データ (*.TAS)"), HistoryName, QString()});
+    if (path.isEmpty()) {
+        return;
+    }
+    app.guarded([this, &path] {
+        // Read whole before anything is copied: a failed read leaves the held image as it was.
+        const QByteArray bytes = calllog::ReadHistoryFile(path);
+        std::copy(bytes.begin(), bytes.end(), app.State.LogImage.begin());
+        convertLog();
+    });
+}
+
+void CallLogWindow::saveHistoryClicked() {
+    const QString path = app.Ui.dialogs.saveFileName(
+        this,
+        {QString(), QStringLiteral("LOG履歴データ (*.tas)"), HistoryName, QStringLiteral("tas")});
+    if (path.isEmpty()) {
+        return;
+    }
+    app.guarded([this, &path] {
+        calllog::WriteHistoryFile(
+            path, std::span<const uint8_t>(app.State.LogImage).first<calllog::HistoryFileBytes>());
+    });
+}
+
+void CallLogWindow::gridDoubleClicked() {
+    app.nav().editLogCaller(selectedNumber());
+}
+
+void CallLogWindow::memoryLabelDoubleClicked() {
+    loadHistoryButton->show();
+    saveHistoryButton->show();
+}
+
+void CallLogWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    app.nav().showMenu();
+}
+
+bool CallLogWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == memoryLabel && event->type() == QEvent::MouseButtonDblClick) {
+        memoryLabelDoubleClicked();
+        return true;
+    }
+    return WindowBase::eventFilter(watched, event);
+}
+
+void CallLogWindow::showDownloaded() {
+    // A failed conversion is told; the rows written so far are still shown.
+    app.guarded([this] { convertLog(); });
+    filterPanel->setText(QStringLiteral("全て表示する"));
+    app.callLogTable.setFiltered(false);
+    show();
+    raise();
+    grid->setFocus();
+}

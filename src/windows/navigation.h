@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+// Which window comes back when another closes, and which one a command opens: decided in one
+// place, so that no window has to know another.
+class Navigation {
+public:
+    enum class MenuCommand { CallLog, PhoneBook, Dial, Charges, Options };
+
+    virtual ~Navigation() = default;
+
+    // The menu in use: the compact menu when compactMenuInUse is 1, otherwise the main menu.
+    virtual void showMenu() = 0;
+    // The main menu window itself, whichever menu is in use.
+    virtual void showMainMenu() = 0;
+    virtual void useCompactMenu(bool compact) = 0;
+    // A command of the main or compact menu: the menus hide and the command's window follows.
+    virtual void runMenuCommand(MenuCommand command) = 0;
+    // Ends the run as closing the main menu window does.
+    virtual void closeMainMenu() = 0;
+
+    virtual void showAbout() = 0;
+    virtual void showOptions() = 0;
+    // Every other window is hidden while the port message shows; its OK leads to the options.
+    virtual void showPortMessage() = 0;
+    // The options-saved notice of the options window.
+    virtual void showSaveNotice(bool shown) = 0;
+
+    // Downloads the log again; the call log window comes back when the download fails.
+    virtual void reloadCallLog() = 0;
+    // The held image changed: the call log window converts it again.
+    virtual void callLogChanged() = 0;
+    virtual void openPhoneBook() = 0;
+    // The record editor on the phone book record of a call log number, or on a new one.
+    virtual void editLogCaller(const QString& number) = 0;
+    // The record editor on a new record, or on the current one named name, from the phone book.
+    virtual void newRecord() = 0;
+    virtual void editRecord(const QString& name) = 0;
+    // The dial pad, after the adapter's prologue; dialNow 1 dials number at once.
+    virtual void openDialPad(uint8_t dialNow, const QString& number) = 0;
+    // Back to where the dial pad or the record editor was opened from (DialCaller).
+    virtual void returnToCaller() = 0;
+
+    // The shared confirmation window asks about action with two lines.
+    virtual void askConfirmation(int action, const QString& firstLine,
+                                 const QString& secondLine) = 0;
+    // The confirmation window closed: the window that asked takes over again.
+    virtual void confirmationClosed(int action) = 0;
+};

@@ -1,0 +1,246 @@
+#include "windows/optionswindow.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <exception>
+
+#include "rules/optionmapping.h"
+#include "rules/password.h"
+#include "state/settingswriter.h"
+#include "windows/formlook.h"
+#include "windows/navigation.h"
+#include "windows/optiongroup.h"
+#include "windows/windowcontext.h"
+
+namespace {
+
+constexpr int HelpTopic = 12;
+constexpr int SaveNoticeTime = 1800;
+
+const QStringList LogModeItems = {QStringLiteral("全て記録"), QStringLiteral("発信のみ"),
+                                  QStringLiteral("着信のみ"), QStringLiteral("記録無し")};
+const QStringList DialLineItems = {QStringLiteral("TEL 1"), QStringLiteral("TEL 2")};
+
+}  // namespace
+
+OptionsWindow::OptionsWindow(WindowContext& app)
+    : WindowBase(app, QStringLiteral("オプション設定"), 18), saveNoticeTimer(app.Ui.timers) {
+    saveNoticeTimer.OnTimer = [this] { endSaveNotice(); };
+    buildWindow();
+}
+
+void OptionsWindow::buildWindow() {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(settings::GothicFont(12));
+    setClientSize(349, 413);
+
+    titlePanel = new QFrame(this);
+    titlePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    titlePanel->setGeometry(0, 0, 349, 44);
+    titlePicture = new QLabel(titlePanel);
+    titlePicture->setGeometry(8, 4, 249, 36);
+    titlePicture->setPixmap(settings::TitlePicture(QStringLiteral("オプション設定"), 249, 36));
+    helpButton = new QPushButton(titlePanel);
+    helpButton->setGeometry(308, 6, 33, 33);
+    helpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    helpButton->setToolTip(QStringLiteral("ヘルプ"));
+    helpButton->setFocusPolicy(Qt::NoFocus);
+
+    settingsPanel = new QFrame(this);
+    settingsPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    settingsPanel->setGeometry(2, 48, 343, 329);
+
+    passwordGroup = new QGroupBox(QStringLiteral("パスワード設定／登録"), settingsPanel);
+    passwordGroup->setGeometry(16, 8, 185, 65);
+    passwordLabel = new QLabel(QStringLiteral("パスワード"), passwordGroup);
+    passwordLabel->setFont(settings::GothicFont(11));
+    passwordLabel->setGeometry(16, 24, 50, 11);
+    passwordHint = new QLabel(QStringLiteral("※半角数字４桁"), passwordGroup);
+    passwordHint->setFont(settings::GothicFont(11));
+    passwordHint->setGeometry(8, 40, 74, 11);
+    passwordField = new QLineEdit(passwordGroup);
+    passwordField->setGeometry(88, 24, 49, 27);
+    passwordField->setFont(settings::GothicFont(19));
+    passwordField->setMaxLength(4);
+    passwordField->setEchoMode(QLineEdit::Password);
+    passwordField->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    clearPasswordButton = new QPushButton(QStringLiteral("無効"), passwordGroup);
+    clearPasswordButton->setGeometry(144, 24, 33, 25);
+    clearPasswordButton->setToolTip(QStringLiteral("パスワードを初期化"));
+
+    modelGroup = new OptionGroup(QStringLiteral("機種設定"), settingsPanel);
+    modelGroup->setGeometry(208, 8, 121, 65);
+    modelGroup->setItems({QStringLiteral("TALVE-X2"), QStringLiteral("TALVE-X1")});
+    tel1LogModeGroup = new OptionGroup(QStringLiteral("TEL 1 ログ記録"), settingsPanel);
+    tel1LogModeGroup->setGeometry(16, 88, 148, 137);
+    tel1LogModeGroup->setItems(LogModeItems);
+    tel2LogModeGroup = new OptionGroup(QStringLiteral("TEL 2 ログ記録"), settingsPanel);
+    tel2LogModeGroup->setGeometry(180, 88, 148, 137);
+    tel2LogModeGroup->setItems(LogModeItems);
+    comPortGroup = new OptionGroup(QStringLiteral("通信ポート設定"), settingsPanel);
+    comPortGroup->setGeometry(16, 232, 313, 41);
+    comPortGroup->setColumns(4);
+    comPortGroup->setItems({QStringLiteral("ＣＯＭ１"), QStringLiteral("ＣＯＭ２"),
+                            QStringLiteral("ＣＯＭ３"), QStringLiteral("ＣＯＭ４")});
+    dialLineGroup = new OptionGroup(QStringLiteral("ダイヤル発信 利用回線"), settingsPanel);
+    dialLineGroup->setGeometry(16, 280, 313, 41);
+    dialLineGroup->setColumns(2);
+
+    saveButton = new QPushButton(QStringLiteral(" 設定保存(&S)"), this);
+    saveButton->setGeometry(112, 384, 113, 25);
+    cancelButton = new QPushButton(QStringLiteral("キャンセル(&C)"), this);
+    cancelButton->setGeometry(232, 384, 113, 25);
+
+    setTabOrder(passwordField, clearPasswordButton);
+    setTabOrder(clearPasswordButton, tel1LogModeGroup);
+    setTabOrder(tel1LogModeGroup, tel2LogModeGroup);
+    setTabOrder(tel2LogModeGroup, comPortGroup);
+    setTabOrder(comPortGroup, dialLineGroup);
+    setTabOrder(dialLineGroup, modelGroup);
+    setTabOrder(modelGroup, saveButton);
+    setTabOrder(saveButton, cancelButton);
+
+    modelGroup->OnClick = [this] { adaptToModel(); };
+    connect(clearPasswordButton, &QPushButton::clicked, this, &OptionsWindow::clearPasswordClicked);
+    connect(saveButton, &QPushButton::clicked, this, &OptionsWindow::saveClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &OptionsWindow::cancelClicked);
+    connect(helpButton, &QPushButton::clicked, this, &OptionsWindow::helpClicked);
+}
+
+void OptionsWindow::showOptions() {
+    const ProgramState& s = app.State;
+    comPortGroup->setItemIndex(s.ComPort - 1);
+    dialLineGroup->setItemIndex(s.DialLine - 1);
+    app.State.NewPasswordCode = s.PasswordCode;
+    modelGroup->setItemIndex(s.adapterModel);
+    adaptToModel();
+    if (const auto item = settings::LogModeItem(s.LogModeTel1)) {
+        tel1LogModeGroup->setItemIndex(*item);
+    }
+    if (const auto item = settings::LogModeItem(s.LogModeTel2)) {
+        tel2LogModeGroup->setItemIndex(*item);
+    }
+    show();
+    raise();
+    activateWindow();
+    if (s.PasswordCode > 0) {
+        passwordField->setText(QString::number(s.passwordNumber));
+    } else {
+        passwordField->clear();
+    }
+}
+
+void OptionsWindow::adaptToModel() {
+    ProgramState& s = app.State;
+    const int model = modelGroup->ItemIndex();
+    if (model == -1 || model == 1) {
+        dialLineGroup->setItems(DialLineItems);
+        if (s.DialLine > 2) {
+            s.DialLine = 1;
+        }
+        dialLineGroup->setItemIndex(s.DialLine - 1);
+        tel1LogModeGroup->setEnabled(model == 1);
+        tel2LogModeGroup->setEnabled(model == 1);
+    }
+    if (model == 0) {
+        dialLineGroup->setItems(DialLineItems);
+        dialLineGroup->setItemIndex(s.DialLine - 1);
+        tel1LogModeGroup->setEnabled(true);
+        tel2LogModeGroup->setEnabled(true);
+    }
+}
+
+void OptionsWindow::saveClicked() {
+    ProgramState& s = app.State;
+    s.adapterIdentified = 0;
+    s.LogImage[0] = 255;
+    s.NewPasswordCode = s.PasswordCode;
+
+    if (passwordField->text().isEmpty()) {
+        s.NewPasswordCode = 0;
+    } else if (const auto number = settings::PasswordNumber(passwordField->text())) {
+        s.passwordNumber = *number;
+        s.NewPasswordCode = settings::PasswordCodeOf(*number);
+    } else {
+        app.Ui.dialogs.messageBox(this,
+                                  QStringLiteral("パスワードは半角数字４桁を入力してください"),
+                                  ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
+        close();
+    }
+
+    s.ComPort = comPortGroup->ItemIndex() + 1;
+    app.link.serialPort.setPort(static_cast<uint8_t>(s.ComPort));
+    s.adapterModel = modelGroup->ItemIndex();
+    if (const auto mode = settings::LogModeOfItem(tel1LogModeGroup->ItemIndex())) {
+        s.LogModeTel1 = *mode;
+    }
+    if (const auto mode = settings::LogModeOfItem(tel2LogModeGroup->ItemIndex())) {
+        s.LogModeTel2 = *mode;
+    }
+    if (dialLineGroup->ItemIndex() >= 0) {
+        s.DialLine = dialLineGroup->ItemIndex() + 1;
+    }
+
+    try {
+        saveAndSend();
+    } catch (const std::exception&) {
+        hide();
+        app.nav().showPortMessage();
+        // Close the port this save may have opened, as a save that went through would.
+        app.link.options.closePortAfterSave();
+    }
+}
+
+void OptionsWindow::saveAndSend() {
+    ProgramState& s = app.State;
+    app.link.options.sendLogModes();
+    s.ComPort = comPortGroup->ItemIndex() + 1;
+    // SET1 keeps the code in force; only the confirmation of a new password changes it.
+    settings::WriteSettings(app.settingsPath(), s);
+
+    if (s.NewPasswordCode == s.PasswordCode) {
+        hide();
+        app.nav().showSaveNotice(true);
+        app.link.options.closePortAfterSave();
+        saveNoticeTimer.setInterval(SaveNoticeTime);
+        return;
+    }
+    app.nav().askConfirmation(confirmaction::ChangePassword,
+                              QStringLiteral("パスワードを変更しますと通話記録が"),
+                              QStringLiteral("初期化されます。よろしいですか？"));
+    hide();
+}
+
+void OptionsWindow::cancelClicked() {
+    close();
+}
+
+void OptionsWindow::helpClicked() {
+    app.Ui.help.context(HelpTopic);
+}
+
+void OptionsWindow::clearPasswordClicked() {
+    passwordField->clear();
+    passwordField->setFocus();
+}
+
+void OptionsWindow::endSaveNotice() {
+    saveNoticeTimer.setInterval(0);
+    app.nav().showSaveNotice(false);
+    close();
+}
+
+void OptionsWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    returnToMenu();
+}
+
+void OptionsWindow::returnToMenu() {
+    app.nav().showMenu();
+}

@@ -1,0 +1,241 @@
+#include "windows/phonebookwindow.h"
+
+#include <QAbstractItemModel>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+
+#include "ui/artwork.h"
+#include "ui/sjis.h"
+#include "windows/navigation.h"
+#include "windows/windowcontext.h"
+
+namespace {
+
+constexpr int HelpButtonContext = 6;
+constexpr int DialPrologueMs = 500;
+
+struct GridColumn {
+    const char* field;
+    int width;  // 0 keeps the grid's default width
+};
+constexpr GridColumn kColumns[] = {
+    {"氏名", 135}, {"読み", 141}, {"電話番号", 160}, {"最終通話", 92}, {"郵便番号", 0}, {"住所", 0},
+};
+
+int columnOf(const char* field) {
+    return static_cast<int>(db::PhoneBookTable::fieldNames().indexOf(QString::fromUtf8(field)));
+}
+
+}  // namespace
+
+PhoneBookWindow::PhoneBookWindow(WindowContext& app)
+    : WindowBase(app, QStringLiteral("個人情報一覧表"), 15), table(app.phoneBookTable) {
+    buildWindow();
+}
+
+void PhoneBookWindow::buildWindow() {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setClientSize(572, 351);
+
+    auto* title = new QLabel(this);
+    title->setPixmap(artwork::menuPicture(2, 28));
+    title->setGeometry(8, 4, 28, 28);
+    auto* caption = new QLabel(QStringLiteral("個人情報一覧表"), this);
+    caption->setGeometry(44, 4, 300, 28);
+    QFont font = caption->font();
+    font.setBold(true);
+    font.setPixelSize(16);
+    caption->setFont(font);
+    helpButton = new QPushButton(QStringLiteral("?"), this);
+    helpButton->setToolTip(QStringLiteral("ヘルプ"));
+    helpButton->setGeometry(536, 4, 28, 28);
+    connect(helpButton, &QPushButton::clicked, this,
+            [this] { this->app.Ui.help.context(HelpButtonContext); });
+
+    grid = new QTableView(this);
+    grid->setGeometry(0, 36, 572, 271);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    grid->verticalHeader()->setDefaultSectionSize(20);
+    grid->setModel(table.model());
+    layoutGrid();
+    connect(table.model(), &QAbstractItemModel::modelReset, this, [this] {
+        layoutGrid();
+        if (isVisible()) {
+            showCurrent();
+        }
+    });
+    connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { gridRowChanged(current); });
+    connect(grid, &QAbstractItemView::doubleClicked, this,
+            guarded(&PhoneBookWindow::gridDoubleClicked));
+
+    contextMenu = new QMenu(this);
+    editAction = contextMenu->addAction(QStringLiteral("個人情報編集(&E)"), this,
+                                        guarded(&PhoneBookWindow::editClicked));
+    newAction = contextMenu->addAction(QStringLiteral("新規作成(&N)"), this,
+                                       guarded(&PhoneBookWindow::newClicked));
+    deleteAction = contextMenu->addAction(QStringLiteral("削除(&K)"), this,
+                                          guarded(&PhoneBookWindow::deleteClicked));
+    dialAction = contextMenu->addAction(QStringLiteral("ダイヤル発信(&D)"), this,
+                                        guarded(&PhoneBookWindow::dialClicked));
+    contextMenu->addSeparator();
+    closeAction = contextMenu->addAction(QStringLiteral("閉じる(&C)"), this,
+                                         guarded(&PhoneBookWindow::closeClicked));
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { contextMenu->popup(grid->viewport()->mapToGlobal(pos)); });
+
+    newButton = addButton(QStringLiteral("新規作成(&N)"), 4);
+    editButton = addButton(QStringLiteral(" 編集(&E)     "), 117);
+    deleteButton = addButton(QStringLiteral(" 削除(&K)      "), 230);
+    dialButton = addButton(QStringLiteral("ﾀﾞｲﾔﾙ発信(&D)"), 343);
+    closeButton = addButton(QStringLiteral(" 閉じる(&C)     "), 456);
+    connect(newButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::newClicked));
+    connect(editButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::editClicked));
+    connect(deleteButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::deleteClicked));
+    connect(dialButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::dialClicked));
+    connect(closeButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::closeClicked));
+}
+
+QPushButton* PhoneBookWindow::addButton(const QString& caption, int left) {
+    auto* button = new QPushButton(caption, this);
+    button->setGeometry(left, 313, 109, 32);
+    return button;
+}
+
+std::function<void()> PhoneBookWindow::guarded(void (PhoneBookWindow::*handler)()) {
+    return [this, handler] { app.guarded([this, handler] { (this->*handler)(); }); };
+}
+
+void PhoneBookWindow::layoutGrid() {
+    const QAbstractItemModel* model = grid->model();
+    // A reset with the same columns keeps the header's layout; only a new set needs laying out.
+    if (model->columnCount() == laidOutColumns_) {
+        return;
+    }
+    laidOutColumns_ = model->columnCount();
+    for (int c = 0; c < laidOutColumns_; ++c) {
+        grid->setColumnHidden(c, true);
+    }
+    QHeaderView* header = grid->horizontalHeader();
+    int visual = 0;
+    for (const GridColumn& column : kColumns) {
+        const int logical = columnOf(column.field);
+        if (logical < 0 || logical >= laidOutColumns_) {
+            continue;
+        }
+        grid->setColumnHidden(logical, false);
+        header->moveSection(header->visualIndex(logical), visual++);
+        if (column.width > 0) {
+            header->resizeSection(logical, column.width);
+        }
+    }
+}
+
+void PhoneBookWindow::showPhoneBook() {
+    table.setIndex(db::PhoneBookTable::Index::Yomi);
+    // From a menu the list opens at its top, so only the first rows need fetching.
+    if (table.isOpen()) {
+        table.first();
+    }
+    show();
+    raise();
+}
+
+void PhoneBookWindow::showEvent(QShowEvent* event) {
+    WindowBase::showEvent(event);
+    showCurrent();
+    grid->setFocus();
+}
+
+void PhoneBookWindow::showCurrent() {
+    if (!table.isOpen()) {
+        return;
+    }
+    std::optional<db::UserRecord> record = table.current();
+    if (!record && table.first()) {
+        record = table.current();
+    }
+    if (!record) {
+        return;
+    }
+    const int row = table.rowOf(record->Name);
+    if (row < 0) {
+        return;
+    }
+    // The grid holds only the rows fetched so far; a record further down needs them fetched.
+    QAbstractItemModel* model = grid->model();
+    while (row >= model->rowCount() && model->canFetchMore(QModelIndex())) {
+        model->fetchMore(QModelIndex());
+    }
+    const QModelIndex index = model->index(row, columnOf("氏名"));
+    grid->setCurrentIndex(index);
+    grid->scrollTo(index);
+}
+
+void PhoneBookWindow::gridRowChanged(const QModelIndex& current) {
+    if (!current.isValid()) {
+        return;
+    }
+    const QString name = grid->model()->index(current.row(), columnOf("氏名")).data().toString();
+    app.guarded([&] { table.gotoName(name); });
+}
+
+std::optional<db::UserRecord> PhoneBookWindow::selectedRecord() {
+    std::optional<db::UserRecord> record = table.current();
+    if (!record && table.isOpen() && table.first()) {
+        record = table.current();
+    }
+    return record;
+}
+
+void PhoneBookWindow::newClicked() {
+    app.nav().newRecord();
+    hide();
+}
+
+void PhoneBookWindow::editClicked() {
+    const std::optional<db::UserRecord> record = selectedRecord();
+    app.State.DialNumber.assign(sjis::fromUnicode(record ? record->Tel : QString()));
+    app.nav().editRecord(record ? record->Name : QString());
+    hide();
+}
+
+void PhoneBookWindow::gridDoubleClicked() {
+    editClicked();
+}
+
+void PhoneBookWindow::deleteClicked() {
+    setEnabled(false);
+    app.nav().askConfirmation(confirmaction::DeleteRecord,
+                              QStringLiteral("カーソルの指定された個人情報"),
+                              QStringLiteral("を削除しますか？"));
+}
+
+void PhoneBookWindow::dialClicked() {
+    const std::optional<db::UserRecord> record = selectedRecord();
+    ProgramState& s = app.State;
+    s.DialNumber.assign(sjis::fromUnicode(record ? record->Tel : QString()));
+    s.DialCaller = dialcaller::PhoneBook;
+    hide();
+    s.exchangeStep = 0;
+    s.dialOnOpen = 1;
+    app.link.dialPrologueTimer.setInterval(DialPrologueMs);
+}
+
+void PhoneBookWindow::closeClicked() {
+    close();
+}
+
+void PhoneBookWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    app.nav().showMenu();
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "windows/windowbase.h"
+
+namespace ui {
+class Gauge;
+}
+
+// The progress window of the log download. Closing it abandons the download.
+class ProgressWindow : public WindowBase {
+    Q_OBJECT
+public:
+    explicit ProgressWindow(WindowContext& app);
+
+    void showStarted();
+    void showProgress(int percent);
+    void showFinished();
+    // Closes and tells the user that the log could not be received.
+    void showFailed();
+
+    ui::Gauge* gauge = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void abandonDownload();
+};

@@ -1,0 +1,10 @@
+#include "windows/sjislengthvalidator.h"
+
+#include "ui/sjis.h"
+
+SjisLengthValidator::SjisLengthValidator(int maxBytes, QObject* parent)
+    : QValidator(parent), maxBytes_(maxBytes) {}
+
+QValidator::State SjisLengthValidator::validate(QString& input, int&) const {
+    return sjis::byteLength(input) <= maxBytes_ ? Acceptable : Invalid;
+}

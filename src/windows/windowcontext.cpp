@@ -1,0 +1,44 @@
+#include "windows/windowcontext.h"
+
+#include <exception>
+
+#include "state/inifile.h"
+
+WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
+                             QString executablePath, QString tableFolder)
+    : Ui(ui),
+      SerialDevices(serialDevices),
+      link(State, ui.timers, ui.wallClock, serialDevices),
+      callLogTable(tableFolder),
+      phoneBookTable(tableFolder),
+      executablePath_(std::move(executablePath)),
+      settingsPath_(settingsPathFor(executablePath_)),
+      tableFolder_(std::move(tableFolder)) {
+    Ui.timers.onError = [this](const std::string& message) {
+        showException(QString::fromStdString(message));
+    };
+    QObject::connect(&link, &adapter::DeviceLink::handlerError,
+                     [this](const QString& message) { showException(message); });
+}
+
+WindowContext::~WindowContext() {
+    Ui.timers.onError = nullptr;
+}
+
+void WindowContext::showException(const QString& text) {
+    Ui.dialogs.showError(text);
+}
+
+void WindowContext::guarded(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (const std::exception& e) {
+        showException(QString::fromUtf8(e.what()));
+    }
+}
+
+void WindowContext::quit() {
+    if (onQuit) {
+        onQuit();
+    }
+}

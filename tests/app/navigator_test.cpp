@@ -1,0 +1,79 @@
+#include <QTest>
+
+#include "hgsim/hgadapter.h"
+#include "hgsim/simserialdevice.h"
+#include "protocol/hgcommands.h"
+#include "support/logimagebytes.h"
+#include "support/testapp.h"
+#include "windows/calllogwindow.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/navigation.h"
+#include "windows/phonebookwindow.h"
+
+namespace {
+
+// The program with the simulated adapter on COM1, past its splash, with every window hidden as
+// while the record editor or the dial pad is on screen.
+struct Run {
+    Run() : adapter(hgsim::HgConfig{}, [this] { return t.wallClock.now(); }) {
+        t.ports = std::make_unique<hgsim::SimSerialDeviceFactory>(adapter, t.clock);
+        t.start();
+        t.clock.advance(2000);
+        t.app->windows.mainMenu->hide();
+    }
+    Application& app() { return *t.app; }
+
+    hgsim::HgAdapter adapter;
+    TestApp t;
+};
+
+}  // namespace
+
+class NavigatorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void callLogWithHeldImage() {
+        Run r;
+        putLogImage(r.app().State, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
+                                       logEntryBytes({1, 2, 990000, 990010, 0, "06", {}}));
+        r.app().State.DialCaller = dialcaller::CallLog;
+        r.app().nav().returnToCaller();
+        QVERIFY(r.app().windows.callLog->isVisible());
+        QCOMPARE(r.app().windows.mainMenu->callLogTable.rowCount(), 2);
+        QVERIFY(r.adapter.commands().isEmpty());
+        QVERIFY(!r.app().windows.mainMenu->isVisible());
+    }
+
+    void callLogWithoutImageDownloads() {
+        Run r;
+        QCOMPARE(r.app().State.LogImage[0], uint8_t(255));
+        r.app().State.DialCaller = dialcaller::CallLog;
+        r.app().nav().returnToCaller();
+        QVERIFY(!r.app().windows.callLog->isVisible());
+        QCOMPARE(r.adapter.commands().value(0), hg::LogModeTel1Command(r.app().State));
+    }
+
+    void otherCallers_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<bool>("list");
+        QTest::newRow("phone book list") << int(dialcaller::PhoneBook) << true;
+        QTest::newRow("menu") << int(dialcaller::Menu) << false;
+        QTest::newRow("unknown code") << 3 << false;
+    }
+    void otherCallers() {
+        QFETCH(int, code);
+        QFETCH(bool, list);
+        Run r;
+        r.app().windows.mainMenu->phoneBookTable.setIndex(db::PhoneBookTable::Index::Tel2);
+        r.app().State.DialCaller = static_cast<uint8_t>(code);
+        r.app().nav().returnToCaller();
+        QCOMPARE(r.app().windows.phoneBook->isVisible(), list);
+        QCOMPARE(r.app().windows.mainMenu->isVisible(), !list);
+        QVERIFY(!r.app().windows.callLog->isVisible());
+        // Only the way back to the call log re-orders the phone book.
+        QCOMPARE(r.app().windows.mainMenu->phoneBookTable.index(), db::PhoneBookTable::Index::Tel2);
+    }
+};
+
+QTEST_MAIN(NavigatorTest)
+#include "navigator_test.moc"

@@ -1,0 +1,214 @@
+#include <QAction>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "adapter/devicelink.h"
+#include "support/testapp.h"
+#include "windows/compactmenuwindow.h"
+#include "windows/confirmationwindow.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/phonebookwindow.h"
+#include "windows/recordeditor.h"
+
+namespace {
+
+db::UserRecord person(const QString& name, const QString& yomi, const QString& tel,
+                      const QString& tel2) {
+    db::UserRecord r;
+    r.Name = name;
+    r.Yomi = yomi;
+    r.Tel = tel;
+    r.Tel2 = tel2;
+    return r;
+}
+
+QStringList captions(const QList<QAction*>& actions) {
+    QStringList list;
+    for (const QAction* a : actions) {
+        list << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    }
+    return list;
+}
+
+}  // namespace
+
+class PhoneBookWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TestApp> t;
+    PhoneBookWindow* list = nullptr;
+    db::PhoneBookTable* table = nullptr;
+
+    // 氏名 of every row in the grid, top to bottom.
+    QStringList gridNames() const {
+        QStringList names;
+        const QAbstractItemModel* m = list->grid->model();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            names << m->index(r, 0).data().toString();
+        }
+        return names;
+    }
+    void selectRow(int row) { list->grid->setCurrentIndex(list->grid->model()->index(row, 0)); }
+
+private slots:
+    void init() {
+        t = std::make_unique<TestApp>();
+        t->start();
+        t->clock.advance(2000);
+        list = t->app->windows.phoneBook;
+        table = &t->app->windows.mainMenu->phoneBookTable;
+    }
+    void cleanup() { t.reset(); }
+
+    void windowLayout() {
+        QCOMPARE(list->windowTitle(), QStringLiteral("個人情報一覧表"));
+        QCOMPARE((QStringList{list->newButton->text(), list->editButton->text(),
+                              list->deleteButton->text(), list->dialButton->text(),
+                              list->closeButton->text()}),
+                 (QStringList{"新規作成(&N)", " 編集(&E)     ", " 削除(&K)      ", "ﾀﾞｲﾔﾙ発信(&D)",
+                              " 閉じる(&C)     "}));
+        QCOMPARE(captions(list->contextMenu->actions()),
+                 (QStringList{"個人情報編集(&E)", "新規作成(&N)", "削除(&K)", "ダイヤル発信(&D)",
+                              "-", "閉じる(&C)"}));
+        const QTableView* grid = list->grid;
+        const QHeaderView* header = grid->horizontalHeader();
+        QStringList titles;
+        QList<int> widths;
+        for (int v = 0; v < header->count(); ++v) {
+            const int logical = header->logicalIndex(v);
+            if (!header->isSectionHidden(logical)) {
+                titles << grid->model()->headerData(logical, Qt::Horizontal).toString();
+                widths << header->sectionSize(logical);
+            }
+        }
+        QCOMPARE(titles, (QStringList{"氏名", "読み", "電話番号", "最終通話", "郵便番号", "住所"}));
+        QCOMPARE(widths.mid(0, 4), (QList<int>{135, 141, 160, 92}));
+        QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+        list->helpButton->click();
+        QTest::keyClick(list, Qt::Key_F1);
+        QCOMPARE(t->help.requests, (QStringList{"context 6", "context 15"}));
+    }
+
+    void opensInReadingOrderAfterANumberLookUp() {
+        table->append(person("山田", "やまだ", "011", "011"));
+        table->append(person("阿部", "あべ", "033", "033"));
+        table->append(person("佐藤", "さとう", "022", "022"));
+        table->setIndex(db::PhoneBookTable::Index::Tel2);
+        MainMenuWindow* main = t->app->windows.mainMenu;
+        main->phoneBookButton->click();
+        QVERIFY(!main->isVisible());
+        QVERIFY(list->isVisible());
+        QCOMPARE(gridNames(), (QStringList{"阿部", "佐藤", "山田"}));
+        // The grid's row is the phone book's current record.
+        selectRow(2);
+        QCOMPARE(table->current()->Name, QStringLiteral("山田"));
+    }
+
+    void editAndDialCutTheNumberTo20() {
+        const QString tel = QStringLiteral("0123456789012345678901234");
+        table->append(person("山田", "やまだ", tel, "x"));
+        list->showPhoneBook();
+        list->dialAction->trigger();
+        const ProgramState& s = t->app->State;
+        QCOMPARE(s.DialNumber.bytes(), QByteArray("01234567890123456789"));
+        QCOMPARE(s.DialCaller, dialcaller::PhoneBook);
+        QCOMPARE(s.exchangeStep, 0);
+        QCOMPARE(s.dialOnOpen, uint8_t(1));
+        QCOMPARE(t->app->link.dialPrologueTimer.interval(), 500);
+        QVERIFY(!list->isVisible());
+
+        t->app->State.DialNumber.clear();
+        list->showPhoneBook();
+        list->editAction->trigger();
+        QCOMPARE(s.DialNumber.bytes(), QByteArray("01234567890123456789"));
+        QVERIFY(t->app->windows.recordEditor->isVisible());
+        QCOMPARE(t->app->windows.recordEditor->telField->text(), tel);
+    }
+
+    void editInAnEmptyPhoneBookStartsANewRecord() {
+        list->showPhoneBook();
+        list->editButton->click();
+        RecordEditor* ed = t->app->windows.recordEditor;
+        QVERIFY(ed->isVisible());
+        QVERIFY(!list->isVisible());
+        QCOMPARE(t->app->State.DialCaller, dialcaller::PhoneBook);
+        ed->nameField->setText(QStringLiteral("山田"));
+        ed->telField->setText(QStringLiteral("011"));
+        ed->saveClicked();
+        QCOMPARE(table->recordCount(), 1);
+        QVERIFY(list->isVisible());
+        QCOMPARE(gridNames(), QStringList{"山田"});
+    }
+
+    void returnFromTheEditorSelectsTheSavedRecord() {
+        table->beginBatch();
+        for (int i = 0; i < 600; ++i) {
+            table->append(person(QStringLiteral("名%1").arg(i, 3, 10, QChar(u'0')),
+                                 QStringLiteral("あ%1").arg(i, 3, 10, QChar(u'0')),
+                                 QStringLiteral("%1").arg(i), QStringLiteral("%1").arg(i)));
+        }
+        table->commitBatch();
+        list->showPhoneBook();
+        // Only a first page of rows is fetched when the list opens.
+        QVERIFY(list->grid->model()->rowCount() < 600);
+        list->newClicked();
+        RecordEditor* ed = t->app->windows.recordEditor;
+        ed->nameField->setText(QStringLiteral("最後"));
+        ed->readingField->setText(QStringLiteral("ん"));
+        ed->telField->setText(QStringLiteral("099"));
+        ed->saveClicked();
+        QVERIFY(list->isVisible());
+        const QModelIndex current = list->grid->currentIndex();
+        QCOMPARE(current.row(), 600);
+        QCOMPARE(current.data().toString(), QStringLiteral("最後"));
+    }
+
+    void deleteAsksThenYesDeletesNoKeeps() {
+        table->append(person("阿部", "あべ", "033", "033"));
+        table->append(person("佐藤", "さとう", "022", "022"));
+        list->showPhoneBook();
+        selectRow(1);
+        ConfirmationWindow* confirm = t->app->windows.confirmation;
+        list->deleteButton->click();
+        QVERIFY(!list->isEnabled());
+        QVERIFY(confirm->isVisible());
+        QCOMPARE(t->app->State.confirmAction, 1);
+        QCOMPARE(confirm->firstLine->text(), QStringLiteral("カーソルの指定された個人情報"));
+        QCOMPARE(confirm->secondLine->text(), QStringLiteral("を削除しますか？"));
+        confirm->noClicked();
+        QVERIFY(list->isEnabled());
+        QCOMPARE(gridNames(), (QStringList{"阿部", "佐藤"}));
+
+        list->deleteAction->trigger();
+        confirm->yesClicked();
+        QVERIFY(!confirm->isVisible());
+        QVERIFY(list->isEnabled());
+        QCOMPARE(gridNames(), QStringList{"阿部"});
+        QCOMPARE(list->grid->currentIndex().row(), 0);
+    }
+
+    void closeReturnsToTheMenuInUse() {
+        MainMenuWindow* main = t->app->windows.mainMenu;
+        main->phoneBookClicked();
+        list->closeButton->click();
+        QVERIFY(!list->isVisible());
+        QVERIFY(main->isVisible());
+
+        main->compactMenuClicked();
+        t->app->windows.compactMenu->phoneBookButton->click();
+        QVERIFY(!t->app->windows.compactMenu->isVisible());
+        QVERIFY(list->isVisible());
+        list->close();
+        QVERIFY(t->app->windows.compactMenu->isVisible());
+        QVERIFY(!main->isVisible());
+    }
+};
+
+QTEST_MAIN(PhoneBookWindowTest)
+#include "phonebookwindow_test.moc"
