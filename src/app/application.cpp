@@ -20,11 +20,12 @@
 #include "settings/passwordwindow.h"
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
-                         QString executablePath, QString tableFolder)
+                         QString executablePath, QString tableFolder, QString settingsPath)
     : Ui(ui),
       SerialDevices(serialDevices),
       executablePath_(std::move(executablePath)),
-      settingsPath_(settingsPathFor(executablePath_)),
+      settingsPath_(settingsPath.isEmpty() ? settingsPathFor(executablePath_)
+                                           : std::move(settingsPath)),
       tableFolder_(std::move(tableFolder)) {
     Ui.timers.onError = [this](const std::string& message) {
         showException(QString::fromStdString(message));

@@ -19,8 +19,9 @@ class SerialDeviceFactory;
 // services the windows use. main() builds one with Qt's services; tests build one with theirs.
 class Application {
 public:
+    // Without a settings path the settings file lies beside the executable.
     Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices, QString executablePath,
-                QString tableFolder);
+                QString tableFolder, QString settingsPath = QString());
     ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

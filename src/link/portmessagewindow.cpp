@@ -3,8 +3,10 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/application.h"
+#include "link/devicelink.h"
 #include "settings/optionswindow.h"
 
 PortMessageWindow::PortMessageWindow(Application& app)
@@ -16,10 +18,32 @@ PortMessageWindow::PortMessageWindow(Application& app)
     firstLine->setGeometry(8, 6, 290, 16);
     secondLine = new QLabel(QStringLiteral("オプションで再度設定を行ってください。"), this);
     secondLine->setGeometry(8, 22, 290, 16);
+    thirdLine = new QLabel(
+        QStringLiteral(
+            "ポートを使う権限がありません。dialout グループに加わり、ログインし直してください。"),
+        this);
+    thirdLine->hide();
     okButton = new QPushButton(QStringLiteral("ＯＫ"), this);
     okButton->setGeometry(113, 42, 75, 25);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &PortMessageWindow::okClicked);
+}
+
+void PortMessageWindow::showEvent(QShowEvent* event) {
+    const DeviceLink* link = app.windows.deviceLink;
+    showPermissionLine(link != nullptr && link->serialPort.openDenied());
+    WindowBase::showEvent(event);
+}
+
+// The third line is one line however long its text: the window widens to hold it.
+void PortMessageWindow::showPermissionLine(bool shown) {
+    constexpr int NarrowWidth = 301;
+    const int width =
+        shown ? std::max(NarrowWidth, thirdLine->sizeHint().width() + 16) : NarrowWidth;
+    thirdLine->setVisible(shown);
+    thirdLine->setGeometry(8, 38, width - 16, 16);
+    okButton->move((width - okButton->width()) / 2, shown ? 58 : 42);
+    setClientSize(width, shown ? 88 : 72);
 }
 
 void PortMessageWindow::okClicked() {
