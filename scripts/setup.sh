@@ -8,6 +8,7 @@ packages=(
   fonts-ipafont-gothic
   libbenchmark-dev
   xvfb xdotool imagemagick
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

@@ -39,6 +39,9 @@ for target in "${fuzz_targets[@]}"; do
     "$corpus"
 done
 
+echo "== Debian package =="
+bash scripts/package.sh "$out/package"
+
 echo "== All tests =="
 bash scripts/build.sh "$out/plain"
 ctest --test-dir "$out/plain" -L 'link|adapter' --repeat until-fail:5 --output-on-failure

@@ -21,8 +21,9 @@
 #include "windows/recordeditor.h"
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
-                         QString executablePath, QString tableFolder)
-    : WindowContext(ui, serialDevices, std::move(executablePath), std::move(tableFolder)),
+                         QString executablePath, QString tableFolder, QString settingsPath)
+    : WindowContext(ui, serialDevices, std::move(executablePath), std::move(tableFolder),
+                    std::move(settingsPath)),
       navigator_(std::make_unique<Navigator>(*this)) {
     navigation_ = navigator_.get();
 }

@@ -15,8 +15,9 @@ class Navigator;
 // tests build one with theirs.
 class Application : public WindowContext {
 public:
+    // Without a settings path the settings file lies beside the executable.
     Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices, QString executablePath,
-                QString tableFolder);
+                QString tableFolder, QString settingsPath = QString());
     ~Application() override;
 
     // Creates the windows in their fixed order; the main window's creation handler runs first.

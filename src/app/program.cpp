@@ -6,6 +6,9 @@
 
 #include "app/application.h"
 #include "link/posixserialdevice.h"
+#include "state/datafolders.h"
+#include "state/inifile.h"
+#include "state/saveddevice.h"
 #include "ui/helpwindow.h"
 #include "ui/qtdialogs.h"
 #include "ui/qttimerbackend.h"
@@ -26,10 +29,18 @@ int runProgram(int argc, char* argv[]) {
     ui::HelpWindow help;
     ui::SystemWallClock wallClock;
     const QString executable = QCoreApplication::applicationFilePath();
-    comm::PosixSerialDeviceFactory ports(QFileInfo(executable).absolutePath());
+    const DataFolders folders =
+        dataFoldersFor(executable, QDir::currentPath(), processFolderEnvironment());
+    if (const QString missing = makeDataFolders(folders); !missing.isEmpty()) {
+        dialogs.showError(QStringLiteral("%1 を作れません。").arg(missing));
+    }
+    comm::PosixSerialDeviceFactory ports(QFileInfo(executable).absolutePath(),
+                                         [settings = IniFile(folders.settingsFile)](int port) {
+                                             return savedDeviceFor(settings, port);
+                                         });
 
     Application app(ui::UiServices{timers, dialogs, help, wallClock}, ports, executable,
-                    QDir::currentPath());
+                    folders.tableFolder, folders.settingsFile);
     app.onQuit = [] { QCoreApplication::quit(); };
     app.createWindows();
     return QApplication::exec();

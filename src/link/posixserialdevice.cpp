@@ -80,25 +80,31 @@ void makeRaw(termios& t) {
 
 }  // namespace
 
-PosixSerialDevice::PosixSerialDevice(QString folder) : folder_(std::move(folder)) {}
+PosixSerialDevice::PosixSerialDevice(QString folder, SavedDeviceLookup savedDevice)
+    : folder_(std::move(folder)), savedDevice_(std::move(savedDevice)) {}
 
 PosixSerialDevice::~PosixSerialDevice() {
     close();
 }
 
-QString PosixSerialDevice::pathFor(const QString& folder, int port) {
+QString PosixSerialDevice::pathFor(const QString& folder, int port, const QString& savedDevice) {
     const QString link = QDir(folder).filePath(QStringLiteral("COM%1").arg(port));
     const QFileInfo entry(link);
     if (entry.exists() || entry.isSymLink()) {
         return link;
+    }
+    if (!savedDevice.isEmpty()) {
+        return savedDevice;
     }
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 }
 
 bool PosixSerialDevice::open(int port) {
     close();
-    const QByteArray path = QFile::encodeName(pathFor(folder_, port));
+    const QString saved = savedDevice_ ? savedDevice_(port) : QString();
+    const QByteArray path = QFile::encodeName(pathFor(folder_, port, saved));
     const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    permissionDenied_ = fd < 0 && errno == EACCES;
     if (fd < 0) {
         return false;
     }
@@ -441,7 +447,7 @@ void PosixSerialDevice::watchLoop() {
 }
 
 std::unique_ptr<SerialDevice> PosixSerialDeviceFactory::create() {
-    return std::make_unique<PosixSerialDevice>(folder_);
+    return std::make_unique<PosixSerialDevice>(folder_, savedDevice_);
 }
 
 }  // namespace comm

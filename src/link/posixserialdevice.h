@@ -3,6 +3,7 @@
 #include <QString>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -15,13 +16,20 @@ namespace comm {
 // reception; when the queue is full it stops reading, so the terminal's own flow control holds
 // the sender back. The eventfd wakes it when the mask changes, when the port closes and when
 // room is made in a full queue.
+// The device the user chose for COM<port>, empty when none.
+using SavedDeviceLookup = std::function<QString(int port)>;
+
 class PosixSerialDevice : public SerialDevice {
 public:
-    explicit PosixSerialDevice(QString folder);
+    explicit PosixSerialDevice(QString folder, SavedDeviceLookup savedDevice = {});
     ~PosixSerialDevice() override;
 
-    // <folder>/COMn when that entry exists (usually a link to a device), else /dev/ttyS<n-1>.
-    static QString pathFor(const QString& folder, int port);
+    // <folder>/COMn when that entry exists (usually a link to a device), else the saved device
+    // when one was chosen, else /dev/ttyS<n-1>.
+    static QString pathFor(const QString& folder, int port, const QString& savedDevice = QString());
+
+    // After a failed open: the system refused access to the device.
+    bool permissionDenied() const override { return permissionDenied_; }
 
     bool open(int port) override;
     void close() override;
@@ -48,6 +56,8 @@ private:
     void waitForOutput() const;
 
     QString folder_;
+    SavedDeviceLookup savedDevice_;
+    bool permissionDenied_ = false;
     int fd_ = -1;
     int wakeFd_ = -1;
     int readTimeoutMs_ = 1000;
@@ -70,11 +80,13 @@ private:
 
 class PosixSerialDeviceFactory : public SerialDeviceFactory {
 public:
-    explicit PosixSerialDeviceFactory(QString folder) : folder_(std::move(folder)) {}
+    explicit PosixSerialDeviceFactory(QString folder, SavedDeviceLookup savedDevice = {})
+        : folder_(std::move(folder)), savedDevice_(std::move(savedDevice)) {}
     std::unique_ptr<SerialDevice> create() override;
 
 private:
     QString folder_;
+    SavedDeviceLookup savedDevice_;
 };
 
 }  // namespace comm

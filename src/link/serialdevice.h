@@ -67,6 +67,9 @@ public:
 
     // Opens COM<port> for exclusive use; false when it is missing or held by someone else.
     virtual bool open(int port) = 0;
+    // After a failed open: the system refused the user access to the device, which joining the
+    // device's group mends.
+    virtual bool permissionDenied() const { return false; }
     virtual void close() = 0;
 
     virtual void setupQueues(int inSize, int outSize) = 0;

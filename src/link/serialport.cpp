@@ -27,7 +27,9 @@ void SerialPort::open() {
         return;
     }
     std::unique_ptr<SerialDevice> device = devices_.create();
-    if (!device || !device->open(port_)) {
+    const bool opened = device && device->open(port_);
+    openDenied_ = !opened && device && device->permissionDenied();
+    if (!opened) {
         throw SerialOpenError(-1);
     }
     handle_ = std::move(device);

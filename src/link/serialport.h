@@ -73,6 +73,8 @@ public:
     void open();
     void close();
     bool isOpen() const { return handle_ != nullptr; }
+    // The last open failed because the user may not use the device.
+    bool openDenied() const { return openDenied_; }
     void write(const char* buffer, int32_t count);
     void read(char* buffer, int32_t count);
     void writeText(const QByteArray& text);
@@ -126,6 +128,7 @@ private:
 
     comm::SerialDeviceFactory& devices_;
     std::unique_ptr<comm::SerialDevice> handle_;
+    bool openDenied_ = false;
     std::unique_ptr<SerialWatcher> watch_;
 
     uint8_t port_ = 1;

@@ -173,8 +173,7 @@ std::optional<int32_t> parseIniInteger(const QByteArray& text) {
     return static_cast<int32_t>(negative ? 0u - bits : bits);
 }
 
-int32_t IniFile::readInteger(const QString& section, const QString& key,
-                             int32_t defaultValue) const {
+std::optional<QByteArray> IniFile::readValue(const QString& section, const QString& key) const {
     bool inSection = false;
     for (const QByteArray& raw : splitLines(readSettingsFile(path_).value_or(QByteArray()))) {
         const ParsedLine line = parseLine(raw);
@@ -184,13 +183,38 @@ int32_t IniFile::readInteger(const QString& section, const QString& key,
             }
             inSection = sameName(line.name, section);
         } else if (inSection && line.kind == ParsedLine::Key && sameName(line.name, key)) {
-            return parseIniInteger(line.value).value_or(defaultValue);
+            return line.value;
         }
     }
-    return defaultValue;
+    return std::nullopt;
+}
+
+int32_t IniFile::readInteger(const QString& section, const QString& key,
+                             int32_t defaultValue) const {
+    const std::optional<QByteArray> value = readValue(section, key);
+    return value ? parseIniInteger(*value).value_or(defaultValue) : defaultValue;
+}
+
+QString IniFile::readString(const QString& section, const QString& key,
+                            const QString& defaultValue) const {
+    const std::optional<QByteArray> value = readValue(section, key);
+    return value ? QString::fromUtf8(*value) : defaultValue;
 }
 
 bool IniFile::writeInteger(const QString& section, const QString& key, int32_t value) const {
+    return writeValue(section, key, QByteArray::number(value));
+}
+
+bool IniFile::writeString(const QString& section, const QString& key, const QString& value) const {
+    // A line holds one value: a line break would end it and start a line of its own.
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
+        return false;
+    }
+    return writeValue(section, key, value.toUtf8());
+}
+
+bool IniFile::writeValue(const QString& section, const QString& key,
+                         const QByteArray& newValue) const {
     const std::optional<QByteArray> current = readSettingsFile(path_);
     if (!current) {
         return false;
@@ -198,7 +222,6 @@ bool IniFile::writeInteger(const QString& section, const QString& key, int32_t v
     const QByteArray& content = *current;
     const QByteArray eol = content.contains("\r\n") ? QByteArray("\r\n") : QByteArray("\n");
     QList<QByteArray> lines = splitLines(content);
-    const QByteArray newValue = QByteArray::number(value);
 
     qsizetype sectionAt = -1;
     qsizetype insertAt = -1;

@@ -23,7 +23,16 @@ public:
     // and for a file that readSettingsFile refuses, which is left as it is.
     bool writeInteger(const QString& section, const QString& key, int32_t value) const;
 
+    // A value as text (UTF-8), or the default when the key is missing.
+    QString readString(const QString& section, const QString& key,
+                       const QString& defaultValue = QString()) const;
+    // As writeInteger, with the value written as it is; false for a value holding a line break.
+    bool writeString(const QString& section, const QString& key, const QString& value) const;
+
 private:
+    std::optional<QByteArray> readValue(const QString& section, const QString& key) const;
+    bool writeValue(const QString& section, const QString& key, const QByteArray& value) const;
+
     QString path_;
 };
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
@@ -16,10 +17,31 @@ PortMessageWindow::PortMessageWindow(WindowContext& app)
     firstLine->setGeometry(8, 6, 290, 16);
     secondLine = new QLabel(QStringLiteral("オプションで再度設定を行ってください。"), this);
     secondLine->setGeometry(8, 22, 290, 16);
+    thirdLine = new QLabel(
+        QStringLiteral(
+            "ポートを使う権限がありません。dialout グループに加わり、ログインし直してください。"),
+        this);
+    thirdLine->hide();
     okButton = new QPushButton(QStringLiteral("ＯＫ"), this);
     okButton->setGeometry(113, 42, 75, 25);
     okButton->setDefault(true);
     connect(okButton, &QPushButton::clicked, this, &PortMessageWindow::okClicked);
+}
+
+void PortMessageWindow::showEvent(QShowEvent* event) {
+    showPermissionLine(app.link.serialPort.openDenied());
+    WindowBase::showEvent(event);
+}
+
+// The third line is one line however long its text: the window widens to hold it.
+void PortMessageWindow::showPermissionLine(bool shown) {
+    constexpr int NarrowWidth = 301;
+    const int width =
+        shown ? std::max(NarrowWidth, thirdLine->sizeHint().width() + 16) : NarrowWidth;
+    thirdLine->setVisible(shown);
+    thirdLine->setGeometry(8, 38, width - 16, 16);
+    okButton->move((width - okButton->width()) / 2, shown ? 58 : 42);
+    setClientSize(width, shown ? 88 : 72);
 }
 
 void PortMessageWindow::okClicked() {

@@ -5,14 +5,15 @@
 #include "state/inifile.h"
 
 WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
-                             QString executablePath, QString tableFolder)
+                             QString executablePath, QString tableFolder, QString settingsPath)
     : Ui(ui),
       SerialDevices(serialDevices),
       link(State, ui.timers, ui.wallClock, serialDevices),
       callLogTable(tableFolder),
       phoneBookTable(tableFolder),
       executablePath_(std::move(executablePath)),
-      settingsPath_(settingsPathFor(executablePath_)),
+      settingsPath_(settingsPath.isEmpty() ? settingsPathFor(executablePath_)
+                                           : std::move(settingsPath)),
       tableFolder_(std::move(tableFolder)) {
     Ui.timers.onError = [this](const std::string& message) {
         showException(QString::fromStdString(message));

@@ -19,8 +19,9 @@ class SerialDeviceFactory;
 // the link to the adapter with its exchanges, and the navigation between windows.
 class WindowContext {
 public:
+    // Without a settings path the settings file lies beside the executable.
     WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
-                  QString executablePath, QString tableFolder);
+                  QString executablePath, QString tableFolder, QString settingsPath = QString());
     virtual ~WindowContext();
     WindowContext(const WindowContext&) = delete;
     WindowContext& operator=(const WindowContext&) = delete;

@@ -209,9 +209,35 @@ private slots:
         QCOMPARE(form.secondLine->text(), QStringLiteral("オプションで再度設定を行ってください。"));
         QCOMPARE(form.okButton->text(), QStringLiteral("ＯＫ"));
         form.show();
+        QVERIFY(!form.thirdLine->isVisible());
         QTest::mouseClick(form.okButton, Qt::LeftButton);
         QVERIFY(!form.isVisible());
         QVERIFY(c.app->windows.options->isVisible());
+
+        // A port the user may not use: the third line tells how to get the permission, on one
+        // line that the window holds.
+        SerialPort& port = c.deviceLink().serialPort;
+        c.factory->line->denied = true;
+        QVERIFY_THROWS_EXCEPTION(SerialOpenError, port.open());
+        QVERIFY(port.openDenied());
+        form.show();
+        QVERIFY(form.thirdLine->isVisible());
+        QCOMPARE(form.thirdLine->text(),
+                 QStringLiteral("ポートを使う権限がありません。dialout "
+                                "グループに加わり、ログインし直してください。"));
+        QVERIFY(form.rect().contains(form.thirdLine->geometry()));
+        QVERIFY(form.thirdLine->width() >= form.thirdLine->sizeHint().width());
+        QVERIFY(form.okButton->y() >= form.thirdLine->geometry().bottom());
+        form.hide();
+
+        // Any other failure leaves the window as it was.
+        c.factory->line->denied = false;
+        c.factory->line->held = true;
+        QVERIFY_THROWS_EXCEPTION(SerialOpenError, port.open());
+        QVERIFY(!port.openDenied());
+        form.show();
+        QVERIFY(!form.thirdLine->isVisible());
+        QCOMPARE(form.size(), QSize(301, 72));
     }
 
     void closePortLaterFollowsTheTimerRule() {

@@ -44,7 +44,8 @@ SimSerialDevice::~SimSerialDevice() {
 }
 
 bool SimSerialDevice::open(int port) {
-    if (port != port_ || line_->open || line_->held) {
+    requested_ = port;
+    if (port != port_ || line_->open || line_->held || line_->denied) {
         return false;
     }
     line_->open = true;

@@ -22,6 +22,8 @@ struct SimLine : std::enable_shared_from_this<SimLine> {
     bool open = false;
     // Another program holds the port: opening it fails.
     bool held = false;
+    // The user may not use the device: opening it fails for want of permission.
+    bool denied = false;
     int opens = 0;
     std::deque<char> inQueue;
     uint32_t mask = 0;
@@ -45,6 +47,7 @@ public:
     ~SimSerialDevice() override;
 
     bool open(int port) override;
+    bool permissionDenied() const override { return port_ == requested_ && line_->denied; }
     void close() override;
     void setupQueues(int, int) override {}
     void purge() override;
@@ -64,6 +67,7 @@ public:
 private:
     std::shared_ptr<SimLine> line_;
     int port_;
+    int requested_ = 0;
     bool opened_ = false;
     bool dtr_ = false;
     comm::LineSettings settings_;
