@@ -446,6 +446,14 @@ void PosixSerialDevice::watchLoop() {
     }
 }
 
+std::vector<SerialDeviceEntry> PosixSerialDeviceFactory::presentDevices() const {
+    return listSerialDevices(devRoot_, answersAsTerminal);
+}
+
+QString PosixSerialDeviceFactory::pathFor(int port, const QString& chosenDevice) const {
+    return PosixSerialDevice::pathFor(folder_, port, chosenDevice);
+}
+
 std::unique_ptr<SerialDevice> PosixSerialDeviceFactory::create() {
     return std::make_unique<PosixSerialDevice>(folder_, savedDevice_);
 }

@@ -80,13 +80,20 @@ private:
 
 class PosixSerialDeviceFactory : public SerialDeviceFactory {
 public:
-    explicit PosixSerialDeviceFactory(QString folder, SavedDeviceLookup savedDevice = {})
-        : folder_(std::move(folder)), savedDevice_(std::move(savedDevice)) {}
+    // devRoot is where the devices are listed from: /dev, or a fake tree in tests.
+    explicit PosixSerialDeviceFactory(QString folder, SavedDeviceLookup savedDevice = {},
+                                      QString devRoot = QStringLiteral("/dev"))
+        : folder_(std::move(folder)),
+          savedDevice_(std::move(savedDevice)),
+          devRoot_(std::move(devRoot)) {}
     std::unique_ptr<SerialDevice> create() override;
+    std::vector<SerialDeviceEntry> presentDevices() const override;
+    QString pathFor(int port, const QString& chosenDevice) const override;
 
 private:
     QString folder_;
     SavedDeviceLookup savedDevice_;
+    QString devRoot_;
 };
 
 }  // namespace comm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/serialdevicelist.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -105,6 +107,12 @@ class SerialDeviceFactory {
 public:
     virtual ~SerialDeviceFactory() = default;
     virtual std::unique_ptr<SerialDevice> create() = 0;
+    // The serial devices present that a port can be set to reach; none where the ports are not
+    // devices of the machine.
+    virtual std::vector<SerialDeviceEntry> presentDevices() const { return {}; }
+    // What COM<port> opens while chosenDevice is the user's choice for it; empty when the ports
+    // are not devices of the machine.
+    virtual QString pathFor(int /*port*/, const QString& /*chosenDevice*/) const { return {}; }
 };
 
 }  // namespace comm

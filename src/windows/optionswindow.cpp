@@ -1,6 +1,8 @@
 #include "windows/optionswindow.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
@@ -9,8 +11,11 @@
 #include <QStyle>
 #include <exception>
 
+#include "link/serialdevice.h"
 #include "rules/optionmapping.h"
 #include "rules/password.h"
+#include "state/inifile.h"
+#include "state/saveddevice.h"
 #include "state/settingswriter.h"
 #include "windows/formlook.h"
 #include "windows/navigation.h"
@@ -38,7 +43,7 @@ void OptionsWindow::buildWindow() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(settings::GothicFont(12));
-    setClientSize(349, 413);
+    setClientSize(349, 477);
 
     titlePanel = new QFrame(this);
     titlePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
@@ -54,7 +59,7 @@ void OptionsWindow::buildWindow() {
 
     settingsPanel = new QFrame(this);
     settingsPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    settingsPanel->setGeometry(2, 48, 343, 329);
+    settingsPanel->setGeometry(2, 48, 343, 393);
 
     passwordGroup = new QGroupBox(QStringLiteral("パスワード設定／登録"), settingsPanel);
     passwordGroup->setGeometry(16, 8, 185, 65);
@@ -91,22 +96,32 @@ void OptionsWindow::buildWindow() {
     dialLineGroup = new OptionGroup(QStringLiteral("ダイヤル発信 利用回線"), settingsPanel);
     dialLineGroup->setGeometry(16, 280, 313, 41);
     dialLineGroup->setColumns(2);
+    deviceGroup = new QGroupBox(QStringLiteral("デバイス"), settingsPanel);
+    deviceGroup->setGeometry(16, 328, 313, 57);
+    deviceBox = new QComboBox(deviceGroup);
+    deviceBox->setGeometry(8, 16, 297, 22);
+    reachLabel = new QLabel(deviceGroup);
+    reachLabel->setFont(settings::GothicFont(11));
+    reachLabel->setGeometry(8, 40, 297, 13);
 
     saveButton = new QPushButton(QStringLiteral(" 設定保存(&S)"), this);
-    saveButton->setGeometry(112, 384, 113, 25);
+    saveButton->setGeometry(112, 448, 113, 25);
     cancelButton = new QPushButton(QStringLiteral("キャンセル(&C)"), this);
-    cancelButton->setGeometry(232, 384, 113, 25);
+    cancelButton->setGeometry(232, 448, 113, 25);
 
     setTabOrder(passwordField, clearPasswordButton);
     setTabOrder(clearPasswordButton, tel1LogModeGroup);
     setTabOrder(tel1LogModeGroup, tel2LogModeGroup);
     setTabOrder(tel2LogModeGroup, comPortGroup);
     setTabOrder(comPortGroup, dialLineGroup);
-    setTabOrder(dialLineGroup, modelGroup);
+    setTabOrder(dialLineGroup, deviceBox);
+    setTabOrder(deviceBox, modelGroup);
     setTabOrder(modelGroup, saveButton);
     setTabOrder(saveButton, cancelButton);
 
     modelGroup->OnClick = [this] { adaptToModel(); };
+    comPortGroup->OnClick = [this] { showDeviceChoice(); };
+    connect(deviceBox, &QComboBox::activated, this, &OptionsWindow::deviceChosen);
     connect(clearPasswordButton, &QPushButton::clicked, this, &OptionsWindow::clearPasswordClicked);
     connect(saveButton, &QPushButton::clicked, this, &OptionsWindow::saveClicked);
     connect(cancelButton, &QPushButton::clicked, this, &OptionsWindow::cancelClicked);
@@ -126,6 +141,13 @@ void OptionsWindow::showOptions() {
     if (const auto item = settings::LogModeItem(s.LogModeTel2)) {
         tel2LogModeGroup->setItemIndex(*item);
     }
+    const IniFile ini(app.settingsPath());
+    for (int port = 1; port <= int(savedDevices_.size()); ++port) {
+        savedDevices_[size_t(port - 1)] = savedDeviceFor(ini, port);
+    }
+    chosenDevices_ = savedDevices_;
+    presentDevices_ = app.SerialDevices.presentDevices();
+    showDeviceChoice();
     show();
     raise();
     activateWindow();
@@ -187,6 +209,7 @@ void OptionsWindow::saveClicked() {
         s.DialLine = dialLineGroup->ItemIndex() + 1;
     }
 
+    saveDeviceChoices();
     try {
         saveAndSend();
     } catch (const std::exception&) {
@@ -243,4 +266,65 @@ void OptionsWindow::closeEvent(QCloseEvent* event) {
 
 void OptionsWindow::returnToMenu() {
     app.nav().showMenu();
+}
+
+void OptionsWindow::showDeviceChoice() {
+    const int port = comPortGroup->ItemIndex() + 1;
+    if (port < 1 || port > int(chosenDevices_.size())) {
+        return;
+    }
+    const QString& chosen = chosenDevices_[size_t(port - 1)];
+    deviceBox->clear();
+    deviceBox->addItem(QStringLiteral("指定なし"), QString());
+    bool listed = chosen.isEmpty();
+    for (const comm::SerialDeviceEntry& entry : presentDevices_) {
+        deviceBox->addItem(QStringLiteral("%1 (%2)").arg(entry.label, entry.path), entry.path);
+        listed = listed || entry.path == chosen;
+    }
+    // A device that is unplugged now stays the choice until the user makes another.
+    if (!listed) {
+        deviceBox->addItem(QStringLiteral("%1 (未接続)").arg(chosen), chosen);
+    }
+    deviceBox->setCurrentIndex(deviceBox->findData(chosen));
+    showReach();
+}
+
+void OptionsWindow::deviceChosen() {
+    const int port = comPortGroup->ItemIndex() + 1;
+    if (port >= 1 && port <= int(chosenDevices_.size())) {
+        chosenDevices_[size_t(port - 1)] = deviceBox->currentData().toString();
+    }
+    showReach();
+}
+
+void OptionsWindow::showReach() {
+    const int port = comPortGroup->ItemIndex() + 1;
+    const QString path = app.SerialDevices.pathFor(port, deviceBox->currentData().toString());
+    if (path.isEmpty()) {
+        reachLabel->clear();
+        reachLabel->setToolTip(QString());
+        return;
+    }
+    // A link (COMn beside the program, or a stable name) is shown with the device behind it.
+    const QString device = QFileInfo(path).canonicalFilePath();
+    const QString text = device.isEmpty() || device == path
+                             ? QStringLiteral("接続先: %1").arg(path)
+                             : QStringLiteral("接続先: %1 → %2").arg(path, device);
+    reachLabel->setToolTip(text);
+    reachLabel->setText(
+        reachLabel->fontMetrics().elidedText(text, Qt::ElideMiddle, reachLabel->width()));
+}
+
+void OptionsWindow::saveDeviceChoices() {
+    const IniFile ini(app.settingsPath());
+    for (size_t i = 0; i < chosenDevices_.size(); ++i) {
+        if (chosenDevices_[i] == savedDevices_[i]) {
+            continue;
+        }
+        if (!saveDeviceFor(ini, int(i) + 1, chosenDevices_[i])) {
+            app.showException(QStringLiteral("%1 に書き込めません。").arg(app.settingsPath()));
+            return;
+        }
+        savedDevices_[i] = chosenDevices_[i];
+    }
 }

@@ -1,8 +1,14 @@
 #pragma once
 
+#include <QString>
+#include <array>
+#include <vector>
+
+#include "link/serialdevicelist.h"
 #include "ui/intervaltimer.h"
 #include "windows/windowbase.h"
 
+class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -41,6 +47,10 @@ public:
     OptionGroup* tel2LogModeGroup = nullptr;
     OptionGroup* comPortGroup = nullptr;
     OptionGroup* dialLineGroup = nullptr;
+    // The device each COM port reaches: the user's choice among the serial devices present.
+    QGroupBox* deviceGroup = nullptr;
+    QComboBox* deviceBox = nullptr;
+    QLabel* reachLabel = nullptr;
     QPushButton* saveButton = nullptr;
     QPushButton* cancelButton = nullptr;
 
@@ -53,5 +63,16 @@ private:
     void buildWindow();
     void saveAndSend();
     void endSaveNotice();
+    // Lists the devices present with the chosen COM port's choice selected.
+    void showDeviceChoice();
+    void deviceChosen();
+    void showReach();
+    // Keeps the choices that changed in the settings file, before the save opens the port.
+    void saveDeviceChoices();
     void returnToMenu();
+
+    std::vector<comm::SerialDeviceEntry> presentDevices_;
+    // Per COM port, the device chosen in the window and the one in the settings file.
+    std::array<QString, 4> chosenDevices_;
+    std::array<QString, 4> savedDevices_;
 };
