@@ -10,8 +10,6 @@ namespace adapter {
 namespace {
 
 constexpr int BaudRate = 19200;
-constexpr int ReplyCheckDelay = 500;
-constexpr int DialPrologueInterval = 700;
 
 }  // namespace
 
@@ -22,8 +20,7 @@ DeviceLink::DeviceLink(ProgramState& state, ui::TimerBackend& timers,
       charges(*this, state, timers),
       options(*this, state),
       logClear(*this, state),
-      dialPrologueTimer(timers),
-      replyCheckTimer(timers),
+      dial(*this, state, timers),
       state_(state),
       portCloseTimer_(timers),
       tel2LogModeTimer_(timers) {
@@ -35,7 +32,6 @@ DeviceLink::DeviceLink(ProgramState& state, ui::TimerBackend& timers,
     serialPort.onDeviceGone = [this] { download.lineGone(); };
     portCloseTimer_.OnTimer = [this] { closeDelayedPort(); };
     tel2LogModeTimer_.OnTimer = [this] { sendTel2LogMode(); };
-    dialPrologueTimer.OnTimer = [this] { dialPrologueStep(); };
 }
 
 bool DeviceLink::openPort() {
@@ -76,7 +72,7 @@ void DeviceLink::sendTel2LogMode() {
 
 void DeviceLink::receiveBytes(SerialPort& sender, uint16_t size) {
     ProgramState& s = state_;
-    replyCheckTimer.setInterval(0);
+    dial.pauseReplyCheck();
     std::vector<char> buffer(size + 1u, 0);
     sender.read(buffer.data(), size);
     for (uint16_t i = 0; i < size; ++i) {
@@ -86,48 +82,7 @@ void DeviceLink::receiveBytes(SerialPort& sender, uint16_t size) {
             s.RxIndex = 0;
         }
     }
-    if (s.DialInProgress == 1) {
-        replyCheckTimer.setInterval(ReplyCheckDelay);
-    }
-}
-
-void DeviceLink::dialPrologueStep() {
-    ProgramState& s = state_;
-    dialPrologueTimer.setInterval(DialPrologueInterval);
-    try {
-        if (s.adapterIdentified == 1) {
-            dialPrologueTimer.setInterval(0);
-            serialPort.open();
-            s.exchangeStep = 0;
-            emit dialPrologueDone(s.dialOnOpen);
-            return;
-        }
-        switch (s.exchangeStep) {
-            case 0:
-                serialPort.setPort(static_cast<uint8_t>(s.ComPort));
-                serialPort.open();
-                serialPort.writeText(hg::EchoOffCommand());
-                s.exchangeStep = 1;
-                break;
-            case 1:
-                s.RxIndex = 0;
-                s.exchangeStep = 2;
-                serialPort.writeText(hg::IdentifyCommand());
-                break;
-            default:
-                dialPrologueTimer.setInterval(0);
-                s.adapterIdentified = 1;
-                s.exchangeStep = 0;
-                emit dialPrologueDone(s.dialOnOpen);
-                break;
-        }
-    } catch (const std::exception&) {
-        // Not left open on a port that may not answer, and no pad without its port.
-        dialPrologueTimer.setInterval(0);
-        serialPort.close();
-        s.DialInProgress = 0;
-        emit dialPortUnavailable();
-    }
+    dial.bytesArrived();
 }
 
 }  // namespace adapter

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "adapter/chargesexchange.h"
+#include "adapter/dialexchange.h"
 #include "adapter/logclear.h"
 #include "adapter/logdownload.h"
 #include "adapter/optionsupload.h"
@@ -44,24 +45,15 @@ public:
     ChargesExchange charges;
     OptionsUpload options;
     LogClear logClear;
-    // Dial exchange timers: the identification before a dial, and the reply check that every
-    // arrival re-arms while a dial is under way.
-    ui::IntervalTimer dialPrologueTimer;
-    ui::IntervalTimer replyCheckTimer;
+    DialExchange dial;
 
 signals:
-    // The identification before a dial is done (or was done earlier in this run): dial when
-    // dialNow is 1, otherwise open the pad.
-    void dialPrologueDone(uint8_t dialNow);
-    // The port for a dial could not be used; the dial is off.
-    void dialPortUnavailable();
     // An error inside the port's own handler, with its text.
     void handlerError(const QString& message);
 
 private:
     void sendTel2LogMode();
     void closeDelayedPort();
-    void dialPrologueStep();
 
     ProgramState& state_;
     ui::IntervalTimer portCloseTimer_;

@@ -54,7 +54,7 @@ void Application::createWindows() {
 
 void Application::connectExchangeReports() {
     using adapter::ChargesExchange;
-    using adapter::DeviceLink;
+    using adapter::DialExchange;
     using adapter::LogDownload;
     ProgressWindow* progress = windows.progress;
     PasswordWindow* password = windows.password;
@@ -87,9 +87,19 @@ void Application::connectExchangeReports() {
         windows.charges->hide();
     });
 
-    QObject::connect(&link, &DeviceLink::dialPrologueDone, windows.dialPad, &DialPad::dialOrHangUp);
-    QObject::connect(&link, &DeviceLink::dialPortUnavailable, windows.dialPad, [this] {
-        windows.dialPad->hide();
+    DialExchange* dial = &link.dial;
+    DialPad* pad = windows.dialPad;
+    QObject::connect(dial, &DialExchange::countingStopped, pad, &DialPad::stopCounting);
+    QObject::connect(dial, &DialExchange::padShown, pad, &DialPad::showPad);
+    QObject::connect(dial, &DialExchange::dialling, pad, &DialPad::showDialling);
+    QObject::connect(dial, &DialExchange::dialSent, pad, &DialPad::showDialSent);
+    QObject::connect(dial, &DialExchange::answered, pad, &DialPad::showAnswer);
+    QObject::connect(dial, &DialExchange::connected, pad, &DialPad::startCountingTime);
+    QObject::connect(dial, &DialExchange::hungUp, pad, &DialPad::showHungUp);
+    QObject::connect(dial, &DialExchange::startButtonChanged, pad, &DialPad::showStartButton);
+    QObject::connect(dial, &DialExchange::keysEnabled, pad, &DialPad::enableKeys);
+    QObject::connect(dial, &DialExchange::portUnavailable, pad, [this, pad] {
+        pad->hide();
         navigator_->showPortMessage();
     });
 }

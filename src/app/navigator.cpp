@@ -66,10 +66,7 @@ void Navigator::runMenuCommand(MenuCommand command) {
         case MenuCommand::Dial:
             s.DialCaller = dialcaller::Menu;
             app_.windows.dialPad->namePanel->clear();
-            s.DialNumber.clear();
-            s.exchangeStep = 0;
-            s.dialOnOpen = 0;
-            app_.link.dialPrologueTimer.setInterval(1);
+            app_.link.dial.openFromMenu();
             break;
         case MenuCommand::Charges:
             app_.link.charges.request();
@@ -151,7 +148,7 @@ void Navigator::editRecord(const QString& name) {
 }
 
 void Navigator::openDialPad(uint8_t dialNow, const QString& number) {
-    app_.windows.dialPad->openToDial(dialNow, number);
+    app_.link.dial.prepare(dialNow, number);
 }
 
 void Navigator::returnToCaller() {

@@ -8,45 +8,29 @@
 #include <QPushButton>
 
 #include "protocol/dialreply.h"
-#include "protocol/hgcommands.h"
 #include "rules/telnumber.h"
-#include "ui/sjis.h"
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
 namespace {
 
 constexpr int NumberFieldLength = 22;
-constexpr int SetupPrologueMs = 500;
 constexpr int ElapsedMs = 1000;
 constexpr int BlinkMs = 500;
-constexpr int WaitTickMs = 1000;
-// Ticks of the wait between two attempts: automatic re-calling must leave the line alone for a
-// while, so the next attempt goes out when the count shown reaches 0.
-constexpr int WaitTicksPerAttempt = 60;
-// A continuous run ends with the attempt of this number.
-constexpr int MaxAttempt = 100;
 
 const QString DialingText = QStringLiteral("ダイヤル中");
 const QString StartCaption = QStringLiteral("ダイヤル開始");
 const QString HangUpCaption = QStringLiteral("回線切断");
 const QString ContinuousCaption = QStringLiteral("連続ダイヤル");
 
-QString textOf(const QByteArray& bytes) {
-    return sjis::toUnicode(bytes);
-}
-
 }  // namespace
 
 DialPad::DialPad(WindowContext& app)
     : WindowBase(app, QStringLiteral("ダイヤル発信"), 13),
       elapsedTimer(app.Ui.timers),
-      blinkTimer(app.Ui.timers),
-      continuousWaitTimer(app.Ui.timers) {
+      blinkTimer(app.Ui.timers) {
     elapsedTimer.OnTimer = [this] { countElapsed(); };
     blinkTimer.OnTimer = [this] { blink(); };
-    continuousWaitTimer.OnTimer = [this] { continuousWaitTick(); };
-    app.link.replyCheckTimer.OnTimer = [this] { checkReply(); };
     buildWindow();
 }
 
@@ -150,35 +134,20 @@ void DialPad::backspaceClicked() {
 }
 
 void DialPad::redialClicked() {
-    ProgramState& s = app.State;
     numberField->setFocus();
-    if (s.RedialList[0].empty()) {
-        return;
-    }
-    numberField->setText(textOf(s.RedialList.at(static_cast<size_t>(redialIndex)).bytes()));
-    caretToEnd();
-    showBookName();
-    --redialIndex;
-    if (redialIndex < 0) {
-        for (int slot = ProgramState::RedialSlots - 1; slot >= 0; --slot) {
-            if (!s.RedialList[static_cast<size_t>(slot)].empty()) {
-                redialIndex = slot;
-                break;
-            }
-        }
+    if (const std::optional<QString> number = app.link.dial.nextRedialNumber()) {
+        numberField->setText(*number);
+        caretToEnd();
+        showBookName();
     }
 }
 
 void DialPad::normalModeClicked() {
-    app.State.ContinuousDial = 0;
-    startButton->setText(StartCaption);
+    app.link.dial.useNormalMode();
 }
 
 void DialPad::continuousModeClicked() {
-    waitTicks = 0;
-    redialIndex = 1;
-    app.State.ContinuousDial = 1;
-    startButton->setText(ContinuousCaption);
+    app.link.dial.useContinuousMode();
 }
 
 void DialPad::enableKeys(bool enabled) {
@@ -187,6 +156,9 @@ void DialPad::enableKeys(bool enabled) {
                              key7Button, key8Button, key9Button, key0Button, starKeyButton,
                              backspaceButton, hashKeyButton, redialButton}) {
         key->setEnabled(enabled);
+    }
+    if (enabled) {
+        numberField->setFocus();
     }
 }
 
@@ -199,105 +171,77 @@ void DialPad::showBookName() {
     }
 }
 
-void DialPad::openToDial(uint8_t dialNow, const QString& number) {
-    ProgramState& s = app.State;
-    s.RxIndex = 0;
-    s.exchangeStep = 0;
-    s.dialOnOpen = dialNow;
-    s.DialNumber.assign(sjis::fromUnicode(number));
-    app.link.dialPrologueTimer.setInterval(SetupPrologueMs);
-}
-
-void DialPad::dialOrHangUp(uint8_t dial) {
-    ProgramState& s = app.State;
-    SerialPort& comm = app.link.serialPort;
-    elapsedTimer.setInterval(0);
-    blinkTimer.setInterval(0);
-    continuousWaitTimer.setInterval(0);
-    s.DialInProgress = 1;
-    comm.setPort(static_cast<uint8_t>(s.ComPort));
+void DialPad::showPad() {
     show();
     raise();
-    if (s.ContinuousDial == 0) {
-        redialIndex = 0;
+}
+
+void DialPad::stopCounting() {
+    elapsedTimer.setInterval(0);
+    blinkTimer.setInterval(0);
+}
+
+void DialPad::showDialling(const QString& number) {
+    numberField->setFocus();
+    numberField->setText(number);
+    showBookName();
+}
+
+void DialPad::showDialSent() {
+    elapsedSeconds = 0;
+    blinkTimer.setInterval(BlinkMs);
+}
+
+void DialPad::showAnswer(const std::optional<QString>& statusText) {
+    if (statusText) {
+        statusPanel->setText(*statusText);
     }
-    // An empty number opens the pad without a word to the adapter; but a dial that went out
-    // with no digits is still an attempt under way, and hanging it up must not be skipped.
-    if (s.DialNumber.empty() && readyToDial) {
-        return;
+    blinkTimer.setInterval(0);
+}
+
+void DialPad::startCountingTime() {
+    elapsedTimer.setInterval(ElapsedMs);
+}
+
+void DialPad::showHungUp() {
+    if (statusPanel->text() == DialingText) {
+        statusPanel->clear();
     }
-    if (dial == 1) {
-        numberField->setFocus();
-        s.DialNumber.assign(
-            sjis::fromUnicode(calllog::normalizeNumber(textOf(s.DialNumber.bytes()))));
-        numberField->setText(textOf(s.DialNumber.bytes()));
-        showBookName();
-        s.DialNumber.assign(sjis::fromUnicode(calllog::lookupDigits(textOf(s.DialNumber.bytes()))));
-        comm.writeText(hg::DialCommand(s.DialLine, s.DialNumber.bytes()));
-        readyToDial = false;
-        startButton->setText(HangUpCaption);
-        elapsedSeconds = 0;
-        blinkTimer.setInterval(BlinkMs);
-        continuousWaitTimer.setInterval(0);
-        if (redialIndex == 0) {
-            s.RedialList[static_cast<size_t>(s.RedialCount)].assign(s.DialNumber.bytes());
-            ++s.RedialCount;
-            if (s.RedialCount > ProgramState::RedialSlots - 1) {
-                s.RedialCount = 0;
-            }
-        }
-    } else {
-        comm.writeText(hg::HangUpCommand(s.DialLine));
-        readyToDial = true;
-        if (statusPanel->text() == DialingText) {
-            statusPanel->clear();
-        }
-        elapsedSeconds = 0;
-        elapsedTimer.setInterval(0);
-        blinkTimer.setInterval(0);
-        if (s.ContinuousDial != 0) {
-            startButton->setText(QStringLiteral("連続中(%1)").arg(redialIndex));
-            waitTicks = 0;
-            continuousWaitTimer.setInterval(WaitTickMs);
-            readyToDial = false;
-        } else {
+    elapsedSeconds = 0;
+    elapsedTimer.setInterval(0);
+    blinkTimer.setInterval(0);
+}
+
+void DialPad::showStartButton(adapter::DialExchange::StartButton shows, int count) {
+    using StartButton = adapter::DialExchange::StartButton;
+    switch (shows) {
+        case StartButton::Dial:
             startButton->setText(StartCaption);
-        }
-    }
-    enableKeys(readyToDial);
-    if (readyToDial) {
-        numberField->setFocus();
-    }
-    if (redialIndex > MaxAttempt - 1) {
-        s.ContinuousDial = 0;
-        redialIndex = 0;
-        continuousWaitTimer.setInterval(0);
+            break;
+        case StartButton::HangUp:
+            startButton->setText(HangUpCaption);
+            break;
+        case StartButton::Continuous:
+            startButton->setText(ContinuousCaption);
+            break;
+        case StartButton::AttemptFailed:
+            startButton->setText(QStringLiteral("連続中(%1)").arg(count));
+            break;
+        case StartButton::Waiting:
+            startButton->setText(QStringLiteral("待機中:%1").arg(count));
+            break;
     }
 }
 
 void DialPad::startClicked() {
-    ProgramState& s = app.State;
-    app.link.dialPrologueTimer.setInterval(0);
-    if (redialIndex > 0 && startButton->text() != ContinuousCaption) {
-        s.ContinuousDial = 0;
-        waitTicks = 0;
-        enableKeys(true);
-        dialOrHangUp(0);
-    }
-    s.RxIndex = 0;
-    s.DialNumber.assign(sjis::fromUnicode(numberField->text()));
-    if (!numberField->text().isEmpty()) {
-        dialOrHangUp(readyToDial ? 1 : 0);
-    } else if (!readyToDial) {
-        // A dial sent without digits leaves the field empty; the button still hangs it up.
-        dialOrHangUp(0);
-    } else {
+    app.link.dial.start(numberField->text());
+    if (numberField->text().isEmpty() && app.link.dial.readyToDial()) {
         numberField->setFocus();
     }
 }
 
 void DialPad::countElapsed() {
-    app.State.ContinuousDial = 0;
+    app.link.dial.endContinuousRun();
     ++elapsedSeconds;
     statusPanel->setText(dial::ElapsedText(elapsedSeconds));
 }
@@ -306,69 +250,18 @@ void DialPad::blink() {
     statusPanel->setText(statusPanel->text() == DialingText ? QString() : DialingText);
 }
 
-void DialPad::continuousWaitTick() {
-    ++waitTicks;
-    if (app.State.ContinuousDial != 0) {
-        startButton->setText(QStringLiteral("待機中:%1").arg(WaitTicksPerAttempt - waitTicks));
-    }
-    if (waitTicks >= WaitTicksPerAttempt) {
-        ++redialIndex;
-        waitTicks = 0;
-        enableKeys(true);
-        dialOrHangUp(1);
-    }
-}
-
-void DialPad::checkReply() {
-    ProgramState& s = app.State;
-    app.link.replyCheckTimer.setInterval(0);
-    const dial::DialReply reply =
-        dial::MatchDialReply(s.RxBuffer.data(), s.RxBuffer.size(), s.RxIndex, s.DialLine);
-    if (reply.action == dial::ReplyAction::None) {
-        return;
-    }
-    if (reply.panelText) {
-        statusPanel->setText(*reply.panelText);
-    }
-    blinkTimer.setInterval(0);
-    s.RxIndex = 0;
-    switch (reply.action) {
-        case dial::ReplyAction::Connected:
-            elapsedTimer.setInterval(ElapsedMs);
-            // The adapter's log now holds this call: the next look at the call log downloads.
-            s.LogImage[0] = 255;
-            break;
-        case dial::ReplyAction::ClearedRaw:
-            elapsedTimer.setInterval(0);
-            dialOrHangUp(0);
-            break;
-        default:
-            dialOrHangUp(0);
-            break;
-    }
-}
-
 void DialPad::hangUpAndReturn() {
-    ProgramState& s = app.State;
-    redialIndex = 0;
-    s.ContinuousDial = 0;
-    waitTicks = 0;
-    enableKeys(true);
+    adapter::DialExchange& dial = app.link.dial;
+    dial.endRun();
     // A port that went away must not keep the pad from closing.
-    app.guarded([this] { dialOrHangUp(0); });
+    app.guarded([&dial] { dial.hangUp(); });
     hide();
-    elapsedTimer.setInterval(0);
-    blinkTimer.setInterval(0);
-    continuousWaitTimer.setInterval(0);
+    stopCounting();
     elapsedSeconds = 0;
     statusPanel->clear();
     namePanel->clear();
-    s.DialNumber.clear();
     numberField->clear();
-    app.link.serialPort.close();
-    app.link.replyCheckTimer.setInterval(0);
-    s.DialInProgress = 0;
-    startButton->setText(StartCaption);
+    dial.close();
     app.guarded([this] { app.nav().returnToCaller(); });
 }
 

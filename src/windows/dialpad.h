@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
+#include "adapter/dialexchange.h"
 #include "ui/intervaltimer.h"
 #include "windows/windowbase.h"
 
@@ -12,18 +14,23 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 
-// The dial pad: number entry, the redial list, normal or continuous mode, and the dial exchange
-// with the adapter, whose replies the link's reply check hands to it.
+// The dial pad: number entry, the redial button and the choice of normal or continuous mode. It
+// starts the link's dial exchange and shows what that reports.
 class DialPad : public WindowBase {
     Q_OBJECT
 public:
     explicit DialPad(WindowContext& app);
 
-    // Opens the pad from the record editor or the call log, dialling the number when dialNow
-    // is 1, after the adapter's prologue on the device-link window.
-    void openToDial(uint8_t dialNow, const QString& number);
-    // dial 1 dials DialNumber, 0 hangs up; shows the pad either way.
-    void dialOrHangUp(uint8_t dial);
+    // What the dial exchange reports.
+    void showPad();
+    void stopCounting();
+    void showDialling(const QString& number);
+    void showDialSent();
+    void showAnswer(const std::optional<QString>& statusText);
+    void startCountingTime();
+    void showHungUp();
+    void showStartButton(adapter::DialExchange::StartButton shows, int count);
+    // Enabled keys hand the keyboard focus to the number field.
     void enableKeys(bool enabled);
     // Shows the name of the phone book record whose number is in the field.
     void showBookName();
@@ -60,17 +67,10 @@ public:
     QAction* continuousModeAction = nullptr;
     QAction* cancelMenuAction = nullptr;
 
-    ui::IntervalTimer elapsedTimer;         // elapsed time of a connected call
-    ui::IntervalTimer blinkTimer;           // blinking while a call is set up
-    ui::IntervalTimer continuousWaitTimer;  // wait between two attempts of a continuous run
+    ui::IntervalTimer elapsedTimer;  // elapsed time of a connected call
+    ui::IntervalTimer blinkTimer;    // blinking while a call is set up
 
-    // True while idle: the start button dials; false while a call is under way or a continuous
-    // run waits.
-    bool readyToDial = true;
     int32_t elapsedSeconds = 0;
-    // Normal mode: the redial slot "R" shows next. Continuous mode: the attempt number.
-    int32_t redialIndex = 0;
-    int32_t waitTicks = 0;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,7 +82,5 @@ private:
     void keyClicked(char key);
     void countElapsed();
     void blink();
-    void continuousWaitTick();
-    void checkReply();
     void caretToEnd();
 };

@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int HelpButtonContext = 6;
-constexpr int DialPrologueMs = 500;
 
 struct GridColumn {
     const char* field;
@@ -222,13 +221,9 @@ void PhoneBookWindow::deleteClicked() {
 
 void PhoneBookWindow::dialClicked() {
     const std::optional<db::UserRecord> record = selectedRecord();
-    ProgramState& s = app.State;
-    s.DialNumber.assign(sjis::fromUnicode(record ? record->Tel : QString()));
-    s.DialCaller = dialcaller::PhoneBook;
+    app.State.DialCaller = dialcaller::PhoneBook;
     hide();
-    s.exchangeStep = 0;
-    s.dialOnOpen = 1;
-    app.link.dialPrologueTimer.setInterval(DialPrologueMs);
+    app.link.dial.dialFromPhoneBook(record ? record->Tel : QString());
 }
 
 void PhoneBookWindow::closeClicked() {

@@ -89,7 +89,7 @@ private slots:
         r.startAtMenu();
         r.state().DialCaller = dialcaller::Menu;
         r.app().windows.mainMenu->hide();
-        r.pad().openToDial(1, QStringLiteral("0312345678"));
+        r.exchange().prepare(1, QStringLiteral("0312345678"));
         const QByteArray dial = "AT\\D1/0312345678\r";
         r.t.clock.advance(499);
         QCOMPARE(r.commandCount(), 0);
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(r.app().windows.mainMenu->isVisible());
         qsizetype from = r.commandCount();
         r.app().windows.mainMenu->hide();
-        r.pad().openToDial(1, QStringLiteral("0312345678"));
+        r.exchange().prepare(1, QStringLiteral("0312345678"));
         r.t.clock.advance(500);
         QCOMPARE(r.commandsFrom(from), QList<QByteArray>{dial});
 
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(r.state().adapterIdentified, uint8_t{0});
         from = r.commandCount();
         r.app().windows.mainMenu->hide();
-        r.pad().openToDial(1, QStringLiteral("0312345678"));
+        r.exchange().prepare(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900);
         QCOMPARE(r.commandsFrom(from), (QList<QByteArray>{EchoOff, Identify, dial}));
     }
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{hg::HangUpCommand(line)});
         QCOMPARE(r.status(), status);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.pad().readyToDial);
+        QVERIFY(r.exchange().readyToDial());
         QVERIFY(r.pad().numberField->isEnabled());
         // The adapter's "OK" to the hang-up changes nothing.
         r.t.clock.advance(2000);
@@ -283,7 +283,7 @@ private slots:
         QCOMPARE(r.lastCommand(), HangUp1);
         QCOMPARE(r.startCaption(), QStringLiteral("連続中(1)"));
         QVERIFY(!r.pad().numberField->isEnabled());
-        QVERIFY(!r.pad().readyToDial);
+        QVERIFY(!r.exchange().readyToDial());
         for (int count = 59; count >= 1; --count) {
             r.t.clock.advance(1000);
             QCOMPARE(r.startCaption(), QStringLiteral("待機中:%1").arg(count));
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(r.state().ContinuousDial, uint8_t{0});
         r.t.clock.advance(700);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.pad().readyToDial);
+        QVERIFY(r.exchange().readyToDial());
         r.t.clock.advance(300000);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 100);
         QCOMPARE(r.state().RedialCount, 0);
@@ -373,7 +373,7 @@ private slots:
         QVERIFY(r.app().windows.portMessage->isVisible());
         QVERIFY(!r.pad().isVisible());
         QVERIFY(!r.app().windows.mainMenu->isVisible());
-        QCOMPARE(r.t.clock.dueTime(&r.app().link.dialPrologueTimer), int64_t{-1});
+        QCOMPARE(r.t.clock.dueTime(&r.exchange().prologueTimer()), int64_t{-1});
         QCOMPARE(r.state().DialInProgress, uint8_t{0});
         QCOMPARE(r.commandCount(), 0);
         QVERIFY(r.t.dialogs.errors.isEmpty());
@@ -481,7 +481,7 @@ private slots:
         r.state().DialCaller = dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, Busy}});
-        r.pad().openToDial(1, QStringLiteral("0312345678"));
+        r.exchange().prepare(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
         QCOMPARE(r.lastCommand(), HangUp1);
         r.pad().close();
@@ -498,7 +498,7 @@ private slots:
         r.state().DialCaller = dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, "AC\r\n"}});
-        r.pad().openToDial(1, QStringLiteral("0312345678"));
+        r.exchange().prepare(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
         QCOMPARE(r.state().LogImage[0], uint8_t{255});
         const qsizetype from = r.commandCount();

@@ -115,12 +115,10 @@ private slots:
 
     void arrivalsPaceTheDialReplyCheck() {
         Channel c;
-        ui::IntervalTimer& check = c.app->link.replyCheckTimer;
+        adapter::DialExchange& dial = c.app->link.dial;
+        const ui::IntervalTimer& check = dial.replyCheckTimer();
         int fired = 0;
-        check.OnTimer = [&] {
-            ++fired;
-            check.setInterval(0);
-        };
+        QObject::connect(&dial, &adapter::DialExchange::checkingReply, [&] { ++fired; });
         c.deviceLink().serialPort.open();
         c.state().DialInProgress = 1;
         for (int at : {0, 300, 600, 900}) {
@@ -135,8 +133,10 @@ private slots:
         QCOMPARE(fired, 1);
 
         // Without a dial in progress an arrival only stops a pending check.
+        c.factory->line->send(0, QByteArray("x"));
+        c.clock.advance(0);
+        QVERIFY(check.running());
         c.state().DialInProgress = 0;
-        check.setInterval(500);
         c.factory->line->send(100, QByteArray("x"));
         c.clock.advance(100);
         QVERIFY(!check.running());

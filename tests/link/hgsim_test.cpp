@@ -224,13 +224,11 @@ private slots:
         app.windows.dialPad = app.own(new DialPad(app));
         int64_t firedAt = -1;
         QByteArray seen;
-        ui::IntervalTimer& check = app.link.replyCheckTimer;
-        check.OnTimer = [&] {
+        QObject::connect(&app.link.dial, &adapter::DialExchange::checkingReply, [&] {
             firedAt = clock.now();
             seen = QByteArray(reinterpret_cast<const char*>(app.State.RxBuffer.data()),
                               app.State.RxIndex);
-            check.setInterval(0);
-        };
+        });
         SerialPort& comm = app.link.serialPort;
         comm.open();
         app.State.DialInProgress = 1;

@@ -56,6 +56,7 @@ struct DialRun {
     Application& app() { return *t.app; }
     ProgramState& state() { return t.app->State; }
     DialPad& pad() { return *t.app->windows.dialPad; }
+    adapter::DialExchange& exchange() { return t.app->link.dial; }
     QString status() { return pad().statusPanel->text(); }
     QString startCaption() { return pad().startButton->text(); }
 

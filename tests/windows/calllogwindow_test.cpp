@@ -336,7 +336,7 @@ private slots:
         QCOMPARE(s.DialCaller, 2);
         QCOMPARE(s.dialOnOpen, 1);
         QCOMPARE(s.DialNumber.bytes(), QByteArray("0663334444*12"));
-        QVERIFY(w.t.app->link.dialPrologueTimer.running());
+        QVERIFY(w.t.app->link.dial.prologueTimer().running());
     }
 
     void closeShowsTheMenuAndHelpOpensContextOne() {

@@ -81,7 +81,7 @@ private slots:
         p.pad().numberField->setText(QStringLiteral("99"));
         p.pad().redialButton->click();
         QCOMPARE(p.field(), QStringLiteral("99"));
-        QCOMPARE(p.pad().redialIndex, 0);
+        QCOMPARE(p.exchange().redialIndex(), 0);
     }
 
     // Slot 0 first, then the highest filled slot and down, cyclically; a dial after "R" hangs
@@ -128,10 +128,10 @@ private slots:
         p.dialAndFail(QStringLiteral("0311111111"));
         p.dialAndFail(QStringLiteral("0322222222"));
         p.pad().continuousModeClicked();
-        QCOMPARE(p.pad().redialIndex, 1);
+        QCOMPARE(p.exchange().redialIndex(), 1);
         p.pad().redialButton->click();
         QCOMPARE(p.field(), QStringLiteral("0322222222"));
-        QCOMPARE(p.pad().redialIndex, 0);
+        QCOMPARE(p.exchange().redialIndex(), 0);
         p.pad().startClicked();
         QCOMPARE(p.state().RedialList[2].bytes(), QByteArray("0322222222"));
         QCOMPARE(p.state().RedialCount, 3);
@@ -144,7 +144,7 @@ private slots:
         q.pad().continuousModeClicked();
         q.pad().redialButton->click();
         QCOMPARE(q.field(), QString());
-        QCOMPARE(q.pad().redialIndex, 0);
+        QCOMPARE(q.exchange().redialIndex(), 0);
     }
 
     void modeMenu() {
@@ -182,7 +182,7 @@ private slots:
         p.pad().continuousModeClicked();
         p.pad().close();
         QCOMPARE(p.state().ContinuousDial, uint8_t{0});
-        QCOMPARE(p.pad().redialIndex, 0);
+        QCOMPARE(p.exchange().redialIndex(), 0);
         p.openFromMenu();
         QVERIFY(p.pad().isVisible());
         QCOMPARE(p.field(), QString());

@@ -120,7 +120,7 @@ private slots:
         QCOMPARE(s.DialCaller, dialcaller::PhoneBook);
         QCOMPARE(s.exchangeStep, 0);
         QCOMPARE(s.dialOnOpen, uint8_t(1));
-        QCOMPARE(t->app->link.dialPrologueTimer.interval(), 500);
+        QCOMPARE(t->app->link.dial.prologueTimer().interval(), 500);
         QVERIFY(!list->isVisible());
 
         t->app->State.DialNumber.clear();
