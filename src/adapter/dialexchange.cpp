@@ -51,11 +51,6 @@ void DialExchange::prepare(uint8_t dialNow, const QString& number) {
     startPrologue(dialNow, DialPrologueDelay);
 }
 
-void DialExchange::dialFromPhoneBook(const QString& number) {
-    state_.DialNumber.assign(sjis::fromUnicode(number));
-    startPrologue(1, DialPrologueDelay);
-}
-
 void DialExchange::startPrologue(uint8_t dialNow, int delayMs) {
     state_.exchangeStep = 0;
     state_.dialOnOpen = dialNow;

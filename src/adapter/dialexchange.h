@@ -33,8 +33,6 @@ public:
     void openFromMenu();
     // Opens the pad after the prologue, dialling number at once when dialNow is 1.
     void prepare(uint8_t dialNow, const QString& number);
-    // As prepare(1, number), but the receive position is left where it is.
-    void dialFromPhoneBook(const QString& number);
 
     // The start button with the number in the field: dials, hangs up, or ends a continuous run
     // and dials once more in normal mode.

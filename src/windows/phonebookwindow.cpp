@@ -223,7 +223,7 @@ void PhoneBookWindow::dialClicked() {
     const std::optional<db::UserRecord> record = selectedRecord();
     app.State.DialCaller = dialcaller::PhoneBook;
     hide();
-    app.link.dial.dialFromPhoneBook(record ? record->Tel : QString());
+    app.link.dial.prepare(1, record ? record->Tel : QString());
 }
 
 void PhoneBookWindow::closeClicked() {
