@@ -4,11 +4,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
-#include <QSqlQueryModel>
+#include <algorithm>
 #include <array>
+#include <iterator>
+#include <map>
 
 #include "db/connection.h"
 #include "db/edatabaseerror.h"
+#include "db/pagedrowsmodel.h"
 
 namespace db {
 namespace {
@@ -99,7 +102,11 @@ struct PhoneBookTable::Impl {
 
     QString folder;
     Connection conn{QStringLiteral("USER2DATA")};
-    std::unique_ptr<QSqlQueryModel> model;
+    std::unique_ptr<PagedRowsModel> model;
+    // Rows whose place in the current order is known, with their key and 氏名: the list reads
+    // from the nearest one along the key's index instead of counting from the first record.
+    std::map<int, std::pair<QVariant, QString>> anchors;
+    std::optional<int> records;  // the number of records, while known
     bool exclusive = false;
     Index index = Index::Yomi;
     std::optional<QString> cursor;  // 氏名 of the current record
@@ -178,20 +185,108 @@ struct PhoneBookTable::Impl {
         return name.isValid() ? std::optional<QString>(name.toString()) : std::nullopt;
     }
 
-    // The writes of a batch show in the list when the batch is committed.
-    void refreshModel() {
+    // The writes of a batch show in the list when the batch is committed. A new order keeps
+    // the number of records, which costs a pass over an index to count.
+    void refreshModel(bool sameRecords = false) {
+        if (!sameRecords) {
+            records.reset();
+        }
         if (!model || conn.inBatch()) {
             return;
         }
+        anchors.clear();
         if (!conn.isOpen()) {
             model->clear();
             return;
         }
-        model->setQuery(QStringLiteral("SELECT %1 FROM Userdat%2").arg(textColumns(), orderBy()),
-                        conn.database());
-        if (model->lastError().isValid()) {
-            throw EDatabaseError(model->lastError().text());
+        if (!records) {
+            records = conn.scalar(QStringLiteral("SELECT COUNT(*) FROM Userdat")).toInt();
         }
+        model->reset(*records, [this](int first, int n) { return readRows(first, n); });
+    }
+
+    int keyColumn() const { return index == Index::Yomi ? 1 : 2; }
+
+    void remember(int row, const QVariant& keyValue, const QString& name) {
+        // A NULL or empty key has no range of its own to read along.
+        if (!keyValue.isNull() && !keyValue.toString().isEmpty()) {
+            anchors[row] = {keyValue, name};
+        }
+    }
+
+    // Reads rows in the current order, along the key's index from the nearest known row when
+    // that is nearer than the first record. NULL keys sort first and are never read past
+    // backwards: a short backward read falls back to counting from the first record.
+    std::vector<QStringList> readRows(int first, int count) {
+        const int last = first + count - 1;
+        std::vector<QStringList> rows;
+        const auto after = anchors.upper_bound(last);
+        if (after != anchors.begin()) {
+            const auto& [row, anchor] = *std::prev(after);
+            if (row >= first) {
+                rows = readBefore(anchor, row - first, 0);
+                if (static_cast<int>(rows.size()) == row - first) {
+                    std::vector<QStringList> rest = readFrom(anchor, true, last - row + 1, 0);
+                    rows.insert(rows.end(), rest.begin(), rest.end());
+                } else {
+                    rows.clear();
+                }
+            } else if (first - row <= first) {
+                rows = readFrom(anchor, false, count, first - row - 1);
+            }
+        }
+        if (rows.empty() && after != anchors.end() && after->first - last <= first) {
+            rows = readBefore(after->second, count, after->first - last - 1);
+            if (static_cast<int>(rows.size()) != count) {
+                rows.clear();
+            }
+        }
+        if (rows.empty()) {
+            rows = select(orderBy() + QStringLiteral(" LIMIT ? OFFSET ?"), {count, first});
+        }
+        for (const size_t i : {size_t{0}, rows.size() - 1}) {
+            if (i < rows.size()) {
+                remember(first + static_cast<int>(i), rows[i][keyColumn()], rows[i][0]);
+            }
+        }
+        return rows;
+    }
+
+    using Anchor = std::pair<QVariant, QString>;
+
+    // count rows from the anchor on (with it when inclusive), skipping skip of them.
+    std::vector<QStringList> readFrom(const Anchor& anchor, bool inclusive, int count, int skip) {
+        const QString nameTest = inclusive ? QStringLiteral("<") : QStringLiteral("<=");
+        return select(QStringLiteral("WHERE %1 >= ? COLLATE NOCASE AND NOT (%1 = ? COLLATE NOCASE "
+                                     "AND 氏名 %2 ?)%3 LIMIT ? OFFSET ?")
+                          .arg(key(), nameTest, orderBy()),
+                      {anchor.first, anchor.first, anchor.second, count, skip});
+    }
+
+    // The count rows before the anchor, skipping skip of the nearest, in the current order.
+    std::vector<QStringList> readBefore(const Anchor& anchor, int count, int skip) {
+        std::vector<QStringList> rows =
+            select(QStringLiteral("WHERE %1 <= ? COLLATE NOCASE AND NOT (%1 = ? COLLATE NOCASE "
+                                  "AND 氏名 >= ?)%2 LIMIT ? OFFSET ?")
+                       .arg(key(), orderBy(true)),
+                   {anchor.first, anchor.first, anchor.second, count, skip});
+        std::reverse(rows.begin(), rows.end());
+        return rows;
+    }
+
+    // The text columns of the rows the clauses select.
+    std::vector<QStringList> select(const QString& clauses, const QVariantList& bound) const {
+        QSqlQuery query = conn.exec(
+            QStringLiteral("SELECT %1 FROM Userdat %2").arg(textColumns(), clauses), bound);
+        std::vector<QStringList> rows;
+        while (query.next()) {
+            QStringList cells;
+            for (int c = 0; c < static_cast<int>(kTextFields.size()); ++c) {
+                cells << query.value(c).toString();
+            }
+            rows.push_back(std::move(cells));
+        }
+        return rows;
     }
 
     void checkUsable() {
@@ -288,7 +383,7 @@ void PhoneBookTable::setIndex(Index index) {
     }
     d->index = index;
     if (d->conn.isOpen()) {
-        d->refreshModel();
+        d->refreshModel(true);
     }
 }
 
@@ -432,9 +527,11 @@ void PhoneBookTable::commitBatch() {
     d->refreshModel();
 }
 
-QAbstractItemModel* PhoneBookTable::model() {
+PagedRowsModel* PhoneBookTable::model() {
     if (!d->model) {
-        d->model = std::make_unique<QSqlQueryModel>();
+        QStringList columns = fieldNames();
+        columns.removeLast();  // the picture is not shown in the list
+        d->model = std::make_unique<PagedRowsModel>(columns);
         d->refreshModel();
     }
     return d->model.get();
@@ -446,7 +543,9 @@ int PhoneBookTable::rowOf(const QString& name) {
     if (!keyValue) {
         return -1;
     }
-    return d->countBefore(name, *keyValue);
+    const int row = d->countBefore(name, *keyValue);
+    d->remember(row, *keyValue, name);
+    return row;
 }
 
 bool PhoneBookTable::gotoRow(int row) {
@@ -456,7 +555,7 @@ bool PhoneBookTable::gotoRow(int row) {
     }
     // A row the grid shows is already fetched; skipping to it in the engine costs a scan.
     if (d->model && !d->conn.inBatch() && row < d->model->rowCount()) {
-        d->cursor = d->model->index(row, 0).data().toString();
+        d->cursor = d->model->text(row, 0);
         return true;
     }
     const auto name = d->nameAt(

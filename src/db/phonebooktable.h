@@ -6,7 +6,7 @@
 #include <memory>
 #include <optional>
 
-class QAbstractItemModel;
+#include "db/pagedrowsmodel.h"
 
 namespace db {
 
@@ -77,9 +77,10 @@ public:
     void beginBatch();
     void commitBatch();
 
-    // A read-only model of all records in the current order for the list grid; it fetches rows
-    // as the grid scrolls. rowOf() gives the row of a 氏名 in it, -1 when absent.
-    QAbstractItemModel* model();
+    // A read-only model of all records in the current order for the list grid; it reads only
+    // the pages the grid shows. rowOf() gives the row of a 氏名 in it, -1 when absent, and makes
+    // the rows around it quick to read.
+    PagedRowsModel* model();
     int rowOf(const QString& name);
     // Makes the record at that row of model() current.
     bool gotoRow(int row);

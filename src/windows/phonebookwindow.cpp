@@ -170,11 +170,7 @@ void PhoneBookWindow::showCurrent() {
     if (row < 0) {
         return;
     }
-    // The grid holds only the rows fetched so far; a record further down needs them fetched.
-    QAbstractItemModel* model = grid->model();
-    while (row >= model->rowCount() && model->canFetchMore(QModelIndex())) {
-        model->fetchMore(QModelIndex());
-    }
+    const QAbstractItemModel* model = grid->model();
     const QModelIndex index = model->index(row, columnOf("氏名"));
     grid->setCurrentIndex(index);
     grid->scrollTo(index);

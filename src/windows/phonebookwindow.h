@@ -3,6 +3,7 @@
 #include <functional>
 #include <optional>
 
+#include "db/pagedrowsmodel.h"
 #include "db/phonebooktable.h"
 #include "windows/windowbase.h"
 
