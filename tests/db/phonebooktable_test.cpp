@@ -313,6 +313,36 @@ private slots:
         QVERIFY(model->rowsRead() < 100);
     }
 
+    // Rows read around a located record, backwards and forwards along the index, are the rows a
+    // reading from the top gives, also where many records share a reading.
+    void rowsAroundALocatedRecordAreInOrder() {
+        table_->createTable();
+        table_->open();
+        table_->beginBatch();
+        for (int i = 0; i < 500; ++i) {
+            table_->append(person(QStringLiteral("名%1").arg((i * 37) % 500, 3, 10, QChar(u'0')),
+                                  QStringLiteral("よみ%1").arg(i % 7), QString::number(i)));
+        }
+        table_->commitBatch();
+        const QStringList inOrder = sql(
+            path_, {QStringLiteral("SELECT 氏名 FROM Userdat ORDER BY 読み COLLATE NOCASE, 氏名")});
+        QCOMPARE(inOrder.size(), 500);
+        QCOMPARE(names(table_->model()), inOrder);
+
+        for (const int row : {3, 64, 250, 300, 499}) {
+            table_->setIndex(PhoneBookTable::Index::Tel2);
+            table_->setIndex(PhoneBookTable::Index::Yomi);
+            QCOMPARE(table_->rowOf(inOrder[row]), row);
+            db::PagedRowsModel* model = table_->model();
+            for (const int near : {row - 70, row - 1, row, row + 1, row + 70}) {
+                if (near >= 0 && near < inOrder.size()) {
+                    QCOMPARE(model->index(near, 0).data().toString(), inOrder[near]);
+                }
+            }
+            QVERIFY(model->rowsRead() < 300);
+        }
+    }
+
     void duplicateNameIsRefused() {
         openFilled();
         QVERIFY(table_->gotoName(QStringLiteral("山田")));
