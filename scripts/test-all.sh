@@ -24,7 +24,7 @@ ASAN_OPTIONS="detect_leaks=0" UBSAN_OPTIONS="print_stacktrace=1" \
   ctest --test-dir "$out/asan" --output-on-failure -j 2
 
 echo "== libFuzzer targets (clang), 60 s each =="
-fuzz_targets=(logimage_fuzz)
+fuzz_targets=(logimage_fuzz vcard_fuzz)
 CC=clang CXX=clang++ TILKA_TARGETS="${fuzz_targets[*]}" \
   bash scripts/build.sh "$out/fuzz" -DTILKA_FUZZ=ON -DTILKA_TESTS=OFF \
     -DTILKA_SANITIZE=address,undefined

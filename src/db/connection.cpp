@@ -129,4 +129,14 @@ void Connection::commitBatch() {
     }
 }
 
+void Connection::rollbackBatch() {
+    if (!inBatch_) {
+        return;
+    }
+    inBatch_ = false;
+    if (!db_.rollback()) {
+        fail(db_.lastError());
+    }
+}
+
 }  // namespace db

@@ -32,6 +32,8 @@ public:
 
     void beginBatch();
     void commitBatch();
+    // Drops every write since beginBatch().
+    void rollbackBatch();
     bool inBatch() const { return inBatch_; }
 
     const QSqlDatabase& database() const { return db_; }

@@ -91,6 +91,15 @@ QString cutName(const QString& name) {
     return cutText(0, name).toString();
 }
 
+UserRecord recordFrom(const QSqlQuery& query) {
+    UserRecord record;
+    for (size_t i = 0; i < kTextFields.size(); ++i) {
+        record.*kTextFields[i].member = query.value(static_cast<int>(i)).toString();
+    }
+    record.Picture = query.value(static_cast<int>(kTextFields.size())).toByteArray();
+    return record;
+}
+
 [[noreturn]] void noCurrentRecord() {
     throw EDatabaseError(QStringLiteral("%1: no current record").arg(kFileName));
 }
@@ -316,6 +325,14 @@ QStringList PhoneBookTable::fieldNames() {
     return names;
 }
 
+UserRecord PhoneBookTable::fitted(const UserRecord& record) {
+    UserRecord cut = record;
+    for (size_t i = 0; i < kTextFields.size(); ++i) {
+        cut.*kTextFields[i].member = cutText(i, record.*kTextFields[i].member).toString();
+    }
+    return cut;
+}
+
 bool PhoneBookTable::fileExists() const {
     return QFileInfo::exists(d->path());
 }
@@ -436,20 +453,33 @@ int PhoneBookTable::recordCount() const {
 }
 
 std::optional<UserRecord> PhoneBookTable::current() const {
-    if (!d->cursor || !d->conn.isOpen()) {
+    if (!d->cursor) {
+        return std::nullopt;
+    }
+    return record(*d->cursor);
+}
+
+std::optional<UserRecord> PhoneBookTable::record(const QString& name) const {
+    if (!d->conn.isOpen()) {
         return std::nullopt;
     }
     QSqlQuery query = d->conn.exec(
-        QStringLiteral("SELECT %1 FROM Userdat WHERE 氏名 = ?").arg(allColumns()), {*d->cursor});
+        QStringLiteral("SELECT %1 FROM Userdat WHERE 氏名 = ?").arg(allColumns()), {name});
     if (!query.next()) {
         return std::nullopt;
     }
-    UserRecord record;
-    for (size_t i = 0; i < kTextFields.size(); ++i) {
-        record.*kTextFields[i].member = query.value(static_cast<int>(i)).toString();
+    return recordFrom(query);
+}
+
+QList<UserRecord> PhoneBookTable::allRecords() const {
+    d->requireOpen();
+    QSqlQuery query =
+        d->conn.exec(QStringLiteral("SELECT %1 FROM Userdat%2").arg(allColumns(), d->orderBy()));
+    QList<UserRecord> records;
+    while (query.next()) {
+        records << recordFrom(query);
     }
-    record.Picture = query.value(static_cast<int>(kTextFields.size())).toByteArray();
-    return record;
+    return records;
 }
 
 void PhoneBookTable::append(const UserRecord& record) {
@@ -524,6 +554,12 @@ void PhoneBookTable::beginBatch() {
 
 void PhoneBookTable::commitBatch() {
     d->conn.commitBatch();
+    d->refreshModel();
+}
+
+void PhoneBookTable::rollbackBatch() {
+    d->conn.rollbackBatch();
+    d->cursor.reset();
     d->refreshModel();
 }
 

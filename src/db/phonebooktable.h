@@ -37,6 +37,8 @@ public:
     ~PhoneBookTable();
 
     static QStringList fieldNames();
+    // The record with every text cut to its field's size, as the table would store it.
+    static UserRecord fitted(const UserRecord& record);
     bool fileExists() const;
 
     // Creates the table and its three indexes in a new file. Throws EDatabaseError.
@@ -62,6 +64,10 @@ public:
     int recordCount() const;
 
     std::optional<UserRecord> current() const;
+    // The record with this 氏名, without moving the cursor.
+    std::optional<UserRecord> record(const QString& name) const;
+    // Every record in the current order.
+    QList<UserRecord> allRecords() const;
 
     // Appends a record; a 氏名 already present is refused with the engine's error. Texts are cut
     // to their fields' sizes in Shift-JIS bytes. The new record becomes current.
@@ -76,6 +82,8 @@ public:
     // Groups the writes of one conversion into one transaction.
     void beginBatch();
     void commitBatch();
+    // Drops every write of the batch; no record is current afterwards.
+    void rollbackBatch();
 
     // A read-only model of all records in the current order for the list grid; it reads only
     // the pages the grid shows. rowOf() gives the row of a 氏名 in it, -1 when absent, and makes

@@ -2,12 +2,16 @@
 
 #include <QAbstractItemModel>
 #include <QCloseEvent>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QTableView>
 
+#include "rules/phonebookimport.h"
+#include "rules/vcard.h"
 #include "ui/artwork.h"
 #include "ui/sjis.h"
 #include "windows/navigation.h"
@@ -56,10 +60,18 @@ void PhoneBookWindow::buildWindow() {
     connect(helpButton, &QPushButton::clicked, this,
             [this] { this->app.Ui.help.context(HelpButtonContext); });
 
+    importButton = new QPushButton(QStringLiteral("取り込み(&I)"), this);
+    importButton->setGeometry(348, 4, 90, 28);
+    exportButton = new QPushButton(QStringLiteral("vCard出力"), this);
+    exportButton->setGeometry(442, 4, 90, 28);
+    connect(importButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::importClicked));
+    connect(exportButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::exportClicked));
+
     grid = new QTableView(this);
     grid->setGeometry(0, 36, 572, 271);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows may be selected for a vCard export; the current row stays the record.
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grid->verticalHeader()->setDefaultSectionSize(20);
@@ -220,6 +232,73 @@ void PhoneBookWindow::dialClicked() {
     app.State.DialCaller = dialcaller::PhoneBook;
     hide();
     app.link.dial.prepare(1, record ? record->Tel : QString());
+}
+
+void PhoneBookWindow::message(const QString& text, ui::MsgIcon icon) {
+    app.Ui.dialogs.messageBox(this, text, ui::applicationTitle(), ui::MsgButtons::Ok, icon);
+}
+
+void PhoneBookWindow::importClicked() {
+    const QString fileName = app.Ui.dialogs.openFileName(
+        this,
+        {QStringLiteral("取り込むファイル"), QStringLiteral("vCard・CSV (*.vcf *.csv)"), {}, {}});
+    if (fileName.isEmpty()) {
+        return;
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        message(file.errorString(), ui::MsgIcon::Error);
+        return;
+    }
+    const QByteArray data = file.readAll();
+    const phonebookimport::ImportedRecords imported =
+        fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
+            ? phonebookimport::fromCsv(data)
+            : vcard::read(data);
+    const int existing = phonebookimport::existingCount(table, imported.records);
+    const bool overwrite =
+        existing > 0 && app.Ui.dialogs.messageBox(
+                            this,
+                            QStringLiteral("同じ氏名の個人情報が %1 件あります。上書きしますか？"
+                                           "\n「いいえ」ではそれらを取り込みません。")
+                                .arg(existing),
+                            ui::applicationTitle(), ui::MsgButtons::YesNo,
+                            ui::MsgIcon::Question) == ui::MsgResult::Yes;
+    message(
+        phonebookimport::summaryText(phonebookimport::importRecords(table, imported, overwrite)),
+        ui::MsgIcon::Information);
+}
+
+void PhoneBookWindow::exportClicked() {
+    QList<db::UserRecord> records = table.allRecords();
+    QList<db::UserRecord> selected;
+    for (const QModelIndex& row : grid->selectionModel()->selectedRows(columnOf("氏名"))) {
+        if (const auto record = table.record(row.data().toString())) {
+            selected << *record;
+        }
+    }
+    if (!selected.isEmpty() && selected.size() < records.size() &&
+        app.Ui.dialogs.messageBox(
+            this,
+            QStringLiteral("選択された %1 件だけを出力しますか？\n「いいえ」では全件を出力します。")
+                .arg(selected.size()),
+            ui::applicationTitle(), ui::MsgButtons::YesNo,
+            ui::MsgIcon::Question) == ui::MsgResult::Yes) {
+        records = selected;
+    }
+    const QString fileName = app.Ui.dialogs.saveFileName(
+        this, {QStringLiteral("vCard出力"), QStringLiteral("vCard (*.vcf)"),
+               QStringLiteral("phonebook.vcf"), QStringLiteral("vcf")});
+    if (fileName.isEmpty()) {
+        return;
+    }
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(vcard::write(records)) < 0 ||
+        !file.commit()) {
+        message(file.errorString(), ui::MsgIcon::Error);
+        return;
+    }
+    message(QStringLiteral("%1 件を出力しました。").arg(records.size()), ui::MsgIcon::Information);
 }
 
 void PhoneBookWindow::closeClicked() {

@@ -5,6 +5,7 @@
 
 #include "db/pagedrowsmodel.h"
 #include "db/phonebooktable.h"
+#include "ui/dialogs.h"
 #include "windows/windowbase.h"
 
 class QAction;
@@ -30,6 +31,10 @@ public:
     void dialClicked();    // dial
     void closeClicked();   // close
     void gridDoubleClicked();
+    // Takes the records of a vCard or CSV file into the phone book.
+    void importClicked();
+    // Writes all records, or the selected ones, to a vCard file.
+    void exportClicked();
 
     QTableView* grid = nullptr;
     QPushButton* newButton = nullptr;
@@ -38,6 +43,8 @@ public:
     QPushButton* dialButton = nullptr;
     QPushButton* closeButton = nullptr;
     QPushButton* helpButton = nullptr;
+    QPushButton* importButton = nullptr;
+    QPushButton* exportButton = nullptr;
     QMenu* contextMenu = nullptr;
     QAction* editAction = nullptr;    // edit
     QAction* newAction = nullptr;     // new
@@ -55,6 +62,7 @@ private:
     // A handler whose table errors reach the general error message instead of the event loop.
     std::function<void()> guarded(void (PhoneBookWindow::*handler)());
     void layoutGrid();
+    void message(const QString& text, ui::MsgIcon icon);
     // Selects the grid row of the phone book's current record.
     void showCurrent();
     void gridRowChanged(const QModelIndex& current);

@@ -1,7 +1,6 @@
 #include "windows/recordeditor.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
@@ -16,6 +15,7 @@
 #include <QUrl>
 #include <exception>
 
+#include "rules/picture.h"
 #include "rules/telnumber.h"
 #include "ui/artwork.h"
 #include "ui/sjis.h"
@@ -48,21 +48,6 @@ QString pictureFilter() {
         }
     }
     return QStringLiteral("ﾋﾞｯﾄﾏｯﾌﾟﾌｧｲﾙ (%1)").arg(patterns.join(u' '));
-}
-
-// The picture box shows 128 x 128; larger pictures would only swell the phone book file.
-constexpr int StoredPictureSide = 1024;
-
-QByteArray pngOf(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    const bool large = image.width() > StoredPictureSide || image.height() > StoredPictureSide;
-    const QImage stored = large ? image.scaled(StoredPictureSide, StoredPictureSide,
-                                               Qt::KeepAspectRatio, Qt::SmoothTransformation)
-                                : image;
-    stored.save(&buffer, "PNG");
-    return bytes;
 }
 
 // A line edit whose answer to the input method's "enabled" question follows
@@ -341,7 +326,7 @@ void RecordEditor::pastePictureClicked() {
         app.showException(QStringLiteral("クリップボードに画像がありません。"));
         return;
     }
-    setPicture(pngOf(image));
+    setPicture(picture::stored(image));
 }
 
 void RecordEditor::loadPicture(const QString& fileName) {
@@ -352,7 +337,7 @@ void RecordEditor::loadPicture(const QString& fileName) {
             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), reader.errorString()));
         return;
     }
-    setPicture(pngOf(image));
+    setPicture(picture::stored(image));
 }
 
 void RecordEditor::setPicture(const QByteArray& stored) {

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QTest>
 
 #include "adapter/devicelink.h"
+#include "rules/vcard.h"
 #include "support/testapp.h"
 #include "windows/compactmenuwindow.h"
 #include "windows/confirmationwindow.h"
@@ -210,6 +212,56 @@ private slots:
         list->close();
         QVERIFY(t->app->windows.compactMenu->isVisible());
         QVERIFY(!main->isVisible());
+    }
+
+    void importsAndExportsVCards() {
+        table->append(person("阿部", "あべ", "011", "011"));
+        list->showPhoneBook();
+        QCOMPARE((QStringList{list->importButton->text(), list->exportButton->text()}),
+                 (QStringList{"取り込み(&I)", "vCard出力"}));
+        QFile in(t->filePath(QStringLiteral("in.vcf")));
+        QVERIFY(in.open(QIODevice::WriteOnly));
+        in.write(
+            "BEGIN:VCARD\nVERSION:3.0\nFN:阿部\nTEL:022\nEND:VCARD\n"
+            "BEGIN:VCARD\nVERSION:3.0\nFN:佐藤\nSORT-STRING:サトウ\nEND:VCARD\n"
+            "BEGIN:VCARD\nVERSION:3.0\nTEL:033\nEND:VCARD\n");
+        in.close();
+        t->dialogs.fileNames << in.fileName();
+        t->dialogs.answers << ui::MsgResult::Yes;  // overwrite the records already there
+        list->importButton->click();
+        QCOMPARE(t->dialogs.fileRequests.last().filter, QStringLiteral("vCard・CSV (*.vcf *.csv)"));
+        QCOMPARE(t->dialogs.messages.size(), 2);
+        QCOMPARE(t->dialogs.messages[0].buttons, ui::MsgButtons::YesNo);
+        QVERIFY(
+            t->dialogs.messages[0].text.startsWith(QStringLiteral("同じ氏名の個人情報が 1 件")));
+        QCOMPARE(t->dialogs.messages[1].text,
+                 QStringLiteral(
+                     "追加 1 件、上書き 1 件、スキップ 1 件（氏名なし 1 件）を取り込みました。"));
+        QCOMPARE(gridNames(), (QStringList{"阿部", "佐藤"}));
+        QCOMPARE(table->record(QStringLiteral("阿部"))->Tel, QStringLiteral("022"));
+
+        // The same button takes the phone book's CSV.
+        QFile csvFile(t->filePath(QStringLiteral("in.csv")));
+        QVERIFY(csvFile.open(QIODevice::WriteOnly));
+        csvFile.write("氏名,読み,電話番号\r\n加藤,かとう,044\r\n");
+        csvFile.close();
+        t->dialogs.fileNames << csvFile.fileName();
+        list->importButton->click();
+        QCOMPARE(t->dialogs.messages.last().text,
+                 QStringLiteral("追加 1 件、上書き 0 件、スキップ 0 件を取り込みました。"));
+        QCOMPARE(table->record(QStringLiteral("加藤"))->Tel2, QStringLiteral("044"));
+
+        // Only the selected record, when the user says so.
+        selectRow(2);
+        t->dialogs.answers << ui::MsgResult::Yes;
+        t->dialogs.fileNames << t->filePath(QStringLiteral("out"));
+        list->exportButton->click();
+        QFile out(t->filePath(QStringLiteral("out.vcf")));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        const auto back = vcard::read(out.readAll());
+        QCOMPARE(back.records.size(), 1);
+        QCOMPARE(back.records[0].Yomi, QStringLiteral("さとう"));
+        QVERIFY(t->dialogs.errors.isEmpty());
     }
 };
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include "db/phonebooktable.h"
+#include "rules/phonebookimport.h"
+
+// Contact cards as phones and mail programs exchange them (versions 2.1, 3.0 and 4.0).
+namespace vcard {
+
+// What one card says about a person, decoded to text, before the phone book's rules apply.
+struct Card {
+    QString name;  // FN, else N with the family name first
+    QString reading;
+    QString tel;  // the first number that is not a fax
+    QString fax;
+    QString zip;
+    QString address;
+    QString note;
+    QByteArray photo;  // the picture file's bytes
+};
+
+// Every card of a file: CRLF, LF or CR line ends, folded lines, quoted-printable with soft line
+// breaks, base64, CHARSET (without one, UTF-8 when the bytes are valid UTF-8, else Shift-JIS).
+QList<Card> readCards(const QByteArray& data);
+
+// The card as the phone book keeps it: the reading in hiragana, the numbers and sizes as the
+// record editor stores them, the picture as the editor stores pictures.
+db::UserRecord toRecord(const Card& card);
+
+// Every card with a name as a record; cards without one are counted.
+phonebookimport::ImportedRecords read(const QByteArray& data);
+
+// The records as version 3.0 cards in UTF-8 with CRLF line ends.
+QByteArray write(const QList<db::UserRecord>& records);
+
+}  // namespace vcard
