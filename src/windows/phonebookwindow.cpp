@@ -10,6 +10,7 @@
 
 #include "ui/artwork.h"
 #include "ui/sjis.h"
+#include "windows/csvexport.h"
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
@@ -55,6 +56,10 @@ void PhoneBookWindow::buildWindow() {
     helpButton->setGeometry(536, 4, 28, 28);
     connect(helpButton, &QPushButton::clicked, this,
             [this] { this->app.Ui.help.context(HelpButtonContext); });
+
+    exportButton = new QPushButton(QStringLiteral("CSV出力"), this);
+    exportButton->setGeometry(446, 4, 84, 28);
+    connect(exportButton, &QPushButton::clicked, this, &PhoneBookWindow::exportClicked);
 
     grid = new QTableView(this);
     grid->setGeometry(0, 36, 572, 271);
@@ -102,6 +107,17 @@ void PhoneBookWindow::buildWindow() {
     connect(deleteButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::deleteClicked));
     connect(dialButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::dialClicked));
     connect(closeButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::closeClicked));
+}
+
+void PhoneBookWindow::exportClicked() {
+    QStringList header = db::PhoneBookTable::fieldNames();
+    header.removeLast();  // the picture
+    exportCsv(app, this, QStringLiteral("個人情報一覧表.csv"), header, [this](const auto& write) {
+        table.forEachRecord([&write](const db::UserRecord& r) {
+            write({r.Name, r.Yomi, r.Tel2, r.Tel, r.Fax, r.Zip, r.Address, r.Note, r.LastCall,
+                   r.CallTime, r.Charges});
+        });
+    });
 }
 
 QPushButton* PhoneBookWindow::addButton(const QString& caption, int left) {

@@ -28,6 +28,7 @@ public:
     void deleteClicked();  // delete
     void dialClicked();    // dial
     void closeClicked();   // close
+    void exportClicked();  // "CSV出力": every record to a CSV file
     void gridDoubleClicked();
 
     QTableView* grid = nullptr;
@@ -37,6 +38,7 @@ public:
     QPushButton* dialButton = nullptr;
     QPushButton* closeButton = nullptr;
     QPushButton* helpButton = nullptr;
+    QPushButton* exportButton = nullptr;
     QMenu* contextMenu = nullptr;
     QAction* editAction = nullptr;    // edit
     QAction* newAction = nullptr;     // new
