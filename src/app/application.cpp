@@ -6,6 +6,7 @@
 
 #include "app/navigator.h"
 #include "windows/aboutwindow.h"
+#include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/chargeswindow.h"
 #include "windows/compactmenuwindow.h"
@@ -49,6 +50,7 @@ void Application::createWindows() {
     windows.charges = own(new ChargesWindow(*this));
     windows.compactMenu = own(new CompactMenuWindow(*this));
     windows.optionsSaved = own(new OptionsSavedWindow(*this));
+    windows.archive = own(new ArchiveWindow(*this));
     connectExchangeReports();
 }
 

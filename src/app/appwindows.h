@@ -14,6 +14,7 @@ class PortMessageWindow;
 class ChargesWindow;
 class CompactMenuWindow;
 class OptionsSavedWindow;
+class ArchiveWindow;
 
 // The windows of the run, each created once at start and kept until the program ends.
 struct AppWindows {
@@ -31,4 +32,5 @@ struct AppWindows {
     ChargesWindow* charges = nullptr;
     CompactMenuWindow* compactMenu = nullptr;
     OptionsSavedWindow* optionsSaved = nullptr;
+    ArchiveWindow* archive = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include "app/application.h"
 #include "windows/aboutwindow.h"
+#include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/chargeswindow.h"
 #include "windows/compactmenuwindow.h"
@@ -147,6 +148,29 @@ void Navigator::editRecord(const QString& name) {
     app_.State.DialCaller = dialcaller::PhoneBook;
 }
 
+void Navigator::openArchive() {
+    archiveFromCallLog_ = app_.windows.callLog->isVisible();
+    leaveMenu();
+    app_.windows.callLog->hide();
+    app_.windows.archive->showArchive();
+}
+
+void Navigator::archiveClosed() {
+    if (archiveFromCallLog_) {
+        app_.windows.callLog->show();
+        app_.windows.callLog->raise();
+    } else {
+        showMenu();
+    }
+}
+
+void Navigator::editArchiveCaller(const QString& number) {
+    if (app_.windows.recordEditor->editLogCaller(number)) {
+        app_.State.DialCaller = dialcaller::Archive;
+        app_.windows.archive->hide();
+    }
+}
+
 void Navigator::openDialPad(uint8_t dialNow, const QString& number) {
     app_.link.dial.prepare(dialNow, number);
 }
@@ -166,6 +190,10 @@ void Navigator::returnToCaller() {
         case dialcaller::PhoneBook:
             app_.windows.phoneBook->show();
             app_.windows.phoneBook->raise();
+            break;
+        case dialcaller::Archive:
+            app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
+            app_.windows.archive->showArchive();
             break;
         default:
             showMenu();

@@ -24,6 +24,9 @@ public:
     void editLogCaller(const QString& number) override;
     void newRecord() override;
     void editRecord(const QString& name) override;
+    void openArchive() override;
+    void archiveClosed() override;
+    void editArchiveCaller(const QString& number) override;
     void openDialPad(uint8_t dialNow, const QString& number) override;
     void returnToCaller() override;
     void askConfirmation(int action, const QString& firstLine, const QString& secondLine) override;
@@ -41,4 +44,6 @@ private:
     Application& app_;
     // Whether the running download was started from the call log window.
     bool downloadFromCallLog_ = false;
+    // Whether the archive window was opened from the call log window.
+    bool archiveFromCallLog_ = false;
 };

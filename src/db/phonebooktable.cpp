@@ -432,6 +432,42 @@ bool PhoneBookTable::gotoName(const QString& name) {
     return true;
 }
 
+std::optional<QString> PhoneBookTable::nameForNumber(const QString& number) const {
+    d->requireOpen();
+    if (number.isEmpty()) {
+        return std::nullopt;
+    }
+    return d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE 電話番号２ = ? COLLATE NOCASE "
+                                    "ORDER BY +氏名 LIMIT 1"),
+                     {number});
+}
+
+QStringList PhoneBookTable::numbersOfNamesContaining(const QString& text) const {
+    d->requireOpen();
+    QSqlQuery query = d->conn.exec(
+        QStringLiteral("SELECT DISTINCT 電話番号２ FROM Userdat WHERE 電話番号２ != '' AND "
+                       "(instr(氏名, ?) > 0 OR instr(読み, ?) > 0)"),
+        {Connection::text(text), Connection::text(text)});
+    QStringList numbers;
+    while (query.next()) {
+        numbers << query.value(0).toString();
+    }
+    return numbers;
+}
+
+void PhoneBookTable::forEachRecord(const std::function<void(const UserRecord&)>& fn) const {
+    d->requireOpen();
+    QSqlQuery query =
+        d->conn.exec(QStringLiteral("SELECT %1 FROM Userdat%2").arg(textColumns(), d->orderBy()));
+    while (query.next()) {
+        UserRecord record;
+        for (size_t i = 0; i < kTextFields.size(); ++i) {
+            record.*kTextFields[i].member = query.value(static_cast<int>(i)).toString();
+        }
+        fn(record);
+    }
+}
+
 bool PhoneBookTable::first() {
     d->requireOpen();
     const auto name =

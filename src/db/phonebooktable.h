@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -78,6 +79,15 @@ public:
     void deleteCurrent();
     // Writes the last call, its duration and charge into the current record.
     void setLastCall(const QString& lastCall, const QString& callTime, const QString& charges);
+
+    // The 氏名 a call from this look-up number shows: the first record with this 電話番号２ in
+    // that index's order; none for an empty number or when no record has it. The cursor and the
+    // current index stay as they are.
+    std::optional<QString> nameForNumber(const QString& number) const;
+    // The 電話番号２ of every record whose 氏名 or 読み contains text, each once.
+    QStringList numbersOfNamesContaining(const QString& text) const;
+    // Every record in the current order, pictures left out.
+    void forEachRecord(const std::function<void(const UserRecord&)>& fn) const;
 
     // Groups the writes of one conversion into one transaction.
     void beginBatch();

@@ -64,13 +64,31 @@ ConvertedEntry convertLogEntry(const LogEntry& entry, int rowNumber, const Clock
     if (c.AnsweringMachine) {
         row.Kind = AnsweringMachineText;
         row.Duration = QStringLiteral("留守中");
-        row.CallTime = timeText(add32(clock.clockDifference, end));
+        c.Moment = add32(clock.clockDifference, end);
+        row.CallTime = timeText(c.Moment);
     } else {
         row.Kind = KindText(entry.callKind);
         row.Duration = durationText(sub32(end, start));
-        row.CallTime = timeText(add32(clock.clockDifference, start));
+        c.Moment = add32(clock.clockDifference, start);
+        row.CallTime = timeText(c.Moment);
     }
     return c;
+}
+
+db::ArchivedCall archivedCallOf(const LogEntry& entry, const ConvertedEntry& converted) {
+    db::ArchivedCall call;
+    call.Row = converted.Row;
+    call.StartSeconds = entry.startSeconds;
+    call.PortSet = entry.portSet;
+    call.CallKind = entry.callKind;
+    call.Number = QString::fromLatin1(entry.number);
+    if (!entry.subNumber.isEmpty()) {
+        call.Number += u'*' + QString::fromLatin1(entry.subNumber);
+    }
+    call.DurationSeconds = sub32(entry.endSeconds, entry.startSeconds);
+    call.Charge = entry.charge;
+    call.Moment = converted.Moment;
+    return call;
 }
 
 QString totalChargeText(int total) {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "db/callarchive.h"
 #include "db/calllogtable.h"
 #include "protocol/logimage.h"
 
@@ -31,8 +32,13 @@ struct ConvertedEntry {
     db::LogRow Row;  // every field but the name
     // A message recorded while nobody answered: its caller's record keeps its last call.
     bool AnsweringMachine = false;
+    // The moment CallTime shows, on the adapter's scale and the PC's clock.
+    int32_t Moment = 0;
 };
 ConvertedEntry convertLogEntry(const LogEntry& entry, int rowNumber, const ClockSettings& clock);
+
+// The call as the archive keeps it: the converted row and the values that identify the entry.
+db::ArchivedCall archivedCallOf(const LogEntry& entry, const ConvertedEntry& converted);
 
 QString totalChargeText(int total);  // "123 円 "
 QString entryCountText(int count);   // "12 件"

@@ -55,6 +55,7 @@ namespace dialcaller {
 constexpr uint8_t Menu = 1;
 constexpr uint8_t CallLog = 2;
 constexpr uint8_t PhoneBook = 4;
+constexpr uint8_t Archive = 8;
 }  // namespace dialcaller
 
 // Values of confirmAction: what the confirmation window carries out on yes.

@@ -15,6 +15,8 @@ struct FileDialogRequest {
     QString filter;       // Qt form: "LOG履歴データ (*.tas)"
     QString defaultName;  // proposed file name, may be empty
     QString defaultExt;   // appended when the chosen name has no extension; may be empty
+    // When given, receives which file type of filter the user chose, 0 for the first.
+    int* chosenFilter = nullptr;
 };
 
 // The program's name in the title bar of its message boxes.

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace ui {
 
@@ -74,6 +75,10 @@ QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& reques
     dialog.selectFile(request.defaultName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
+    }
+    if (request.chosenFilter) {
+        *request.chosenFilter = static_cast<int>(
+            std::max<qsizetype>(0, dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     }
     return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExt);
 }

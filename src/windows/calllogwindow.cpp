@@ -153,6 +153,7 @@ QWidget* CallLogWindow::buildBottomBar() {
     countPanel->setMinimumWidth(60);
     reloadButton = new QPushButton(QStringLiteral("LOG 再読"), bar);
     clearLogButton = new QPushButton(QStringLiteral("LOG 削除"), bar);
+    archiveButton = new QPushButton(QStringLiteral("通話履歴(&H)"), bar);
 
     dialButton = new QPushButton(QStringLiteral("ﾀﾞｲﾔﾙ発信(&D)"), bar);
     closeButton = new QPushButton(QStringLiteral(" 閉じる (&C)  　"), bar);
@@ -164,6 +165,7 @@ QWidget* CallLogWindow::buildBottomBar() {
     connect(incomingButton, &QPushButton::clicked, this, &CallLogWindow::incomingClicked);
     connect(reloadButton, &QPushButton::clicked, this, &CallLogWindow::reloadClicked);
     connect(clearLogButton, &QPushButton::clicked, this, &CallLogWindow::clearLogClicked);
+    connect(archiveButton, &QPushButton::clicked, this, &CallLogWindow::archiveClicked);
     connect(dialButton, &QPushButton::clicked, this, &CallLogWindow::dialClicked);
     connect(closeButton, &QPushButton::clicked, this, &CallLogWindow::closeClicked);
 
@@ -193,6 +195,7 @@ QWidget* CallLogWindow::buildBottomBar() {
         second->addWidget(w);
     }
     second->addStretch();
+    second->addWidget(archiveButton);
     rows->addLayout(first);
     rows->addLayout(second);
     return bar;
@@ -214,6 +217,10 @@ void CallLogWindow::buildPopupMenu() {
 }
 
 void CallLogWindow::convertLog() {
+    convertLog(nullptr);
+}
+
+void CallLogWindow::convertLog(std::vector<db::ArchivedCall>* archived) {
     db::CallLogTable& logTable = app.callLogTable;
     db::PhoneBookTable& users = app.phoneBookTable;
     if (!logTable.isOpen()) {
@@ -242,6 +249,9 @@ void CallLogWindow::convertLog() {
                 }
             }
             logTable.append(c.Row);
+            if (archived) {
+                archived->push_back(calllog::archivedCallOf(entry, c));
+            }
             ++count;
         }
         logTable.commitBatch();
@@ -368,9 +378,21 @@ bool CallLogWindow::eventFilter(QObject* watched, QEvent* event) {
     return WindowBase::eventFilter(watched, event);
 }
 
+void CallLogWindow::archiveClicked() {
+    app.nav().openArchive();
+}
+
 void CallLogWindow::showDownloaded() {
-    // A failed conversion is told; the rows written so far are still shown.
-    app.guarded([this] { convertLog(); });
+    // A failed conversion is told; the rows written so far are still shown. Only a download
+    // reaches the archive, and only once its conversion went through; a loaded history file may
+    // be old or someone else's.
+    std::vector<db::ArchivedCall> archived;
+    app.guarded([this, &archived] {
+        convertLog(&archived);
+        if (app.callArchive.isOpen()) {
+            app.callArchive.add(archived, app.Ui.wallClock.now());
+        }
+    });
     filterPanel->setText(QStringLiteral("全て表示する"));
     app.callLogTable.setFiltered(false);
     show();

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <vector>
+
+#include "db/callarchive.h"
 #include "windows/windowbase.h"
 
 class QAction;
@@ -22,6 +25,8 @@ public:
     // phone book and shows the totals. A failure of the table engine ends it with EDatabaseError;
     // the rows and records written until then stay.
     void convertLog();
+    // The same, handing each call as the archive keeps it to archived.
+    void convertLog(std::vector<db::ArchivedCall>* archived);
     // Shows a log just downloaded, converted and unfiltered.
     void showDownloaded();
 
@@ -33,6 +38,7 @@ public:
     void reloadClicked();            // "LOG 再読": downloads the log again
     void clearLogClicked();          // "LOG 削除": clears the adapter's log once confirmed
     void dialClicked();              // "ﾀﾞｲﾔﾙ発信(&D)": dials the selected row's number
+    void archiveClicked();           // "通話履歴(&H)": opens the archive window
     void closeClicked();             // close
     void helpClicked();              // help
     void loadHistoryClicked();       // load a history file
@@ -60,6 +66,7 @@ public:
     QLabel* countPanel = nullptr;  // number of entries
     QPushButton* reloadButton = nullptr;
     QPushButton* clearLogButton = nullptr;
+    QPushButton* archiveButton = nullptr;
     QPushButton* dialButton = nullptr;
     QPushButton* closeButton = nullptr;
     QMenu* contextMenu = nullptr;

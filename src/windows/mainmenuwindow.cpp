@@ -56,6 +56,8 @@ void MainMenuWindow::buildWindow() {
     optionsAction =
         run->addAction(QStringLiteral("オプション設定"), this, &MainMenuWindow::optionsClicked);
     run->addSeparator();
+    archiveAction =
+        run->addAction(QStringLiteral("通話履歴"), this, [this] { this->app.nav().openArchive(); });
     exitAction = run->addAction(QStringLiteral("終了"), this, &MainMenuWindow::exitClicked);
     QMenu* help = mainMenuBar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this, [this] { this->app.Ui.help.contents(); });
@@ -172,6 +174,10 @@ void MainMenuWindow::startUp() {
             entry.clear();
         }
         s.RedialCount = 0;
+
+        // Last: an archive that cannot be used is told and leaves the rest of the start as is.
+        app.callArchive.setExclusive(true);
+        app.callArchive.open();
     } catch (const std::exception& e) {
         app.showException(QString::fromUtf8(e.what()));
     }

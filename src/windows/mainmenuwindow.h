@@ -50,6 +50,7 @@ public:
     QAction* phoneBookAction = nullptr;
     QAction* dialAction = nullptr;
     QAction* chargesAction = nullptr;
+    QAction* archiveAction = nullptr;  // "通話履歴"
     QAction* exitAction = nullptr;
     QAction* optionsAction = nullptr;
     QMenu* contextMenu = nullptr;

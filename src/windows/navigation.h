@@ -38,6 +38,13 @@ public:
     // The record editor on a new record, or on the current one named name, from the phone book.
     virtual void newRecord() = 0;
     virtual void editRecord(const QString& name) = 0;
+    // The archive window, opened from the menu or from the call log window (hidden by the caller);
+    // closing it returns to the window that opened it.
+    virtual void openArchive() = 0;
+    virtual void archiveClosed() = 0;
+    // The record editor on the phone book record of an archived call's number, or on a new one;
+    // the archive window comes back when it closes.
+    virtual void editArchiveCaller(const QString& number) = 0;
     // The dial pad, after the adapter's prologue; dialNow 1 dials number at once.
     virtual void openDialPad(uint8_t dialNow, const QString& number) = 0;
     // Back to where the dial pad or the record editor was opened from (DialCaller).

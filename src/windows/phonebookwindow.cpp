@@ -14,6 +14,7 @@
 #include "rules/vcard.h"
 #include "ui/artwork.h"
 #include "ui/sjis.h"
+#include "windows/csvexport.h"
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
@@ -49,7 +50,7 @@ void PhoneBookWindow::buildWindow() {
     title->setPixmap(artwork::menuPicture(2, 28));
     title->setGeometry(8, 4, 28, 28);
     auto* caption = new QLabel(QStringLiteral("個人情報一覧表"), this);
-    caption->setGeometry(44, 4, 300, 28);
+    caption->setGeometry(44, 4, 206, 28);
     QFont font = caption->font();
     font.setBold(true);
     font.setPixelSize(16);
@@ -61,11 +62,15 @@ void PhoneBookWindow::buildWindow() {
             [this] { this->app.Ui.help.context(HelpButtonContext); });
 
     importButton = new QPushButton(QStringLiteral("取り込み(&I)"), this);
-    importButton->setGeometry(348, 4, 90, 28);
-    exportButton = new QPushButton(QStringLiteral("vCard出力"), this);
-    exportButton->setGeometry(442, 4, 90, 28);
+    importButton->setGeometry(254, 4, 90, 28);
+    vCardExportButton = new QPushButton(QStringLiteral("vCard出力"), this);
+    vCardExportButton->setGeometry(348, 4, 90, 28);
+    csvExportButton = new QPushButton(QStringLiteral("CSV出力"), this);
+    csvExportButton->setGeometry(442, 4, 90, 28);
     connect(importButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::importClicked));
-    connect(exportButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::exportClicked));
+    connect(vCardExportButton, &QPushButton::clicked, this,
+            guarded(&PhoneBookWindow::vCardExportClicked));
+    connect(csvExportButton, &QPushButton::clicked, this, &PhoneBookWindow::csvExportClicked);
 
     grid = new QTableView(this);
     grid->setGeometry(0, 36, 572, 271);
@@ -114,6 +119,17 @@ void PhoneBookWindow::buildWindow() {
     connect(deleteButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::deleteClicked));
     connect(dialButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::dialClicked));
     connect(closeButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::closeClicked));
+}
+
+void PhoneBookWindow::csvExportClicked() {
+    QStringList header = db::PhoneBookTable::fieldNames();
+    header.removeLast();  // the picture
+    exportCsv(app, this, QStringLiteral("個人情報一覧表.csv"), header, [this](const auto& write) {
+        table.forEachRecord([&write](const db::UserRecord& r) {
+            write({r.Name, r.Yomi, r.Tel2, r.Tel, r.Fax, r.Zip, r.Address, r.Note, r.LastCall,
+                   r.CallTime, r.Charges});
+        });
+    });
 }
 
 QPushButton* PhoneBookWindow::addButton(const QString& caption, int left) {
@@ -269,7 +285,7 @@ void PhoneBookWindow::importClicked() {
         ui::MsgIcon::Information);
 }
 
-void PhoneBookWindow::exportClicked() {
+void PhoneBookWindow::vCardExportClicked() {
     QList<db::UserRecord> records = table.allRecords();
     QList<db::UserRecord> selected;
     for (const QModelIndex& row : grid->selectionModel()->selectedRows(columnOf("氏名"))) {

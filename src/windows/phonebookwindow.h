@@ -25,16 +25,17 @@ public:
     // Opening from the menus: the phone book ordered by reading, the call log window hidden.
     void showPhoneBook();
 
-    void newClicked();     // new
-    void editClicked();    // edit
-    void deleteClicked();  // delete
-    void dialClicked();    // dial
-    void closeClicked();   // close
+    void newClicked();        // new
+    void editClicked();       // edit
+    void deleteClicked();     // delete
+    void dialClicked();       // dial
+    void closeClicked();      // close
+    void csvExportClicked();  // "CSV出力": every record to a CSV file
     void gridDoubleClicked();
     // Takes the records of a vCard or CSV file into the phone book.
     void importClicked();
     // Writes all records, or the selected ones, to a vCard file.
-    void exportClicked();
+    void vCardExportClicked();
 
     QTableView* grid = nullptr;
     QPushButton* newButton = nullptr;
@@ -44,7 +45,8 @@ public:
     QPushButton* closeButton = nullptr;
     QPushButton* helpButton = nullptr;
     QPushButton* importButton = nullptr;
-    QPushButton* exportButton = nullptr;
+    QPushButton* vCardExportButton = nullptr;
+    QPushButton* csvExportButton = nullptr;
     QMenu* contextMenu = nullptr;
     QAction* editAction = nullptr;    // edit
     QAction* newAction = nullptr;     // new

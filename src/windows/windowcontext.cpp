@@ -11,6 +11,7 @@ WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& seria
       link(State, ui.timers, ui.wallClock, serialDevices),
       callLogTable(tableFolder),
       phoneBookTable(tableFolder),
+      callArchive(tableFolder),
       executablePath_(std::move(executablePath)),
       settingsPath_(settingsPath.isEmpty() ? settingsPathFor(executablePath_)
                                            : std::move(settingsPath)),

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "adapter/devicelink.h"
+#include "db/callarchive.h"
 #include "db/calllogtable.h"
 #include "db/phonebooktable.h"
 #include "state/programstate.h"
@@ -15,7 +16,7 @@ namespace comm {
 class SerialDeviceFactory;
 }
 
-// What a window may use of the run: the shared record, the platform services, the two tables,
+// What a window may use of the run: the shared record, the platform services, the tables,
 // the link to the adapter with its exchanges, and the navigation between windows.
 class WindowContext {
 public:
@@ -32,6 +33,8 @@ public:
     adapter::DeviceLink link;
     db::CallLogTable callLogTable;
     db::PhoneBookTable phoneBookTable;
+    // Every call ever downloaded, kept across runs and log clears.
+    db::CallArchive callArchive;
 
     Navigation& nav() { return *navigation_; }
 

@@ -208,8 +208,11 @@ private slots:
         QVERIFY(!lastCall.isEmpty());
         const QByteArray image = d.image();
         const int rows = d.rows();
+        const int64_t archived = d.t.app->callArchive.totals({}).Count;
+        QCOMPARE(archived, d.calls());
         // A fresh log would differ, and a later adapter clock would shift the times.
         d.adapter.config().calls.resize(4);
+        d.adapter.config().calls[0].charge += 1;  // a new call, were the download to succeed
         d.adapter.config().clockOffsetSeconds = 86400;
 
         d.callLog()->reloadButton->click();
@@ -242,6 +245,7 @@ private slots:
         QCOMPARE(d.rows(), rows);
         book.gotoName(person.Name);
         QCOMPARE(book.current()->LastCall, lastCall);
+        QCOMPARE(d.t.app->callArchive.totals({}).Count, archived);
         d.at(failAt + 10000);
         QCOMPARE(d.commands().size(), sent);
         QVERIFY(!d.progressShown());

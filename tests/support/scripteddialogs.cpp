@@ -20,6 +20,10 @@ QString ScriptedDialogs::openFileName(QWidget*, const ui::FileDialogRequest& req
 
 QString ScriptedDialogs::saveFileName(QWidget*, const ui::FileDialogRequest& request) {
     fileRequests.append(request);
+    const int chosen = chosenFilters.isEmpty() ? 0 : chosenFilters.takeFirst();
+    if (request.chosenFilter) {
+        *request.chosenFilter = chosen;
+    }
     return fileNames.isEmpty()
                ? QString()
                : ui::withDefaultExtension(fileNames.takeFirst(), request.defaultExt);

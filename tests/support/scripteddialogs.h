@@ -27,6 +27,8 @@ public:
     QList<ui::MsgResult> answers;
     // File names for the next file dialogs, in order; an empty string cancels.
     QStringList fileNames;
+    // File types the next save dialogs choose, in order; the first type when none is queued.
+    QList<int> chosenFilters;
 
     QList<Shown> messages;
     QStringList errors;

@@ -217,7 +217,7 @@ private slots:
     void importsAndExportsVCards() {
         table->append(person("阿部", "あべ", "011", "011"));
         list->showPhoneBook();
-        QCOMPARE((QStringList{list->importButton->text(), list->exportButton->text()}),
+        QCOMPARE((QStringList{list->importButton->text(), list->vCardExportButton->text()}),
                  (QStringList{"取り込み(&I)", "vCard出力"}));
         QFile in(t->filePath(QStringLiteral("in.vcf")));
         QVERIFY(in.open(QIODevice::WriteOnly));
@@ -255,7 +255,7 @@ private slots:
         selectRow(2);
         t->dialogs.answers << ui::MsgResult::Yes;
         t->dialogs.fileNames << t->filePath(QStringLiteral("out"));
-        list->exportButton->click();
+        list->vCardExportButton->click();
         QFile out(t->filePath(QStringLiteral("out.vcf")));
         QVERIFY(out.open(QIODevice::ReadOnly));
         const auto back = vcard::read(out.readAll());

@@ -14,6 +14,7 @@
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
 #include "ui/manualclock.h"
+#include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/chargeswindow.h"
 #include "windows/compactmenuwindow.h"
@@ -142,6 +143,10 @@ int main(int argc, char* argv[]) {
     camera.shoot(f.recordEditor, QStringLiteral("record-editor"));
     f.recordEditor->cancelButton->click();
     f.phoneBook->closeButton->click();
+
+    f.mainMenu->archiveAction->trigger();
+    camera.shoot(f.archive, QStringLiteral("archive"));
+    f.archive->closeButton->click();
 
     f.mainMenu->dialButton->click();
     clock.advance(1 + 700 + 700);

@@ -1,0 +1,164 @@
+// Archive speed with 1,000,000 calls: opening the archive window, a search by digits and by a
+// name's part showing their first rows, adding a full download of 215 calls, and exporting every
+// call to a CSV file.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <QLineEdit>
+#include <QTableView>
+#include <memory>
+#include <random>
+
+#include "rules/csv.h"
+#include "support/testapp.h"
+#include "windows/archivemodel.h"
+#include "windows/archivewindow.h"
+
+namespace {
+
+constexpr int Calls = 1000000;
+constexpr int Numbers = 5000;  // the numbers a household calls and is called from
+constexpr int Records = 1000;  // phone book records, one per number of the first thousand
+
+QString numberOf(int i) {
+    return QStringLiteral("0%1").arg(312345678 + i * 7919, 9, 10, QChar(u'0'));
+}
+
+db::ArchivedCall callOf(int i, std::mt19937& random) {
+    db::ArchivedCall c;
+    c.StartSeconds = 1000000 + i * 97;
+    c.PortSet = static_cast<uint8_t>(1 + random() % 7);
+    c.CallKind = static_cast<uint8_t>(1 + random() % 2);
+    c.Number = numberOf(static_cast<int>(random() % Numbers));
+    c.DurationSeconds = static_cast<int32_t>(random() % 600);
+    c.Charge = static_cast<int>(random() % 100);
+    c.Moment = c.StartSeconds;
+    c.Row = {QString::number(i % 215 + 1),
+             QStringLiteral("１　　"),
+             c.CallKind == 1 ? QStringLiteral("▲発信") : QStringLiteral("▽着信"),
+             QString(),
+             c.Number,
+             QStringLiteral("00:03:20"),
+             QStringLiteral("%1 円").arg(c.Charge),
+             QStringLiteral("12/08 10:00")};
+    return c;
+}
+
+// One run of the program whose archive holds a million calls, made once for all benchmarks.
+TestApp& fullApp() {
+    static std::unique_ptr<TestApp> t;
+    if (!t) {
+        t = std::make_unique<TestApp>();
+        {
+            db::CallArchive archive(t->folder());
+            archive.open();
+            std::mt19937 random(7);
+            std::vector<db::ArchivedCall> batch;
+            for (int i = 0; i < Calls; ++i) {
+                batch.push_back(callOf(i, random));
+            }
+            archive.add(batch, QDateTime(QDate(2026, 12, 8), QTime(10, 0)));
+        }
+        t->start();
+        t->clock.advance(2000);
+        db::PhoneBookTable& book = t->app->phoneBookTable;
+        book.beginBatch();
+        for (int i = 0; i < Records; ++i) {
+            db::UserRecord r;
+            r.Name = QStringLiteral("氏名%1").arg(i);
+            r.Yomi = QStringLiteral("ﾖﾐ%1").arg(i);
+            r.Tel = r.Tel2 = numberOf(i);
+            book.append(r);
+        }
+        book.commitBatch();
+    }
+    return *t;
+}
+
+// From the menu to the window showing its first rows and the totals of all calls.
+void BM_ArchiveOpen(benchmark::State& state) {
+    TestApp& t = fullApp();
+    ArchiveWindow* w = t.app->windows.archive;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w->hide();
+        state.ResumeTiming();
+        w->showArchive();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(w->grid->model()->index(20, 3).data());
+    }
+    state.counters["calls"] = static_cast<double>(t.app->callArchive.totals({}).Count);
+}
+BENCHMARK(BM_ArchiveOpen)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The search as it runs after the typing pause: the query, its first rows and the totals.
+void BM_ArchiveSearch(benchmark::State& state) {
+    TestApp& t = fullApp();
+    ArchiveWindow* w = t.app->windows.archive;
+    const QString text = state.range(0) == 0 ? QStringLiteral("3123") : QStringLiteral("氏名12");
+    for (auto _ : state) {
+        state.PauseTiming();
+        w->searchBox->clear();
+        w->applyFilters();
+        state.ResumeTiming();
+        w->searchBox->setText(text);
+        w->applyFilters();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(w->grid->model()->index(0, 3).data());
+    }
+    state.counters["found"] =
+        static_cast<double>(t.app->callArchive.totals(w->model->query()).Count);
+    w->searchBox->clear();
+}
+BENCHMARK(BM_ArchiveSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// A full download of 215 calls, half of them already archived.
+void BM_ArchiveAddDownload(benchmark::State& state) {
+    TestApp& t = fullApp();
+    std::mt19937 random(11);
+    int next = Calls;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::vector<db::ArchivedCall> download;
+        for (int i = next - 107; i < next + 108; ++i) {
+            download.push_back(callOf(i, random));
+        }
+        next += 108;
+        state.ResumeTiming();
+        t.app->callArchive.add(download, QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    }
+}
+BENCHMARK(BM_ArchiveAddDownload)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Every call, names looked up, written as CSV (UTF-8) to memory.
+void BM_ArchiveExportAll(benchmark::State& state) {
+    TestApp& t = fullApp();
+    ArchiveModel& model = *t.app->windows.archive->model;
+    for (auto _ : state) {
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        csv::Writer writer(out, csv::Encoding::Utf8WithBom);
+        int64_t rows = 0;
+        t.app->callArchive.forEachRow({}, [&](const db::LogRow& row) {
+            writer.writeRow({row.Ports, row.Kind, model.nameFor(row.Number), row.Number,
+                             row.CallTime, row.Duration, row.Charge});
+            ++rows;
+        });
+        writer.finish();
+        state.counters["rows"] = static_cast<double>(rows);
+        state.counters["MB"] = static_cast<double>(out.size()) / 1e6;
+    }
+}
+BENCHMARK(BM_ArchiveExportAll)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

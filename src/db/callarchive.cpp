@@ -1,0 +1,350 @@
+#include "db/callarchive.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+#include <array>
+
+#include "db/connection.h"
+#include "db/edatabaseerror.h"
+
+namespace db {
+namespace {
+
+const QString kFileName = QStringLiteral("Archive.db");
+constexpr int kTextSize = 30;  // Shift-JIS bytes, the widest call log field
+
+// The column each field of LogRow sorts by: the numbers where the text would sort wrongly.
+const std::array<QString, 8> kSortColumns{
+    QStringLiteral("rowid"),    QStringLiteral("port_set"),     QStringLiteral("ログ通話方法"),
+    QStringLiteral("ログ氏名"), QStringLiteral("ログ電話番号"), QStringLiteral("duration_seconds"),
+    QStringLiteral("charge"),   QStringLiteral("moment")};
+
+QString textColumns() {
+    return CallLogTable::fieldNames().join(u", ");
+}
+
+QStringList schema() {
+    QStringList columns;
+    for (const QString& name : CallLogTable::fieldNames()) {
+        columns << name + QStringLiteral(" TEXT NOT NULL");
+    }
+    columns << QStringLiteral("start_seconds INTEGER NOT NULL")
+            << QStringLiteral("port_set INTEGER NOT NULL")
+            << QStringLiteral("call_kind INTEGER NOT NULL")
+            << QStringLiteral("number TEXT NOT NULL")
+            << QStringLiteral("duration_seconds INTEGER NOT NULL")
+            << QStringLiteral("charge INTEGER NOT NULL")
+            << QStringLiteral("moment INTEGER NOT NULL")
+            << QStringLiteral("first_downloaded TEXT NOT NULL");
+    return {
+        QStringLiteral("CREATE TABLE Archive (%1)").arg(columns.join(u", ")),
+        QStringLiteral("CREATE UNIQUE INDEX archive_call ON Archive (start_seconds, port_set, "
+                       "call_kind, number, duration_seconds, charge)"),
+        QStringLiteral(
+            "CREATE INDEX archive_moment ON Archive (moment, start_seconds, duration_seconds, "
+            "charge)"),
+        QStringLiteral("CREATE INDEX archive_number ON Archive (ログ電話番号)"),
+        // Substrings of three or more digits are found through trigrams, not a scan.
+        QStringLiteral("CREATE VIRTUAL TABLE ArchiveDigits USING fts5(ログ電話番号, "
+                       "content='Archive', content_rowid='rowid', tokenize='trigram')"),
+    };
+}
+
+// The WHERE clause of a query with its bound values.
+struct Condition {
+    QStringList terms;
+    QVariantList values;
+
+    QString sql() const {
+        return terms.isEmpty() ? QString() : QStringLiteral(" WHERE ") + terms.join(u" AND ");
+    }
+};
+
+Condition conditionOf(const ArchiveQuery& q) {
+    Condition c;
+    if (q.Search) {
+        QStringList any;
+        if (!q.Digits.isEmpty()) {
+            if (q.Digits.size() >= 3) {
+                QString phrase = q.Digits;
+                phrase.replace(u'"', QStringLiteral("\"\""));
+                any << QStringLiteral(
+                    "rowid IN (SELECT rowid FROM ArchiveDigits WHERE ArchiveDigits MATCH ?)");
+                c.values << QStringLiteral("\"%1\"").arg(phrase);
+            } else {
+                any << QStringLiteral("instr(ログ電話番号, ?) > 0");
+                c.values << q.Digits;
+            }
+        }
+        if (!q.Numbers.isEmpty()) {
+            QStringList marks;
+            for (const QString& number : q.Numbers) {
+                marks << QStringLiteral("?");
+                c.values << Connection::text(number);
+            }
+            any << QStringLiteral("ログ電話番号 IN (%1)").arg(marks.join(u','));
+        }
+        c.terms << (any.isEmpty() ? QStringLiteral("0") : u'(' + any.join(u" OR ") + u')');
+    }
+    if (!q.KindText.isEmpty()) {
+        c.terms << QStringLiteral("ログ通話方法 = ?");
+        c.values << q.KindText;
+    }
+    if (q.Port >= 1 && q.Port <= 3) {
+        c.terms << QStringLiteral("(port_set & %1) != 0").arg(1 << (q.Port - 1));
+    }
+    if (q.From) {
+        c.terms << QStringLiteral("moment >= ?");
+        c.values << QVariant::fromValue<qint64>(*q.From);
+    }
+    if (q.To) {
+        c.terms << QStringLiteral("moment <= ?");
+        c.values << QVariant::fromValue<qint64>(*q.To);
+    }
+    return c;
+}
+
+QString sortColumn(const ArchiveQuery& q) {
+    return kSortColumns.at(static_cast<size_t>(std::clamp(q.SortField, 0, 7)));
+}
+
+LogRow rowOf(const QSqlQuery& query) {
+    LogRow row;
+    for (int i = 0; i < 8; ++i) {
+        const QString value = query.value(i).toString();
+        switch (i) {
+            case 0:
+                row.LogNo = value;
+                break;
+            case 1:
+                row.Ports = value;
+                break;
+            case 2:
+                row.Kind = value;
+                break;
+            case 3:
+                row.Name = value;
+                break;
+            case 4:
+                row.Number = value;
+                break;
+            case 5:
+                row.Duration = value;
+                break;
+            case 6:
+                row.Charge = value;
+                break;
+            default:
+                row.CallTime = value;
+                break;
+        }
+    }
+    return row;
+}
+
+}  // namespace
+
+struct CallArchive::Impl {
+    explicit Impl(QString f) : folder(std::move(f)) {}
+
+    QString folder;
+    Connection conn{QStringLiteral("ARCHIVE")};
+    bool exclusive = false;
+
+    void requireOpen() const {
+        if (!conn.isOpen()) {
+            throw EDatabaseError(QStringLiteral("%1: table is not open").arg(kFileName));
+        }
+    }
+
+    void checkUsable() const {
+        QSqlQuery check = conn.exec(QStringLiteral("PRAGMA quick_check(5)"));
+        QStringList problems;
+        while (check.next()) {
+            problems << check.value(0).toString();
+        }
+        if (problems != QStringList{QStringLiteral("ok")}) {
+            throw EDatabaseError(problems.join(u'\n'));
+        }
+        conn.exec(QStringLiteral("SELECT %1, start_seconds, port_set, call_kind, number, "
+                                 "duration_seconds, charge, moment, first_downloaded FROM Archive "
+                                 "LIMIT 0")
+                      .arg(textColumns()));
+        conn.exec(QStringLiteral("SELECT rowid FROM ArchiveDigits LIMIT 0"));
+    }
+};
+
+CallArchive::CallArchive(QString folder) : d(std::make_unique<Impl>(std::move(folder))) {}
+
+CallArchive::~CallArchive() = default;
+
+QString CallArchive::fileName() {
+    return kFileName;
+}
+
+QString CallArchive::path() const {
+    return QDir(d->folder).filePath(kFileName);
+}
+
+void CallArchive::setExclusive(bool exclusive) {
+    d->exclusive = exclusive;
+}
+
+void CallArchive::open() {
+    close();
+    const bool newFile = !QFileInfo::exists(path());
+    d->conn.open(path(), newFile, d->exclusive);
+    try {
+        if (newFile) {
+            d->conn.beginBatch();
+            for (const QString& statement : schema()) {
+                d->conn.exec(statement);
+            }
+            d->conn.commitBatch();
+        }
+        d->checkUsable();
+        if (d->exclusive) {
+            d->conn.lock();
+        }
+    } catch (const EDatabaseError&) {
+        close();
+        if (newFile) {
+            QFile::remove(path());
+        }
+        throw;
+    }
+}
+
+void CallArchive::close() {
+    d->conn.close();
+}
+
+bool CallArchive::isOpen() const {
+    return d->conn.isOpen();
+}
+
+int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& downloadedAt) {
+    d->requireOpen();
+    const QString at = downloadedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    int added = 0;
+    QSqlDatabase db = d->conn.database();
+    if (!db.transaction()) {
+        throw EDatabaseError(QStringLiteral("%1: cannot begin").arg(kFileName));
+    }
+    try {
+        QSqlQuery insert(db);
+        QSqlQuery index(db);
+        QStringList marks(16, QStringLiteral("?"));
+        if (!insert.prepare(QStringLiteral("INSERT OR IGNORE INTO Archive (%1, start_seconds, "
+                                           "port_set, call_kind, number, duration_seconds, "
+                                           "charge, moment, first_downloaded) VALUES (%2)")
+                                .arg(textColumns(), marks.join(u','))) ||
+            !index.prepare(
+                QStringLiteral("INSERT INTO ArchiveDigits (rowid, ログ電話番号) VALUES (?, ?)"))) {
+            throw EDatabaseError(insert.lastError().isValid() ? insert.lastError().text()
+                                                              : index.lastError().text());
+        }
+        for (const ArchivedCall& call : calls) {
+            int i = 0;
+            for (int field = 0; field < 8; ++field) {
+                insert.bindValue(
+                    i++, Connection::cutText(CallLogTable::field(call.Row, field), kTextSize));
+            }
+            insert.bindValue(i++, call.StartSeconds);
+            insert.bindValue(i++, call.PortSet);
+            insert.bindValue(i++, call.CallKind);
+            insert.bindValue(i++, Connection::text(call.Number));
+            insert.bindValue(i++, call.DurationSeconds);
+            insert.bindValue(i++, call.Charge);
+            insert.bindValue(i++, QVariant::fromValue<qint64>(call.Moment));
+            insert.bindValue(i++, at);
+            if (!insert.exec()) {
+                throw EDatabaseError(insert.lastError().text());
+            }
+            if (insert.numRowsAffected() == 1) {
+                index.bindValue(0, insert.lastInsertId());
+                index.bindValue(1, Connection::text(call.Row.Number));
+                if (!index.exec()) {
+                    throw EDatabaseError(index.lastError().text());
+                }
+                ++added;
+            }
+        }
+        if (!db.commit()) {
+            throw EDatabaseError(db.lastError().text());
+        }
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+    return added;
+}
+
+ArchiveTotals CallArchive::totals(const ArchiveQuery& query) const {
+    d->requireOpen();
+    const Condition c = conditionOf(query);
+    // A message recorded while nobody answered has no call time of its own.
+    QSqlQuery q = d->conn.exec(
+        QStringLiteral(
+            "SELECT COUNT(*), TOTAL(CASE WHEN start_seconds = 0 THEN 0 ELSE duration_seconds END), "
+            "TOTAL(charge) FROM Archive%1")
+            .arg(c.sql()),
+        c.values);
+    ArchiveTotals t;
+    if (q.next()) {
+        t.Count = q.value(0).toLongLong();
+        t.DurationSeconds = static_cast<int64_t>(q.value(1).toDouble());
+        t.Charge = static_cast<int64_t>(q.value(2).toDouble());
+    }
+    return t;
+}
+
+QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
+                                    const std::optional<ArchiveRow>& after) const {
+    d->requireOpen();
+    Condition c = conditionOf(query);
+    const QString column = sortColumn(query);
+    const QString dir = query.Descending ? QStringLiteral(" DESC") : QString();
+    if (after) {
+        // Keyset paging: the rows past the last one shown, however deep the grid scrolls.
+        c.terms << QStringLiteral("(%1, rowid) %2 (?, ?)")
+                       .arg(column, query.Descending ? QStringLiteral("<") : QStringLiteral(">"));
+        c.values << after->SortKey << QVariant::fromValue<qint64>(after->Id);
+    }
+    QSqlQuery q = d->conn.exec(
+        QStringLiteral("SELECT %1, rowid, first_downloaded, %2 FROM Archive%3 ORDER BY %2%4, "
+                       "rowid%4 LIMIT %5")
+            .arg(textColumns(), column, c.sql(), dir)
+            .arg(limit),
+        c.values);
+    QList<ArchiveRow> out;
+    while (q.next()) {
+        ArchiveRow r;
+        r.Row = rowOf(q);
+        r.Id = q.value(8).toLongLong();
+        r.FirstDownloaded =
+            QDateTime::fromString(q.value(9).toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        r.SortKey = q.value(10);
+        out << r;
+    }
+    return out;
+}
+
+void CallArchive::forEachRow(const ArchiveQuery& query,
+                             const std::function<void(const LogRow&)>& fn) const {
+    d->requireOpen();
+    const Condition c = conditionOf(query);
+    const QString dir = query.Descending ? QStringLiteral(" DESC") : QString();
+    QSqlQuery q = d->conn.exec(QStringLiteral("SELECT %1 FROM Archive%2 ORDER BY %3%4, rowid%4")
+                                   .arg(textColumns(), c.sql(), sortColumn(query), dir),
+                               c.values);
+    while (q.next()) {
+        fn(rowOf(q));
+    }
+}
+
+}  // namespace db

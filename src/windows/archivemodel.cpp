@@ -1,0 +1,121 @@
+#include "windows/archivemodel.h"
+
+#include "db/phonebooktable.h"
+#include "windows/loggridmodel.h"
+
+namespace {
+
+constexpr int NameField = 3;
+
+const calllog::GridColumn* columnOf(int field) {
+    for (const calllog::GridColumn& c : calllog::GridColumns) {
+        if (c.field == field) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ArchiveModel::ArchiveModel(const db::CallArchive& archive, const db::PhoneBookTable& users,
+                           QObject* parent)
+    : QAbstractTableModel(parent), archive_(archive), users_(users) {}
+
+void ArchiveModel::setQuery(const db::ArchiveQuery& query) {
+    beginResetModel();
+    query_ = query;
+    names_.clear();
+    rows_.clear();
+    atEnd_ = !archive_.isOpen();
+    if (!atEnd_) {
+        rows_ = archive_.rows(query_, PageSize);
+        atEnd_ = rows_.size() < PageSize;
+    }
+    endResetModel();
+}
+
+void ArchiveModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    atEnd_ = true;
+    endResetModel();
+}
+
+QString ArchiveModel::nameFor(const QString& number) const {
+    auto it = names_.constFind(number);
+    if (it == names_.constEnd()) {
+        it = names_.insert(
+            number, users_.isOpen() ? users_.nameForNumber(number).value_or(QString()) : QString());
+    }
+    return *it;
+}
+
+db::LogRow ArchiveModel::shownRow(int row) const {
+    db::LogRow shown = rows_.at(row).Row;
+    shown.Name = nameFor(shown.Number);
+    return shown;
+}
+
+int ArchiveModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ArchiveModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 8;
+}
+
+QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rows_.size()) {
+        return {};
+    }
+    if (role == Qt::TextAlignmentRole) {
+        if (const calllog::GridColumn* c = columnOf(index.column())) {
+            return QVariant::fromValue(c->alignment | Qt::AlignVCenter);
+        }
+        return {};
+    }
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    const db::LogRow& row = rows_.at(index.row()).Row;
+    if (index.column() == NameField) {
+        return nameFor(row.Number);
+    }
+    return db::CallLogTable::field(row, index.column());
+}
+
+QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
+        if (const calllog::GridColumn* c = columnOf(section)) {
+            return c->title;
+        }
+    }
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+bool ArchiveModel::canFetchMore(const QModelIndex& parent) const {
+    return !parent.isValid() && !atEnd_;
+}
+
+void ArchiveModel::fetchMore(const QModelIndex& parent) {
+    if (!canFetchMore(parent) || rows_.isEmpty()) {
+        return;
+    }
+    const QList<db::ArchiveRow> more = archive_.rows(query_, PageSize, rows_.last());
+    atEnd_ = more.size() < PageSize;
+    if (more.isEmpty()) {
+        return;
+    }
+    const int first = static_cast<int>(rows_.size());
+    beginInsertRows(QModelIndex(), first, first + static_cast<int>(more.size()) - 1);
+    rows_ += more;
+    endInsertRows();
+}
+
+void ArchiveModel::sort(int column, Qt::SortOrder order) {
+    db::ArchiveQuery query = query_;
+    query.SortField = column;
+    query.Descending = order == Qt::DescendingOrder;
+    setQuery(query);
+}

@@ -1,0 +1,256 @@
+#include "windows/archivewindow.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <array>
+
+#include "protocol/secondsscale.h"
+#include "rules/logconversion.h"
+#include "rules/logtexts.h"
+#include "rules/telnumber.h"
+#include "windows/archivemodel.h"
+#include "windows/csvexport.h"
+#include "windows/formlook.h"
+#include "windows/loggridmodel.h"
+#include "windows/navigation.h"
+#include "windows/windowcontext.h"
+
+namespace {
+
+constexpr int HelpTopic = 1;
+constexpr int NumberField = 4;
+
+// Hours may pass 99 in a total, so they are not padded like a call's duration.
+QString totalDurationText(int64_t seconds) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// A search text without letters is a number as typed, hyphens and all.
+bool looksLikeNumber(const QString& text) {
+    return std::none_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
+}
+
+}  // namespace
+
+ArchiveWindow::ArchiveWindow(WindowContext& app)
+    : WindowBase(app, QStringLiteral("通話履歴"), HelpTopic), searchTimer(app.Ui.timers) {
+    searchTimer.OnTimer = [this] { applyFilters(); };
+    buildWindow();
+}
+
+void ArchiveWindow::buildWindow() {
+    setWindowFlags(Qt::Tool);
+    resize(640, 440);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+
+    searchBox = new QLineEdit(this);
+    searchBox->setPlaceholderText(QStringLiteral("氏名・読み・電話番号で検索"));
+    searchBox->setClearButtonEnabled(true);
+    kindBox = new QComboBox(this);
+    kindBox->addItems({QStringLiteral("全て"), QStringLiteral("発信"), QStringLiteral("着信"),
+                       QStringLiteral("留守")});
+    portBox = new QComboBox(this);
+    portBox->addItems({QStringLiteral("全ポート"), QStringLiteral("ポート1"),
+                       QStringLiteral("ポート2"), QStringLiteral("ポート3")});
+    dateRangeBox = new QCheckBox(QStringLiteral("期間"), this);
+    fromDate = new QDateEdit(app.Ui.wallClock.now().date().addMonths(-1), this);
+    toDate = new QDateEdit(app.Ui.wallClock.now().date(), this);
+    for (QDateEdit* edit : {fromDate, toDate}) {
+        edit->setCalendarPopup(true);
+        edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
+        edit->setEnabled(false);
+    }
+    connect(searchBox, &QLineEdit::textEdited, this, &ArchiveWindow::searchEdited);
+    connect(kindBox, &QComboBox::currentIndexChanged, this, &ArchiveWindow::applyFilters);
+    connect(portBox, &QComboBox::currentIndexChanged, this, &ArchiveWindow::applyFilters);
+    connect(dateRangeBox, &QCheckBox::toggled, this, [this](bool on) {
+        fromDate->setEnabled(on);
+        toDate->setEnabled(on);
+        applyFilters();
+    });
+    connect(fromDate, &QDateEdit::dateChanged, this, &ArchiveWindow::applyFilters);
+    connect(toDate, &QDateEdit::dateChanged, this, &ArchiveWindow::applyFilters);
+
+    auto* filters = new QHBoxLayout;
+    filters->addWidget(searchBox, 1);
+    filters->addWidget(kindBox);
+    filters->addWidget(portBox);
+    filters->addWidget(dateRangeBox);
+    filters->addWidget(fromDate);
+    filters->addWidget(new QLabel(QStringLiteral("～"), this));
+    filters->addWidget(toDate);
+
+    model = new ArchiveModel(app.callArchive, app.phoneBookTable, this);
+    grid = new QTableView(this);
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setFont(settings::GothicFont(12));
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    QHeaderView* titles = grid->horizontalHeader();
+    titles->setDefaultAlignment(Qt::AlignCenter);
+    grid->hideColumn(0);
+    for (size_t i = 0; i < calllog::GridColumns.size(); ++i) {
+        const calllog::GridColumn& c = calllog::GridColumns[i];
+        titles->moveSection(titles->visualIndex(c.field), static_cast<int>(i) + 1);
+        grid->setColumnWidth(c.field, c.width);
+    }
+    // The header shows the newest-first order before the first click; a click sorts in SQL.
+    titles->setSortIndicator(7, Qt::DescendingOrder);
+    grid->setSortingEnabled(true);
+    connect(grid, &QTableView::doubleClicked, this, &ArchiveWindow::gridDoubleClicked);
+
+    statusLine = new QLabel(this);
+    statusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    exportButton = new QPushButton(QStringLiteral("CSV出力(&E)"), this);
+    dialButton = new QPushButton(QStringLiteral("ﾀﾞｲﾔﾙ発信(&D)"), this);
+    closeButton = new QPushButton(QStringLiteral(" 閉じる (&C)  　"), this);
+    connect(exportButton, &QPushButton::clicked, this, &ArchiveWindow::exportClicked);
+    connect(dialButton, &QPushButton::clicked, this, &ArchiveWindow::dialClicked);
+    connect(closeButton, &QPushButton::clicked, this, &ArchiveWindow::closeClicked);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(statusLine, 1);
+    bottom->addWidget(exportButton);
+    bottom->addWidget(dialButton);
+    bottom->addWidget(closeButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(filters);
+    layout->addWidget(grid, 1);
+    layout->addLayout(bottom);
+}
+
+db::ArchiveQuery ArchiveWindow::currentQuery() const {
+    db::ArchiveQuery q = model->query();
+    const QString text = searchBox->text().trimmed();
+    q.Search = !text.isEmpty();
+    q.Digits.clear();
+    q.Numbers.clear();
+    if (q.Search) {
+        // Typed hyphens, spaces and full-width digits are not in the stored number.
+        if (looksLikeNumber(text)) {
+            q.Digits = calllog::lookupDigits(calllog::normalizeNumber(text));
+        }
+        if (app.phoneBookTable.isOpen()) {
+            q.Numbers = app.phoneBookTable.numbersOfNamesContaining(text);
+        }
+    }
+    static const std::array<QString, 4> kinds{QString(), calllog::KindColumnTexts[1],
+                                              calllog::KindColumnTexts[2],
+                                              calllog::AnsweringMachineText};
+    q.KindText = kinds.at(static_cast<size_t>(std::max(0, kindBox->currentIndex())));
+    q.Port = std::max(0, portBox->currentIndex());
+    q.From.reset();
+    q.To.reset();
+    if (dateRangeBox->isChecked()) {
+        q.From = calllog::adapterSecondsOf(QDateTime(fromDate->date(), QTime(0, 0)));
+        q.To = calllog::adapterSecondsOf(QDateTime(toDate->date(), QTime(23, 59, 59)));
+    }
+    return q;
+}
+
+void ArchiveWindow::applyFilters() {
+    searchTimer.setInterval(0);
+    app.guarded([this] {
+        if (!app.callArchive.isOpen()) {
+            model->clear();
+            showTotals({});
+            return;
+        }
+        const db::ArchiveQuery q = currentQuery();
+        model->setQuery(q);
+        showTotals(app.callArchive.totals(q));
+        if (model->rowCount() > 0) {
+            grid->selectRow(0);
+        }
+    });
+}
+
+void ArchiveWindow::searchEdited() {
+    // Restarts the pause: each key puts the search off again.
+    searchTimer.setInterval(0);
+    searchTimer.setInterval(SearchPauseMs);
+}
+
+void ArchiveWindow::showTotals(const db::ArchiveTotals& totals) {
+    statusLine->setText(QStringLiteral("%1　通話時間 %2　料金 %3")
+                            .arg(calllog::entryCountText(static_cast<int>(totals.Count)),
+                                 totalDurationText(totals.DurationSeconds),
+                                 QString::number(totals.Charge) + QStringLiteral(" 円")));
+}
+
+void ArchiveWindow::showArchive() {
+    applyFilters();
+    show();
+    raise();
+    grid->setFocus();
+}
+
+QString ArchiveWindow::selectedNumber() const {
+    const QModelIndex current = grid->currentIndex();
+    if (!current.isValid()) {
+        return QString();
+    }
+    return model->index(current.row(), NumberField).data().toString();
+}
+
+void ArchiveWindow::exportClicked() {
+    QStringList header;
+    for (const calllog::GridColumn& c : calllog::GridColumns) {
+        header << QString(c.title).remove(u' ');
+    }
+    const db::ArchiveQuery q = currentQuery();
+    exportCsv(app, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
+        app.callArchive.forEachRow(q, [this, &write](const db::LogRow& row) {
+            QStringList cells;
+            for (const calllog::GridColumn& c : calllog::GridColumns) {
+                cells << (c.field == 3 ? model->nameFor(row.Number)
+                                       : db::CallLogTable::field(row, c.field));
+            }
+            write(cells);
+        });
+    });
+}
+
+void ArchiveWindow::dialClicked() {
+    const QString number = selectedNumber();
+    app.State.DialCaller = dialcaller::Archive;
+    hide();
+    app.nav().openDialPad(1, number);
+}
+
+void ArchiveWindow::closeClicked() {
+    close();
+}
+
+void ArchiveWindow::gridDoubleClicked() {
+    app.nav().editArchiveCaller(selectedNumber());
+}
+
+void ArchiveWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    searchTimer.setInterval(0);
+    app.nav().archiveClosed();
+}

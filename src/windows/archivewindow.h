@@ -1,0 +1,60 @@
+#pragma once
+
+#include "db/callarchive.h"
+#include "ui/intervaltimer.h"
+#include "windows/windowbase.h"
+
+class ArchiveModel;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+// The archive window "通話履歴": every archived call, newest first, with a search, filters for
+// kind, port and dates, the totals of the calls shown and their export to a CSV file.
+class ArchiveWindow : public WindowBase {
+    Q_OBJECT
+public:
+    explicit ArchiveWindow(WindowContext& app);
+
+    // Shows the window with the calls read afresh, names looked up again.
+    void showArchive();
+    // Applies the search and the filters now rather than after the typing pause.
+    void applyFilters();
+    // The query the search box and the filters make.
+    db::ArchiveQuery currentQuery() const;
+
+    void exportClicked();  // "CSV出力(&E)"
+    void dialClicked();    // "ﾀﾞｲﾔﾙ発信(&D)"
+    void closeClicked();
+    void gridDoubleClicked();
+
+    // How long the search waits after a key before it runs, so typing stays smooth.
+    static constexpr int SearchPauseMs = 250;
+
+    QLineEdit* searchBox = nullptr;
+    QComboBox* kindBox = nullptr;  // 全て, 発信, 着信, 留守
+    QComboBox* portBox = nullptr;  // 全ポート, ポート1 to ポート3
+    QCheckBox* dateRangeBox = nullptr;
+    QDateEdit* fromDate = nullptr;
+    QDateEdit* toDate = nullptr;
+    QTableView* grid = nullptr;
+    QLabel* statusLine = nullptr;  // count, total duration and total charge of the calls shown
+    QPushButton* exportButton = nullptr;
+    QPushButton* dialButton = nullptr;
+    QPushButton* closeButton = nullptr;
+    ArchiveModel* model = nullptr;
+    ui::IntervalTimer searchTimer;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void searchEdited();
+    void showTotals(const db::ArchiveTotals& totals);
+    QString selectedNumber() const;
+};

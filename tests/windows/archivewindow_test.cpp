@@ -1,0 +1,177 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+
+#include "adapter/devicelink.h"
+#include "rules/csv.h"
+#include "support/logimagebytes.h"
+#include "support/simrun.h"
+#include "ui/sjis.h"
+#include "windows/archivewindow.h"
+#include "windows/calllogwindow.h"
+#include "windows/mainmenuwindow.h"
+#include "windows/phonebookwindow.h"
+
+namespace {
+
+// A program whose adapter holds the simulator's ten calls.
+struct Run : SimRun {
+    Run() { startAtMenu(); }
+
+    void download() {
+        t.app->windows.mainMenu->callLogButton->click();
+        t.clock.advance(8000);
+    }
+    int64_t archived() { return t.app->callArchive.totals({}).Count; }
+    ArchiveWindow* window() { return t.app->windows.archive; }
+    QStringList column(int field) {
+        QStringList out;
+        const QAbstractItemModel* m = window()->grid->model();
+        for (int r = 0; r < m->rowCount(); ++r) {
+            out << m->index(r, field).data().toString();
+        }
+        return out;
+    }
+    QByteArray exported(int fileType) {
+        const QString path = t.filePath(QStringLiteral("out.csv"));
+        t.dialogs.fileNames << path;
+        t.dialogs.chosenFilters << fileType;
+        window()->exportButton->click();
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+}  // namespace
+
+class ArchiveWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void downloadsAddTheirCallsOnceAndHistoryFilesNothing() {
+        Run r;
+        r.download();
+        const int calls = static_cast<int>(r.adapter.config().calls.size());
+        QCOMPARE(r.archived(), calls);
+        // The same log again, then a log with one new call: only that call is added.
+        r.t.app->windows.callLog->reloadButton->click();
+        r.t.clock.advance(8000);
+        QCOMPARE(r.archived(), calls);
+        hgsim::SimCall extra = r.adapter.config().calls.front();
+        extra.start = extra.start.addDays(9);
+        r.adapter.config().calls.push_back(extra);
+        r.t.app->windows.callLog->reloadButton->click();
+        r.t.clock.advance(8000);
+        QCOMPARE(r.archived(), calls + 1);
+        // A loaded history file converts but is no download.
+        putLogImage(r.t.app->State, logEntryBytes({1, 1, 99000, 99060, 0, "0999999999", {}}));
+        r.t.app->windows.callLog->convertLog();
+        QCOMPARE(r.archived(), calls + 1);
+    }
+
+    void windowShowsNamesSearchesFiltersAndExports() {
+        Run r;
+        db::UserRecord person;
+        person.Name = QStringLiteral("=山田,\"太郎\"");
+        person.Yomi = QStringLiteral("ﾔﾏﾀﾞ");
+        person.Tel = person.Tel2 = QStringLiteral("0451112222");
+        r.t.app->phoneBookTable.append(person);
+        r.download();
+        r.t.app->windows.callLog->archiveButton->click();
+        QVERIFY(r.window()->isVisible());
+        QVERIFY(!r.t.app->windows.callLog->isVisible());
+        QCOMPARE(r.column(4).size(), 10);
+        // Newest first: the last call of the simulator's list is the top row.
+        QCOMPARE(r.column(7).first(), QStringLiteral("12/07 16:40"));
+        QVERIFY(r.window()->statusLine->text().startsWith(QStringLiteral("10 件")));
+
+        // A record renamed after the download shows its new name when the window shows again.
+        r.t.app->phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
+        QVERIFY(r.t.app->phoneBookTable.gotoName(person.Name));
+        person.Name = QStringLiteral("=山田,\"次郎\"");
+        r.t.app->phoneBookTable.post(person);
+        r.window()->showArchive();
+        QCOMPARE(r.column(3).count(person.Name), 2);
+
+        // The search waits for a pause in typing, then finds by reading or by digits.
+        r.window()->searchBox->setText(QStringLiteral("ﾔﾏ"));
+        emit r.window()->searchBox->textEdited(r.window()->searchBox->text());
+        QCOMPARE(r.column(4).size(), 10);
+        r.t.clock.advance(ArchiveWindow::SearchPauseMs);
+        QCOMPARE(r.column(4), QStringList(2, QStringLiteral("0451112222")));
+        r.window()->searchBox->setText(QStringLiteral("0312-345"));
+        r.window()->applyFilters();
+        QCOMPARE(r.column(4),
+                 (QStringList{QStringLiteral("0312345678*3"), QStringLiteral("0312345678")}));
+        r.window()->searchBox->clear();
+        r.window()->kindBox->setCurrentIndex(3);  // 留守
+        QCOMPARE(r.column(2), QStringList(2, QStringLiteral("▽留守")));
+        // A message has no call time of its own to add.
+        QVERIFY(r.window()->statusLine->text().contains(QStringLiteral("通話時間 0:00:00")));
+        r.window()->kindBox->setCurrentIndex(0);
+        r.window()->portBox->setCurrentIndex(3);  // ports 4 to 7 use port 3
+        QCOMPARE(r.column(4).size(), 4);
+        r.window()->portBox->setCurrentIndex(0);
+        r.window()->fromDate->setDate(QDate(2026, 12, 2));
+        r.window()->toDate->setDate(QDate(2026, 12, 3));
+        r.window()->dateRangeBox->setChecked(true);
+        QCOMPARE(r.column(7),
+                 (QStringList{QStringLiteral("12/03 19:45"), QStringLiteral("12/02 14:22"),
+                              QStringLiteral("12/02 08:00")}));
+        QCOMPARE(r.window()->statusLine->text(),
+                 QStringLiteral("3 件　通話時間 1:12:45　料金 290 円"));
+
+        // The export writes the rows shown: the byte-order mark, then quoted and guarded cells.
+        r.window()->dateRangeBox->setChecked(false);
+        r.window()->searchBox->setText(QStringLiteral("0451112222"));
+        r.window()->applyFilters();
+        const QByteArray utf8 = r.exported(0);
+        QVERIFY(utf8.startsWith("\xEF\xBB\xBF"));
+        QList<QStringList> rows = csv::read(utf8);
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0][2], QStringLiteral("氏名"));
+        QCOMPARE(rows[1][2], person.Name);
+        QVERIFY(utf8.contains("\"'=山田,\"\"次郎\"\"\""));
+        const QByteArray cp932 = r.exported(1);
+        QVERIFY(cp932.contains(sjis::fromUnicode(QStringLiteral("\"'=山田,\"\"次郎\"\"\""))));
+        QCOMPARE(csv::read(cp932), rows);
+
+        // The phone book's export: its text fields, no picture.
+        const QString bookPath = r.t.filePath(QStringLiteral("book.csv"));
+        r.t.dialogs.fileNames << bookPath;
+        r.t.app->windows.phoneBook->csvExportClicked();
+        QFile book(bookPath);
+        QVERIFY(book.open(QIODevice::ReadOnly));
+        rows = csv::read(book.readAll());
+        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows[0].size(), 11);
+        QCOMPARE(rows[1][0], person.Name);
+
+        r.window()->closeButton->click();
+        QVERIFY(r.t.app->windows.callLog->isVisible());
+    }
+
+    void menuItemJustBeforeExitReturnsToTheMenu() {
+        Run r;
+        const QList<QAction*> items =
+            r.t.app->windows.mainMenu->mainMenuBar->actions().first()->menu()->actions();
+        QCOMPARE(items.indexOf(r.t.app->windows.mainMenu->archiveAction) + 1,
+                 items.indexOf(r.t.app->windows.mainMenu->exitAction));
+        r.t.app->windows.mainMenu->archiveAction->trigger();
+        QVERIFY(r.window()->isVisible());
+        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
+        QCOMPARE(r.column(4).size(), 0);
+        r.window()->close();
+        QVERIFY(r.t.app->windows.mainMenu->isVisible());
+    }
+};
+
+QTEST_MAIN(ArchiveWindowTest)
+#include "archivewindow_test.moc"
