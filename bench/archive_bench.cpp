@@ -45,9 +45,12 @@ db::ArchivedCall callOf(int i, std::mt19937& random) {
     return c;
 }
 
+// The run the benchmarks share; released before the application object, whose windows it holds.
+std::unique_ptr<TestApp> sharedApp;
+
 // One run of the program whose archive holds a million calls, made once for all benchmarks.
 TestApp& fullApp() {
-    static std::unique_ptr<TestApp> t;
+    std::unique_ptr<TestApp>& t = sharedApp;
     if (!t) {
         t = std::make_unique<TestApp>();
         {
@@ -160,5 +163,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    sharedApp.reset();
     return 0;
 }
