@@ -36,7 +36,8 @@ status=0
 (cd "$home" && HOME="$home" XDG_CONFIG_HOME="" XDG_DATA_HOME="" QT_QPA_PLATFORM=offscreen \
   timeout 5 "$contents/usr/bin/tilka") || status=$?
 [ "$status" -eq 124 ] || { echo "tilka ended early with status $status" >&2; exit 1; }
-for made in .config/tilka .local/share/tilka/Logdat.db .local/share/tilka/Userdat.db; do
+for made in .config/tilka .local/share/tilka/Logdat.db .local/share/tilka/Userdat.db \
+  .local/share/tilka/Archive.db; do
   [ -e "$home/$made" ] || { echo "missing: ~/$made" >&2; exit 1; }
   echo "~/$made"
 done

@@ -98,24 +98,8 @@ void ArchiveWindow::buildWindow() {
     filters->addWidget(toDate);
 
     model = new ArchiveModel(app.callArchive, app.phoneBookTable, this);
-    grid = new QTableView(this);
-    grid->setModel(model);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setFont(settings::GothicFont(12));
-    grid->setWordWrap(false);
-    grid->setTextElideMode(Qt::ElideNone);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    grid = calllog::makeLogGrid(model, this);
     QHeaderView* titles = grid->horizontalHeader();
-    titles->setDefaultAlignment(Qt::AlignCenter);
-    grid->hideColumn(0);
-    for (size_t i = 0; i < calllog::GridColumns.size(); ++i) {
-        const calllog::GridColumn& c = calllog::GridColumns[i];
-        titles->moveSection(titles->visualIndex(c.field), static_cast<int>(i) + 1);
-        grid->setColumnWidth(c.field, c.width);
-    }
     // The header shows the newest-first order before the first click; a click sorts in SQL.
     titles->setSortIndicator(7, Qt::DescendingOrder);
     grid->setSortingEnabled(true);

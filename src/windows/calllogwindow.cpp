@@ -68,25 +68,7 @@ void CallLogWindow::buildWindow() {
 
     auto* rows = new calllog::LogGridModel(this);
     rows->setSourceModel(app.callLogTable.model());
-    grid = new QTableView(this);
-    grid->setModel(rows);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The column widths are for this type size.
-    grid->setFont(settings::GothicFont(12));
-    grid->setWordWrap(false);
-    grid->setTextElideMode(Qt::ElideNone);
-    grid->verticalHeader()->hide();
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
-    QHeaderView* titles = grid->horizontalHeader();
-    titles->setDefaultAlignment(Qt::AlignCenter);
-    grid->hideColumn(0);
-    for (size_t i = 0; i < calllog::GridColumns.size(); ++i) {
-        const calllog::GridColumn& c = calllog::GridColumns[i];
-        titles->moveSection(titles->visualIndex(c.field), static_cast<int>(i) + 1);
-        grid->setColumnWidth(c.field, c.width);
-    }
+    grid = calllog::makeLogGrid(rows, this);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QTableView::doubleClicked, this, &CallLogWindow::gridDoubleClicked);
     buildPopupMenu();

@@ -1,5 +1,10 @@
 #include "windows/loggridmodel.h"
 
+#include <QHeaderView>
+#include <QTableView>
+
+#include "windows/formlook.h"
+
 namespace calllog {
 
 namespace {
@@ -31,6 +36,33 @@ QVariant LogGridModel::headerData(int section, Qt::Orientation orientation, int 
         }
     }
     return QIdentityProxyModel::headerData(section, orientation, role);
+}
+
+}  // namespace calllog
+
+namespace calllog {
+
+QTableView* makeLogGrid(QAbstractItemModel* model, QWidget* parent) {
+    auto* grid = new QTableView(parent);
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The column widths are for this type size.
+    grid->setFont(settings::GothicFont(12));
+    grid->setWordWrap(false);
+    grid->setTextElideMode(Qt::ElideNone);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    QHeaderView* titles = grid->horizontalHeader();
+    titles->setDefaultAlignment(Qt::AlignCenter);
+    grid->hideColumn(0);
+    for (size_t i = 0; i < GridColumns.size(); ++i) {
+        const GridColumn& c = GridColumns[i];
+        titles->moveSection(titles->visualIndex(c.field), static_cast<int>(i) + 1);
+        grid->setColumnWidth(c.field, c.width);
+    }
+    return grid;
 }
 
 }  // namespace calllog

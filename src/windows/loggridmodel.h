@@ -4,6 +4,10 @@
 #include <QString>
 #include <array>
 
+class QAbstractItemModel;
+class QTableView;
+class QWidget;
+
 // The call log table as the call log window's grid shows it: its own column titles and
 // alignments over the table's fields. The grid hides ログNO and puts the time before the
 // duration.
@@ -36,5 +40,9 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 };
+
+// A read-only grid of call rows on model: whole rows selected, the columns of GridColumns in
+// their order and widths, the record number column hidden.
+QTableView* makeLogGrid(QAbstractItemModel* model, QWidget* parent);
 
 }  // namespace calllog
