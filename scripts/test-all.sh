@@ -14,7 +14,7 @@ out="$root/build-tests"
 export QT_QPA_PLATFORM=offscreen
 
 echo "== ThreadSanitizer: device link =="
-TILKA_TARGETS="link_serialport link_commandchannel link_hgsim" \
+TILKA_TARGETS="link_serialport link_commandchannel link_hgsim link_serialdevicelist" \
   bash scripts/build.sh "$out/tsan" -DTILKA_SANITIZE=thread
 ctest --test-dir "$out/tsan" -L link --output-on-failure --repeat until-fail:3
 

@@ -48,8 +48,11 @@ bool looksLikeNumber(const QString& text) {
 }  // namespace
 
 ArchiveWindow::ArchiveWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("通話履歴"), HelpTopic), searchTimer(app.Ui.timers) {
+    : WindowBase(app, QStringLiteral("通話履歴"), HelpTopic),
+      searchTimer(app.Ui.timers),
+      totalsTimer(app.Ui.timers) {
     searchTimer.OnTimer = [this] { applyFilters(); };
+    totalsTimer.OnTimer = [this] { showTotalsOfQuery(); };
     buildWindow();
 }
 
@@ -163,11 +166,20 @@ void ArchiveWindow::applyFilters() {
             showTotals({});
             return;
         }
-        const db::ArchiveQuery q = currentQuery();
-        model->setQuery(q);
-        showTotals(app.callArchive.totals(q));
+        model->setQuery(currentQuery());
+        statusLine->setText(QStringLiteral("集計中…"));
+        totalsTimer.setInterval(TotalsDelayMs);
         if (model->rowCount() > 0) {
             grid->selectRow(0);
+        }
+    });
+}
+
+void ArchiveWindow::showTotalsOfQuery() {
+    totalsTimer.setInterval(0);
+    app.guarded([this] {
+        if (app.callArchive.isOpen()) {
+            showTotals(app.callArchive.totals(model->query()));
         }
     });
 }

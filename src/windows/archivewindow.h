@@ -34,6 +34,7 @@ public:
 
     // How long the search waits after a key before it runs, so typing stays smooth.
     static constexpr int SearchPauseMs = 250;
+    static constexpr int TotalsDelayMs = 1;
 
     QLineEdit* searchBox = nullptr;
     QComboBox* kindBox = nullptr;  // 全て, 発信, 着信, 留守
@@ -48,6 +49,9 @@ public:
     QPushButton* closeButton = nullptr;
     ArchiveModel* model = nullptr;
     ui::IntervalTimer searchTimer;
+    // Totals the rows shown once the first of them are on screen: over a long archive the sum
+    // takes longer than the rows.
+    ui::IntervalTimer totalsTimer;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -56,5 +60,6 @@ private:
     void buildWindow();
     void searchEdited();
     void showTotals(const db::ArchiveTotals& totals);
+    void showTotalsOfQuery();
     QString selectedNumber() const;
 };

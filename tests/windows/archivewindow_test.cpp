@@ -90,6 +90,9 @@ private slots:
         QCOMPARE(r.column(4).size(), 10);
         // Newest first: the last call of the simulator's list is the top row.
         QCOMPARE(r.column(7).first(), QStringLiteral("12/07 16:40"));
+        // The totals follow once the first rows are on screen.
+        QCOMPARE(r.window()->statusLine->text(), QStringLiteral("集計中…"));
+        r.t.clock.advance(ArchiveWindow::TotalsDelayMs);
         QVERIFY(r.window()->statusLine->text().startsWith(QStringLiteral("10 件")));
 
         // A record renamed after the download shows its new name when the window shows again.
@@ -114,6 +117,7 @@ private slots:
         r.window()->kindBox->setCurrentIndex(3);  // 留守
         QCOMPARE(r.column(2), QStringList(2, QStringLiteral("▽留守")));
         // A message has no call time of its own to add.
+        r.t.clock.advance(ArchiveWindow::TotalsDelayMs);
         QVERIFY(r.window()->statusLine->text().contains(QStringLiteral("通話時間 0:00:00")));
         r.window()->kindBox->setCurrentIndex(0);
         r.window()->portBox->setCurrentIndex(3);  // ports 4 to 7 use port 3
@@ -125,6 +129,7 @@ private slots:
         QCOMPARE(r.column(7),
                  (QStringList{QStringLiteral("12/03 19:45"), QStringLiteral("12/02 14:22"),
                               QStringLiteral("12/02 08:00")}));
+        r.t.clock.advance(ArchiveWindow::TotalsDelayMs);
         QCOMPARE(r.window()->statusLine->text(),
                  QStringLiteral("3 件　通話時間 1:12:45　料金 290 円"));
 
