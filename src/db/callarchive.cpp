@@ -162,14 +162,7 @@ struct CallArchive::Impl {
     }
 
     void checkUsable() const {
-        QSqlQuery check = conn.exec(QStringLiteral("PRAGMA quick_check(5)"));
-        QStringList problems;
-        while (check.next()) {
-            problems << check.value(0).toString();
-        }
-        if (problems != QStringList{QStringLiteral("ok")}) {
-            throw EDatabaseError(problems.join(u'\n'));
-        }
+        conn.checkIntact();
         conn.exec(QStringLiteral("SELECT %1, start_seconds, port_set, call_kind, number, "
                                  "duration_seconds, charge, moment, first_downloaded FROM Archive "
                                  "LIMIT 0")

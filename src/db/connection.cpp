@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QSqlError>
+#include <QStringList>
 #include <QUrl>
 #include <atomic>
 
@@ -107,6 +108,17 @@ QVariant Connection::cutText(const QString& value, int maxBytes) {
         return text(value);
     }
     return text(sjis::cut(value, maxBytes));
+}
+
+void Connection::checkIntact() const {
+    QSqlQuery check = exec(QStringLiteral("PRAGMA quick_check(5)"));
+    QStringList problems;
+    while (check.next()) {
+        problems << check.value(0).toString();
+    }
+    if (problems != QStringList{QStringLiteral("ok")}) {
+        throw EDatabaseError(problems.join(u'\n'));
+    }
 }
 
 void Connection::beginBatch() {

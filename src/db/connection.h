@@ -30,6 +30,10 @@ public:
     // The first column of the first row, or an invalid value when there is no row.
     QVariant scalar(const QString& sql, const QVariantList& values = {}) const;
 
+    // Reads every page of the file and refuses a damaged one with the engine's findings, so that
+    // it is not half-used.
+    void checkIntact() const;
+
     void beginBatch();
     void commitBatch();
     // Drops every write since beginBatch().

@@ -299,15 +299,7 @@ struct PhoneBookTable::Impl {
     }
 
     void checkUsable() {
-        // quick_check reads every page, so a damaged file is refused here and not half-used.
-        QSqlQuery check = conn.exec(QStringLiteral("PRAGMA quick_check(5)"));
-        QStringList problems;
-        while (check.next()) {
-            problems << check.value(0).toString();
-        }
-        if (problems != QStringList{QStringLiteral("ok")}) {
-            throw EDatabaseError(problems.join(u'\n'));
-        }
+        conn.checkIntact();
         conn.exec(QStringLiteral("SELECT %1 FROM Userdat LIMIT 0").arg(allColumns()));
     }
 };
