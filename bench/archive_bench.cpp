@@ -1,19 +1,26 @@
 // Archive speed with 1,000,000 calls: opening the archive window, a search by digits and by a
-// name's part showing their first rows, adding a full download of 215 calls, and exporting every
-// call to a CSV file.
+// name's part showing their first rows, opening the statistics, adding a full download of 215
+// calls, and exporting every call to a CSV file.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QBuffer>
+#include <QChartView>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <memory>
 #include <random>
 
+#include "protocol/secondsscale.h"
 #include "rules/csv.h"
 #include "support/testapp.h"
 #include "windows/archivemodel.h"
 #include "windows/archivewindow.h"
+#include "windows/statisticswindow.h"
 
 namespace {
 
@@ -54,7 +61,7 @@ TestApp& fullApp() {
     if (!t) {
         t = std::make_unique<TestApp>();
         {
-            db::CallArchive archive(t->folder());
+            db::CallArchive archive(t->folder(), calllog::monthOfMoment);
             archive.open();
             std::mt19937 random(7);
             std::vector<db::ArchivedCall> batch;
@@ -124,6 +131,42 @@ void BM_ArchiveSearch(benchmark::State& state) {
     w->searchBox->clear();
 }
 BENCHMARK(BM_ArchiveSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// From the archive window's button to the statistics window painted, the window made afresh
+// each time: the default year up to the newest call (0), and the whole archive of three years
+// (1), both ends cutting a month.
+void BM_StatisticsOpen(benchmark::State& state) {
+    TestApp& t = fullApp();
+    ArchiveWindow* w = t.app->windows.archive;
+    w->showArchive();
+    w->fromDate->setDate(QDate(1997, 1, 5));
+    w->toDate->setDate(QDate(2000, 3, 20));
+    w->dateRangeBox->setChecked(state.range(0) == 1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        delete w->statisticsWindow;
+        w->statisticsWindow = nullptr;
+        state.ResumeTiming();
+        w->statisticsButton->click();
+        const StatisticsWindow* s = w->statisticsWindow;
+        for (QAbstractScrollArea* area :
+             {static_cast<QAbstractScrollArea*>(s->callsChart),
+              static_cast<QAbstractScrollArea*>(s->chargesChart),
+              static_cast<QAbstractScrollArea*>(s->mostCallsTable),
+              static_cast<QAbstractScrollArea*>(s->highestChargesTable)}) {
+            area->viewport()->repaint();
+        }
+    }
+    int64_t calls = 0;
+    for (const calllog::MonthFigures& m : w->statisticsWindow->statistics().Months) {
+        calls += m.Outgoing + m.Incoming + m.Messages + m.Other;
+    }
+    state.counters["months"] = static_cast<double>(w->statisticsWindow->statistics().Months.size());
+    state.counters["calls"] = static_cast<double>(calls);
+    w->dateRangeBox->setChecked(false);
+    w->hide();
+}
+BENCHMARK(BM_StatisticsOpen)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // A full download of 215 calls, half of them already archived.
 void BM_ArchiveAddDownload(benchmark::State& state) {

@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <array>
+#include <map>
+#include <utility>
 
 #include "db/connection.h"
 #include "db/edatabaseerror.h"
@@ -53,6 +55,58 @@ QStringList schema() {
                        "content='Archive', content_rowid='rowid', tokenize='trigram')"),
     };
 }
+
+// Totals per month kept beside the calls, so that statistics over years of calls read a row a
+// month rather than every call.
+const QStringList kMonthlySchema{
+    QStringLiteral("CREATE TABLE ArchiveMonths (month INTEGER NOT NULL, kind TEXT NOT NULL, "
+                   "calls INTEGER NOT NULL, charge INTEGER NOT NULL, PRIMARY KEY (month, kind)) "
+                   "WITHOUT ROWID"),
+    QStringLiteral("CREATE TABLE ArchiveNumberMonths (month INTEGER NOT NULL, number TEXT NOT "
+                   "NULL, calls INTEGER NOT NULL, charge INTEGER NOT NULL, PRIMARY KEY (month, "
+                   "number)) WITHOUT ROWID"),
+};
+
+const QString kAddToMonth = QStringLiteral(
+    "INSERT INTO ArchiveMonths (month, kind, calls, charge) VALUES (?, ?, ?, ?) ON CONFLICT "
+    "(month, kind) DO UPDATE SET calls = calls + excluded.calls, charge = charge + "
+    "excluded.charge");
+const QString kAddToNumberMonth = QStringLiteral(
+    "INSERT INTO ArchiveNumberMonths (month, number, calls, charge) VALUES (?, ?, ?, ?) ON "
+    "CONFLICT (month, number) DO UPDATE SET calls = calls + excluded.calls, charge = charge + "
+    "excluded.charge");
+
+// Adds calls to one month's totals of a kind or a number.
+class MonthlyTotalsWriter {
+public:
+    explicit MonthlyTotalsWriter(const QSqlDatabase& db) : byKind_(db), byNumber_(db) {
+        if (!byKind_.prepare(kAddToMonth) || !byNumber_.prepare(kAddToNumberMonth)) {
+            throw EDatabaseError(byKind_.lastError().isValid() ? byKind_.lastError().text()
+                                                               : byNumber_.lastError().text());
+        }
+    }
+
+    void addKind(int month, const QVariant& kind, int64_t calls, int64_t charge) {
+        run(byKind_, month, kind, calls, charge);
+    }
+    void addNumber(int month, const QVariant& number, int64_t calls, int64_t charge) {
+        run(byNumber_, month, number, calls, charge);
+    }
+
+private:
+    static void run(QSqlQuery& q, int month, const QVariant& key, int64_t calls, int64_t charge) {
+        q.bindValue(0, month);
+        q.bindValue(1, key);
+        q.bindValue(2, QVariant::fromValue<qint64>(calls));
+        q.bindValue(3, QVariant::fromValue<qint64>(charge));
+        if (!q.exec()) {
+            throw EDatabaseError(q.lastError().text());
+        }
+    }
+
+    QSqlQuery byKind_;
+    QSqlQuery byNumber_;
+};
 
 // The WHERE clause of a query with its bound values.
 struct Condition {
@@ -108,6 +162,31 @@ Condition conditionOf(const ArchiveQuery& q) {
     return c;
 }
 
+// The rows of a span as one query: the kept totals of its whole months, then the calls of its
+// pieces. monthsSelect reads a totals table; callsSelect reads the calls, the piece's month bound
+// as its first value. An empty span gives no query.
+struct SpanRows {
+    QString sql;
+    QVariantList values;
+};
+
+SpanRows spanRows(const ArchiveSpan& span, const QString& monthsSelect,
+                  const QString& callsSelect) {
+    QStringList selects;
+    SpanRows rows;
+    if (span.FirstMonth <= span.LastMonth) {
+        selects << monthsSelect + QStringLiteral(" WHERE month BETWEEN ? AND ?");
+        rows.values << span.FirstMonth << span.LastMonth;
+    }
+    for (const ArchiveSpan::Piece& piece : span.Pieces) {
+        selects << callsSelect + QStringLiteral(" WHERE moment BETWEEN ? AND ?");
+        rows.values << piece.Month << QVariant::fromValue<qint64>(piece.From)
+                    << QVariant::fromValue<qint64>(piece.To);
+    }
+    rows.sql = selects.join(u" UNION ALL ");
+    return rows;
+}
+
 QString sortColumn(const ArchiveQuery& q) {
     return kSortColumns.at(static_cast<size_t>(std::clamp(q.SortField, 0, 7)));
 }
@@ -149,9 +228,10 @@ LogRow rowOf(const QSqlQuery& query) {
 }  // namespace
 
 struct CallArchive::Impl {
-    explicit Impl(QString f) : folder(std::move(f)) {}
+    Impl(QString f, MonthOfMoment m) : folder(std::move(f)), monthOf(std::move(m)) {}
 
     QString folder;
+    MonthOfMoment monthOf;
     Connection conn{QStringLiteral("ARCHIVE")};
     bool exclusive = false;
 
@@ -169,9 +249,50 @@ struct CallArchive::Impl {
                       .arg(textColumns()));
         conn.exec(QStringLiteral("SELECT rowid FROM ArchiveDigits LIMIT 0"));
     }
+
+    bool hasMonthlyTotals() const {
+        return conn.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = "
+                                          "'table' AND name = 'ArchiveMonths'"))
+                   .toInt() > 0;
+    }
+
+    // Counts the monthly totals of an archive that has calls but no totals yet.
+    void addMonthlyTotals() {
+        conn.beginBatch();
+        try {
+            for (const QString& statement : kMonthlySchema) {
+                conn.exec(statement);
+            }
+            std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> byKind, byNumber;
+            QSqlQuery calls = conn.exec(
+                QStringLiteral("SELECT moment, ログ通話方法, ログ電話番号, charge FROM Archive"));
+            while (calls.next()) {
+                const int month = monthOf(calls.value(0).toLongLong());
+                const int64_t charge = calls.value(3).toLongLong();
+                for (auto [totals, column] : {std::pair{&byKind, 1}, std::pair{&byNumber, 2}}) {
+                    auto& [count, sum] = (*totals)[{month, calls.value(column).toString()}];
+                    ++count;
+                    sum += charge;
+                }
+            }
+            MonthlyTotalsWriter writer(conn.database());
+            for (const auto& [key, value] : byKind) {
+                writer.addKind(key.first, Connection::text(key.second), value.first, value.second);
+            }
+            for (const auto& [key, value] : byNumber) {
+                writer.addNumber(key.first, Connection::text(key.second), value.first,
+                                 value.second);
+            }
+            conn.commitBatch();
+        } catch (...) {
+            conn.rollbackBatch();
+            throw;
+        }
+    }
 };
 
-CallArchive::CallArchive(QString folder) : d(std::make_unique<Impl>(std::move(folder))) {}
+CallArchive::CallArchive(QString folder, MonthOfMoment monthOf)
+    : d(std::make_unique<Impl>(std::move(folder), std::move(monthOf))) {}
 
 CallArchive::~CallArchive() = default;
 
@@ -194,12 +315,19 @@ void CallArchive::open() {
     try {
         if (newFile) {
             d->conn.beginBatch();
-            for (const QString& statement : schema()) {
+            for (const QString& statement : schema() + kMonthlySchema) {
                 d->conn.exec(statement);
             }
             d->conn.commitBatch();
         }
         d->checkUsable();
+        if (!d->hasMonthlyTotals()) {
+            d->addMonthlyTotals();
+        }
+        d->conn.exec(
+            QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths LIMIT 0"));
+        d->conn.exec(
+            QStringLiteral("SELECT month, number, calls, charge FROM ArchiveNumberMonths LIMIT 0"));
         if (d->exclusive) {
             d->conn.lock();
         }
@@ -241,6 +369,7 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
             throw EDatabaseError(insert.lastError().isValid() ? insert.lastError().text()
                                                               : index.lastError().text());
         }
+        MonthlyTotalsWriter monthly(db);
         for (const ArchivedCall& call : calls) {
             int i = 0;
             for (int field = 0; field < 8; ++field) {
@@ -264,6 +393,11 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
                 if (!index.exec()) {
                     throw EDatabaseError(index.lastError().text());
                 }
+                const int month = d->monthOf(call.Moment);
+                monthly.addKind(month, Connection::cutText(call.Row.Kind, kTextSize), 1,
+                                call.Charge);
+                monthly.addNumber(month, Connection::cutText(call.Row.Number, kTextSize), 1,
+                                  call.Charge);
                 ++added;
             }
         }
@@ -338,6 +472,64 @@ void CallArchive::forEachRow(const ArchiveQuery& query,
     while (q.next()) {
         fn(rowOf(q));
     }
+}
+
+std::vector<MonthKindTotal> CallArchive::monthTotals(const ArchiveSpan& span) const {
+    d->requireOpen();
+    const SpanRows rows = spanRows(
+        span, QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths"),
+        QStringLiteral("SELECT ? AS month, ログ通話方法 AS kind, 1 AS calls, charge FROM Archive"));
+    std::vector<MonthKindTotal> out;
+    if (rows.sql.isEmpty()) {
+        return out;
+    }
+    QSqlQuery q = d->conn.exec(QStringLiteral("SELECT month, kind, SUM(calls), SUM(charge) FROM "
+                                              "(%1) GROUP BY month, kind ORDER BY month, kind")
+                                   .arg(rows.sql),
+                               rows.values);
+    while (q.next()) {
+        out.push_back({q.value(0).toInt(), q.value(1).toString(), q.value(2).toLongLong(),
+                       q.value(3).toLongLong()});
+    }
+    return out;
+}
+
+TopNumbers CallArchive::topNumbers(const ArchiveSpan& span, int limit) const {
+    d->requireOpen();
+    const SpanRows rows = spanRows(
+        span, QStringLiteral("SELECT month, number, calls, charge FROM ArchiveNumberMonths"),
+        QStringLiteral(
+            "SELECT ? AS month, ログ電話番号 AS number, 1 AS calls, charge FROM Archive"));
+    TopNumbers top;
+    if (rows.sql.isEmpty()) {
+        return top;
+    }
+    // Both rankings from one pass over the totals, which is the slow part.
+    QSqlQuery q = d->conn.exec(
+        QStringLiteral(
+            "WITH totals AS MATERIALIZED (SELECT number, SUM(calls) AS c, SUM(charge) AS ch FROM "
+            "(%1) WHERE number != '' GROUP BY number) "
+            "SELECT * FROM (SELECT 0, number, c, ch FROM totals ORDER BY c DESC, ch DESC, number "
+            "LIMIT %2) UNION ALL "
+            "SELECT * FROM (SELECT 1, number, c, ch FROM totals WHERE ch > 0 ORDER BY ch DESC, c "
+            "DESC, number LIMIT %2)")
+            .arg(rows.sql)
+            .arg(limit),
+        rows.values);
+    while (q.next()) {
+        (q.value(0).toInt() == 0 ? top.ByCalls : top.ByCharge)
+            .push_back({q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong()});
+    }
+    return top;
+}
+
+std::optional<int64_t> CallArchive::latestMoment() const {
+    d->requireOpen();
+    const QVariant latest = d->conn.scalar(QStringLiteral("SELECT MAX(moment) FROM Archive"));
+    if (latest.isNull() || !latest.isValid()) {
+        return std::nullopt;
+    }
+    return latest.toLongLong();
 }
 
 }  // namespace db

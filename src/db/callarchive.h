@@ -56,12 +56,49 @@ struct ArchiveTotals {
     int64_t Charge = 0;
 };
 
+// A stretch of time for the statistics: whole months, read from the totals the archive keeps
+// per month, and pieces of months, read call by call. Months are written year * 100 + month.
+struct ArchiveSpan {
+    int FirstMonth = 0;
+    int LastMonth = -1;  // no whole month when before FirstMonth
+    struct Piece {
+        int64_t From = 0;  // Moment range, both ends included
+        int64_t To = 0;
+        int Month = 0;  // the month the range lies in
+    };
+    std::vector<Piece> Pieces;
+};
+
+// The calls of one kind (ログ通話方法) in one month.
+struct MonthKindTotal {
+    int Month = 0;
+    QString KindText;
+    int64_t Calls = 0;
+    int64_t Charge = 0;
+};
+
+// The calls with one number (ログ電話番号).
+struct NumberTotal {
+    QString Number;
+    int64_t Calls = 0;
+    int64_t Charge = 0;
+};
+
+// The numbers with the most calls, and those with the highest charges.
+struct TopNumbers {
+    std::vector<NumberTotal> ByCalls;
+    std::vector<NumberTotal> ByCharge;
+};
+
+// The month (year * 100 + month) of a call's moment, on the calendar the moments are counted in.
+using MonthOfMoment = std::function<int(int64_t moment)>;
+
 // The archive of every downloaded call: table "Archive" in the file Archive.db beside the other
 // two tables. Calls are identified by their adapter values, so a call downloaded again is kept
 // once. Every failure is an EDatabaseError with the engine's text.
 class CallArchive {
 public:
-    explicit CallArchive(QString folder);
+    CallArchive(QString folder, MonthOfMoment monthOf);
     ~CallArchive();
 
     static QString fileName();
@@ -70,7 +107,8 @@ public:
     // Exclusive use: a second process cannot open the file while this one holds it.
     void setExclusive(bool exclusive);
     // Opens the archive, making a new one when the file is missing. A file that is not a usable
-    // archive is refused and left untouched.
+    // archive is refused and left untouched. An archive written before the monthly totals were
+    // kept gets them, counted from its calls.
     void open();
     void close();
     bool isOpen() const;
@@ -85,6 +123,15 @@ public:
                            const std::optional<ArchiveRow>& after = std::nullopt) const;
     // Every row of the query in its order, one at a time.
     void forEachRow(const ArchiveQuery& query, const std::function<void(const LogRow&)>& fn) const;
+
+    // The calls of the span by month and kind, in month order.
+    std::vector<MonthKindTotal> monthTotals(const ArchiveSpan& span) const;
+    // The numbers of the span with the most calls and with the highest charges, at most limit of
+    // each. Calls without a number are left out, and so are numbers without a charge from the
+    // charges.
+    TopNumbers topNumbers(const ArchiveSpan& span, int limit) const;
+    // The moment of the newest call, none in an empty archive.
+    std::optional<int64_t> latestMoment() const;
 
 private:
     struct Impl;

@@ -28,4 +28,13 @@ void storePcClock(ProgramState& state, const ui::WallClock& clock);
 // "MM/DD hh:mm" of a moment on the scale; the year is dropped.
 QString timeText(int32_t seconds);
 
+// Months on the scale are written year * 100 + month, so that they sort and count in order.
+// The month and the local date of a moment: the reverse of adapterSecondsOf. The last day of
+// a year ends one day into the next year's seconds, since days count from 1.
+int monthOfMoment(int64_t moment);
+QDate dateOfMoment(int64_t moment);
+// The first second of a month.
+int64_t monthStartMoment(int month);
+int nextMonth(int month);
+
 }  // namespace calllog

@@ -25,6 +25,7 @@
 #include "windows/formlook.h"
 #include "windows/loggridmodel.h"
 #include "windows/navigation.h"
+#include "windows/statisticswindow.h"
 #include "windows/windowcontext.h"
 
 namespace {
@@ -110,14 +111,17 @@ void ArchiveWindow::buildWindow() {
 
     statusLine = new QLabel(this);
     statusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statisticsButton = new QPushButton(QStringLiteral("通話統計(&S)"), this);
     exportButton = new QPushButton(QStringLiteral("CSV出力(&E)"), this);
     dialButton = new QPushButton(QStringLiteral("ﾀﾞｲﾔﾙ発信(&D)"), this);
     closeButton = new QPushButton(QStringLiteral(" 閉じる (&C)  　"), this);
+    connect(statisticsButton, &QPushButton::clicked, this, &ArchiveWindow::statisticsClicked);
     connect(exportButton, &QPushButton::clicked, this, &ArchiveWindow::exportClicked);
     connect(dialButton, &QPushButton::clicked, this, &ArchiveWindow::dialClicked);
     connect(closeButton, &QPushButton::clicked, this, &ArchiveWindow::closeClicked);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(statusLine, 1);
+    bottom->addWidget(statisticsButton);
     bottom->addWidget(exportButton);
     bottom->addWidget(dialButton);
     bottom->addWidget(closeButton);
@@ -212,6 +216,31 @@ QString ArchiveWindow::selectedNumber() const {
     return model->index(current.row(), NumberField).data().toString();
 }
 
+void ArchiveWindow::statisticsClicked() {
+    QDate from;
+    QDate to;
+    if (dateRangeBox->isChecked()) {
+        from = fromDate->date();
+        to = toDate->date();
+    } else {
+        // The year up to the newest call, so that an archive of old calls still shows them.
+        int month = calllog::monthOfMoment(calllog::adapterSecondsOf(app.Ui.wallClock.now()));
+        app.guarded([this, &month] {
+            if (const std::optional<int64_t> latest =
+                    app.callArchive.isOpen() ? app.callArchive.latestMoment() : std::nullopt) {
+                month = calllog::monthOfMoment(*latest);
+            }
+        });
+        // The last day as the adapter counts it: its February has no 29th.
+        to = calllog::dateOfMoment(calllog::monthStartMoment(calllog::nextMonth(month)) - 1);
+        from = QDate(to.year(), to.month(), 1).addMonths(-11);
+    }
+    if (!statisticsWindow) {
+        statisticsWindow = new StatisticsWindow(app, this);
+    }
+    statisticsWindow->showStatistics(from, to);
+}
+
 void ArchiveWindow::exportClicked() {
     QStringList header;
     for (const calllog::GridColumn& c : calllog::GridColumns) {
@@ -248,5 +277,8 @@ void ArchiveWindow::gridDoubleClicked() {
 void ArchiveWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     searchTimer.setInterval(0);
+    if (statisticsWindow) {
+        statisticsWindow->close();
+    }
     app.nav().archiveClosed();
 }

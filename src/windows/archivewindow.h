@@ -12,9 +12,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
+class StatisticsWindow;
 
 // The archive window "通話履歴": every archived call, newest first, with a search, filters for
-// kind, port and dates, the totals of the calls shown and their export to a CSV file.
+// kind, port and dates, the totals of the calls shown and their export to a CSV file. Its
+// statistics window charts the calls of the date range.
 class ArchiveWindow : public WindowBase {
     Q_OBJECT
 public:
@@ -27,8 +29,9 @@ public:
     // The query the search box and the filters make.
     db::ArchiveQuery currentQuery() const;
 
-    void exportClicked();  // "CSV出力(&E)"
-    void dialClicked();    // "ﾀﾞｲﾔﾙ発信(&D)"
+    void statisticsClicked();  // "通話統計(&S)"
+    void exportClicked();      // "CSV出力(&E)"
+    void dialClicked();        // "ﾀﾞｲﾔﾙ発信(&D)"
     void closeClicked();
     void gridDoubleClicked();
 
@@ -44,10 +47,12 @@ public:
     QDateEdit* toDate = nullptr;
     QTableView* grid = nullptr;
     QLabel* statusLine = nullptr;  // count, total duration and total charge of the calls shown
+    QPushButton* statisticsButton = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* dialButton = nullptr;
     QPushButton* closeButton = nullptr;
     ArchiveModel* model = nullptr;
+    StatisticsWindow* statisticsWindow = nullptr;  // made when first asked for
     ui::IntervalTimer searchTimer;
     // Totals the rows shown once the first of them are on screen: over a long archive the sum
     // takes longer than the rows.

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "protocol/secondsscale.h"
 #include "state/inifile.h"
 
 WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
@@ -11,7 +12,7 @@ WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& seria
       link(State, ui.timers, ui.wallClock, serialDevices),
       callLogTable(tableFolder),
       phoneBookTable(tableFolder),
-      callArchive(tableFolder),
+      callArchive(tableFolder, calllog::monthOfMoment),
       executablePath_(std::move(executablePath)),
       settingsPath_(settingsPath.isEmpty() ? settingsPathFor(executablePath_)
                                            : std::move(settingsPath)),

@@ -8,6 +8,7 @@
 
 #include "db/callarchive.h"
 #include "db/edatabaseerror.h"
+#include "protocol/secondsscale.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ QStringList numbersOf(const QList<db::ArchiveRow>& rows) {
 
 // The child of killedWriteLeavesTheArchiveWhole: one huge download, killed while it runs.
 int writeForever(const QString& folder) {
-    db::CallArchive archive(folder);
+    db::CallArchive archive(folder, calllog::monthOfMoment);
     archive.setExclusive(true);
     archive.open();
     std::fputs("writing\n", stdout);
@@ -70,7 +71,7 @@ private slots:
     void overlappingDownloadsKeepEachCallOnce() {
         QTemporaryDir dir;
         {
-            db::CallArchive archive(dir.path());
+            db::CallArchive archive(dir.path(), calllog::monthOfMoment);
             archive.open();
             QCOMPARE(archive.add(calls(1, 10), Downloaded), 10);
             QCOMPARE(archive.add(calls(6, 15), Downloaded.addDays(1)), 5);
@@ -78,7 +79,7 @@ private slots:
             // The same number at another time is another call.
             QCOMPARE(archive.add({call(16, call(1).Number)}, Downloaded), 1);
         }
-        db::CallArchive reopened(dir.path());
+        db::CallArchive reopened(dir.path(), calllog::monthOfMoment);
         reopened.open();
         QCOMPARE(reopened.totals({}).Count, 16);
         const QList<db::ArchiveRow> rows = reopened.rows({}, 100);
@@ -92,7 +93,7 @@ private slots:
 
     void searchFiltersTotalsAndPaging() {
         QTemporaryDir dir;
-        db::CallArchive archive(dir.path());
+        db::CallArchive archive(dir.path(), calllog::monthOfMoment);
         archive.open();
         archive.add(calls(1, 250), Downloaded);
 
@@ -152,7 +153,7 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
         file.close();
-        db::CallArchive archive(dir.path());
+        db::CallArchive archive(dir.path(), calllog::monthOfMoment);
         try {
             archive.open();
             QFAIL("a foreign file was opened");
@@ -165,10 +166,10 @@ private slots:
 
     void secondUserIsRefused() {
         QTemporaryDir dir;
-        db::CallArchive first(dir.path());
+        db::CallArchive first(dir.path(), calllog::monthOfMoment);
         first.setExclusive(true);
         first.open();
-        db::CallArchive second(dir.path());
+        db::CallArchive second(dir.path(), calllog::monthOfMoment);
         second.setExclusive(true);
         QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, second.open());
     }
@@ -176,7 +177,7 @@ private slots:
     void killedWriteLeavesTheArchiveWhole() {
         QTemporaryDir dir;
         {
-            db::CallArchive archive(dir.path());
+            db::CallArchive archive(dir.path(), calllog::monthOfMoment);
             archive.open();
             archive.add(calls(1, 20), Downloaded);
         }
@@ -194,7 +195,7 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
         QVERIFY(!child.readAll().contains("committed"));
 
-        db::CallArchive archive(dir.path());
+        db::CallArchive archive(dir.path(), calllog::monthOfMoment);
         archive.open();
         QCOMPARE(archive.totals({}).Count, 20);
         QCOMPARE(archive.add(calls(15, 25), Downloaded), 5);

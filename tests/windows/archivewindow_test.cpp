@@ -1,3 +1,7 @@
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -8,10 +12,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 #include "adapter/devicelink.h"
 #include "rules/csv.h"
+#include "rules/logtexts.h"
 #include "support/logimagebytes.h"
 #include "support/simrun.h"
 #include "ui/sjis.h"
@@ -19,6 +25,7 @@
 #include "windows/calllogwindow.h"
 #include "windows/mainmenuwindow.h"
 #include "windows/phonebookwindow.h"
+#include "windows/statisticswindow.h"
 
 namespace {
 
@@ -161,6 +168,62 @@ private slots:
 
         r.window()->closeButton->click();
         QVERIFY(r.t.app->windows.callLog->isVisible());
+    }
+
+    void statisticsChartTheCallsOfTheDateRange() {
+        Run r;
+        db::UserRecord person;
+        person.Name = QStringLiteral("山田");
+        person.Tel = person.Tel2 = QStringLiteral("0451112222");
+        r.t.app->phoneBookTable.append(person);
+        r.download();
+        r.t.app->windows.callLog->archiveButton->click();
+        r.window()->statisticsButton->click();
+        StatisticsWindow* s = r.window()->statisticsWindow;
+        QVERIFY(s && s->isVisible());
+        // Without a date range: the year up to the newest call.
+        QCOMPARE(s->fromDate->date(), QDate(2026, 1, 1));
+        QCOMPARE(s->toDate->date(), QDate(2026, 12, 31));
+        const auto bars = [](QChartView* view) {
+            return qobject_cast<QBarSeries*>(view->chart()->series().first())->barSets();
+        };
+        const QList<QBarSet*> kinds = bars(s->callsChart);
+        QCOMPARE(kinds.size(), 4);
+        QCOMPARE(kinds[0]->count(), 12);
+        // December as the archive's own filter counts it, call by call.
+        const QStringList kindTexts{calllog::KindColumnTexts[1], calllog::KindColumnTexts[2],
+                                    calllog::AnsweringMachineText};
+        qreal december = kinds[3]->at(11);
+        for (int k = 0; k < 3; ++k) {
+            db::ArchiveQuery q;
+            q.KindText = kindTexts[k];
+            QCOMPARE(kinds[k]->at(11), static_cast<qreal>(r.t.app->callArchive.totals(q).Count));
+            QCOMPARE(kinds[k]->at(10), 0.0);
+            december += kinds[k]->at(11);
+        }
+        QCOMPARE(december, 10.0);
+        QCOMPARE(kinds[3]->at(11), 4.0);  // call-back, relayed, forwarded, unknown
+        QCOMPARE(bars(s->chargesChart)[0]->at(11),
+                 static_cast<qreal>(r.t.app->callArchive.totals({}).Charge));
+        const QList<QTableWidgetItem*> named =
+            s->mostCallsTable->findItems(person.Tel, Qt::MatchExactly);
+        QCOMPARE(named.size(), 1);
+        QCOMPARE(s->mostCallsTable->item(named[0]->row(), 1)->text(), person.Name);
+        QCOMPARE(s->mostCallsTable->item(named[0]->row(), 2)->text(), QStringLiteral("2"));
+
+        // The archive's date range carries over; both ends may cut a month.
+        r.window()->fromDate->setDate(QDate(2026, 12, 2));
+        r.window()->toDate->setDate(QDate(2026, 12, 3));
+        r.window()->dateRangeBox->setChecked(true);
+        r.window()->statisticsButton->click();
+        QCOMPARE(bars(s->chargesChart)[0]->count(), 1);
+        QCOMPARE(bars(s->chargesChart)[0]->at(0), 290.0);
+        s->toDate->setDate(QDate(2026, 12, 2));
+        QCOMPARE(bars(s->callsChart)[0]->at(0), 1.0);  // 12/02 08:00, and a call-back
+        QCOMPARE(bars(s->callsChart)[3]->at(0), 1.0);
+
+        r.window()->closeButton->click();
+        QVERIFY(!s->isVisible());
     }
 
     void menuItemJustBeforeExitReturnsToTheMenu() {

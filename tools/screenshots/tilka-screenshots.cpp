@@ -2,6 +2,7 @@
 // as a PNG: tilka-screenshots [output folder]. Run under an X server (scripts/screenshots.sh).
 
 #include <cstdio>
+#include <random>
 
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,9 @@
 #include "db/phonebooktable.h"
 #include "hgsim/hgadapter.h"
 #include "hgsim/simserialdevice.h"
+#include "protocol/secondsscale.h"
+#include "rules/logconversion.h"
+#include "rules/logtexts.h"
 #include "ui/manualclock.h"
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
@@ -23,6 +27,7 @@
 #include "windows/optionswindow.h"
 #include "windows/phonebookwindow.h"
 #include "windows/recordeditor.h"
+#include "windows/statisticswindow.h"
 
 namespace {
 
@@ -67,6 +72,50 @@ db::UserRecord person(const QString& name, const QString& yomi, const QString& t
     r.Tel2 = tel2;
     r.Note = note;
     return r;
+}
+
+// The calls of the eleven months before the simulator's December, so that the statistics have a
+// year to chart: a household's mix of numbers, mostly outgoing on weekdays.
+void archiveAYearOfCalls(db::CallArchive& archive) {
+    const QStringList numbers{QStringLiteral("0312345678"), QStringLiteral("0451112222"),
+                              QStringLiteral("0667778888"), QStringLiteral("09012345678"),
+                              QStringLiteral("0120123456"), QStringLiteral("0298765432")};
+    std::mt19937 random(2026);
+    std::vector<db::ArchivedCall> calls;
+    for (int month = 1; month <= 11; ++month) {
+        const int count = 25 + static_cast<int>(random() % 30);
+        for (int i = 0; i < count; ++i) {
+            const QDateTime at(
+                QDate(2026, month, 1 + static_cast<int>(random() % 28)),
+                QTime(8 + static_cast<int>(random() % 14), static_cast<int>(random() % 60)));
+            const int roll = static_cast<int>(random() % 20);
+            const bool message = roll >= 18;
+            db::ArchivedCall c;
+            c.CallKind = roll < 11 ? 1 : 2;
+            c.PortSet = static_cast<uint8_t>(1 + random() % 2);
+            // Some numbers are called far more often than others.
+            const int pick = static_cast<int>(random() % 20);
+            c.Number = numbers[pick < 8    ? 0
+                               : pick < 13 ? 1
+                               : pick < 16 ? 2
+                               : pick < 18 ? 3
+                                           : pick - 14];
+            c.Moment = calllog::adapterSecondsOf(at);
+            c.DurationSeconds = message ? c.Moment : 30 + static_cast<int32_t>(random() % 900);
+            c.StartSeconds = message ? 0 : c.Moment;
+            c.Charge = c.CallKind == 1 && !message ? 10 * (1 + c.DurationSeconds / 180) : 0;
+            c.Row = {QString::number(i + 1),
+                     calllog::PortText(c.PortSet),
+                     message ? calllog::AnsweringMachineText : calllog::KindText(c.CallKind),
+                     QString(),
+                     c.Number,
+                     message ? QStringLiteral("留守中") : calllog::durationText(c.DurationSeconds),
+                     calllog::chargeText(static_cast<uint16_t>(c.Charge)),
+                     calllog::timeText(static_cast<int32_t>(c.Moment))};
+            calls.push_back(c);
+        }
+    }
+    archive.add(calls, QDateTime(QDate(2026, 12, 1), QTime(9, 0)));
 }
 
 class Camera {
@@ -146,6 +195,12 @@ int main(int argc, char* argv[]) {
 
     f.mainMenu->archiveAction->trigger();
     camera.shoot(f.archive, QStringLiteral("archive"));
+    f.archive->closeButton->click();
+
+    archiveAYearOfCalls(app.callArchive);
+    f.mainMenu->archiveAction->trigger();
+    f.archive->statisticsButton->click();
+    camera.shoot(f.archive->statisticsWindow, QStringLiteral("statistics"));
     f.archive->closeButton->click();
 
     f.mainMenu->dialButton->click();

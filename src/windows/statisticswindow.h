@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDate>
+#include <vector>
+
+#include "rules/callstatistics.h"
+#include "windows/windowbase.h"
+
+class QChartView;
+class QDateEdit;
+class QPushButton;
+class QTableWidget;
+
+// The statistics window "通話統計" of the archive: for a date range, bar charts of each month's
+// calls by kind and of its charges, and the ten numbers with the most calls and the ten with the
+// highest charges, named from the phone book.
+class StatisticsWindow : public WindowBase {
+    Q_OBJECT
+public:
+    // A window of its own that stays above its owner and closes with it.
+    StatisticsWindow(WindowContext& app, QWidget* owner);
+
+    // Shows the figures of the days from `from` to `to`.
+    void showStatistics(const QDate& from, const QDate& to);
+    // Reads the figures again for the dates in the two boxes.
+    void refresh();
+    const calllog::CallStatistics& statistics() const { return statistics_; }
+
+    static constexpr int HelpTopic = 1;
+
+    QDateEdit* fromDate = nullptr;
+    QDateEdit* toDate = nullptr;
+    QChartView* callsChart = nullptr;    // 発信, 着信, 留守 and その他 of each month
+    QChartView* chargesChart = nullptr;  // the charges of each month
+    QTableWidget* mostCallsTable = nullptr;
+    QTableWidget* highestChargesTable = nullptr;
+    QPushButton* closeButton = nullptr;
+
+private:
+    void buildWindow();
+    void showCharts();
+    static void fillTable(QTableWidget* table, const std::vector<calllog::NumberFigures>& figures);
+
+    calllog::CallStatistics statistics_;
+};

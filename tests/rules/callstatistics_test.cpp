@@ -1,0 +1,170 @@
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "db/callarchive.h"
+#include "db/phonebooktable.h"
+#include "protocol/secondsscale.h"
+#include "rules/callstatistics.h"
+#include "rules/logtexts.h"
+
+namespace {
+
+const QString A = QStringLiteral("0311112222");
+const QString B = QStringLiteral("0453334444");
+const QString C = QStringLiteral("0665556666");
+
+// A call at a local time on the PC's clock; kind 1 outgoing, 2 incoming, 0 a message.
+db::ArchivedCall callAt(const QDateTime& at, int kind, const QString& number, int charge) {
+    static int32_t start = 1000;
+    db::ArchivedCall c;
+    c.StartSeconds = kind == 0 ? 0 : (start += 1000);
+    c.PortSet = 1;
+    c.CallKind = static_cast<uint8_t>(kind == 0 ? 2 : kind);
+    c.Number = number;
+    c.DurationSeconds = (start += 1000);  // keeps messages apart too
+    c.Charge = charge;
+    c.Moment = calllog::adapterSecondsOf(at);
+    c.Row.Kind = kind == 0 ? calllog::AnsweringMachineText : calllog::KindText(c.CallKind);
+    c.Row.Number = number;
+    return c;
+}
+
+QDateTime at(int y, int m, int d, int h = 12, int min = 0, int s = 0) {
+    return QDateTime(QDate(y, m, d), QTime(h, min, s));
+}
+
+// Month, outgoing, incoming, messages, other kinds and charge, as one comparable line each.
+QStringList monthLines(const calllog::CallStatistics& s) {
+    QStringList out;
+    for (const calllog::MonthFigures& m : s.Months) {
+        out << QStringLiteral("%1 %2/%3/%4/%5 %6")
+                   .arg(m.Month)
+                   .arg(m.Outgoing)
+                   .arg(m.Incoming)
+                   .arg(m.Messages)
+                   .arg(m.Other)
+                   .arg(m.Charge);
+    }
+    return out;
+}
+
+QStringList numberLines(const std::vector<calllog::NumberFigures>& figures) {
+    QStringList out;
+    for (const calllog::NumberFigures& f : figures) {
+        out << QStringLiteral("%1 %2 %3 %4").arg(f.Number, f.Name).arg(f.Calls).arg(f.Charge);
+    }
+    return out;
+}
+
+struct SmallArchive {
+    QTemporaryDir dir;
+    db::CallArchive archive{dir.path(), calllog::monthOfMoment};
+    db::PhoneBookTable book{dir.path()};
+
+    SmallArchive() {
+        archive.open();
+        archive.add(
+            {
+                callAt(at(2025, 12, 31, 23, 59, 59), 1, C, 10),  // still December
+                callAt(at(2026, 1, 1, 0, 0, 0), 1, A, 30),
+                callAt(at(2026, 1, 15), 1, A, 30),
+                callAt(at(2026, 1, 31, 23, 59, 59), 2, B, 0),
+                callAt(at(2026, 2, 1), 0, B, 0),
+                callAt(at(2026, 3, 10), 1, C, 100),
+                callAt(at(2026, 3, 31, 23, 59, 59), 5, QString(),
+                       0),  // forwarded, without a number
+                callAt(at(2026, 4, 1, 0, 0, 0), 1, A, 40),
+            },
+            QDateTime(QDate(2026, 4, 2), QTime(9, 0)));
+        book.createTable();
+        book.open();
+        db::UserRecord r;
+        r.Name = QStringLiteral("青木");
+        r.Tel = r.Tel2 = A;
+        book.append(r);
+    }
+
+    calllog::CallStatistics between(const QDate& from, const QDate& to) const {
+        return calllog::callStatistics(archive, book, from, to);
+    }
+};
+
+}  // namespace
+
+class CallStatisticsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void calendarMonthsMatchTheAdapterScale() {
+        // Days count from 1, so the last day of a year lies in the next year's seconds.
+        const int64_t lastSecondOf2025 = calllog::adapterSecondsOf(at(2025, 12, 31, 23, 59, 59));
+        QCOMPARE(calllog::monthOfMoment(lastSecondOf2025), 202512);
+        QCOMPARE(calllog::monthOfMoment(lastSecondOf2025 + 1), 202601);
+        QCOMPARE(calllog::monthStartMoment(202601), lastSecondOf2025 + 1);
+        QCOMPARE(calllog::dateOfMoment(lastSecondOf2025), QDate(2025, 12, 31));
+        QCOMPARE(calllog::monthOfMoment(calllog::adapterSecondsOf(at(2026, 2, 28, 23, 59, 59))),
+                 202602);
+        QCOMPARE(calllog::monthStartMoment(202603),
+                 calllog::adapterSecondsOf(at(2026, 3, 1, 0, 0, 0)));
+        QCOMPARE(calllog::nextMonth(202612), 202701);
+    }
+
+    void monthlyFiguresOfWholeAndPartMonths() {
+        SmallArchive a;
+        // Whole months come from the kept totals.
+        calllog::CallStatistics s = a.between(QDate(2026, 1, 1), QDate(2026, 3, 31));
+        QCOMPARE(monthLines(s), (QStringList{QStringLiteral("202601 2/1/0/0 60"),
+                                             QStringLiteral("202602 0/0/1/0 0"),
+                                             QStringLiteral("202603 1/0/0/1 100")}));
+        QCOMPARE(numberLines(s.MostCalls), (QStringList{QStringLiteral("0311112222 青木 2 60"),
+                                                        QStringLiteral("0453334444  2 0"),
+                                                        QStringLiteral("0665556666  1 100")}));
+        QCOMPARE(numberLines(s.HighestCharges),
+                 (QStringList{QStringLiteral("0665556666  1 100"),
+                              QStringLiteral("0311112222 青木 2 60")}));
+
+        // Pieces of months are counted call by call, to the second at both ends.
+        s = a.between(QDate(2025, 12, 31), QDate(2026, 1, 1));
+        QCOMPARE(monthLines(s), (QStringList{QStringLiteral("202512 1/0/0/0 10"),
+                                             QStringLiteral("202601 1/0/0/0 30")}));
+        s = a.between(QDate(2026, 1, 2), QDate(2026, 2, 1));
+        QCOMPARE(monthLines(s), (QStringList{QStringLiteral("202601 1/1/0/0 30"),
+                                             QStringLiteral("202602 0/0/1/0 0")}));
+        s = a.between(QDate(2026, 1, 16), QDate(2026, 1, 31));
+        QCOMPARE(monthLines(s), QStringList{QStringLiteral("202601 0/1/0/0 0")});
+        QCOMPARE(numberLines(s.MostCalls), QStringList{QStringLiteral("0453334444  1 0")});
+        // Whole months between two pieces.
+        s = a.between(QDate(2025, 12, 31), QDate(2026, 4, 1));
+        QCOMPARE(s.Months.size(), size_t{5});
+        QCOMPARE(monthLines(s).last(), QStringLiteral("202604 1/0/0/0 40"));
+        QCOMPARE(numberLines(s.MostCalls).first(), QStringLiteral("0311112222 青木 3 100"));
+
+        QVERIFY(a.between(QDate(2026, 2, 1), QDate(2026, 1, 31)).Months.empty());
+    }
+
+    void anArchiveWrittenWithoutMonthlyTotalsGetsThem() {
+        SmallArchive a;
+        const calllog::CallStatistics before = a.between(QDate(2025, 12, 1), QDate(2026, 4, 30));
+        a.archive.close();
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+            raw.setDatabaseName(a.dir.filePath(db::CallArchive::fileName()));
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveMonths")));
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveNumberMonths")));
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+        a.archive.open();
+        const calllog::CallStatistics after = a.between(QDate(2025, 12, 1), QDate(2026, 4, 30));
+        QCOMPARE(monthLines(after), monthLines(before));
+        QCOMPARE(monthLines(after).size(), 5);
+        QCOMPARE(numberLines(after.MostCalls), numberLines(before.MostCalls));
+        QCOMPARE(numberLines(after.HighestCharges), numberLines(before.HighestCharges));
+    }
+};
+
+QTEST_GUILESS_MAIN(CallStatisticsTest)
+#include "callstatistics_test.moc"
