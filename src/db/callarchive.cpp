@@ -7,8 +7,6 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <array>
-#include <map>
-#include <utility>
 
 #include "db/connection.h"
 #include "db/edatabaseerror.h"
@@ -256,38 +254,34 @@ struct CallArchive::Impl {
                    .toInt() > 0;
     }
 
-    // Counts the monthly totals of an archive that has calls but no totals yet.
+    // Counts the monthly totals of an archive that has calls but no totals yet. Done once per
+    // file, so each call is added as a download adds it.
     void addMonthlyTotals() {
         conn.beginBatch();
         try {
             for (const QString& statement : kMonthlySchema) {
                 conn.exec(statement);
             }
-            std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> byKind, byNumber;
+            MonthlyTotalsWriter writer(conn.database());
             QSqlQuery calls = conn.exec(
                 QStringLiteral("SELECT moment, ログ通話方法, ログ電話番号, charge FROM Archive"));
             while (calls.next()) {
                 const int month = monthOf(calls.value(0).toLongLong());
                 const int64_t charge = calls.value(3).toLongLong();
-                for (auto [totals, column] : {std::pair{&byKind, 1}, std::pair{&byNumber, 2}}) {
-                    auto& [count, sum] = (*totals)[{month, calls.value(column).toString()}];
-                    ++count;
-                    sum += charge;
-                }
-            }
-            MonthlyTotalsWriter writer(conn.database());
-            for (const auto& [key, value] : byKind) {
-                writer.addKind(key.first, Connection::text(key.second), value.first, value.second);
-            }
-            for (const auto& [key, value] : byNumber) {
-                writer.addNumber(key.first, Connection::text(key.second), value.first,
-                                 value.second);
+                writer.addKind(month, calls.value(1), 1, charge);
+                writer.addNumber(month, calls.value(2), 1, charge);
             }
             conn.commitBatch();
         } catch (...) {
             conn.rollbackBatch();
             throw;
         }
+    }
+
+    void checkMonthlyTotals() const {
+        conn.exec(QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths LIMIT 0"));
+        conn.exec(
+            QStringLiteral("SELECT month, number, calls, charge FROM ArchiveNumberMonths LIMIT 0"));
     }
 };
 
@@ -324,10 +318,7 @@ void CallArchive::open() {
         if (!d->hasMonthlyTotals()) {
             d->addMonthlyTotals();
         }
-        d->conn.exec(
-            QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths LIMIT 0"));
-        d->conn.exec(
-            QStringLiteral("SELECT month, number, calls, charge FROM ArchiveNumberMonths LIMIT 0"));
+        d->checkMonthlyTotals();
         if (d->exclusive) {
             d->conn.lock();
         }
