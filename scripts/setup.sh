@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build clang libclang-rt-14-dev
+  build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins qt6-charts-dev libqt6opengl6-dev
   fonts-ipafont-gothic
   libbenchmark-dev

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# Sets up, checks the layering of src/, builds and runs every test: under ThreadSanitizer (the
-# serial link's threads), under AddressSanitizer with UndefinedBehaviorSanitizer, each libFuzzer
-# target for a minute on its corpus, then the plain build, whose CTest summary ends the output.
+# Sets up, checks the layering of src/ and the format of the sources, builds and runs every test:
+# under ThreadSanitizer (the serial link's threads), under AddressSanitizer with
+# UndefinedBehaviorSanitizer, each libFuzzer target for a minute on its corpus, then the plain
+# build, whose CTest summary ends the output.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 bash scripts/setup.sh
 
-echo "== Layers: no src/ folder includes one that includes it back =="
+echo "== Layers: each src/ folder includes only the folders below it =="
 bash scripts/check-layers.sh
+
+echo "== Format: every C++ file as clang-format writes it =="
+bash scripts/check-format.sh
 
 out="$root/build-tests"
 export QT_QPA_PLATFORM=offscreen
