@@ -195,7 +195,7 @@ void BM_ArchiveExportAll(benchmark::State& state) {
         out.open(QIODevice::WriteOnly);
         csv::Writer writer(out, csv::Encoding::Utf8WithBom);
         int64_t rows = 0;
-        t.app->callArchive.forEachRow({}, [&](const db::LogRow& row) {
+        t.app->callArchive.forEachRow({}, [&](const db::LogRow& row, int64_t) {
             writer.writeRow({row.Ports, row.Kind, model.nameFor(row.Number), row.Number,
                              row.CallTime, row.Duration, row.Charge});
             ++rows;

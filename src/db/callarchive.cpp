@@ -434,7 +434,8 @@ QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
         c.values << after->SortKey << QVariant::fromValue<qint64>(after->Id);
     }
     QSqlQuery q = d->conn.exec(
-        QStringLiteral("SELECT %1, rowid, first_downloaded, %2 FROM Archive%3 ORDER BY %2%4, "
+        QStringLiteral("SELECT %1, rowid, first_downloaded, moment, %2 FROM Archive%3 ORDER BY "
+                       "%2%4, "
                        "rowid%4 LIMIT %5")
             .arg(textColumns(), column, c.sql(), dir)
             .arg(limit),
@@ -446,22 +447,24 @@ QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
         r.Id = q.value(8).toLongLong();
         r.FirstDownloaded =
             QDateTime::fromString(q.value(9).toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        r.SortKey = q.value(10);
+        r.Moment = q.value(10).toLongLong();
+        r.SortKey = q.value(11);
         out << r;
     }
     return out;
 }
 
 void CallArchive::forEachRow(const ArchiveQuery& query,
-                             const std::function<void(const LogRow&)>& fn) const {
+                             const std::function<void(const LogRow&, int64_t moment)>& fn) const {
     d->requireOpen();
     const Condition c = conditionOf(query);
     const QString dir = query.Descending ? QStringLiteral(" DESC") : QString();
-    QSqlQuery q = d->conn.exec(QStringLiteral("SELECT %1 FROM Archive%2 ORDER BY %3%4, rowid%4")
-                                   .arg(textColumns(), c.sql(), sortColumn(query), dir),
-                               c.values);
+    QSqlQuery q =
+        d->conn.exec(QStringLiteral("SELECT %1, moment FROM Archive%2 ORDER BY %3%4, rowid%4")
+                         .arg(textColumns(), c.sql(), sortColumn(query), dir),
+                     c.values);
     while (q.next()) {
-        fn(rowOf(q));
+        fn(rowOf(q), q.value(8).toLongLong());
     }
 }
 

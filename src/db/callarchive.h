@@ -32,6 +32,7 @@ struct ArchivedCall {
 struct ArchiveRow {
     int64_t Id = 0;
     LogRow Row;
+    int64_t Moment = 0;
     QDateTime FirstDownloaded;
     QVariant SortKey;  // the value the query's order compares
 };
@@ -122,7 +123,8 @@ public:
     QList<ArchiveRow> rows(const ArchiveQuery& query, int limit,
                            const std::optional<ArchiveRow>& after = std::nullopt) const;
     // Every row of the query in its order, one at a time.
-    void forEachRow(const ArchiveQuery& query, const std::function<void(const LogRow&)>& fn) const;
+    void forEachRow(const ArchiveQuery& query,
+                    const std::function<void(const LogRow&, int64_t moment)>& fn) const;
 
     // The calls of the span by month and kind, in month order.
     std::vector<MonthKindTotal> monthTotals(const ArchiveSpan& span) const;

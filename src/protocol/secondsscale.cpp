@@ -74,6 +74,13 @@ QString timeText(int32_t seconds) {
            twoDigits(minute);
 }
 
+QString dateTimeText(int64_t moment) {
+    const int64_t inDay = moment % DaySeconds;
+    return dateOfMoment(moment).toString(QStringLiteral("yyyy/MM/dd")) + u' ' +
+           twoDigits(static_cast<int>(inDay / 3600)) + u':' +
+           twoDigits(static_cast<int>(inDay % 3600 / 60));
+}
+
 int monthOfMoment(int64_t moment) {
     const CalendarDay day = calendarDayOf(moment);
     return static_cast<int>(day.year * 100 + day.month);

@@ -27,6 +27,8 @@ void storePcClock(ProgramState& state, const ui::WallClock& clock);
 
 // "MM/DD hh:mm" of a moment on the scale; the year is dropped.
 QString timeText(int32_t seconds);
+// "YYYY/MM/DD hh:mm" of a moment, for lists that keep calls of several years.
+QString dateTimeText(int64_t moment);
 
 // Months on the scale are written year * 100 + month, so that they sort and count in order.
 // The month and the local date of a moment: the reverse of adapterSecondsOf. The last day of

@@ -1,11 +1,13 @@
 #include "windows/archivemodel.h"
 
 #include "db/phonebooktable.h"
+#include "protocol/secondsscale.h"
 #include "windows/loggridmodel.h"
 
 namespace {
 
 constexpr int NameField = 3;
+constexpr int TimeField = 7;
 
 const calllog::GridColumn* columnOf(int field) {
     for (const calllog::GridColumn& c : calllog::GridColumns) {
@@ -51,12 +53,6 @@ QString ArchiveModel::nameFor(const QString& number) const {
     return *it;
 }
 
-db::LogRow ArchiveModel::shownRow(int row) const {
-    db::LogRow shown = rows_.at(row).Row;
-    shown.Name = nameFor(shown.Number);
-    return shown;
-}
-
 int ArchiveModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(rows_.size());
 }
@@ -78,11 +74,19 @@ QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole) {
         return {};
     }
-    const db::LogRow& row = rows_.at(index.row()).Row;
-    if (index.column() == NameField) {
-        return nameFor(row.Number);
+    const db::ArchiveRow& row = rows_.at(index.row());
+    return cellText(row.Row, row.Moment, index.column());
+}
+
+QString ArchiveModel::cellText(const db::LogRow& row, int64_t moment, int column) const {
+    switch (column) {
+        case NameField:
+            return nameFor(row.Number);
+        case TimeField:
+            return calllog::dateTimeText(moment);
+        default:
+            return db::CallLogTable::field(row, column);
     }
-    return db::CallLogTable::field(row, index.column());
 }
 
 QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -29,10 +29,11 @@ public:
     // Clears the rows, as for a closed archive.
     void clear();
 
-    // The row as shown, its name from the phone book.
-    db::LogRow shownRow(int row) const;
     // The name shown for a number: the phone book's, or empty.
     QString nameFor(const QString& number) const;
+    // The text a column shows for a call: the phone book's name, and the time with its year,
+    // since the archive keeps calls of many years.
+    QString cellText(const db::LogRow& row, int64_t moment, int column) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

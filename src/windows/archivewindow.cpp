@@ -104,6 +104,8 @@ void ArchiveWindow::buildWindow() {
     model = new ArchiveModel(app.callArchive, app.phoneBookTable, this);
     grid = calllog::makeLogGrid(model, this);
     QHeaderView* titles = grid->horizontalHeader();
+    grid->setColumnWidth(
+        7, grid->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + 12);
     // The header shows the newest-first order before the first click; a click sorts in SQL.
     titles->setSortIndicator(7, Qt::DescendingOrder);
     grid->setSortingEnabled(true);
@@ -248,11 +250,10 @@ void ArchiveWindow::exportClicked() {
     }
     const db::ArchiveQuery q = currentQuery();
     exportCsv(app, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
-        app.callArchive.forEachRow(q, [this, &write](const db::LogRow& row) {
+        app.callArchive.forEachRow(q, [this, &write](const db::LogRow& row, int64_t moment) {
             QStringList cells;
             for (const calllog::GridColumn& c : calllog::GridColumns) {
-                cells << (c.field == 3 ? model->nameFor(row.Number)
-                                       : db::CallLogTable::field(row, c.field));
+                cells << model->cellText(row, moment, c.field);
             }
             write(cells);
         });

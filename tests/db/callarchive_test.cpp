@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(all.first().Row.Number, QStringLiteral("0300000001"));
         QCOMPARE(all.last().Row.Number, QStringLiteral("0300000250"));
         int exported = 0;
-        archive.forEachRow(byNumber, [&exported](const db::LogRow&) { ++exported; });
+        archive.forEachRow(byNumber, [&exported](const db::LogRow&, int64_t) { ++exported; });
         QCOMPARE(exported, 250);
     }
 

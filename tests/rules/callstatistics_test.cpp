@@ -103,6 +103,8 @@ private slots:
         QCOMPARE(calllog::monthOfMoment(lastSecondOf2025 + 1), 202601);
         QCOMPARE(calllog::monthStartMoment(202601), lastSecondOf2025 + 1);
         QCOMPARE(calllog::dateOfMoment(lastSecondOf2025), QDate(2025, 12, 31));
+        QCOMPARE(calllog::dateTimeText(lastSecondOf2025), QStringLiteral("2025/12/31 23:59"));
+        QCOMPARE(calllog::dateTimeText(lastSecondOf2025 + 1), QStringLiteral("2026/01/01 00:00"));
         QCOMPARE(calllog::monthOfMoment(calllog::adapterSecondsOf(at(2026, 2, 28, 23, 59, 59))),
                  202602);
         QCOMPARE(calllog::monthStartMoment(202603),

@@ -96,7 +96,7 @@ private slots:
         QVERIFY(!r.t.app->windows.callLog->isVisible());
         QCOMPARE(r.column(4).size(), 10);
         // Newest first: the last call of the simulator's list is the top row.
-        QCOMPARE(r.column(7).first(), QStringLiteral("12/07 16:40"));
+        QCOMPARE(r.column(7).first(), QStringLiteral("2026/12/07 16:40"));
         // The totals follow once the first rows are on screen.
         QCOMPARE(r.window()->statusLine->text(), QStringLiteral("集計中…"));
         r.t.clock.advance(ArchiveWindow::TotalsDelayMs);
@@ -133,9 +133,9 @@ private slots:
         r.window()->fromDate->setDate(QDate(2026, 12, 2));
         r.window()->toDate->setDate(QDate(2026, 12, 3));
         r.window()->dateRangeBox->setChecked(true);
-        QCOMPARE(r.column(7),
-                 (QStringList{QStringLiteral("12/03 19:45"), QStringLiteral("12/02 14:22"),
-                              QStringLiteral("12/02 08:00")}));
+        QCOMPARE(r.column(7), (QStringList{QStringLiteral("2026/12/03 19:45"),
+                                           QStringLiteral("2026/12/02 14:22"),
+                                           QStringLiteral("2026/12/02 08:00")}));
         r.t.clock.advance(ArchiveWindow::TotalsDelayMs);
         QCOMPARE(r.window()->statusLine->text(),
                  QStringLiteral("3 件　通話時間 1:12:45　料金 290 円"));
@@ -150,6 +150,7 @@ private slots:
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0][2], QStringLiteral("氏名"));
         QCOMPARE(rows[1][2], person.Name);
+        QCOMPARE(rows[1][4], QStringLiteral("2026/12/07 16:40"));
         QVERIFY(utf8.contains("\"'=山田,\"\"次郎\"\"\""));
         const QByteArray cp932 = r.exported(1);
         QVERIFY(cp932.contains(sjis::fromUnicode(QStringLiteral("\"'=山田,\"\"次郎\"\"\""))));
