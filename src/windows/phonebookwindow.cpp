@@ -225,7 +225,16 @@ void PhoneBookWindow::newClicked() {
     hide();
 }
 
+void PhoneBookWindow::selectOnlyCurrent() {
+    const QModelIndex current = grid->currentIndex();
+    if (current.isValid()) {
+        grid->selectionModel()->select(
+            current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+}
+
 void PhoneBookWindow::editClicked() {
+    selectOnlyCurrent();
     const std::optional<db::UserRecord> record = selectedRecord();
     app.State.DialNumber.assign(sjis::fromUnicode(record ? record->Tel : QString()));
     app.nav().editRecord(record ? record->Name : QString());
@@ -237,6 +246,7 @@ void PhoneBookWindow::gridDoubleClicked() {
 }
 
 void PhoneBookWindow::deleteClicked() {
+    selectOnlyCurrent();
     setEnabled(false);
     app.nav().askConfirmation(confirmaction::DeleteRecord,
                               QStringLiteral("カーソルの指定された個人情報"),

@@ -70,6 +70,8 @@ private:
     void gridRowChanged(const QModelIndex& current);
     // The record under the cursor; the first one when none is current yet.
     std::optional<db::UserRecord> selectedRecord();
+    // Edit and delete act on the record at the cursor: the highlight shows just that one.
+    void selectOnlyCurrent();
 
     db::PhoneBookTable& table;
     int laidOutColumns_ = -1;

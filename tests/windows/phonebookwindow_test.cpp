@@ -179,8 +179,13 @@ private slots:
         table->append(person("佐藤", "さとう", "022", "022"));
         list->showPhoneBook();
         selectRow(1);
+        // Rows highlighted for an export: the delete shows that only the cursor's goes.
+        list->grid->selectAll();
         ConfirmationWindow* confirm = t->app->windows.confirmation;
         list->deleteButton->click();
+        const QModelIndexList highlighted = list->grid->selectionModel()->selectedRows();
+        QCOMPARE(highlighted.size(), 1);
+        QCOMPARE(highlighted.first().row(), 1);
         QVERIFY(!list->isEnabled());
         QVERIFY(confirm->isVisible());
         QCOMPARE(t->app->State.confirmAction, 1);
