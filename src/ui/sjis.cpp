@@ -3,7 +3,9 @@
 #include <iconv.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstdint>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -57,10 +59,10 @@ QString toUnicode(const QByteArray& bytes) {
 
 namespace {
 
-// Measures characters one at a time with one converter for the whole text.
+// Measures characters one at a time, opening a converter only for characters not yet known.
 class CharWidth {
 public:
-    CharWidth() : cd_(iconv_open("CP932", "UTF-8")) {}
+    CharWidth() = default;
     ~CharWidth() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) {
             iconv_close(cd_);
@@ -75,14 +77,39 @@ public:
         if (c < 0x80 || (c >= 0xFF61 && c <= 0xFF9F)) {
             return 1;
         }
-        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            return 2;
+        if (c > 0xFFFF) {
+            return 2;  // CP932 has no character beyond the BMP
         }
-        const QByteArray utf8 = QString::fromUcs4(&c, 1).toUtf8();
+        // Imports measure every field of many records, so each character is converted once.
+        thread_local std::array<uint8_t, 0x10000> known{};
+        uint8_t& width = known[c];
+        if (width == 0) {
+            width = static_cast<uint8_t>(convertedWidth(c));
+        }
+        return width;
+    }
+
+private:
+    int convertedWidth(char32_t c) {
+        if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+            cd_ = iconv_open("CP932", "UTF-8");
+            if (cd_ == reinterpret_cast<iconv_t>(-1)) {
+                return 2;
+            }
+        }
+        char in[3];
+        size_t inSize = 0;
+        if (c < 0x800) {
+            in[inSize++] = static_cast<char>(0xC0 | (c >> 6));
+        } else {
+            in[inSize++] = static_cast<char>(0xE0 | (c >> 12));
+            in[inSize++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        }
+        in[inSize++] = static_cast<char>(0x80 | (c & 0x3F));
         char out[8];
-        char* src = const_cast<char*>(utf8.constData());
-        size_t srcLeft = static_cast<size_t>(utf8.size());
+        char* src = in;
         char* dst = out;
+        size_t srcLeft = inSize;
         size_t dstLeft = sizeof out;
         iconv(cd_, nullptr, nullptr, nullptr, nullptr);
         if (iconv(cd_, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1) || srcLeft > 0) {
@@ -91,8 +118,7 @@ public:
         return static_cast<int>(sizeof out - dstLeft);
     }
 
-private:
-    iconv_t cd_;
+    iconv_t cd_ = reinterpret_cast<iconv_t>(-1);
 };
 
 // The number of UTF-16 units from the start of text that fit in maxBytes, and their bytes.
