@@ -2,10 +2,10 @@
 
 #include <QAbstractItemModel>
 #include <QCloseEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableView>
@@ -261,17 +261,20 @@ void PhoneBookWindow::importClicked() {
     if (fileName.isEmpty()) {
         return;
     }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        message(file.errorString(), ui::MsgIcon::Error);
+    QByteArray data;
+    if (const QString problem = phonebookimport::readFile(fileName, data); !problem.isEmpty()) {
+        message(problem, ui::MsgIcon::Error);
         return;
     }
-    const QByteArray data = file.readAll();
     const phonebookimport::ImportedRecords imported =
         fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
             ? phonebookimport::fromCsv(data)
             : vcard::read(data);
-    const int existing = phonebookimport::existingCount(table, imported.records);
+    if (!imported.problem.isEmpty()) {
+        message(imported.problem, ui::MsgIcon::Error);
+        return;
+    }
+    const int existing = phonebookimport::existingCount(table, imported);
     const bool overwrite =
         existing > 0 && app.Ui.dialogs.messageBox(
                             this,
@@ -280,9 +283,20 @@ void PhoneBookWindow::importClicked() {
                                 .arg(existing),
                             ui::applicationTitle(), ui::MsgButtons::YesNo,
                             ui::MsgIcon::Question) == ui::MsgResult::Yes;
-    message(
-        phonebookimport::summaryText(phonebookimport::importRecords(table, imported, overwrite)),
-        ui::MsgIcon::Information);
+    // Shown only when the import takes a while; cancelling it leaves the phone book unchanged.
+    QProgressDialog progress(QStringLiteral("取り込んでいます…"), QStringLiteral("中止"), 0,
+                             static_cast<int>(imported.records.size()), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const phonebookimport::Summary summary =
+        phonebookimport::importRecords(table, imported, overwrite, [&progress](int done, int) {
+            progress.setValue(done);
+            return !progress.wasCanceled();
+        });
+    progress.reset();
+    message(summary.cancelled ? QStringLiteral("取り込みを中止しました。電話帳は変わっていません。")
+                              : phonebookimport::summaryText(summary),
+            ui::MsgIcon::Information);
 }
 
 void PhoneBookWindow::vCardExportClicked() {
