@@ -13,9 +13,10 @@ namespace phonebookimport {
 // The records a file holds, ready for the phone book, and the entries it had to leave out.
 struct ImportedRecords {
     QList<db::UserRecord> records;
-    QStringList fullNames;  // each record's name before it was cut to the field's size
-    int withoutName = 0;    // entries with no name, which cannot be a record
-    QString problem;        // why the file cannot be taken, naming the line; empty when it can
+    QStringList fullNames;   // each record's name before it was cut to the field's size
+    int withoutName = 0;     // entries with no name, which cannot be a record
+    QString problem;         // why the file cannot be taken, naming the line; empty when it can
+    bool cancelled = false;  // the user stopped the reading
 
     // Takes one entry as read: stored as the record editor stores it, or counted without a name.
     void take(const db::UserRecord& entry);
@@ -33,7 +34,7 @@ struct Summary {
     int skipped() const { return skippedExisting + skippedWithoutName + skippedNameClash; }
 };
 
-// Reports after each record how many of all are done; returning false cancels the import.
+// Reports now and then how much of all is done; returning false cancels the work.
 using Progress = std::function<bool(int done, int total)>;
 
 // The largest contact file an import reads.

@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QStringDecoder>
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "rules/picture.h"
@@ -119,15 +120,16 @@ bool isCardBorder(const QByteArray& line) {
     return t.startsWith("BEGIN:VCARD") || t.startsWith("END:VCARD");
 }
 
-// The content lines of the data with folding, soft line breaks and bare base64 lines joined.
-QList<Property> properties(const QByteArray& data) {
+// Hands each content line of the data, with folding, soft line breaks and bare base64 lines
+// joined, to take together with how many of the data's lines are read; stops when take says no.
+bool forEachProperty(const QByteArray& data,
+                     const std::function<bool(const Property&, int read, int lines)>& take) {
     QByteArray text = data;
     // Some phones end lines with CR CR LF, which is one line end, not an empty line.
     text.replace("\r\r\n", "\n");
     text.replace("\r\n", "\n");
     text.replace('\r', '\n');
     const QList<QByteArray> lines = text.split('\n');
-    QList<Property> out;
     qsizetype i = 0;
     while (i < lines.size()) {
         QByteArray line = lines[i++];
@@ -158,9 +160,11 @@ QList<Property> properties(const QByteArray& data) {
                 p->value += lines[i++].trimmed();
             }
         }
-        out << *p;
+        if (!take(*p, static_cast<int>(i), static_cast<int>(lines.size()))) {
+            return false;
+        }
     }
-    return out;
+    return true;
 }
 
 int hexValue(char c) {
@@ -485,38 +489,58 @@ QByteArray asciiCompatible(const QByteArray& data) {
 
 }  // namespace
 
-QList<Card> readCards(const QByteArray& data) {
+namespace {
+
+// The cards of the data; none when progress cancels.
+std::optional<QList<Card>> cardsOf(const QByteArray& data,
+                                   const phonebookimport::Progress& progress) {
     QList<Card> cards;
     QList<Property> current;
     int depth = 0;
-    for (const Property& p : properties(asciiCompatible(data))) {
-        const QByteArray value = p.value.trimmed().toUpper();
-        if (p.name == "BEGIN" && value == "VCARD") {
-            // 2.1 nests a card only as the value of an empty AGENT line; any other BEGIN inside a
-            // card means that card lost its END: it ends here and the next begins.
-            const bool nested = depth > 0 && !current.isEmpty() && current.last().name == "AGENT" &&
-                                current.last().value.trimmed().isEmpty();
-            if (depth == 1 && !nested) {
-                cards << cardOf(current);
-                depth = 0;
+    int seen = 0;
+    const bool complete =
+        forEachProperty(asciiCompatible(data), [&](const Property& p, int read, int lines) {
+            if (progress && ++seen % 4096 == 0 && !progress(read, lines)) {
+                return false;
             }
-            if (depth++ == 0) {
-                current.clear();
+            const QByteArray value = p.value.trimmed().toUpper();
+            if (p.name == "BEGIN" && value == "VCARD") {
+                // 2.1 nests a card only as the value of an empty AGENT line; any other BEGIN
+                // inside a card means that card lost its END: it ends here and the next begins.
+                const bool nested = depth > 0 && !current.isEmpty() &&
+                                    current.last().name == "AGENT" &&
+                                    current.last().value.trimmed().isEmpty();
+                if (depth == 1 && !nested) {
+                    cards << cardOf(current);
+                    depth = 0;
+                }
+                if (depth++ == 0) {
+                    current.clear();
+                }
+            } else if (p.name == "END" && value == "VCARD" && depth > 0) {
+                if (--depth == 0) {
+                    cards << cardOf(current);
+                }
+            } else if (depth == 1) {
+                // A card nested in another (2.1 AGENT) is not a person of this file.
+                current << p;
             }
-        } else if (p.name == "END" && value == "VCARD" && depth > 0) {
-            if (--depth == 0) {
-                cards << cardOf(current);
-            }
-        } else if (depth == 1) {
-            // A card nested in another (2.1 AGENT) is not a person of this file.
-            current << p;
-        }
+            return true;
+        });
+    if (!complete) {
+        return std::nullopt;
     }
     // A file cut short still holds its last card.
     if (depth > 0) {
         cards << cardOf(current);
     }
     return cards;
+}
+
+}  // namespace
+
+QList<Card> readCards(const QByteArray& data) {
+    return *cardsOf(data, {});
 }
 
 namespace {
@@ -541,9 +565,15 @@ db::UserRecord toRecord(const Card& card) {
     return phonebookimport::asEditorStores(rawRecord(card));
 }
 
-phonebookimport::ImportedRecords read(const QByteArray& data) {
+phonebookimport::ImportedRecords read(const QByteArray& data,
+                                      const phonebookimport::Progress& progress) {
     phonebookimport::ImportedRecords imported;
-    for (const Card& card : readCards(data)) {
+    const std::optional<QList<Card>> cards = cardsOf(data, progress);
+    if (!cards) {
+        imported.cancelled = true;
+        return imported;
+    }
+    for (const Card& card : *cards) {
         imported.take(rawRecord(card));
     }
     return imported;

@@ -34,8 +34,10 @@ QList<Card> readCards(const QByteArray& data);
 db::UserRecord toRecord(const Card& card);
 
 // Every card with a name as a record, with its name before the cut; cards without one are
-// counted.
-phonebookimport::ImportedRecords read(const QByteArray& data);
+// counted. progress hears how many of the file's lines are read; when it says no, the result is
+// cancelled and holds nothing.
+phonebookimport::ImportedRecords read(const QByteArray& data,
+                                      const phonebookimport::Progress& progress = {});
 
 // The records as version 3.0 cards in UTF-8 with CRLF line ends.
 QByteArray write(const QList<db::UserRecord>& records);

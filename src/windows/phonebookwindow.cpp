@@ -266,10 +266,27 @@ void PhoneBookWindow::importClicked() {
         message(problem, ui::MsgIcon::Error);
         return;
     }
+    // Shown only when reading or importing takes a while; cancelling either leaves the phone
+    // book unchanged.
+    QProgressDialog progress(QStringLiteral("読み込んでいます…"), QStringLiteral("中止"), 0, 0,
+                             this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const auto report = [&progress](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    };
+    const QString cancelled = QStringLiteral("取り込みを中止しました。電話帳は変わっていません。");
     const phonebookimport::ImportedRecords imported =
         fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
             ? phonebookimport::fromCsv(data)
-            : vcard::read(data);
+            : vcard::read(data, report);
+    progress.reset();
+    if (imported.cancelled) {
+        message(cancelled, ui::MsgIcon::Information);
+        return;
+    }
     if (!imported.problem.isEmpty()) {
         message(imported.problem, ui::MsgIcon::Error);
         return;
@@ -283,19 +300,11 @@ void PhoneBookWindow::importClicked() {
                                 .arg(existing),
                             ui::applicationTitle(), ui::MsgButtons::YesNo,
                             ui::MsgIcon::Question) == ui::MsgResult::Yes;
-    // Shown only when the import takes a while; cancelling it leaves the phone book unchanged.
-    QProgressDialog progress(QStringLiteral("取り込んでいます…"), QStringLiteral("中止"), 0,
-                             static_cast<int>(imported.records.size()), this);
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
+    progress.setLabelText(QStringLiteral("取り込んでいます…"));
     const phonebookimport::Summary summary =
-        phonebookimport::importRecords(table, imported, overwrite, [&progress](int done, int) {
-            progress.setValue(done);
-            return !progress.wasCanceled();
-        });
+        phonebookimport::importRecords(table, imported, overwrite, report);
     progress.reset();
-    message(summary.cancelled ? QStringLiteral("取り込みを中止しました。電話帳は変わっていません。")
-                              : phonebookimport::summaryText(summary),
+    message(summary.cancelled ? cancelled : phonebookimport::summaryText(summary),
             ui::MsgIcon::Information);
 }
 

@@ -344,6 +344,17 @@ private slots:
             table, more, true, [](int done, int total) { return done < total; });
         QVERIFY(cancelled.cancelled);
         QCOMPARE(table.recordCount(), 2);
+        // Reading a long file can be cancelled too.
+        const QByteArray longFile = QByteArray("BEGIN:VCARD\nFN:x\nEND:VCARD\n").repeated(2000);
+        QList<std::pair<int, int>> reads;
+        const auto stopped = vcard::read(longFile, [&reads](int done, int total) {
+            reads << std::pair{done, total};
+            return false;
+        });
+        QCOMPARE(reads, (QList<std::pair<int, int>>{{4096, 6001}}));
+        QVERIFY(stopped.cancelled);
+        QCOMPARE(stopped.entries(), 0);
+        QCOMPARE(vcard::read(longFile, [](int, int) { return true; }).entries(), 2000);
     }
 
     void refusesWhatItCannotRead_data() {
