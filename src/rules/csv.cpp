@@ -110,13 +110,16 @@ QString decode(const QByteArray& bytes, Encoding* found) {
     return sjis::toUnicode(bytes);
 }
 
-QList<QStringList> parse(const QString& text) {
-    QList<QStringList> rows;
+Table parseTable(const QString& text) {
+    Table table;
     QStringList row;
     QString cell;
     bool quoted = false;     // inside a quoted cell
     bool wasQuoted = false;  // the current cell began with a quote
     bool rowStarted = false;
+    int line = 1;
+    int rowLine = 1;
+    int quoteLine = 0;
     auto endCell = [&] {
         row.append(isGuarded(cell) ? cell.mid(1) : cell);
         cell.clear();
@@ -124,13 +127,17 @@ QList<QStringList> parse(const QString& text) {
     };
     auto endRow = [&] {
         endCell();
-        rows.append(row);
+        table.rows.append(row);
+        table.lines.append(rowLine);
         row.clear();
         rowStarted = false;
     };
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
+        if (c == u'\n' || (c == u'\r' && (i + 1 == n || text[i + 1] != u'\n'))) {
+            ++line;
+        }
         if (quoted) {
             if (c == u'"') {
                 if (i + 1 < n && text[i + 1] == u'"') {
@@ -141,19 +148,27 @@ QList<QStringList> parse(const QString& text) {
                 }
             } else {
                 cell += c;
+                if (line - quoteLine > Table::MaxCellLines && table.unclosedQuoteLine == 0) {
+                    table.unclosedQuoteLine = quoteLine;
+                }
             }
             continue;
+        }
+        if (!rowStarted && row.isEmpty() && cell.isEmpty()) {
+            rowLine = line;
         }
         if (c == u'"' && cell.isEmpty() && !wasQuoted) {
             quoted = true;
             wasQuoted = true;
             rowStarted = true;
+            quoteLine = line;
         } else if (c == u',') {
             endCell();
             rowStarted = true;
         } else if (c == u'\r' || c == u'\n') {
             if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n') {
                 ++i;
+                ++line;
             }
             // A blank line is no row.
             if (rowStarted || !cell.isEmpty() || !row.isEmpty()) {
@@ -164,10 +179,17 @@ QList<QStringList> parse(const QString& text) {
             rowStarted = true;
         }
     }
+    if (quoted && table.unclosedQuoteLine == 0) {
+        table.unclosedQuoteLine = quoteLine;
+    }
     if (rowStarted || !cell.isEmpty() || !row.isEmpty()) {
         endRow();
     }
-    return rows;
+    return table;
+}
+
+QList<QStringList> parse(const QString& text) {
+    return parseTable(text).rows;
 }
 
 QList<QStringList> read(const QByteArray& bytes, Encoding* found) {

@@ -44,6 +44,17 @@ private:
 // The text of a file's bytes: UTF-8 when it starts with the byte-order mark (dropped) or is valid
 // UTF-8, else CP932. found, when given, receives which.
 QString decode(const QByteArray& bytes, Encoding* found = nullptr);
+// The rows of a text with the line each begins on (counted from 1). unclosedQuoteLine is the line
+// where a quoted cell opened that runs to the end of the text or over more than MaxCellLines
+// lines, which no cell of a contact file does; 0 when every quote closes in time.
+struct Table {
+    static constexpr int MaxCellLines = 10;
+    QList<QStringList> rows;
+    QList<int> lines;
+    int unclosedQuoteLine = 0;
+};
+Table parseTable(const QString& text);
+
 // The rows of a text: RFC 4180 quoting, CRLF or LF line ends, line breaks kept inside quotes, the
 // apostrophe put before a formula-like cell taken off. An empty last line is no row.
 QList<QStringList> parse(const QString& text);

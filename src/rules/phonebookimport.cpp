@@ -1,5 +1,8 @@
 #include "rules/phonebookimport.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <array>
 
 #include "rules/csv.h"
@@ -15,6 +18,35 @@ constexpr std::array<QString db::UserRecord::*, 11> kCsvFields{
     &db::UserRecord::Address,  &db::UserRecord::Note,    &db::UserRecord::LastCall,
     &db::UserRecord::CallTime, &db::UserRecord::Charges,
 };
+
+// The column names of the CSV export: the text fields in table order.
+QStringList csvColumnNames() {
+    return db::PhoneBookTable::fieldNames().mid(0, static_cast<qsizetype>(kCsvFields.size()));
+}
+
+// A header of the export's column names, some of them or all in any order, with the name among
+// them.
+bool isExportHeader(const QStringList& row, const QStringList& names) {
+    QStringList seen;
+    for (const QString& cell : row) {
+        const QString name = cell.trimmed();
+        if (!names.contains(name) || seen.contains(name)) {
+            return false;
+        }
+        seen << name;
+    }
+    return seen.contains(names.first());
+}
+
+QString notExportProblem(int line, const QStringList& names) {
+    return QStringLiteral(
+               "この CSV ファイルは電話帳の形式ではないため、取り込めません（%1 行目）。"
+               "\n取り込める CSV は、1 行目が列名の行（%2 のうち「%3」を含む）か、"
+               "列名の行がなく、どの行もこの順の %4 列のものです。")
+        .arg(line)
+        .arg(names.join(u','), names.first())
+        .arg(names.size());
+}
 
 bool isHalfWidthKana(QChar c) {
     return c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F;
@@ -62,18 +94,83 @@ db::UserRecord asEditorStores(db::UserRecord record) {
     return record;
 }
 
+void ImportedRecords::take(const db::UserRecord& entry) {
+    const db::UserRecord record = asEditorStores(entry);
+    if (record.Name.isEmpty()) {
+        ++withoutName;
+        return;
+    }
+    records << record;
+    QString name = entry.Name;
+    fullNames << name.replace(u'\r', u' ').replace(u'\n', u' ').trimmed();
+}
+
+QString readFile(const QString& path, QByteArray& data) {
+    data.clear();
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return QStringLiteral("%1 が見つかりません。").arg(path);
+    }
+    if (!info.isFile()) {
+        return QStringLiteral("%1 は通常のファイルではないため、取り込めません。").arg(path);
+    }
+    const QString tooBig = QStringLiteral("%1 は %2 MB を超えるため、取り込めません。")
+                               .arg(path)
+                               .arg(MaxFileBytes / (1024 * 1024));
+    if (info.size() > MaxFileBytes) {
+        return tooBig;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("%1 を開けません: %2").arg(path, file.errorString());
+    }
+    data = file.read(MaxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        data.clear();
+        return QStringLiteral("%1 を読み込めません: %2").arg(path, file.errorString());
+    }
+    if (data.size() > MaxFileBytes) {
+        data.clear();
+        return tooBig;
+    }
+    return {};
+}
+
 ImportedRecords fromCsv(const QByteArray& data) {
-    const QList<QStringList> rows = csv::read(data);
+    const csv::Table table = csv::parseTable(csv::decode(data));
+    const QList<QStringList>& rows = table.rows;
     ImportedRecords imported;
+    if (table.unclosedQuoteLine > 0) {
+        imported.problem =
+            QStringLiteral("%1 行目で始まる引用符（\"）が閉じていないため、取り込めません。")
+                .arg(table.unclosedQuoteLine);
+        return imported;
+    }
     if (rows.isEmpty()) {
         return imported;
     }
-    const QStringList names = db::PhoneBookTable::fieldNames();
-    const bool header = rows.first().contains(names.first());
+    const QStringList names = csvColumnNames();
+    const bool header = isExportHeader(rows.first(), names);
+    if (!header) {
+        for (qsizetype r = 0; r < rows.size(); ++r) {
+            if (rows[r].size() != names.size()) {
+                imported.problem = notExportProblem(table.lines[r], names);
+                return imported;
+            }
+        }
+    }
     std::array<qsizetype, kCsvFields.size()> column{};
     for (size_t f = 0; f < kCsvFields.size(); ++f) {
         column[f] = header ? rows.first().indexOf(names[static_cast<qsizetype>(f)])
                            : static_cast<qsizetype>(f);
+        if (header && column[f] < 0) {
+            // The header's cells may carry spaces around the names.
+            for (qsizetype c = 0; c < rows.first().size(); ++c) {
+                if (rows.first()[c].trimmed() == names[static_cast<qsizetype>(f)]) {
+                    column[f] = c;
+                }
+            }
+        }
     }
     for (qsizetype r = header ? 1 : 0; r < rows.size(); ++r) {
         db::UserRecord record;
@@ -82,33 +179,56 @@ ImportedRecords fromCsv(const QByteArray& data) {
                 record.*kCsvFields[f] = rows[r][column[f]];
             }
         }
-        record = asEditorStores(record);
-        if (record.Name.isEmpty()) {
-            ++imported.withoutName;
-        } else {
-            imported.records << record;
-        }
+        imported.take(record);
     }
     return imported;
 }
 
-int existingCount(const db::PhoneBookTable& table, const QList<db::UserRecord>& records) {
+namespace {
+
+QString fullNameOf(const ImportedRecords& imported, qsizetype i) {
+    return imported.fullNames.value(i, imported.records[i].Name);
+}
+
+}  // namespace
+
+int existingCount(const db::PhoneBookTable& table, const ImportedRecords& imported) {
     int count = 0;
-    for (const db::UserRecord& record : records) {
-        if (table.record(record.Name)) {
+    for (qsizetype i = 0; i < imported.records.size(); ++i) {
+        const QString& name = imported.records[i].Name;
+        if (fullNameOf(imported, i) == name && table.record(name)) {
             ++count;
         }
     }
     return count;
 }
 
-Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported, bool overwrite) {
+Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported, bool overwrite,
+                      const Progress& progress) {
     Summary summary;
     summary.skippedWithoutName = imported.withoutName;
+    // The full name of the card that took each stored name in this import.
+    QHash<QString, QString> takenBy;
+    const int total = static_cast<int>(imported.records.size());
     table.beginBatch();
     try {
-        for (const db::UserRecord& record : imported.records) {
+        for (int i = 0; i < total; ++i) {
+            if (progress && (i % 256 == 0) && !progress(i, total)) {
+                table.rollbackBatch();
+                return Summary{.cancelled = true};
+            }
+            const db::UserRecord& record = imported.records[i];
+            const QString fullName = fullNameOf(imported, i);
             const std::optional<db::UserRecord> old = table.record(record.Name);
+            const auto taken = takenBy.constFind(record.Name);
+            // A stored name is a whole name, so a cut name matching it is another person's.
+            const bool clash =
+                taken != takenBy.cend() ? *taken != fullName : old && fullName != record.Name;
+            if (clash) {
+                ++summary.skippedNameClash;
+                continue;
+            }
+            takenBy.insert(record.Name, fullName);
             if (!old) {
                 table.append(record);
                 ++summary.added;
@@ -133,6 +253,10 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
         table.rollbackBatch();
         throw;
     }
+    if (progress && !progress(total, total)) {
+        table.rollbackBatch();
+        return Summary{.cancelled = true};
+    }
     table.commitBatch();
     return summary;
 }
@@ -141,13 +265,17 @@ QString summaryText(const Summary& summary) {
     QString text = QStringLiteral("追加 %1 件、上書き %2 件、スキップ %3 件")
                        .arg(summary.added)
                        .arg(summary.overwritten)
-                       .arg(summary.skippedExisting + summary.skippedWithoutName);
+                       .arg(summary.skipped());
     QStringList reasons;
     if (summary.skippedExisting > 0) {
         reasons << QStringLiteral("同じ氏名が登録済み %1 件").arg(summary.skippedExisting);
     }
     if (summary.skippedWithoutName > 0) {
         reasons << QStringLiteral("氏名なし %1 件").arg(summary.skippedWithoutName);
+    }
+    if (summary.skippedNameClash > 0) {
+        reasons << QStringLiteral("氏名が長く、切り詰めると別の人と同じになる %1 件")
+                       .arg(summary.skippedNameClash);
     }
     if (!reasons.isEmpty()) {
         text += QStringLiteral("（%1）").arg(reasons.join(QStringLiteral("、")));

@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QStringDecoder>
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include "rules/picture.h"
@@ -114,13 +115,21 @@ bool isBase64Line(const QByteArray& line) {
     return true;
 }
 
-// The content lines of the data with folding, soft line breaks and bare base64 lines joined.
-QList<Property> properties(const QByteArray& data) {
+bool isCardBorder(const QByteArray& line) {
+    const QByteArray t = line.trimmed().toUpper();
+    return t.startsWith("BEGIN:VCARD") || t.startsWith("END:VCARD");
+}
+
+// Hands each content line of the data, with folding, soft line breaks and bare base64 lines
+// joined, to take together with how many of the data's lines are read; stops when take says no.
+bool forEachProperty(const QByteArray& data,
+                     const std::function<bool(const Property&, int read, int lines)>& take) {
     QByteArray text = data;
+    // Some phones end lines with CR CR LF, which is one line end, not an empty line.
+    text.replace("\r\r\n", "\n");
     text.replace("\r\n", "\n");
     text.replace('\r', '\n');
     const QList<QByteArray> lines = text.split('\n');
-    QList<Property> out;
     qsizetype i = 0;
     while (i < lines.size()) {
         QByteArray line = lines[i++];
@@ -130,6 +139,10 @@ QList<Property> properties(const QByteArray& data) {
         while (i < lines.size()) {
             if (quotedPrintable && line.endsWith('=')) {
                 line.chop(1);
+                // A broken soft line break never takes the card's border with it.
+                if (isCardBorder(lines[i])) {
+                    break;
+                }
                 line += lines[i++];
             } else if (lines[i].startsWith(' ') || lines[i].startsWith('\t')) {
                 line += lines[i++].mid(1);
@@ -147,9 +160,11 @@ QList<Property> properties(const QByteArray& data) {
                 p->value += lines[i++].trimmed();
             }
         }
-        out << *p;
+        if (!take(*p, static_cast<int>(i), static_cast<int>(lines.size()))) {
+            return false;
+        }
     }
-    return out;
+    return true;
 }
 
 int hexValue(char c) {
@@ -215,10 +230,15 @@ QString decodeText(const QByteArray& bytes, const QByteArray& charsetParam) {
     return sjis::toUnicode(bytes);
 }
 
-QString unescape(const QString& text) {
+// How a card's values escape characters: version 2.1 escapes only the semicolon, so its other
+// backslashes (the yen sign in Shift-JIS among them) are text.
+enum class Escapes { Version21, Version30 };
+
+QString unescape(const QString& text, Escapes escapes) {
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\\' && i + 1 < text.size()) {
+        if (text[i] == u'\\' && i + 1 < text.size() &&
+            (escapes == Escapes::Version30 || text[i + 1] == u';')) {
             const QChar next = text[++i];
             out += (next == u'n' || next == u'N') ? QChar(u'\n') : next;
         } else {
@@ -229,7 +249,7 @@ QString unescape(const QString& text) {
 }
 
 // The components of a structured value (N, ADR), split at unescaped semicolons.
-QStringList components(const QString& value) {
+QStringList components(const QString& value, Escapes escapes) {
     QStringList parts{QString()};
     for (qsizetype i = 0; i < value.size(); ++i) {
         if (value[i] == u'\\' && i + 1 < value.size()) {
@@ -242,7 +262,7 @@ QStringList components(const QString& value) {
         }
     }
     for (QString& part : parts) {
-        part = unescape(part);
+        part = unescape(part, escapes);
     }
     return parts;
 }
@@ -323,7 +343,17 @@ QString addressOf(const QStringList& parts) {
                     : joined({extended, street, locality, region}, QStringLiteral(", "));
 }
 
+Escapes escapesOf(const QList<Property>& props) {
+    for (const Property& p : props) {
+        if (p.name == "VERSION") {
+            return p.value.trimmed() == "2.1" ? Escapes::Version21 : Escapes::Version30;
+        }
+    }
+    return Escapes::Version30;
+}
+
 Card cardOf(const QList<Property>& props) {
+    const Escapes escapes = escapesOf(props);
     Card card;
     QString structuredName;
     QString sortString;
@@ -336,22 +366,23 @@ Card cardOf(const QList<Property>& props) {
     bool havePhoto = false;
     for (const Property& p : props) {
         if (p.name == "FN" && card.name.isEmpty()) {
-            card.name = oneLine(unescape(textOf(p)));
+            card.name = oneLine(unescape(textOf(p), escapes));
         } else if (p.name == "N" && structuredName.isEmpty()) {
-            const QStringList parts = components(textOf(p));
+            const QStringList parts = components(textOf(p), escapes);
             structuredName =
                 joined({component(parts, 0), component(parts, 1)}, QStringLiteral(" "));
             sortAs = joined(
-                components(decodeText(p.param("SORT-AS"), p.param("CHARSET")).replace(u',', u';')),
+                components(decodeText(p.param("SORT-AS"), p.param("CHARSET")).replace(u',', u';'),
+                           escapes),
                 QString());
         } else if (p.name == "SORT-STRING" && sortString.isEmpty()) {
-            sortString = oneLine(unescape(textOf(p)));
+            sortString = oneLine(unescape(textOf(p), escapes));
         } else if (p.name == "X-PHONETIC-LAST-NAME" && phoneticLast.isEmpty()) {
-            phoneticLast = oneLine(unescape(textOf(p)));
+            phoneticLast = oneLine(unescape(textOf(p), escapes));
         } else if (p.name == "X-PHONETIC-FIRST-NAME" && phoneticFirst.isEmpty()) {
-            phoneticFirst = oneLine(unescape(textOf(p)));
+            phoneticFirst = oneLine(unescape(textOf(p), escapes));
         } else if (p.name == "SOUND" && p.hasType("X-IRMC-N") && soundReading.isEmpty()) {
-            soundReading = oneLine(joined(components(textOf(p)), QString()));
+            soundReading = oneLine(joined(components(textOf(p), escapes), QString()));
         } else if (p.name == "TEL") {
             QString& target = p.hasType("FAX") ? card.fax : card.tel;
             if (target.isEmpty()) {
@@ -359,12 +390,12 @@ Card cardOf(const QList<Property>& props) {
             }
         } else if (p.name == "ADR" && !haveAddress) {
             haveAddress = true;
-            const QStringList parts = components(textOf(p));
+            const QStringList parts = components(textOf(p), escapes);
             card.address = addressOf(parts);
             card.zip = component(parts, 5);
         } else if (p.name == "NOTE" && !haveNote) {
             haveNote = true;
-            card.note = oneLine(unescape(textOf(p)));
+            card.note = oneLine(unescape(textOf(p), escapes));
         } else if (p.name == "PHOTO" && !havePhoto) {
             card.photo = photoOf(p);
             havePhoto = !card.photo.isEmpty();
@@ -418,31 +449,104 @@ QByteArray pictureType(const QByteArray& picture) {
     return QImageReader::imageFormat(&buffer).toUpper();
 }
 
+// The file's bytes in an encoding whose line ends and names are ASCII: UTF-16 (with a byte-order
+// mark, or without one when every other byte of the start is zero) becomes UTF-8, and a UTF-8
+// byte-order mark is dropped.
+QByteArray asciiCompatible(const QByteArray& data) {
+    if (data.startsWith("\xEF\xBB\xBF")) {
+        return data.mid(3);
+    }
+    std::optional<QStringConverter::Encoding> utf16;
+    qsizetype skip = 0;
+    if (data.startsWith("\xFF\xFE")) {
+        utf16 = QStringConverter::Utf16LE;
+        skip = 2;
+    } else if (data.startsWith("\xFE\xFF")) {
+        utf16 = QStringConverter::Utf16BE;
+        skip = 2;
+    } else if (data.size() >= 4) {
+        const qsizetype n = std::min<qsizetype>(data.size() & ~qsizetype(1), 256);
+        int evenZeros = 0;
+        int oddZeros = 0;
+        for (qsizetype i = 0; i < n; i += 2) {
+            evenZeros += data[i] == '\0';
+            oddZeros += data[i + 1] == '\0';
+        }
+        // Property names are ASCII, so in UTF-16 many high bytes are zero; other text has none.
+        const qsizetype units = n / 2;
+        if (oddZeros * 2 >= units && evenZeros * 8 < units) {
+            utf16 = QStringConverter::Utf16LE;
+        } else if (evenZeros * 2 >= units && oddZeros * 8 < units) {
+            utf16 = QStringConverter::Utf16BE;
+        }
+    }
+    if (!utf16) {
+        return data;
+    }
+    QStringDecoder decoder(*utf16);
+    return QString(decoder.decode(data.mid(skip))).toUtf8();
+}
+
 }  // namespace
 
-QList<Card> readCards(const QByteArray& data) {
+namespace {
+
+// The cards of the data; none when progress cancels.
+std::optional<QList<Card>> cardsOf(const QByteArray& data,
+                                   const phonebookimport::Progress& progress) {
     QList<Card> cards;
     QList<Property> current;
     int depth = 0;
-    for (const Property& p : properties(data)) {
-        const QByteArray value = p.value.trimmed().toUpper();
-        if (p.name == "BEGIN" && value == "VCARD") {
-            if (depth++ == 0) {
-                current.clear();
+    int seen = 0;
+    const bool complete =
+        forEachProperty(asciiCompatible(data), [&](const Property& p, int read, int lines) {
+            if (progress && ++seen % 4096 == 0 && !progress(read, lines)) {
+                return false;
             }
-        } else if (p.name == "END" && value == "VCARD" && depth > 0) {
-            if (--depth == 0) {
-                cards << cardOf(current);
+            const QByteArray value = p.value.trimmed().toUpper();
+            if (p.name == "BEGIN" && value == "VCARD") {
+                // 2.1 nests a card only as the value of an empty AGENT line; any other BEGIN
+                // inside a card means that card lost its END: it ends here and the next begins.
+                const bool nested = depth > 0 && !current.isEmpty() &&
+                                    current.last().name == "AGENT" &&
+                                    current.last().value.trimmed().isEmpty();
+                if (depth == 1 && !nested) {
+                    cards << cardOf(current);
+                    depth = 0;
+                }
+                if (depth++ == 0) {
+                    current.clear();
+                }
+            } else if (p.name == "END" && value == "VCARD" && depth > 0) {
+                if (--depth == 0) {
+                    cards << cardOf(current);
+                }
+            } else if (depth == 1) {
+                // A card nested in another (2.1 AGENT) is not a person of this file.
+                current << p;
             }
-        } else if (depth == 1) {
-            // A card nested in another (2.1 AGENT) is not a person of this file.
-            current << p;
-        }
+            return true;
+        });
+    if (!complete) {
+        return std::nullopt;
+    }
+    // A file cut short still holds its last card.
+    if (depth > 0) {
+        cards << cardOf(current);
     }
     return cards;
 }
 
-db::UserRecord toRecord(const Card& card) {
+}  // namespace
+
+QList<Card> readCards(const QByteArray& data) {
+    return *cardsOf(data, {});
+}
+
+namespace {
+
+// The card's fields as the phone book names them, before the record editor's rules apply.
+db::UserRecord rawRecord(const Card& card) {
     db::UserRecord record;
     record.Name = card.name;
     record.Yomi = phonebookimport::hiragana(card.reading);
@@ -452,18 +556,25 @@ db::UserRecord toRecord(const Card& card) {
     record.Address = card.address;
     record.Note = card.note;
     record.Picture = picture::storedFromFile(card.photo);
-    return phonebookimport::asEditorStores(record);
+    return record;
 }
 
-phonebookimport::ImportedRecords read(const QByteArray& data) {
+}  // namespace
+
+db::UserRecord toRecord(const Card& card) {
+    return phonebookimport::asEditorStores(rawRecord(card));
+}
+
+phonebookimport::ImportedRecords read(const QByteArray& data,
+                                      const phonebookimport::Progress& progress) {
     phonebookimport::ImportedRecords imported;
-    for (const Card& card : readCards(data)) {
-        const db::UserRecord record = toRecord(card);
-        if (record.Name.isEmpty()) {
-            ++imported.withoutName;
-        } else {
-            imported.records << record;
-        }
+    const std::optional<QList<Card>> cards = cardsOf(data, progress);
+    if (!cards) {
+        imported.cancelled = true;
+        return imported;
+    }
+    for (const Card& card : *cards) {
+        imported.take(rawRecord(card));
     }
     return imported;
 }

@@ -22,16 +22,22 @@ struct Card {
     QByteArray photo;  // the picture file's bytes
 };
 
-// Every card of a file: CRLF, LF or CR line ends, folded lines, quoted-printable with soft line
-// breaks, base64, CHARSET (without one, UTF-8 when the bytes are valid UTF-8, else Shift-JIS).
+// Every card of a file: UTF-8 (with or without a byte-order mark), UTF-16 (with a byte-order mark,
+// or without one when the bytes show it) or Shift-JIS; CRLF, LF, CR or CR CR LF line ends, folded
+// lines, quoted-printable with soft line breaks, base64, CHARSET (without one, UTF-8 when the bytes
+// are valid UTF-8, else Shift-JIS). A card whose END is missing or garbled ends where the next
+// card begins or the file ends. Version 2.1 values keep their backslashes but for "\;".
 QList<Card> readCards(const QByteArray& data);
 
 // The card as the phone book keeps it: the reading in hiragana, the numbers and sizes as the
 // record editor stores them, the picture as the editor stores pictures.
 db::UserRecord toRecord(const Card& card);
 
-// Every card with a name as a record; cards without one are counted.
-phonebookimport::ImportedRecords read(const QByteArray& data);
+// Every card with a name as a record, with its name before the cut; cards without one are
+// counted. progress hears how many of the file's lines are read; when it says no, the result is
+// cancelled and holds nothing.
+phonebookimport::ImportedRecords read(const QByteArray& data,
+                                      const phonebookimport::Progress& progress = {});
 
 // The records as version 3.0 cards in UTF-8 with CRLF line ends.
 QByteArray write(const QList<db::UserRecord>& records);

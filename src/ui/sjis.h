@@ -13,13 +13,14 @@ bool isLeadByte(unsigned char b);
 QByteArray fromUnicode(const QString& text);
 QString toUnicode(const QByteArray& bytes);
 
-// Length of the text in CP932 bytes.
+// Length of the text in CP932 bytes; a character without a CP932 form counts two.
 int byteLength(const QString& text);
 
 // The longest prefix of bytes that fits in maxBytes without splitting a double-byte character.
 QByteArray cutBytes(const QByteArray& bytes, int maxBytes);
 
-// The text cut to at most maxBytes CP932 bytes at a character boundary.
+// The longest start of the text that takes at most maxBytes CP932 bytes, as byteLength counts
+// them; its characters stay as they are, those without a CP932 form too.
 QString cut(const QString& text, int maxBytes);
 
 }  // namespace sjis

@@ -2,10 +2,10 @@
 
 #include <QAbstractItemModel>
 #include <QCloseEvent>
-#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QTableView>
@@ -271,17 +271,37 @@ void PhoneBookWindow::importClicked() {
     if (fileName.isEmpty()) {
         return;
     }
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        message(file.errorString(), ui::MsgIcon::Error);
+    QByteArray data;
+    if (const QString problem = phonebookimport::readFile(fileName, data); !problem.isEmpty()) {
+        message(problem, ui::MsgIcon::Error);
         return;
     }
-    const QByteArray data = file.readAll();
+    // Shown only when reading or importing takes a while; cancelling either leaves the phone
+    // book unchanged.
+    QProgressDialog progress(QStringLiteral("読み込んでいます…"), QStringLiteral("中止"), 0, 0,
+                             this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    const auto report = [&progress](int done, int total) {
+        progress.setMaximum(total);
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    };
+    const QString cancelled = QStringLiteral("取り込みを中止しました。電話帳は変わっていません。");
     const phonebookimport::ImportedRecords imported =
         fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
             ? phonebookimport::fromCsv(data)
-            : vcard::read(data);
-    const int existing = phonebookimport::existingCount(table, imported.records);
+            : vcard::read(data, report);
+    progress.reset();
+    if (imported.cancelled) {
+        message(cancelled, ui::MsgIcon::Information);
+        return;
+    }
+    if (!imported.problem.isEmpty()) {
+        message(imported.problem, ui::MsgIcon::Error);
+        return;
+    }
+    const int existing = phonebookimport::existingCount(table, imported);
     const bool overwrite =
         existing > 0 && app.Ui.dialogs.messageBox(
                             this,
@@ -290,9 +310,12 @@ void PhoneBookWindow::importClicked() {
                                 .arg(existing),
                             ui::applicationTitle(), ui::MsgButtons::YesNo,
                             ui::MsgIcon::Question) == ui::MsgResult::Yes;
-    message(
-        phonebookimport::summaryText(phonebookimport::importRecords(table, imported, overwrite)),
-        ui::MsgIcon::Information);
+    progress.setLabelText(QStringLiteral("取り込んでいます…"));
+    const phonebookimport::Summary summary =
+        phonebookimport::importRecords(table, imported, overwrite, report);
+    progress.reset();
+    message(summary.cancelled ? cancelled : phonebookimport::summaryText(summary),
+            ui::MsgIcon::Information);
 }
 
 void PhoneBookWindow::vCardExportClicked() {

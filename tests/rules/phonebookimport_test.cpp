@@ -1,8 +1,10 @@
+#include <sys/stat.h>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -11,12 +13,37 @@
 #include "rules/phonebookimport.h"
 #include "rules/picture.h"
 #include "rules/vcard.h"
+#include "ui/sjis.h"
 
 namespace {
 
-QByteArray corpusFile(const QString& name) {
-    QFile file(qEnvironmentVariable("TILKA_TEST_DATA") + QStringLiteral("/vcard-corpus/") + name);
+QByteArray dataFile(const QString& path) {
+    QFile file(qEnvironmentVariable("TILKA_TEST_DATA") + u'/' + path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray corpusFile(const QString& name) {
+    return dataFile(QStringLiteral("vcard-corpus/") + name);
+}
+
+// An Android phone's export (see tests/data/vcard-public/README.md): six cards, two without a
+// name, quoted-printable UTF-8 names of "Ñ", a photo.
+QByteArray androidExport() {
+    return dataFile(QStringLiteral("vcard-public/John_Doe_ANDROID.vcf"));
+}
+
+QByteArray utf16(const QByteArray& utf8, QStringConverter::Encoding encoding, bool bom) {
+    QStringEncoder encoder(
+        encoding, bom ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+    return encoder.encode(QString::fromUtf8(utf8));
+}
+
+QStringList names(const QList<db::UserRecord>& records) {
+    QStringList out;
+    for (const db::UserRecord& r : records) {
+        out << r.Name;
+    }
+    return out;
 }
 
 // Name, reading, TEL, 電話番号２, FAX, 〒, 住所, 備考.
@@ -181,7 +208,7 @@ private slots:
 
         imported.records.removeLast();
         imported.withoutName = 2;
-        QCOMPARE(phonebookimport::existingCount(table, imported.records), 1);
+        QCOMPARE(phonebookimport::existingCount(table, imported), 1);
         const auto overwritten = phonebookimport::importRecords(table, imported, true);
         QCOMPARE(phonebookimport::summaryText(overwritten),
                  QStringLiteral(
@@ -195,6 +222,199 @@ private slots:
                  QStringLiteral("追加 0 件、上書き 0 件、スキップ 2 件（同じ氏名が登録済み 2 "
                                 "件）を取り込みました。"));
         QCOMPARE(table.recordCount(), 2);
+    }
+
+    void readsEveryCardOfOtherProgramsFiles_data() {
+        QTest::addColumn<QByteArray>("file");
+        const QByteArray lf = androidExport();
+        QByteArray crlf = lf;
+        crlf.replace("\n", "\r\n");
+        QByteArray crcrlf = lf;
+        crcrlf.replace("\n", "\r\r\n");
+        QByteArray garbledEnd = lf;
+        garbledEnd.replace(garbledEnd.indexOf("END:VCARD"), 9, "END:VCARD.");
+        QByteArray brokenSoftBreak = lf;
+        brokenSoftBreak.replace("123456789\nCATEGORIES:My Contacts\n",
+                                "123456789\nCATEGORIES:My Contacts\n"
+                                "NOTE;ENCODING=QUOTED-PRINTABLE:=E3=81=82=\n");
+        QTest::newRow("as written") << lf;
+        QTest::newRow("CRLF") << crlf;
+        QTest::newRow("CR CR LF") << crcrlf;
+        QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF") + crlf;
+        QTest::newRow("UTF-16LE with mark") << utf16(crlf, QStringConverter::Utf16LE, true);
+        QTest::newRow("UTF-16BE with mark") << utf16(crlf, QStringConverter::Utf16BE, true);
+        QTest::newRow("UTF-16LE without mark") << utf16(crlf, QStringConverter::Utf16LE, false);
+        QTest::newRow("UTF-16BE without mark") << utf16(lf, QStringConverter::Utf16BE, false);
+        QTest::newRow("garbled END") << garbledEnd;
+        QTest::newRow("cut short") << lf.left(lf.lastIndexOf("END:VCARD"));
+        QTest::newRow("soft line break before END") << brokenSoftBreak;
+    }
+    void readsEveryCardOfOtherProgramsFiles() {
+        QFETCH(QByteArray, file);
+        const auto imported = vcard::read(file);
+        QCOMPARE(imported.withoutName, 2);
+        // Characters without a Shift-JIS form are kept and count two bytes in the 20-byte name.
+        QCOMPARE(names(imported.records),
+                 (QStringList{"Ñ Ñ Ñ Ñ Ñ", "Ñ Ñ Ñ Ñ Ñ Ñ Ñ", "Ñ Ñ Ñ Ñ", "ÑÑÑÑ"}));
+        QCOMPARE(imported.fullNames[1], QStringLiteral("Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ"));
+        const QString& note = imported.records[1].Note;
+        QVERIFY2(note.startsWith(QStringLiteral("Ñ Ñ Ñ")) && !note.contains(u'?'),
+                 qPrintable(note));
+        QCOMPARE(sjis::byteLength(note), 51);  // 52 bytes end at a space, which goes
+        QCOMPARE(imported.records[3].Tel, QStringLiteral("55556666"));
+        // The folded photo reads the same whatever the line ends.
+        QCOMPARE(vcard::readCards(file)[4].photo, vcard::readCards(androidExport())[4].photo);
+        QVERIFY(vcard::readCards(file)[4].photo.startsWith("\xFF\xD8\xFF"));
+        if (QByteArray(QTest::currentDataTag()) == "soft line break before END") {
+            QCOMPARE(imported.records[0].Note, QStringLiteral("あ"));
+        }
+
+        QTemporaryDir dir;
+        db::PhoneBookTable table(dir.path());
+        table.createTable();
+        table.open();
+        const auto summary = phonebookimport::importRecords(table, imported, false);
+        QCOMPARE(summary.added + summary.overwritten + summary.skipped(), 6);
+        QCOMPARE(table.recordCount(), 4);
+    }
+
+    void keepsWhatOtherWritersMean() {
+        // Version 2.1 escapes only ";": other backslashes, the yen sign of Shift-JIS among them,
+        // are text. Version 3.0 escapes every one.
+        const QByteArray v21 =
+            "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:A;B\\C\\;D:E\\\\\r\n"
+            "NOTE;CHARSET=SHIFT_JIS:" +
+            sjis::fromUnicode(QStringLiteral("\\500 円")) + "\r\nN:x\\;y;z\\w\r\nEND:VCARD\r\n";
+        const auto old = vcard::readCards(v21);
+        QCOMPARE((QStringList{old[0].name, old[0].note}),
+                 (QStringList{"A;B\\C;D:E\\\\", "\\500 円"}));
+        QByteArray v30 = v21;
+        v30.replace("2.1", "3.0");
+        QCOMPARE(vcard::readCards(v30)[0].name, QStringLiteral("A;BC;D:E\\"));
+
+        // A photo in TIFF, as an address book program exports it, is kept.
+        QImage image(4, 3, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QByteArray tiff;
+        {
+            QBuffer buffer(&tiff);
+            buffer.open(QIODevice::WriteOnly);
+            QVERIFY(image.save(&buffer, "TIFF"));
+        }
+        const auto withPhoto = vcard::read(
+            "BEGIN:VCARD\nVERSION:3.0\nFN:T\nPHOTO;ENCODING=b;TYPE=TIFF:" + tiff.toBase64() +
+            "\nEND:VCARD\n");
+        QCOMPARE(pictureSize(withPhoto.records[0].Picture), QSize(4, 3));
+    }
+
+    void neverTakesOnePersonForAnother() {
+        QTemporaryDir dir;
+        db::PhoneBookTable table(dir.path());
+        table.createTable();
+        table.open();
+        table.append(person(QStringLiteral("一二三四五六七八九十"), {}, QStringLiteral("011")));
+        // Names equal only once cut to 20 bytes: in the file, and against a stored record.
+        const QByteArray file =
+            "BEGIN:VCARD\nVERSION:3.0\nFN:Хильковец Вера\nTEL:022\nEND:VCARD\n"
+            "BEGIN:VCARD\nVERSION:3.0\nFN:Хильковец Володя\nTEL:033\nEND:VCARD\n"
+            "BEGIN:VCARD\nVERSION:3.0\nFN:一二三四五六七八九十百\nTEL:044\nEND:"
+            "VCARD\n"
+            "BEGIN:VCARD\nVERSION:3.0\nFN:一二三四五六七八九十\nTEL:055\nEND:"
+            "VCARD\n";
+        const auto imported = vcard::read(file);
+        QCOMPARE(phonebookimport::existingCount(table, imported), 1);
+        QList<std::pair<int, int>> reports;
+        const auto summary =
+            phonebookimport::importRecords(table, imported, true, [&reports](int done, int total) {
+                reports << std::pair{done, total};
+                return true;
+            });
+        QCOMPARE(
+            phonebookimport::summaryText(summary),
+            QStringLiteral("追加 1 件、上書き 1 件、スキップ 2 件（氏名が長く、切り詰めると別の"
+                           "人と同じになる 2 件）を取り込みました。"));
+        QCOMPARE(reports, (QList<std::pair<int, int>>{{0, 4}, {4, 4}}));
+        QCOMPARE(table.record(QStringLiteral("Хильковец"))->Tel, QStringLiteral("022"));
+        QCOMPARE(table.record(QStringLiteral("一二三四五六七八九十"))->Tel, QStringLiteral("055"));
+
+        // A cancelled import leaves the phone book as it was.
+        phonebookimport::ImportedRecords more;
+        more.take(person(QStringLiteral("佐藤"), {}, QStringLiteral("066")));
+        const auto cancelled = phonebookimport::importRecords(
+            table, more, true, [](int done, int total) { return done < total; });
+        QVERIFY(cancelled.cancelled);
+        QCOMPARE(table.recordCount(), 2);
+        // Reading a long file can be cancelled too.
+        const QByteArray longFile = QByteArray("BEGIN:VCARD\nFN:x\nEND:VCARD\n").repeated(2000);
+        QList<std::pair<int, int>> reads;
+        const auto stopped = vcard::read(longFile, [&reads](int done, int total) {
+            reads << std::pair{done, total};
+            return false;
+        });
+        QCOMPARE(reads, (QList<std::pair<int, int>>{{4096, 6001}}));
+        QVERIFY(stopped.cancelled);
+        QCOMPARE(stopped.entries(), 0);
+        QCOMPARE(vcard::read(longFile, [](int, int) { return true; }).entries(), 2000);
+    }
+
+    void refusesWhatItCannotRead_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("problem");
+        const QString notExport = QStringLiteral(
+            "この CSV ファイルは電話帳の形式ではないため、取り込めません（%1 行目）。\n取り込める"
+            " CSV は、1 "
+            "行目が列名の行（氏名,読み,電話番号２,電話番号,ＦＡＸ番号,郵便番号,住所,備考,"
+            "最終通話,通話時間,利用料金 のうち「氏名」を含む）か、列名の行がなく、どの行もこの順の "
+            "11 列のものです。");
+        QTest::newRow("another program's address book")
+            << QByteArray(
+                   "First Name,Last Name,E-mail Address,Mobile Phone\r\n"
+                   "Ann,Lee,ann@example.com,555-0100\r\n")
+            << notExport.arg(1);
+        QTest::newRow("a row of other columns")
+            << QByteArray("山田,やまだ,011,011,,,,,,,\r\n\r\n佐藤,さとう,022\r\n")
+            << notExport.arg(3);
+        QTest::newRow("quote open to the end")
+            << QByteArray("氏名,住所\r\n山田,\"東京\r\n佐藤,大阪\r\n")
+            << QStringLiteral("2 行目で始まる引用符（\"）が閉じていないため、取り込めません。");
+        QByteArray manyRows = "氏名,住所\n山田,\"東京\n";
+        for (int i = 0; i < 12; ++i) {
+            manyRows += "佐藤,大阪\n";
+        }
+        QTest::newRow("quote over many records")
+            << manyRows + "x\"\n"
+            << QStringLiteral("2 行目で始まる引用符（\"）が閉じていないため、取り込めません。");
+    }
+    void refusesWhatItCannotRead() {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, problem);
+        const auto imported = phonebookimport::fromCsv(data);
+        QCOMPARE(imported.problem, problem);
+        QCOMPARE(imported.entries(), 0);
+    }
+
+    void readsOnlyRegularFilesOfSaneSize() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo.vcf"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString zero = dir.filePath(QStringLiteral("zero.vcf"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
+        QFile big(dir.filePath(QStringLiteral("big.vcf")));
+        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(phonebookimport::MaxFileBytes + 1));
+        big.close();
+        QByteArray data = "old";
+        for (const QString& path : {fifo, zero}) {
+            QCOMPARE(phonebookimport::readFile(path, data),
+                     path + QStringLiteral(" は通常のファイルではないため、取り込めません。"));
+        }
+        QCOMPARE(phonebookimport::readFile(big.fileName(), data),
+                 big.fileName() + QStringLiteral(" は 64 MB を超えるため、取り込めません。"));
+        QVERIFY(data.isEmpty());
+        QCOMPARE(phonebookimport::readFile(qEnvironmentVariable("TILKA_TEST_DATA") +
+                                               QStringLiteral("/vcard-public/John_Doe_ANDROID.vcf"),
+                                           data),
+                 QString());
+        QCOMPARE(data, androidExport());
     }
 };
 

@@ -30,6 +30,9 @@ private slots:
         QTest::newRow("half-width kana are single bytes")
             << QStringLiteral("ﾀﾞｲﾔﾙ発信") << 6 << QStringLiteral("ﾀﾞｲﾔﾙ");
         QTest::newRow("zero") << QStringLiteral("abc") << 0 << QString();
+        QTest::newRow("no Shift-JIS form: kept, two bytes each")
+            << QStringLiteral("aÑ–bc") << 6 << QStringLiteral("aÑ–b");
+        QTest::newRow("beyond the BMP") << QStringLiteral("😀😀") << 3 << QStringLiteral("😀");
     }
     void cutAtCharacterBoundary() {
         QFETCH(QString, text);

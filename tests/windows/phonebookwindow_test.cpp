@@ -255,6 +255,14 @@ private slots:
         QCOMPARE(t->dialogs.messages.last().text,
                  QStringLiteral("追加 1 件、上書き 0 件、スキップ 0 件を取り込みました。"));
         QCOMPARE(table->record(QStringLiteral("加藤"))->Tel2, QStringLiteral("044"));
+        // Another program's CSV is refused, naming the columns expected, and changes nothing.
+        QVERIFY(csvFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        csvFile.write("First Name,Last Name,E-mail Address\r\nAnn,Lee,ann@example.com\r\n");
+        csvFile.close();
+        t->dialogs.fileNames << csvFile.fileName();
+        list->importButton->click();
+        QVERIFY(t->dialogs.messages.last().text.contains(QStringLiteral("氏名,読み,電話番号２")));
+        QCOMPARE(table->recordCount(), 3);
 
         // Only the selected record, when the user says so.
         selectRow(2);

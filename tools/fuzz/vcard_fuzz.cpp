@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the contact card reader, as a file from any phone or mail program
 // would be, and to the phone book's CSV import. Every record must be one the phone book can hold
-// as the record editor stores it, and writing the cards out and reading them back must give the
-// same records.
+// as the record editor stores it, every card must be accounted for, a refused CSV must hold
+// nothing, and writing the cards out and reading them back must give the same records.
 #include <QString>
 #include <cstdint>
 #include <cstdlib>
@@ -54,8 +54,11 @@ bool noKatakana(const QString& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const QList<vcard::Card> cards = vcard::readCards(bytes);
+    const phonebookimport::ImportedRecords read = vcard::read(bytes);
+    require(read.entries() == cards.size() && read.fullNames.size() == read.records.size());
     QList<db::UserRecord> records;
-    for (vcard::Card card : vcard::readCards(bytes)) {
+    for (vcard::Card card : cards) {
         // Decoding the picture is the image readers' work; the stored form is tested elsewhere.
         card.photo.clear();
         const db::UserRecord r = vcard::toRecord(card);
@@ -73,7 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         require(sameRecord(again.records[i], records[i]));
     }
 
-    for (const db::UserRecord& r : phonebookimport::fromCsv(bytes).records) {
+    const phonebookimport::ImportedRecords fromCsv = phonebookimport::fromCsv(bytes);
+    require(fromCsv.problem.isEmpty() || fromCsv.entries() == 0);
+    for (const db::UserRecord& r : fromCsv.records) {
         checkStored(r);
     }
     return 0;
