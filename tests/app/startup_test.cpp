@@ -5,12 +5,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
+
+#include <sys/stat.h>
 
 #include "adapter/devicelink.h"
 #include "app/application.h"
@@ -22,6 +28,34 @@
 #include "windows/mainmenuwindow.h"
 #include "windows/navigation.h"
 #include "windows/splashwindow.h"
+
+namespace {
+
+// The exit code of a second run that ended at start.
+constexpr int SecondRunEnded = 3;
+
+QByteArray randomBytes(int size, quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, '\0');
+    for (char& b : bytes) {
+        b = static_cast<char>(random.bounded(256));
+    }
+    return bytes;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(bytes);
+    }
+}
+
+}  // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -58,16 +92,16 @@ private slots:
         TestApp t;
         t.start();
         MainMenuWindow* main = t.app->windows.mainMenu;
-        QVERIFY(main->splash() != nullptr);
-        QVERIFY(main->splash()->isVisible());
-        QCOMPARE(main->splash()->size(), QSize(288, 208));
+        QVERIFY(t.app->splash() != nullptr);
+        QVERIFY(t.app->splash()->isVisible());
+        QCOMPARE(t.app->splash()->size(), QSize(288, 208));
         t.clock.advance(1999);
         QVERIFY(!main->isVisible());
-        QVERIFY(main->splash() != nullptr);
+        QVERIFY(t.app->splash() != nullptr);
         t.clock.advance(1);
         QVERIFY(main->isVisible());
-        QVERIFY(main->splash() == nullptr);
-        QVERIFY(!main->splashTimer.running());
+        QVERIFY(t.app->splash() == nullptr);
+        QVERIFY(!t.app->splashTimer.running());
         QCOMPARE(main->windowTitle(), QStringLiteral("ＴＡＬＶＥ通話記録管理"));
     }
 
@@ -107,24 +141,45 @@ private slots:
         QVERIFY(second.dialogs.errors.isEmpty());
     }
 
-    void unusablePhoneBookIsReportedAndKept() {
+    void tableThatCannotBeOpened_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("phone book, text") << "Userdat.db" << QByteArray("this is not a phone book");
+        QTest::newRow("phone book, random bytes") << "Userdat.db" << randomBytes(4096, 21);
+        QTest::newRow("archive, header then garbage")
+            << "Archive.db" << QByteArray("SQLite format 3\0", 16) + randomBytes(8192, 22);
+    }
+
+    // The message comes once, while no timer runs and no window but the splash exists; the file
+    // stays as it was and the run goes on to the menu.
+    void tableThatCannotBeOpened() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
         QTemporaryDir folder;
-        const QString path = QDir(folder.path()).filePath(QStringLiteral("Userdat.db"));
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("this is not a phone book");
-        }
+        const QString path = QDir(folder.path()).filePath(file);
+        writeFile(path, content);
         TestApp t(folder.path());
-        t.start();
+        bool splashWhileShown = false;
+        bool windowsWhileShown = true;
+        t.dialogs.whileErrorShows = [&t, &splashWhileShown, &windowsWhileShown] {
+            t.clock.advance(5000);
+            splashWhileShown = t.app->splash() != nullptr && t.app->splash()->isVisible();
+            windowsWhileShown = t.app->windows.mainMenu != nullptr;
+        };
+        QVERIFY(t.start());
         QCOMPARE(t.dialogs.errors.size(), 1);
+        QVERIFY2(t.dialogs.errors.first().contains(QStringLiteral("database")),
+                 qPrintable(t.dialogs.errors.first()));
+        QVERIFY(splashWhileShown);
+        QVERIFY(!windowsWhileShown);
         // The skipped steps leave their members zeroed; start-up goes on to the menu.
         QCOMPARE(t.app->State.RedialCount, 0);
-        t.clock.advance(2000);
+        t.clock.advance(1999);
+        QVERIFY(!t.app->windows.mainMenu->isVisible());
+        t.clock.advance(1);
         QVERIFY(t.app->windows.mainMenu->isVisible());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("this is not a phone book"));
+        QCOMPARE(readFile(path), content);
+        QCOMPARE(t.quitCount, 0);
     }
 
     void secondInstanceIsRefused() {
@@ -133,10 +188,11 @@ private slots:
         first.start();
         QVERIFY(first.dialogs.errors.isEmpty());
         TestApp second(folder.path());
-        second.start();
+        QVERIFY(!second.start());
         QCOMPARE(second.dialogs.errors.size(), 1);
         QVERIFY2(second.dialogs.errors.first().contains(QStringLiteral("locked")),
                  qPrintable(second.dialogs.errors.first()));
+        QVERIFY(second.app->splash() == nullptr);
     }
 
     void mainWindowCommandsAndMenus() {
@@ -229,5 +285,19 @@ private slots:
     }
 };
 
-QTEST_MAIN(StartupTest)
+// With --second-run FOLDER, starts one run in FOLDER as the program would and prints what it
+// told the user: the second process of secondRunRefusedAfterTableFilesWereRead.
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--second-run") {
+        TestApp run(QString::fromLocal8Bit(argv[2]));
+        const bool started = run.start();
+        for (const QString& error : run.dialogs.errors) {
+            std::printf("%s\n", error.toUtf8().constData());
+        }
+        return started ? 0 : SecondRunEnded;
+    }
+    StartupTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "startup_test.moc"
