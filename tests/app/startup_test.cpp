@@ -195,6 +195,53 @@ private slots:
         QVERIFY(second.app->splash() == nullptr);
     }
 
+    // Reading the table files, as a file dialog in their folder does, drops the engine's record
+    // locks of this process; a second run in a process of its own is still refused, ends after
+    // its message and changes no file, and the first keeps its locks and its tables.
+    void secondRunRefusedAfterTableFilesWereRead() {
+        QTemporaryDir folder;
+        TestApp first(folder.path());
+        QVERIFY(first.start());
+        db::LogRow row;
+        row.Kind = QStringLiteral("▲発信");
+        first.app->callLogTable.append(row);
+        const QStringList names{"Logdat.db", "Userdat.db", "Archive.db"};
+        QHash<QString, QByteArray> before;
+        for (const QString& name : names) {
+            before[name] = readFile(QDir(folder.path()).filePath(name));
+        }
+
+        QProcess second;
+        second.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--second-run"), folder.path()});
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), SecondRunEnded);
+        const QStringList shown =
+            QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains(QStringLiteral("locked")), qPrintable(shown.first()));
+
+        const QStringList locks = QString::fromLatin1(readFile(QStringLiteral("/proc/locks")))
+                                      .split(u'\n', Qt::SkipEmptyParts);
+        for (const QString& name : names) {
+            const QString path = QDir(folder.path()).filePath(name);
+            QCOMPARE(readFile(path), before[name]);
+            struct stat info {};
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+            const QString inode = QStringLiteral(":%1 ").arg(info.st_ino);
+            const QString pid = QStringLiteral(" %1 ").arg(QCoreApplication::applicationPid());
+            QVERIFY2(std::any_of(locks.begin(), locks.end(),
+                                 [&](const QString& line) {
+                                     return line.contains(QStringLiteral("FLOCK")) &&
+                                            line.contains(inode) && line.contains(pid);
+                                 }),
+                     qPrintable(name));
+        }
+        first.app->callLogTable.append(row);
+        QCOMPARE(first.app->callLogTable.rowCount(), 2);
+    }
+
     void mainWindowCommandsAndMenus() {
         TestApp t;
         t.start();
