@@ -28,6 +28,8 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
     : WindowContext(ui, serialDevices, std::move(executablePath), std::move(tableFolder),
                     std::move(settingsPath)),
       splashTimer(ui.timers),
+      archiveTotals(callArchive, ui.timers, [this](const QString& text) { showException(text); }),
+      archiveCheck(callArchive, [this](const QString& text) { showException(text); }),
       navigator_(std::make_unique<Navigator>(*this)) {
     navigation_ = navigator_.get();
     splashTimer.OnTimer = [this] { endSplash(); };
@@ -61,6 +63,8 @@ bool Application::start() {
         splashTimer.setInterval(2000);
     }
     createWindows();
+    archiveTotals.start();
+    archiveCheck.start();
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "app/appwindows.h"
+#include "app/archivecheck.h"
+#include "app/archivetotalscount.h"
 #include "ui/intervaltimer.h"
 #include "windows/windowcontext.h"
 
@@ -32,6 +34,10 @@ public:
     // The splash window while it shows; released when splashTimer fires.
     SplashWindow* splash() const { return splash_.get(); }
     ui::IntervalTimer splashTimer;
+    // The one-time count of an earlier release's archive, after the windows exist.
+    ArchiveTotalsCount archiveTotals;
+    // The whole archive file read once a run, off the path to the first window.
+    ArchiveCheck archiveCheck;
 
     AppWindows windows;
 

@@ -68,6 +68,20 @@ void Connection::open(const QString& path, bool create, bool exclusive) {
     }
 }
 
+void Connection::openImmutable(const QString& path) {
+    close();
+    if (!db_.isValid()) {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    }
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
+    db_.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    db_.setConnectOptions(QString::fromLatin1(kOptions));
+    if (!db_.open()) {
+        fail(db_.lastError());
+    }
+}
+
 void Connection::close() {
     if (db_.isOpen()) {
         // Rows written in an unfinished batch are kept, as they would be without batching.

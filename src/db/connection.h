@@ -22,6 +22,8 @@ public:
     // any descriptor of the file in this process is closed, a file dialog's for one); a file
     // another process holds so is refused as locked, code 5, before anything in it is read.
     void open(const QString& path, bool create, bool exclusive);
+    // Opens the file read-only without taking any lock, as if nothing could change it.
+    void openImmutable(const QString& path);
     void close();
     bool isOpen() const;
 
