@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "app/navigator.h"
+#include "app/startup.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
@@ -20,19 +21,57 @@
 #include "windows/portmessagewindow.h"
 #include "windows/progresswindow.h"
 #include "windows/recordeditor.h"
+#include "windows/splashwindow.h"
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
                          QString executablePath, QString tableFolder, QString settingsPath)
     : WindowContext(ui, serialDevices, std::move(executablePath), std::move(tableFolder),
                     std::move(settingsPath)),
+      splashTimer(ui.timers),
+      archiveTotals(callArchive, ui.timers, [this](const QString& text) { showException(text); }),
+      archiveCheck(callArchive, [this](const QString& text) { showException(text); }),
       navigator_(std::make_unique<Navigator>(*this)) {
     navigation_ = navigator_.get();
+    splashTimer.OnTimer = [this] { endSplash(); };
 }
 
 Application::~Application() {
     while (!windows_.empty()) {
         windows_.pop_back();
     }
+}
+
+bool Application::start() {
+    splash_ = std::make_unique<SplashWindow>();
+    splash_->show();
+    // Painted at once: the event loop is not running yet.
+    splash_->repaint();
+    splashTimer.setInterval(2000);
+
+    startup::loadSettings(State, settingsPath());
+    link.serialPort.setPort(static_cast<uint8_t>(State.ComPort));
+    const startup::Outcome opened =
+        startup::openTables(State, {callLogTable, phoneBookTable, callArchive});
+    if (opened.failed()) {
+        // The message's own event loop must not end the splash or open a window.
+        splashTimer.setInterval(0);
+        showException(opened.error);
+        if (opened.tablesInUse) {
+            splash_.reset();
+            return false;
+        }
+        splashTimer.setInterval(2000);
+    }
+    createWindows();
+    archiveTotals.start();
+    archiveCheck.start();
+    return true;
+}
+
+void Application::endSplash() {
+    splashTimer.setInterval(0);
+    splash_.reset();
+    navigator_->showMenu();
 }
 
 void Application::createWindows() {

@@ -42,6 +42,8 @@ int runProgram(int argc, char* argv[]) {
     Application app(ui::UiServices{timers, dialogs, help, wallClock}, ports, executable,
                     folders.tableFolder, folders.settingsFile);
     app.onQuit = [] { QCoreApplication::quit(); };
-    app.createWindows();
+    if (!app.start()) {
+        return 1;
+    }
     return QApplication::exec();
 }

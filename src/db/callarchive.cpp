@@ -7,6 +7,8 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <array>
+#include <map>
+#include <utility>
 
 #include "db/connection.h"
 #include "db/edatabaseerror.h"
@@ -64,6 +66,13 @@ const QStringList kMonthlySchema{
                    "NULL, calls INTEGER NOT NULL, charge INTEGER NOT NULL, PRIMARY KEY (month, "
                    "number)) WITHOUT ROWID"),
 };
+
+// Present while the totals of an archive written before they were kept are being counted: the
+// calls up to `last` (the newest call then) are counted in steps, `counted_to` the last one
+// counted. Calls added since are totalled as they are added.
+const QString kPendingTable = QStringLiteral("ArchiveTotalsPending");
+const QString kPendingSchema = QStringLiteral(
+    "CREATE TABLE ArchiveTotalsPending (counted_to INTEGER NOT NULL, last INTEGER NOT NULL)");
 
 const QString kAddToMonth = QStringLiteral(
     "INSERT INTO ArchiveMonths (month, kind, calls, charge) VALUES (?, ?, ?, ?) ON CONFLICT "
@@ -232,6 +241,7 @@ struct CallArchive::Impl {
     MonthOfMoment monthOf;
     Connection conn{QStringLiteral("ARCHIVE")};
     bool exclusive = false;
+    bool totalsPending = false;
 
     void requireOpen() const {
         if (!conn.isOpen()) {
@@ -239,8 +249,10 @@ struct CallArchive::Impl {
         }
     }
 
+    // A cheap check that still refuses a foreign or damaged file: the header, the schema, and the
+    // first and last pages of the calls. The whole file is read by checkWhole().
     void checkUsable() const {
-        conn.checkIntact();
+        conn.exec(QStringLiteral("SELECT MIN(rowid), MAX(rowid) FROM Archive"));
         conn.exec(QStringLiteral("SELECT %1, start_seconds, port_set, call_kind, number, "
                                  "duration_seconds, charge, moment, first_downloaded FROM Archive "
                                  "LIMIT 0")
@@ -248,33 +260,96 @@ struct CallArchive::Impl {
         conn.exec(QStringLiteral("SELECT rowid FROM ArchiveDigits LIMIT 0"));
     }
 
-    bool hasMonthlyTotals() const {
+    bool hasTable(const QString& name) const {
         return conn.scalar(QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE type = "
-                                          "'table' AND name = 'ArchiveMonths'"))
+                                          "'table' AND name = ?"),
+                           {name})
                    .toInt() > 0;
     }
 
-    // Counts the monthly totals of an archive that has calls but no totals yet. Done once per
-    // file, so each call is added as a download adds it.
-    void addMonthlyTotals() {
+    // Gives an archive that has calls but no totals yet its empty totals and the mark that they
+    // are still to be counted, from the oldest call to the newest one now.
+    void beginMonthlyTotals() {
         conn.beginBatch();
         try {
             for (const QString& statement : kMonthlySchema) {
                 conn.exec(statement);
             }
-            MonthlyTotalsWriter writer(conn.database());
-            QSqlQuery calls = conn.exec(
-                QStringLiteral("SELECT moment, ログ通話方法, ログ電話番号, charge FROM Archive"));
-            while (calls.next()) {
-                const int month = monthOf(calls.value(0).toLongLong());
-                const int64_t charge = calls.value(3).toLongLong();
-                writer.addKind(month, calls.value(1), 1, charge);
-                writer.addNumber(month, calls.value(2), 1, charge);
-            }
+            conn.exec(kPendingSchema);
+            conn.exec(
+                QStringLiteral("INSERT INTO ArchiveTotalsPending (counted_to, last) SELECT "
+                               "0, IFNULL(MAX(rowid), 0) FROM Archive"));
             conn.commitBatch();
         } catch (...) {
             conn.rollbackBatch();
             throw;
+        }
+    }
+
+    // Adds the next calls still to be counted, at most maxCalls, to the totals in one
+    // transaction, and drops the mark with the last ones. Each month is written once a step.
+    bool countMonthlyTotals(int maxCalls) {
+        conn.beginBatch();
+        try {
+            QSqlQuery mark = conn.exec(
+                QStringLiteral("SELECT counted_to, last FROM ArchiveTotalsPending LIMIT 1"));
+            if (!mark.next()) {
+                throw EDatabaseError(
+                    QStringLiteral("%1: %2 is empty").arg(kFileName, kPendingTable));
+            }
+            int64_t countedTo = mark.value(0).toLongLong();
+            const int64_t last = mark.value(1).toLongLong();
+            // A statement still reading the mark would keep it from being dropped.
+            mark.finish();
+            std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> kinds;
+            std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> numbers;
+            QSqlQuery calls = conn.exec(
+                QStringLiteral("SELECT rowid, moment, ログ通話方法, ログ電話番号, charge FROM "
+                               "Archive WHERE rowid > ? AND rowid <= ? ORDER BY rowid LIMIT ?"),
+                {QVariant::fromValue<qint64>(countedTo), QVariant::fromValue<qint64>(last),
+                 maxCalls});
+            int read = 0;
+            while (calls.next()) {
+                countedTo = calls.value(0).toLongLong();
+                const int month = monthOf(calls.value(1).toLongLong());
+                const int64_t charge = calls.value(4).toLongLong();
+                auto& kind = kinds[{month, calls.value(2).toString()}];
+                ++kind.first;
+                kind.second += charge;
+                auto& number = numbers[{month, calls.value(3).toString()}];
+                ++number.first;
+                number.second += charge;
+                ++read;
+            }
+            calls.finish();
+            MonthlyTotalsWriter writer(conn.database());
+            for (const auto& [key, total] : kinds) {
+                writer.addKind(key.first, key.second, total.first, total.second);
+            }
+            for (const auto& [key, total] : numbers) {
+                writer.addNumber(key.first, key.second, total.first, total.second);
+            }
+            const bool done = read < maxCalls || countedTo >= last;
+            if (done) {
+                conn.exec(QStringLiteral("DROP TABLE ArchiveTotalsPending"));
+            } else {
+                conn.exec(QStringLiteral("UPDATE ArchiveTotalsPending SET counted_to = ?"),
+                          {QVariant::fromValue<qint64>(countedTo)});
+            }
+            conn.commitBatch();
+            totalsPending = !done;
+            return done;
+        } catch (...) {
+            conn.rollbackBatch();
+            throw;
+        }
+    }
+
+    void requireTotals() const {
+        requireOpen();
+        if (totalsPending) {
+            throw EDatabaseError(
+                QStringLiteral("%1: the monthly totals are still being counted").arg(kFileName));
         }
     }
 
@@ -315,10 +390,11 @@ void CallArchive::open() {
             d->conn.commitBatch();
         }
         d->checkUsable();
-        if (!d->hasMonthlyTotals()) {
-            d->addMonthlyTotals();
+        if (!d->hasTable(QStringLiteral("ArchiveMonths"))) {
+            d->beginMonthlyTotals();
         }
         d->checkMonthlyTotals();
+        d->totalsPending = d->hasTable(kPendingTable);
         if (d->exclusive) {
             d->conn.lock();
         }
@@ -333,6 +409,44 @@ void CallArchive::open() {
 
 void CallArchive::close() {
     d->conn.close();
+    d->totalsPending = false;
+}
+
+bool CallArchive::totalsReady() const {
+    return !d->totalsPending;
+}
+
+bool CallArchive::countTotals(int maxCalls) {
+    d->requireOpen();
+    return !d->totalsPending || d->countMonthlyTotals(std::max(1, maxCalls));
+}
+
+int CallArchive::totalsPercent() const {
+    if (!d->totalsPending || !d->conn.isOpen()) {
+        return 100;
+    }
+    QSqlQuery mark =
+        d->conn.exec(QStringLiteral("SELECT counted_to, last FROM ArchiveTotalsPending LIMIT 1"));
+    if (!mark.next() || mark.value(1).toLongLong() <= 0) {
+        return 0;
+    }
+    return static_cast<int>(mark.value(0).toLongLong() * 100 / mark.value(1).toLongLong());
+}
+
+void CallArchive::checkWhole() const {
+    d->requireOpen();
+    d->conn.checkIntact();
+}
+
+QString CallArchive::findDamage(const QString& path) {
+    Connection reader(QStringLiteral("ARCHIVECHECK"));
+    try {
+        reader.openImmutable(path);
+        reader.checkIntact();
+    } catch (const EDatabaseError& e) {
+        return e.text();
+    }
+    return {};
 }
 
 bool CallArchive::isOpen() const {
@@ -469,7 +583,7 @@ void CallArchive::forEachRow(const ArchiveQuery& query,
 }
 
 std::vector<MonthKindTotal> CallArchive::monthTotals(const ArchiveSpan& span) const {
-    d->requireOpen();
+    d->requireTotals();
     const SpanRows rows = spanRows(
         span, QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths"),
         QStringLiteral("SELECT ? AS month, ログ通話方法 AS kind, 1 AS calls, charge FROM Archive"));
@@ -489,7 +603,7 @@ std::vector<MonthKindTotal> CallArchive::monthTotals(const ArchiveSpan& span) co
 }
 
 TopNumbers CallArchive::topNumbers(const ArchiveSpan& span, int limit) const {
-    d->requireOpen();
+    d->requireTotals();
     const SpanRows rows = spanRows(
         span, QStringLiteral("SELECT month, number, calls, charge FROM ArchiveNumberMonths"),
         QStringLiteral(

@@ -108,11 +108,28 @@ public:
     // Exclusive use: a second process cannot open the file while this one holds it.
     void setExclusive(bool exclusive);
     // Opens the archive, making a new one when the file is missing. A file that is not a usable
-    // archive is refused and left untouched. An archive written before the monthly totals were
-    // kept gets them, counted from its calls.
+    // archive is refused and left untouched; the check is a quick one, checkWhole() reads every
+    // page. An archive written before the monthly totals were kept gets them empty, to be
+    // counted from its calls by countTotals().
     void open();
     void close();
     bool isOpen() const;
+
+    // Whether the monthly totals hold every call; until then monthTotals() and topNumbers()
+    // refuse, and calls added are totalled as usual.
+    bool totalsReady() const;
+    // Counts the next maxCalls calls of an archive whose totals are not ready, in one
+    // transaction, so that the count goes on where it stopped in a later run. True when done.
+    bool countTotals(int maxCalls);
+    // How far the count is, 100 when the totals are ready.
+    int totalsPercent() const;
+    // Reads every page of the file and refuses a damaged one with the engine's findings.
+    void checkWhole() const;
+    // Reads every page of the archive file at path on a connection of its own that takes no
+    // lock, so that it runs on any thread beside the run that holds the file. A page the run
+    // writes meanwhile may read as damaged: only checkWhole() is sure. The engine's findings,
+    // empty when every page is sound.
+    static QString findDamage(const QString& path);
 
     // Adds the calls of one download in one transaction: all of them or, on failure, none.
     // Calls already archived are skipped. Returns how many were new.

@@ -1,10 +1,16 @@
 #include "db/connection.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QStringList>
 #include <QUrl>
 #include <atomic>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include "db/edatabaseerror.h"
 #include "ui/sjis.h"
@@ -14,6 +20,7 @@ namespace {
 
 // A second instance must hear "database is locked" at once, not after the driver's 5 s default.
 constexpr auto kOptions = "QSQLITE_BUSY_TIMEOUT=100;QSQLITE_OPEN_URI";
+constexpr int kBusy = 5;
 
 std::atomic<int> connectionCount{0};
 
@@ -50,11 +57,28 @@ void Connection::open(const QString& path, bool create, bool exclusive) {
         fail(db_.lastError());
     }
     try {
+        if (exclusive) {
+            holdFile(path);
+        }
         exec(exclusive ? QStringLiteral("PRAGMA locking_mode=EXCLUSIVE")
                        : QStringLiteral("PRAGMA locking_mode=NORMAL"));
     } catch (...) {
         close();
         throw;
+    }
+}
+
+void Connection::openImmutable(const QString& path) {
+    close();
+    if (!db_.isValid()) {
+        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
+    }
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
+    db_.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    db_.setConnectOptions(QString::fromLatin1(kOptions));
+    if (!db_.open()) {
+        fail(db_.lastError());
     }
 }
 
@@ -66,7 +90,29 @@ void Connection::close() {
         }
         db_.close();
     }
+    // Only after the engine let go of the file: closing this descriptor drops the process's
+    // record locks on it.
+    releaseFile();
     inBatch_ = false;
+}
+
+void Connection::holdFile(const QString& path) {
+    heldFile_ = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (heldFile_ < 0) {
+        return;
+    }
+    // flock belongs to this open file description alone, so no other descriptor can drop it.
+    if (::flock(heldFile_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        throw EDatabaseError(
+            QStringLiteral("%1: database is locked").arg(QFileInfo(path).fileName()), kBusy);
+    }
+}
+
+void Connection::releaseFile() {
+    if (heldFile_ >= 0) {
+        ::close(heldFile_);
+        heldFile_ = -1;
+    }
 }
 
 bool Connection::isOpen() const {

@@ -17,8 +17,13 @@ public:
     Connection& operator=(const Connection&) = delete;
 
     // create: make the file when it is missing; otherwise a missing file is refused rather than
-    // left behind empty. exclusive: keep every lock once taken, so no other process gets in.
+    // left behind empty. exclusive: keep every lock once taken, so no other process gets in, and
+    // hold the file with a lock of its own until close() (the engine's record locks go whenever
+    // any descriptor of the file in this process is closed, a file dialog's for one); a file
+    // another process holds so is refused as locked, code 5, before anything in it is read.
     void open(const QString& path, bool create, bool exclusive);
+    // Opens the file read-only without taking any lock, as if nothing could change it.
+    void openImmutable(const QString& path);
     void close();
     bool isOpen() const;
 
@@ -48,8 +53,12 @@ public:
     static QVariant cutText(const QString& value, int maxBytes);
 
 private:
+    void holdFile(const QString& path);
+    void releaseFile();
+
     QString name_;
     QSqlDatabase db_;
+    int heldFile_ = -1;  // descriptor carrying the whole-file lock
     bool inBatch_ = false;
 };
 

@@ -1,7 +1,8 @@
 #include "rules/historyfile.h"
 
 #include <QFile>
-#include <QSaveFile>
+
+#include "state/atomicfile.h"
 
 namespace calllog {
 
@@ -35,16 +36,14 @@ QByteArray ReadHistoryFile(const QString& path) {
 }
 
 void WriteHistoryFile(const QString& path, std::span<const uint8_t, HistoryFileBytes> image) {
-    QSaveFile file(path);
+    AtomicFile file(path);
     // A folder that takes no new file still lets the user overwrite a file in it.
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw ioError(path, file.errorString());
-    }
-    if (file.write(reinterpret_cast<const char*>(image.data()), HistoryFileBytes) !=
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(image.data()), HistoryFileBytes) !=
             HistoryFileBytes ||
         !file.commit()) {
-        throw ioError(path, file.errorString());
+        throw EInOutError(file.failure());
     }
 }
 

@@ -5,8 +5,8 @@
 
 #include "state/shortstring.h"
 
-// The one program-wide record that every window reads and writes. It starts zeroed; the main
-// window's creation handler gives the members their start values.
+// The one program-wide record that every window reads and writes. It starts zeroed; start-up
+// gives the members their start values before the first window.
 struct ProgramState {
     static constexpr int RxBufferSize = 4001;
     static constexpr int LogImageSize = 4001;

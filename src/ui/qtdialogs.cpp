@@ -1,9 +1,11 @@
 #include "ui/qtdialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace ui {
@@ -13,6 +15,13 @@ QString withDefaultExtension(const QString& fileName, const QString& defaultExt)
         return fileName;
     }
     return fileName + QLatin1Char('.') + defaultExt;
+}
+
+QtDialogs::QtDialogs()
+    : folder_(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)) {
+    if (folder_.isEmpty() || !QFileInfo(folder_).isDir()) {
+        folder_ = QDir::homePath();
+    }
 }
 
 MsgResult QtDialogs::messageBox(QWidget* parent, const QString& text, const QString& caption,
@@ -65,14 +74,22 @@ void QtDialogs::showError(const QString& text) {
 }
 
 QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& request) {
-    return QFileDialog::getOpenFileName(parent, request.title, request.defaultName, request.filter);
+    QFileDialog dialog(parent, request.title, folder_, request.filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return chosen(dialog, request);
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {
-    QFileDialog dialog(parent, request.title, QString(), request.filter);
+    QFileDialog dialog(parent, request.title, folder_, request.filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(request.defaultExt);
-    dialog.selectFile(request.defaultName);
+    return withDefaultExtension(chosen(dialog, request), request.defaultExt);
+}
+
+QString QtDialogs::chosen(QFileDialog& dialog, const FileDialogRequest& request) {
+    if (!request.defaultName.isEmpty()) {
+        dialog.selectFile(request.defaultName);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -80,7 +97,9 @@ QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& reques
         *request.chosenFilter = static_cast<int>(
             std::max<qsizetype>(0, dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     }
-    return withDefaultExtension(dialog.selectedFiles().constFirst(), request.defaultExt);
+    const QString file = dialog.selectedFiles().constFirst();
+    folder_ = QFileInfo(file).absolutePath();
+    return file;
 }
 
 }  // namespace ui

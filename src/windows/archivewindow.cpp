@@ -219,6 +219,15 @@ QString ArchiveWindow::selectedNumber() const {
 }
 
 void ArchiveWindow::statisticsClicked() {
+    if (app.callArchive.isOpen() && !app.callArchive.totalsReady()) {
+        app.Ui.dialogs.messageBox(
+            this,
+            QStringLiteral("通話統計のための集計をしています（%1%）。しばらくしてからもう一度開いて"
+                           "ください。")
+                .arg(app.callArchive.totalsPercent()),
+            ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Information);
+        return;
+    }
     QDate from;
     QDate to;
     if (dateRangeBox->isChecked()) {

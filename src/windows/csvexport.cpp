@@ -1,9 +1,9 @@
 #include "windows/csvexport.h"
 
-#include <QSaveFile>
 #include <exception>
 
 #include "rules/csv.h"
+#include "state/atomicfile.h"
 #include "windows/windowcontext.h"
 
 bool exportCsv(
@@ -18,9 +18,9 @@ bool exportCsv(
     if (path.isEmpty()) {
         return false;
     }
-    QSaveFile file(path);
+    AtomicFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        app.showException(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        app.showException(file.failure());
         return false;
     }
     bool written = false;
@@ -31,15 +31,11 @@ bool exportCsv(
         writeRows([&writer](const QStringList& cells) { writer.writeRow(cells); });
         written = writer.finish();
     });
-    if (!written) {
-        file.cancelWriting();
-        if (file.error() != QFileDevice::NoError) {
-            app.showException(QStringLiteral("%1: %2").arg(path, file.errorString()));
+    if (!written || !file.commit()) {
+        file.cancel();
+        if (!file.failure().isEmpty()) {
+            app.showException(file.failure());
         }
-        return false;
-    }
-    if (!file.commit()) {
-        app.showException(QStringLiteral("%1: %2").arg(path, file.errorString()));
         return false;
     }
     return true;

@@ -9,14 +9,9 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <exception>
 
-#include "rules/logfilter.h"
-#include "state/inifile.h"
-#include "state/settingskeys.h"
 #include "ui/artwork.h"
 #include "windows/navigation.h"
-#include "windows/splashwindow.h"
 #include "windows/windowcontext.h"
 
 namespace {
@@ -29,11 +24,8 @@ constexpr int ClientHeight = 209;
 MainMenuWindow::MainMenuWindow(WindowContext& app)
     : WindowBase(app, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22),
       callLogTable(app.callLogTable),
-      phoneBookTable(app.phoneBookTable),
-      splashTimer(app.Ui.timers) {
-    splashTimer.OnTimer = [this] { endSplash(); };
+      phoneBookTable(app.phoneBookTable) {
     buildWindow();
-    startUp();
 }
 
 MainMenuWindow::~MainMenuWindow() = default;
@@ -119,78 +111,6 @@ QPushButton* MainMenuWindow::addCommandButton(const QString& caption, int comman
     button->setIconSize(QSize(20, 20));
     button->setGeometry((ClientWidth - 184) / 2, top, 184, 28);
     return button;
-}
-
-void MainMenuWindow::startUp() {
-    try {
-        splash_ = std::make_unique<SplashWindow>();
-        splash_->show();
-        splash_->repaint();
-
-        splashTimer.setInterval(2000);
-
-        ProgramState& s = app.State;
-        const IniFile ini(app.settingsPath());
-        s.ComPort = 1;
-        s.DialLine = 1;
-        s.LogModeTel1 = 3;
-        s.LogModeTel2 = 3;
-        s.PasswordCode = 0;
-        s.passwordNumber = 0;
-        s.clockDriftSetting = 99;
-        s.adapterModel = 0;
-        s.compactMenuInUse = 0;
-        for (const SettingsKey& key : SettingsKeys) {
-            s.*key.member = ini.readInteger(QString::fromLatin1(key.section),
-                                            QString::fromLatin1(key.name), s.*key.member);
-        }
-
-        app.link.serialPort.setPort(static_cast<uint8_t>(s.ComPort));
-
-        s.EnteredPasswordCode = 0;
-        s.LogImage[0] = 255;
-        s.ContinuousDial = 0;
-        s.DialNumber.clear();
-        s.adapterIdentified = 0;
-        s.DialInProgress = 0;
-        s.LogFilterMode = 0;
-
-        callLogTable.OnFilterRecord = [&s](const db::LogRow& row) {
-            return calllog::acceptsLogRow(s.LogFilterMode, row);
-        };
-        callLogTable.setExclusive(true);
-        callLogTable.createTable();
-        callLogTable.open();
-
-        if (!phoneBookTable.fileExists()) {
-            phoneBookTable.createTable();
-        }
-        phoneBookTable.setExclusive(true);
-        phoneBookTable.open();
-
-        sortPhoneBookByReading();
-
-        for (auto& entry : s.RedialList) {
-            entry.clear();
-        }
-        s.RedialCount = 0;
-
-        // Last: an archive that cannot be used is told and leaves the rest of the start as is.
-        app.callArchive.setExclusive(true);
-        app.callArchive.open();
-    } catch (const std::exception& e) {
-        app.showException(QString::fromUtf8(e.what()));
-    }
-}
-
-void MainMenuWindow::endSplash() {
-    splashTimer.setInterval(0);
-    splash_.reset();
-    app.nav().showMenu();
-}
-
-void MainMenuWindow::sortPhoneBookByReading() {
-    phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
 }
 
 void MainMenuWindow::callLogClicked() {

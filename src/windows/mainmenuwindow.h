@@ -1,29 +1,24 @@
 #pragma once
 
 #include <QPushButton>
-#include <memory>
 
 #include "db/calllogtable.h"
 #include "db/phonebooktable.h"
-#include "ui/intervaltimer.h"
 #include "windows/windowbase.h"
 
 class QAction;
 class QFrame;
 class QMenu;
 class QMenuBar;
-class SplashWindow;
 
 // The main menu window: six command buttons, the same commands in its menu bar, the help menu,
-// and a pop-up menu that switches to the compact menu. It owns the two tables.
+// and a pop-up menu that switches to the compact menu.
 class MainMenuWindow : public WindowBase {
     Q_OBJECT
 public:
     explicit MainMenuWindow(WindowContext& app);
     ~MainMenuWindow() override;
 
-    // Makes the reading the phone book's order.
-    void sortPhoneBookByReading();
     // Menu commands, shared by the buttons, the menu bar and the compact menu.
     void callLogClicked();
     void phoneBookClicked();
@@ -33,10 +28,9 @@ public:
     void exitClicked();
     void compactMenuClicked();
 
-    // The run's tables, which this window creates and opens at start.
+    // The run's tables.
     db::CallLogTable& callLogTable;
     db::PhoneBookTable& phoneBookTable;
-    ui::IntervalTimer splashTimer;
 
     QFrame* menuBarRule = nullptr;
     QPushButton* callLogButton = nullptr;
@@ -56,18 +50,11 @@ public:
     QMenu* contextMenu = nullptr;
     QAction* compactMenuAction = nullptr;
 
-    // The splash window while it shows; released when splashTimer fires.
-    SplashWindow* splash() const { return splash_.get(); }
-
 protected:
     void closeEvent(QCloseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void startUp();
-    void endSplash();
     void buildWindow();
     QPushButton* addCommandButton(const QString& caption, int command, int top);
-
-    std::unique_ptr<SplashWindow> splash_;
 };

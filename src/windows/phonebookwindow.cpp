@@ -7,11 +7,11 @@
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTableView>
 
 #include "rules/phonebookimport.h"
 #include "rules/vcard.h"
+#include "state/atomicfile.h"
 #include "ui/artwork.h"
 #include "ui/sjis.h"
 #include "windows/csvexport.h"
@@ -341,10 +341,10 @@ void PhoneBookWindow::vCardExportClicked() {
     if (fileName.isEmpty()) {
         return;
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(vcard::write(records)) < 0 ||
-        !file.commit()) {
-        message(file.errorString(), ui::MsgIcon::Error);
+    AtomicFile file(fileName);
+    const QByteArray cards = vcard::write(records);
+    if (!file.open(QIODevice::WriteOnly) || file.write(cards) != cards.size() || !file.commit()) {
+        message(file.failure(), ui::MsgIcon::Error);
         return;
     }
     message(QStringLiteral("%1 件を出力しました。").arg(records.size()), ui::MsgIcon::Information);

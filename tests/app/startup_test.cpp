@@ -5,23 +5,79 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
+#include <cstdio>
+
+#include <sys/stat.h>
 
 #include "adapter/devicelink.h"
 #include "app/application.h"
 #include "app/program.h"
+#include "db/callarchive.h"
+#include "protocol/secondsscale.h"
 #include "support/testapp.h"
 #include "ui/qtdialogs.h"
 #include "windows/aboutwindow.h"
+#include "windows/archivewindow.h"
 #include "windows/compactmenuwindow.h"
 #include "windows/mainmenuwindow.h"
 #include "windows/navigation.h"
 #include "windows/splashwindow.h"
+
+namespace {
+
+// The exit code of a second run that ended at start.
+constexpr int SecondRunEnded = 3;
+
+QByteArray randomBytes(int size, quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, '\0');
+    for (char& b : bytes) {
+        b = static_cast<char>(random.bounded(256));
+    }
+    return bytes;
+}
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly)) {
+        f.write(bytes);
+    }
+}
+
+// An archive of count downloaded calls, one a day.
+void writeArchive(const QString& folder, int count) {
+    db::CallArchive archive(folder, calllog::monthOfMoment);
+    archive.open();
+    std::vector<db::ArchivedCall> calls;
+    for (int i = 0; i < count; ++i) {
+        db::ArchivedCall c;
+        c.StartSeconds = 1000 + i * 86400;
+        c.CallKind = 1;
+        c.Number = QStringLiteral("03%1").arg(i, 8, 10, QChar(u'0'));
+        c.Row.Number = c.Number;
+        c.Row.Kind = QStringLiteral("▲発信");
+        c.Charge = 10;
+        c.Moment = c.StartSeconds;
+        calls.push_back(c);
+    }
+    archive.add(calls, QDateTime(QDate(2026, 1, 1), QTime(9, 0)));
+}
+
+}  // namespace
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -58,16 +114,16 @@ private slots:
         TestApp t;
         t.start();
         MainMenuWindow* main = t.app->windows.mainMenu;
-        QVERIFY(main->splash() != nullptr);
-        QVERIFY(main->splash()->isVisible());
-        QCOMPARE(main->splash()->size(), QSize(288, 208));
+        QVERIFY(t.app->splash() != nullptr);
+        QVERIFY(t.app->splash()->isVisible());
+        QCOMPARE(t.app->splash()->size(), QSize(288, 208));
         t.clock.advance(1999);
         QVERIFY(!main->isVisible());
-        QVERIFY(main->splash() != nullptr);
+        QVERIFY(t.app->splash() != nullptr);
         t.clock.advance(1);
         QVERIFY(main->isVisible());
-        QVERIFY(main->splash() == nullptr);
-        QVERIFY(!main->splashTimer.running());
+        QVERIFY(t.app->splash() == nullptr);
+        QVERIFY(!t.app->splashTimer.running());
         QCOMPARE(main->windowTitle(), QStringLiteral("ＴＡＬＶＥ通話記録管理"));
     }
 
@@ -107,24 +163,45 @@ private slots:
         QVERIFY(second.dialogs.errors.isEmpty());
     }
 
-    void unusablePhoneBookIsReportedAndKept() {
+    void tableThatCannotBeOpened_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("phone book, text") << "Userdat.db" << QByteArray("this is not a phone book");
+        QTest::newRow("phone book, random bytes") << "Userdat.db" << randomBytes(4096, 21);
+        QTest::newRow("archive, header then garbage")
+            << "Archive.db" << QByteArray("SQLite format 3\0", 16) + randomBytes(8192, 22);
+    }
+
+    // The message comes once, while no timer runs and no window but the splash exists; the file
+    // stays as it was and the run goes on to the menu.
+    void tableThatCannotBeOpened() {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
         QTemporaryDir folder;
-        const QString path = QDir(folder.path()).filePath(QStringLiteral("Userdat.db"));
-        {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("this is not a phone book");
-        }
+        const QString path = QDir(folder.path()).filePath(file);
+        writeFile(path, content);
         TestApp t(folder.path());
-        t.start();
+        bool splashWhileShown = false;
+        bool windowsWhileShown = true;
+        t.dialogs.whileErrorShows = [&t, &splashWhileShown, &windowsWhileShown] {
+            t.clock.advance(5000);
+            splashWhileShown = t.app->splash() != nullptr && t.app->splash()->isVisible();
+            windowsWhileShown = t.app->windows.mainMenu != nullptr;
+        };
+        QVERIFY(t.start());
         QCOMPARE(t.dialogs.errors.size(), 1);
+        QVERIFY2(t.dialogs.errors.first().contains(QStringLiteral("database")),
+                 qPrintable(t.dialogs.errors.first()));
+        QVERIFY(splashWhileShown);
+        QVERIFY(!windowsWhileShown);
         // The skipped steps leave their members zeroed; start-up goes on to the menu.
         QCOMPARE(t.app->State.RedialCount, 0);
-        t.clock.advance(2000);
+        t.clock.advance(1999);
+        QVERIFY(!t.app->windows.mainMenu->isVisible());
+        t.clock.advance(1);
         QVERIFY(t.app->windows.mainMenu->isVisible());
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.readAll(), QByteArray("this is not a phone book"));
+        QCOMPARE(readFile(path), content);
+        QCOMPARE(t.quitCount, 0);
     }
 
     void secondInstanceIsRefused() {
@@ -133,10 +210,112 @@ private slots:
         first.start();
         QVERIFY(first.dialogs.errors.isEmpty());
         TestApp second(folder.path());
-        second.start();
+        QVERIFY(!second.start());
         QCOMPARE(second.dialogs.errors.size(), 1);
         QVERIFY2(second.dialogs.errors.first().contains(QStringLiteral("locked")),
                  qPrintable(second.dialogs.errors.first()));
+        QVERIFY(second.app->splash() == nullptr);
+    }
+
+    // Reading the table files, as a file dialog in their folder does, drops the engine's record
+    // locks of this process; a second run in a process of its own is still refused, ends after
+    // its message and changes no file, and the first keeps its locks and its tables.
+    void secondRunRefusedAfterTableFilesWereRead() {
+        QTemporaryDir folder;
+        TestApp first(folder.path());
+        QVERIFY(first.start());
+        db::LogRow row;
+        row.Kind = QStringLiteral("▲発信");
+        first.app->callLogTable.append(row);
+        const QStringList names{"Logdat.db", "Userdat.db", "Archive.db"};
+        QHash<QString, QByteArray> before;
+        for (const QString& name : names) {
+            before[name] = readFile(QDir(folder.path()).filePath(name));
+        }
+
+        QProcess second;
+        second.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--second-run"), folder.path()});
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), SecondRunEnded);
+        const QStringList shown =
+            QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains(QStringLiteral("locked")), qPrintable(shown.first()));
+
+        const QStringList locks = QString::fromLatin1(readFile(QStringLiteral("/proc/locks")))
+                                      .split(u'\n', Qt::SkipEmptyParts);
+        for (const QString& name : names) {
+            const QString path = QDir(folder.path()).filePath(name);
+            QCOMPARE(readFile(path), before[name]);
+            struct stat info {};
+            QCOMPARE(::stat(QFile::encodeName(path).constData(), &info), 0);
+            const QString inode = QStringLiteral(":%1 ").arg(info.st_ino);
+            const QString pid = QStringLiteral(" %1 ").arg(QCoreApplication::applicationPid());
+            QVERIFY2(std::any_of(locks.begin(), locks.end(),
+                                 [&](const QString& line) {
+                                     return line.contains(QStringLiteral("FLOCK")) &&
+                                            line.contains(inode) && line.contains(pid);
+                                 }),
+                     qPrintable(name));
+        }
+        first.app->callLogTable.append(row);
+        QCOMPARE(first.app->callLogTable.rowCount(), 2);
+    }
+
+    // An archive of the previous release, without monthly totals, gets them counted in steps
+    // after the start; until then the statistics say they are not ready.
+    void oldArchiveIsCountedAfterTheStart() {
+        QTemporaryDir folder;
+        writeArchive(folder.path(), 50);
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+            raw.setDatabaseName(QDir(folder.path()).filePath(db::CallArchive::fileName()));
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveMonths")));
+            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveNumberMonths")));
+            raw.close();
+        }
+        QSqlDatabase::removeDatabase("raw");
+        TestApp t(folder.path());
+        QVERIFY(t.start());
+        QVERIFY(!t.app->callArchive.totalsReady());
+        t.app->windows.archive->statisticsClicked();
+        QVERIFY2(t.dialogs.messages.last().text.startsWith(
+                     QStringLiteral("通話統計のための集計をしています（0%）")),
+                 qPrintable(t.dialogs.messages.last().text));
+        t.clock.advance(ArchiveTotalsCount::StepInterval);
+        QVERIFY(t.app->callArchive.totalsReady());
+        QVERIFY(!t.app->archiveTotals.running());
+        t.clock.advance(2000);
+        QVERIFY(t.app->windows.mainMenu->isVisible());
+        QVERIFY(t.dialogs.errors.isEmpty());
+    }
+
+    // A damaged page deep in the archive passes the quick check at start and is found afterwards,
+    // off the path to the first window: told once, the archive closed and its file unchanged.
+    void damagedArchivePageIsFoundAfterTheStart() {
+        QTemporaryDir folder;
+        writeArchive(folder.path(), 3000);
+        const QString path = QDir(folder.path()).filePath(db::CallArchive::fileName());
+        QByteArray bytes = readFile(path);
+        const qsizetype pages = bytes.size() / 4096;
+        for (qsizetype page = pages / 2 - 1; page <= pages / 2 + 1; ++page) {
+            bytes.replace(page * 4096, 4096, randomBytes(4096, static_cast<quint32>(page)));
+        }
+        writeFile(path, bytes);
+        TestApp t(folder.path());
+        QVERIFY(t.start());
+        QVERIFY(t.dialogs.errors.isEmpty());
+        QVERIFY(t.app->callArchive.isOpen());
+        QTRY_COMPARE_WITH_TIMEOUT(t.dialogs.errors.size(), 1, 20000);
+        QVERIFY2(t.dialogs.errors.first().contains(QStringLiteral("Page")) ||
+                     t.dialogs.errors.first().contains(QStringLiteral("malformed")),
+                 qPrintable(t.dialogs.errors.first()));
+        QVERIFY(!t.app->callArchive.isOpen());
+        QCOMPARE(readFile(path), bytes);
     }
 
     void mainWindowCommandsAndMenus() {
@@ -229,5 +408,19 @@ private slots:
     }
 };
 
-QTEST_MAIN(StartupTest)
+// With --second-run FOLDER, starts one run in FOLDER as the program would and prints what it
+// told the user: the second process of secondRunRefusedAfterTableFilesWereRead.
+int main(int argc, char* argv[]) {
+    QApplication qapp(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--second-run") {
+        TestApp run(QString::fromLocal8Bit(argv[2]));
+        const bool started = run.start();
+        for (const QString& error : run.dialogs.errors) {
+            std::printf("%s\n", error.toUtf8().constData());
+        }
+        return started ? 0 : SecondRunEnded;
+    }
+    StartupTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "startup_test.moc"

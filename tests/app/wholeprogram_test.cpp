@@ -149,15 +149,15 @@ private slots:
     void usersDay() {
         Program p;
         QVERIFY(p.adapter.isValid());
-        p.app.createWindows();
+        QVERIFY(p.app.start());
         MainMenuWindow* main = p.app.windows.mainMenu;
         const AppWindows& f = p.app.windows;
 
         // Splash, then the main menu.
-        QVERIFY(main->splash() != nullptr && main->splash()->isVisible());
+        QVERIFY(p.app.splash() != nullptr && p.app.splash()->isVisible());
         QVERIFY(!main->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(main->isVisible(), Patience);
-        QVERIFY(main->splash() == nullptr);
+        QVERIFY(p.app.splash() == nullptr);
         QCOMPARE(main->windowTitle(), QStringLiteral("ＴＡＬＶＥ通話記録管理"));
         QVERIFY(p.dialogs.errors.isEmpty());
 

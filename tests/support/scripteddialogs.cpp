@@ -11,6 +11,9 @@ ui::MsgResult ScriptedDialogs::messageBox(QWidget*, const QString& text, const Q
 
 void ScriptedDialogs::showError(const QString& text) {
     errors.append(text);
+    if (whileErrorShows) {
+        whileErrorShows();
+    }
 }
 
 QString ScriptedDialogs::openFileName(QWidget*, const ui::FileDialogRequest& request) {

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "ui/dialogs.h"
 #include "ui/help.h"
@@ -33,6 +34,8 @@ public:
     QList<Shown> messages;
     QStringList errors;
     QList<ui::FileDialogRequest> fileRequests;
+    // Runs while an error box would be up, as the box's own event loop would run timers.
+    std::function<void()> whileErrorShows;
 };
 
 // Records what the windows asked of the help layer.

@@ -37,9 +37,9 @@ QByteArray TestApp::readSettings() const {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void TestApp::start() {
+bool TestApp::start() {
     app = std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *ports,
                                         filePath(QStringLiteral("tilka")), folder_);
     app->onQuit = [this] { ++quitCount; };
-    app->createWindows();
+    return app->start();
 }

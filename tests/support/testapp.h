@@ -23,8 +23,9 @@ public:
     void writeSettings(const QByteArray& content) const;
     QByteArray readSettings() const;
 
-    // Builds the application and creates its windows, as the program entry does.
-    void start();
+    // Builds the application and starts it as the program entry does; false when the run ends at
+    // once.
+    bool start();
 
     ui::ManualClock clock;
     ScriptedDialogs dialogs;

@@ -11,6 +11,7 @@
 #include "adapter/devicelink.h"
 #include "rules/vcard.h"
 #include "support/testapp.h"
+#include "support/tinydisk.h"
 #include "windows/compactmenuwindow.h"
 #include "windows/confirmationwindow.h"
 #include "windows/mainmenuwindow.h"
@@ -275,6 +276,34 @@ private slots:
         QCOMPARE(back.records.size(), 1);
         QCOMPARE(back.records[0].Yomi, QStringLiteral("さとう"));
         QVERIFY(t->dialogs.errors.isEmpty());
+    }
+
+    // The cards go whole or not at all: a full disk keeps the previous file and says why.
+    void vCardExportOntoAFullDiskKeepsThePreviousFile() {
+        TinyDisk disk;
+        if (!disk.isValid()) {
+            QSKIP("no right to mount a small file system here");
+        }
+        for (int i = 0; i < 5; ++i) {
+            table->append(person(QStringLiteral("名%1").arg(i), "な", "011", "011"));
+        }
+        list->showPhoneBook();
+        const QString path = disk.filePath(QStringLiteral("phonebook.vcf"));
+        {
+            QFile previous(path);
+            QVERIFY(previous.open(QIODevice::WriteOnly));
+            previous.write("previous");
+        }
+        disk.fill();
+        t->dialogs.fileNames << path;
+        list->vCardExportButton->click();
+        QCOMPARE(t->dialogs.messages.last().text,
+                 QStringLiteral(
+                     "%1 を保存できません。ディスクがいっぱいです。元のファイルはそのままです。")
+                     .arg(path));
+        QFile kept(path);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("previous"));
     }
 };
 

@@ -164,7 +164,7 @@ int main(int argc, char* argv[]) {
     Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
                     QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path());
     app.onQuit = [] {};
-    app.createWindows();
+    app.start();
     clock.advance(2000);
 
     const AppWindows& f = app.windows;

@@ -1,0 +1,37 @@
+#include "app/archivecheck.h"
+
+#include <exception>
+
+ArchiveCheck::ArchiveCheck(db::CallArchive& archive, std::function<void(const QString&)> onDamage)
+    : archive_(archive), onDamage_(std::move(onDamage)) {}
+
+ArchiveCheck::~ArchiveCheck() {
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+void ArchiveCheck::start() {
+    if (!archive_.isOpen() || thread_.joinable()) {
+        return;
+    }
+    thread_ = std::thread([this, path = archive_.path()] {
+        const QString findings = db::CallArchive::findDamage(path);
+        // Queued to this object's thread; dropped when the object is gone.
+        QMetaObject::invokeMethod(
+            this, [this, findings] { confirm(findings); }, Qt::QueuedConnection);
+    });
+}
+
+void ArchiveCheck::confirm(const QString& findings) {
+    finished_ = true;
+    if (findings.isEmpty() || !archive_.isOpen()) {
+        return;
+    }
+    try {
+        archive_.checkWhole();
+    } catch (const std::exception& e) {
+        archive_.close();
+        onDamage_(QString::fromUtf8(e.what()));
+    }
+}

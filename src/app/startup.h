@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include "db/callarchive.h"
+#include "db/calllogtable.h"
+#include "db/phonebooktable.h"
+#include "state/programstate.h"
+
+// The start of a run before any window exists: the settings, the start values of the shared
+// record, and the tables. Nothing here shows anything; the caller tells the user what failed.
+namespace startup {
+
+struct Tables {
+    db::CallLogTable& callLog;
+    db::PhoneBookTable& phoneBook;
+    db::CallArchive& archive;
+};
+
+// What opening the tables came to. A failure skips every later step, as one error would.
+struct Outcome {
+    QString error;  // the first failure's text, empty when every table opened
+    // Another run holds the tables: this one must end after telling so.
+    bool tablesInUse = false;
+    bool failed() const { return !error.isEmpty(); }
+};
+
+// Reads the eight settings with their defaults and gives the run's members their start values.
+void loadSettings(ProgramState& state, const QString& settingsPath);
+
+// Opens the call log table (empty), the phone book (made when missing) and the archive, each for
+// this run alone. A file that cannot be opened is left as it was.
+Outcome openTables(ProgramState& state, Tables tables);
+
+}  // namespace startup
