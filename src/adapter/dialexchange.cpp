@@ -29,9 +29,11 @@ QString textOf(const QByteArray& bytes) {
 
 }  // namespace
 
-DialExchange::DialExchange(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers)
+DialExchange::DialExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+                           ui::TimerBackend& timers)
     : link_(link),
       state_(state),
+      received_(received),
       prologueTimer_(timers),
       replyCheckTimer_(timers),
       continuousWaitTimer_(timers) {
@@ -46,14 +48,14 @@ void DialExchange::openFromMenu() {
 }
 
 void DialExchange::prepare(uint8_t dialNow, const QString& number) {
-    state_.RxIndex = 0;
+    received_.restart();
     state_.DialNumber.assign(sjis::fromUnicode(number));
     startPrologue(dialNow, DialPrologueDelay);
 }
 
 void DialExchange::startPrologue(uint8_t dialNow, int delayMs) {
-    state_.exchangeStep = 0;
-    state_.dialOnOpen = dialNow;
+    prologueStep_ = 0;
+    dialOnOpen_ = dialNow == 1;
     prologueTimer_.setInterval(delayMs);
 }
 
@@ -65,27 +67,27 @@ void DialExchange::prologueStep() {
         if (s.adapterIdentified == 1) {
             prologueTimer_.setInterval(0);
             port.open();
-            s.exchangeStep = 0;
-            dialOrHangUp(s.dialOnOpen);
+            prologueStep_ = 0;
+            dialOrHangUp(dialOnOpen_ ? 1 : 0);
             return;
         }
-        switch (s.exchangeStep) {
+        switch (prologueStep_) {
             case 0:
                 port.setPort(static_cast<uint8_t>(s.ComPort));
                 port.open();
                 port.writeText(hg::EchoOffCommand());
-                s.exchangeStep = 1;
+                prologueStep_ = 1;
                 break;
             case 1:
-                s.RxIndex = 0;
-                s.exchangeStep = 2;
+                received_.restart();
+                prologueStep_ = 2;
                 port.writeText(hg::IdentifyCommand());
                 break;
             default:
                 prologueTimer_.setInterval(0);
                 s.adapterIdentified = 1;
-                s.exchangeStep = 0;
-                dialOrHangUp(s.dialOnOpen);
+                prologueStep_ = 0;
+                dialOrHangUp(dialOnOpen_ ? 1 : 0);
                 break;
         }
     } catch (const std::exception&) {
@@ -160,7 +162,7 @@ void DialExchange::start(const QString& typed) {
         emit keysEnabled(true);
         dialOrHangUp(0);
     }
-    s.RxIndex = 0;
+    received_.restart();
     s.DialNumber.assign(sjis::fromUnicode(typed));
     if (!typed.isEmpty()) {
         dialOrHangUp(readyToDial_ ? 1 : 0);
@@ -251,17 +253,17 @@ void DialExchange::checkReply() {
     ProgramState& s = state_;
     replyCheckTimer_.setInterval(0);
     emit checkingReply();
-    const dial::DialReply reply =
-        dial::MatchDialReply(s.RxBuffer.data(), s.RxBuffer.size(), s.RxIndex, s.DialLine);
+    const dial::DialReply reply = dial::MatchDialReply(
+        received_.bytes().data(), received_.bytes().size(), received_.count(), s.DialLine);
     if (reply.action == dial::ReplyAction::None) {
         return;
     }
     emit answered(reply.panelText);
-    s.RxIndex = 0;
+    received_.restart();
     if (reply.action == dial::ReplyAction::Connected) {
         emit connected();
         // The adapter's log now holds this call: the next look at the call log downloads.
-        s.LogImage[0] = 255;
+        s.logImage.markStale();
         return;
     }
     dialOrHangUp(0);

@@ -23,7 +23,7 @@ void OptionsUpload::sendLogModes() {
 void OptionsUpload::changePassword() {
     link_.serialPort.writeText(hg::PasswordSetCommand(state_.NewPasswordCode));
     state_.PasswordCode = state_.NewPasswordCode;
-    state_.LogImage[0] = 255;
+    state_.logImage.markStale();
 }
 
 void OptionsUpload::closePortAfterSave() {

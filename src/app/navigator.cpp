@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "app/application.h"
+#include "db/edatabaseerror.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
@@ -54,7 +55,7 @@ void Navigator::runMenuCommand(MenuCommand command) {
     ProgramState& s = app_.State;
     switch (command) {
         case MenuCommand::CallLog:
-            if (s.LogImage[0] == 255) {
+            if (s.logImage.isStale()) {
                 downloadFromCallLog_ = false;
                 app_.link.download.start();
             } else {
@@ -114,12 +115,17 @@ void Navigator::returnAfterFailedDownload() {
 }
 
 void Navigator::callLogChanged() {
-    app_.windows.callLog->convertLog();
+    const calllog::LogImportResult result = app_.logImport.importHeld();
+    app_.windows.callLog->showTotals(result);
+    // The asking window tells the failure and stays open.
+    if (!result.error.isEmpty()) {
+        throw db::EDatabaseError(result.error);
+    }
 }
 
 void Navigator::showConvertedCallLog() {
     CallLogWindow* callLog = app_.windows.callLog;
-    app_.guarded([callLog] { callLog->convertLog(); });
+    app_.guarded([this, callLog] { callLog->showImport(app_.logImport.importHeld()); });
     callLog->show();
     callLog->raise();
 }
@@ -179,7 +185,7 @@ void Navigator::returnToCaller() {
     switch (app_.State.DialCaller) {
         case dialcaller::CallLog:
             app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
-            if (app_.State.LogImage[0] == 255) {
+            if (app_.State.logImage.isStale()) {
                 // The download shows the call log window when it completes.
                 downloadFromCallLog_ = false;
                 app_.link.download.start();

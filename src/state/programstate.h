@@ -3,13 +3,12 @@
 #include <array>
 #include <cstdint>
 
+#include "state/heldlogimage.h"
 #include "state/shortstring.h"
 
 // The one program-wide record that every window reads and writes. It starts zeroed; the main
 // window's creation handler gives the members their start values.
 struct ProgramState {
-    static constexpr int RxBufferSize = 4001;
-    static constexpr int LogImageSize = 4001;
     static constexpr int RedialSlots = 21;
 
     // Settings, loaded from the settings file.
@@ -23,13 +22,9 @@ struct ProgramState {
     int32_t adapterModel = 0;
 
     // Device link and exchanges with the adapter.
-    std::array<uint8_t, RxBufferSize> RxBuffer{};
-    int32_t RxIndex = 0;
-    int32_t exchangeStep = 0;
-    int32_t LoadProgress = 0;
     uint8_t adapterIdentified = 0;
     uint8_t DialInProgress = 0;
-    std::array<uint8_t, LogImageSize> LogImage{};
+    HeldLogImage logImage;
     int32_t PcClockSeconds = 0;
     int32_t HgClockSeconds = 0;
     int32_t ClockDifference = 0;
@@ -43,7 +38,6 @@ struct ProgramState {
     int32_t RedialCount = 0;
     uint8_t ContinuousDial = 0;
     uint8_t DialCaller = 0;
-    uint8_t dialOnOpen = 0;
 
     // Display.
     uint8_t compactMenuInUse = 0;

@@ -148,7 +148,7 @@ void MainMenuWindow::startUp() {
         app.link.serialPort.setPort(static_cast<uint8_t>(s.ComPort));
 
         s.EnteredPasswordCode = 0;
-        s.LogImage[0] = 255;
+        s.logImage.markStale();
         s.ContinuousDial = 0;
         s.DialNumber.clear();
         s.adapterIdentified = 0;

@@ -179,12 +179,12 @@ private slots:
         r.startAtMenu();
         r.openFromMenu();
         r.replyToDial({{200, "AC\r\n"}, {65100, "ASTS %L 16\r\n"}});
-        r.state().LogImage[0] = 0;
+        r.state().logImage.markEmpty();
         r.dial(QStringLiteral("0312345678"));
         const qsizetype sent = r.commandCount();
         r.t.clock.advance(700);
         QCOMPARE(r.status(), QStringLiteral("00:00"));
-        QCOMPARE(r.state().LogImage[0], uint8_t{255});
+        QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
         QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
         r.t.clock.advance(5000);
         QCOMPARE(r.status(), QStringLiteral("00:05"));
@@ -477,7 +477,7 @@ private slots:
     void returnsToCallLog() {
         DialRun r;
         r.startAtMenu();
-        r.state().LogImage[0] = 0;
+        r.state().logImage.markEmpty();
         r.state().DialCaller = dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, Busy}});
@@ -494,13 +494,13 @@ private slots:
     void callLogDownloadsAgainAfterConnectedCall() {
         DialRun r;
         r.startAtMenu();
-        r.state().LogImage[0] = 0;
+        r.state().logImage.markEmpty();
         r.state().DialCaller = dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, "AC\r\n"}});
         r.exchange().prepare(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
-        QCOMPARE(r.state().LogImage[0], uint8_t{255});
+        QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
         const qsizetype from = r.commandCount();
         r.pad().close();
         QCOMPARE(r.commandsFrom(from),

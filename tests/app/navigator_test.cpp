@@ -46,7 +46,7 @@ private slots:
 
     void callLogWithoutImageDownloads() {
         Run r;
-        QCOMPARE(r.app().State.LogImage[0], uint8_t(255));
+        QCOMPARE(r.app().State.logImage.bytes()[0], uint8_t(255));
         r.app().State.DialCaller = dialcaller::CallLog;
         r.app().nav().returnToCaller();
         QVERIFY(!r.app().windows.callLog->isVisible());

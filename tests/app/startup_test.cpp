@@ -34,7 +34,7 @@ private slots:
                              s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
                  (QList<int>{1, 1, 3, 3, 0, 0, 99, 0}));
         QVERIFY(!QFile::exists(t.app->settingsPath()));
-        QCOMPARE(s.LogImage[0], uint8_t(255));
+        QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QCOMPARE(s.compactMenuInUse, uint8_t(0));
         QCOMPARE(s.RedialCount, 0);
         QCOMPARE(t.app->link.serialPort.port(), uint8_t(1));

@@ -98,19 +98,24 @@ private slots:
         QFETCH(int, endIndex);
         Channel c;
         c.deviceLink().serialPort.open();
-        c.state().RxIndex = startIndex;
+        c.factory->line->send(0, QByteArray(startIndex, '.'));
+        c.clock.advance(0);
         const QByteArray bytes = pattern(count);
         c.factory->line->send(0, bytes);
         c.clock.advance(0);
-        QCOMPARE(c.state().RxIndex, endIndex);
+        const adapter::ReceiveBuffer& received = c.deviceLink().received();
+        QCOMPARE(received.count(), endIndex);
         for (int i = 0; i < count; ++i) {
-            QCOMPARE(c.state().RxBuffer[static_cast<size_t>((startIndex + i) % 4001)],
+            QCOMPARE(received.bytes()[static_cast<size_t>((startIndex + i) % 4001)],
                      static_cast<uint8_t>(bytes[i]));
         }
         c.factory->line->send(0, QByteArray("Z"));
         c.clock.advance(0);
-        QCOMPARE(c.state().RxBuffer[static_cast<size_t>(endIndex)], uint8_t{'Z'});
-        QCOMPARE(c.state().RxIndex, endIndex + 1);
+        QCOMPARE(received.bytes()[static_cast<size_t>(endIndex)], uint8_t{'Z'});
+        QCOMPARE(received.count(), endIndex + 1);
+        // What an earlier exchange left must not pass for the dial's reply.
+        c.deviceLink().dial.prepare(1, QStringLiteral("0312345678"));
+        QCOMPARE(received.count(), 0);
     }
 
     void arrivalsPaceTheDialReplyCheck() {
@@ -195,7 +200,7 @@ private slots:
         c.clock.advance(10);
         QCOMPARE(calls, 2);
         QCOMPARE(c.dialogs.errors, QStringList({"handler failed", "handler failed"}));
-        QCOMPARE(c.state().RxIndex, 2);
+        QCOMPARE(c.deviceLink().received().count(), 2);
     }
 
     void portMessageLeadsToTheOptions() {
@@ -276,10 +281,10 @@ private slots:
         adapter::DeviceLink& form = app.link;
         QByteArray collected;
         form.serialPort.onReceive = [&](SerialPort& sender, uint16_t size) {
-            const int from = app.State.RxIndex;
+            const int from = form.received().count();
             form.receiveBytes(sender, size);
             for (int i = 0; i < size; ++i) {
-                collected.append(static_cast<char>(app.State.RxBuffer[(from + i) % 4001]));
+                collected.append(static_cast<char>(form.received().bytes()[(from + i) % 4001]));
             }
         };
         // Notifications smaller than RxBuffer, so that each can be read back before it wraps.

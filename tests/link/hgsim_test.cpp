@@ -226,13 +226,12 @@ private slots:
         QByteArray seen;
         QObject::connect(&app.link.dial, &adapter::DialExchange::checkingReply, [&] {
             firedAt = clock.now();
-            seen = QByteArray(reinterpret_cast<const char*>(app.State.RxBuffer.data()),
-                              app.State.RxIndex);
+            seen = QByteArray(reinterpret_cast<const char*>(app.link.received().bytes().data()),
+                              app.link.received().count());
         });
         SerialPort& comm = app.link.serialPort;
         comm.open();
         app.State.DialInProgress = 1;
-        app.State.RxIndex = 0;
         comm.writeText(hg::DialCommand(1, "0312345678"));
         clock.advance(5000);
         QCOMPARE(firedAt, int64_t{1600});

@@ -167,8 +167,8 @@ private slots:
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));
         table.open();
         table.append(person(QStringLiteral("阿部"), QStringLiteral("あべ"), QStringLiteral("011")));
-        table.setLastCall(QStringLiteral("12/01 10:00"), QStringLiteral("00:01:00"),
-                          QStringLiteral("10"));
+        table.setLastCall(QStringLiteral("阿部"), QStringLiteral("12/01 10:00"),
+                          QStringLiteral("00:01:00"), QStringLiteral("10"));
 
         phonebookimport::ImportedRecords imported;
         imported.records = {person(QStringLiteral("佐藤"), {}, QStringLiteral("022")),

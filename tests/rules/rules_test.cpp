@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "adapter/receivebuffer.h"
 #include "protocol/chargereply.h"
 #include "rules/password.h"
 #include "state/inifile.h"
@@ -17,7 +18,7 @@ namespace {
 
 // The receive buffer after a reply: the reply from position 0, zeros behind it.
 std::vector<uint8_t> rxBuffer(const QByteArray& reply) {
-    std::vector<uint8_t> buffer(ProgramState::RxBufferSize, 0);
+    std::vector<uint8_t> buffer(adapter::ReceiveBuffer::Size, 0);
     std::memcpy(buffer.data(), reply.constData(), static_cast<size_t>(reply.size()));
     return buffer;
 }
@@ -126,7 +127,7 @@ private slots:
         std::memcpy(buffer.data() + 20, old.constData(), static_cast<size_t>(old.size()));
         QCOMPARE(settings::ParseChargeReply(buffer.data(), buffer.size()).Tel2, QByteArray());
         // A buffer full to its last byte has no NUL at all and is read to its end.
-        std::vector<uint8_t> full(ProgramState::RxBufferSize, 'x');
+        std::vector<uint8_t> full(adapter::ReceiveBuffer::Size, 'x');
         std::memcpy(full.data(), "N5 = 1\r", 7);
         QCOMPARE(settings::ParseChargeReply(full.data(), full.size()).Digital, QByteArray("1"));
     }

@@ -19,6 +19,7 @@
 #include "windows/confirmationwindow.h"
 #include "windows/dialpad.h"
 #include "windows/mainmenuwindow.h"
+#include "windows/navigation.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ struct Window : SimRun {
         putLogImage(t.app->State, Mixed);
         t.app->windows.mainMenu->hide();
         form = t.app->windows.callLog;
-        form->convertLog();
+        t.app->nav().callLogChanged();
         form->show();
     }
 
@@ -73,7 +74,7 @@ struct Window : SimRun {
         return out;
     }
     QByteArray history() {
-        return QByteArray(reinterpret_cast<const char*>(t.app->State.LogImage.data()),
+        return QByteArray(reinterpret_cast<const char*>(t.app->State.logImage.bytes().data()),
                           HistoryBytes);
     }
     QString writeFile(const QString& name, const QByteArray& bytes) {
@@ -171,7 +172,7 @@ private slots:
         QVERIFY(w.form->isEnabled());
         if (yes) {
             QCOMPARE(w.commands(), QList<QByteArray>{"AT\\L3\r"});
-            QCOMPARE(w.t.app->State.LogImage[0], 0);
+            QCOMPARE(w.t.app->State.logImage.bytes()[0], 0);
             QCOMPARE(w.kinds(), QStringList());
             QCOMPARE(w.form->totalPanel->text(), QStringLiteral("0 円 "));
             QCOMPARE(w.form->countPanel->text(), QStringLiteral("0 件"));
@@ -185,9 +186,13 @@ private slots:
 
     void saveThenLoadGivesTheSameRows() {
         Window w;
-        for (int i = 3086; i < HistoryBytes; ++i) {
-            w.t.app->State.LogImage[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+        std::vector<uint8_t> tail(HistoryBytes);
+        for (int i = 0; i < HistoryBytes; ++i) {
+            tail[static_cast<size_t>(i)] =
+                i < 3086 ? w.t.app->State.logImage.bytes()[static_cast<size_t>(i)]
+                         : static_cast<uint8_t>(i);
         }
+        w.t.app->State.logImage.hold(tail);
         const QList<QStringList> before = w.rows();
         const QByteArray saved = w.history();
         w.t.dialogs.fileNames << w.t.filePath(QStringLiteral("history"));
@@ -201,7 +206,7 @@ private slots:
         QCOMPARE(file.readAll(), saved);
 
         putLogImage(w.t.app->State, Other);
-        w.form->convertLog();
+        w.t.app->nav().callLogChanged();
         QCOMPARE(w.rows().size(), 3);
         w.t.dialogs.fileNames << file.fileName();
         w.form->loadHistoryButton->click();
@@ -226,9 +231,11 @@ private slots:
         QFETCH(int, size);
         Window w;
         ProgramState& s = w.t.app->State;
-        for (size_t i = 3086; i < s.LogImage.size(); ++i) {
-            s.LogImage[i] = 0x5a;
+        std::vector<uint8_t> bytes(s.logImage.bytes().begin(), s.logImage.bytes().end());
+        for (size_t i = 3086; i < bytes.size(); ++i) {
+            bytes[i] = 0x5a;
         }
+        s.logImage.hold(bytes);
         const QByteArray held = w.history();
         QByteArray file = Other;
         file.append('\0');
@@ -243,7 +250,7 @@ private slots:
         const QByteArray expected =
             file.left(HistoryBytes) + held.mid(file.left(HistoryBytes).size());
         QCOMPARE(w.history(), expected);
-        QCOMPARE(s.LogImage[HistoryBytes], 0x5a);
+        QCOMPARE(s.logImage.bytes()[HistoryBytes], 0x5a);
         QTEST(static_cast<int>(w.rows().size()), "rows");
         QVERIFY(w.t.dialogs.errors.isEmpty());
     }
@@ -334,7 +341,7 @@ private slots:
         QVERIFY(!w.form->isVisible());
         const ProgramState& s = w.t.app->State;
         QCOMPARE(s.DialCaller, 2);
-        QCOMPARE(s.dialOnOpen, 1);
+        QVERIFY(w.t.app->link.dial.dialsOnOpen());
         QCOMPARE(s.DialNumber.bytes(), QByteArray("0663334444*12"));
         QVERIFY(w.t.app->link.dial.prologueTimer().running());
     }
