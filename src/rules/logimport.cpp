@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "db/archiveproblem.h"
 #include "db/callarchive.h"
 #include "db/edatabaseerror.h"
 #include "db/phonebooktable.h"
 #include "protocol/logimage.h"
-#include "rules/archiveproblem.h"
 #include "rules/callerlookup.h"
 #include "rules/historyfile.h"
 #include "state/programstate.h"
@@ -127,7 +127,7 @@ void LogImport::archive(const std::vector<db::ArchivedCall>& calls, const QDateT
             }
         }
     } catch (const db::EDatabaseError& e) {
-        result.error = archiveProblemText(archive_.path(), e, CallsNotArchived);
+        result.error = db::archiveProblemText(archive_.path(), e, db::CallsNotArchived);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "db/edatabaseerror.h"
 #include "rules/csv.h"
 #include "rules/telnumber.h"
 
@@ -130,7 +131,11 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
             ++summary.overwritten;
         }
     } catch (...) {
-        table.rollbackBatch();
+        // The engine may have rolled back already (a full disk does); the cause is what is told.
+        try {
+            table.rollbackBatch();
+        } catch (const db::EDatabaseError&) {
+        }
         throw;
     }
     table.commitBatch();

@@ -12,7 +12,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-#include "rules/archiveproblem.h"
+#include "db/archiveproblem.h"
 #include "rules/logconversion.h"
 #include "ui/gauge.h"
 #include "windows/formlook.h"
@@ -70,7 +70,7 @@ QWidget* CallLogWindow::buildTopBar() {
     auto* bar = new QWidget(this);
     titlePicture = new QLabel(bar);
     titlePicture->setPixmap(settings::TitlePicture(QStringLiteral("通話記録表"), 160, 30));
-    archiveNotice = new QLabel(calllog::ArchiveNotInUse, bar);
+    archiveNotice = new QLabel(db::ArchiveNotInUse, bar);
     archiveNotice->setStyleSheet(QStringLiteral("color: red"));
     archiveNotice->setWordWrap(true);
     archiveNotice->hide();

@@ -184,6 +184,22 @@ private slots:
         }
     }
 
+    // While the archive cannot be used the window says so, and clearing the log warns that the
+    // calls were never archived.
+    void archiveThatCannotBeUsedIsSaid() {
+        Window w;
+        QVERIFY(!w.form->archiveNotice->isVisible());
+        w.t.app->callArchive.close();
+        w.t.app->nav().callLogChanged();
+        QVERIFY(w.form->archiveNotice->isVisible());
+        QVERIFY(w.form->archiveNotice->text().contains(QStringLiteral("保存されません")));
+        w.form->clearLogButton->click();
+        ConfirmationWindow* confirm = w.t.app->windows.confirmation;
+        QCOMPARE(confirm->secondLine->text(), QStringLiteral("※通話履歴に未保存の通話も消えます"));
+        confirm->noButton->click();
+        QVERIFY(w.commands().isEmpty());
+    }
+
     void saveThenLoadGivesTheSameRows() {
         Window w;
         std::vector<uint8_t> tail(HistoryBytes);

@@ -1,10 +1,10 @@
-#include "rules/archiveproblem.h"
+#include "db/archiveproblem.h"
 
 #include <QDir>
 
 #include "db/edatabaseerror.h"
 
-namespace calllog {
+namespace db {
 
 namespace {
 
@@ -45,11 +45,11 @@ const QString CallsNotArchived = QStringLiteral("今回受信した通話は通�
 const QString ArchiveNotInUse =
     QStringLiteral("通話履歴は使えません。受信した通話は通話履歴に保存されません。");
 
-QString archiveProblemText(const QString& path, const db::EDatabaseError& error,
+QString archiveProblemText(const QString& path, const EDatabaseError& error,
                            const QString& meaning) {
     return QStringLiteral("通話履歴ファイル %1: %2。\n%3\n（%4）")
         .arg(QDir::toNativeSeparators(path), whatIsWrong(error.resultCode()), meaning,
              error.text());
 }
 
-}  // namespace calllog
+}  // namespace db
