@@ -67,7 +67,7 @@ void DeviceLink::closeDelayedPort() {
 void DeviceLink::sendTel2LogMode() {
     // Stopped before sending: a port closed in the meantime is reported once, not at every tick.
     tel2LogModeTimer_.setInterval(0);
-    serialPort.writeText(hg::LogModeTel2Command(state_));
+    serialPort.writeText(hg::LogModeTel2Command(state_.adapterModel, state_.LogModeTel2));
 }
 
 void DeviceLink::receiveBytes(SerialPort& sender, uint16_t size) {

@@ -46,7 +46,7 @@ void LogDownload::start() {
         // A close still pending from the last exchange would cut this one short.
         link_.closePortLater(0);
         port.open();
-        port.writeText(hg::LogModeTel1Command(s));
+        port.writeText(hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1));
     } catch (const std::exception&) {
         // Not left open on a port that may not answer, or the next exchange would reuse it.
         port.close();
@@ -93,7 +93,7 @@ void LogDownload::step() {
                 fail();
                 return;
             }
-            calllog::storePcClock(s, wallClock_);
+            s.PcClockSeconds = calllog::pcClockSeconds(wallClock_);
             s.HgClockSeconds = calllog::HgClockSecondsOf(received_.bytes());
             // The difference wraps as 32-bit arithmetic does.
             s.ClockDifference = static_cast<int32_t>(static_cast<uint32_t>(s.PcClockSeconds) -

@@ -16,7 +16,7 @@ OptionsUpload::OptionsUpload(DeviceLink& link, ProgramState& state) : link_(link
 
 void OptionsUpload::sendLogModes() {
     link_.serialPort.open();
-    link_.serialPort.writeText(hg::LogModeTel1Command(state_));
+    link_.serialPort.writeText(hg::LogModeTel1Command(state_.adapterModel, state_.LogModeTel1));
     link_.sendTel2LogModeLater(Tel2ModeDelay);
 }
 

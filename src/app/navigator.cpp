@@ -208,12 +208,7 @@ void Navigator::returnToCaller() {
 }
 
 void Navigator::askConfirmation(int action, const QString& firstLine, const QString& secondLine) {
-    app_.State.confirmAction = action;
-    ConfirmationWindow* confirm = app_.windows.confirmation;
-    confirm->firstLine->setText(firstLine);
-    confirm->secondLine->setText(secondLine);
-    confirm->show();
-    confirm->raise();
+    app_.windows.confirmation->ask(action, firstLine, secondLine);
 }
 
 void Navigator::confirmationClosed(int action) {

@@ -30,7 +30,6 @@ struct ProgramState {
     int32_t ClockDifference = 0;
     int32_t EnteredPasswordCode = 0;
     int32_t NewPasswordCode = 0;
-    int32_t confirmAction = 0;
 
     // Dialling.
     ShortString<20> DialNumber;
@@ -52,7 +51,7 @@ constexpr uint8_t PhoneBook = 4;
 constexpr uint8_t Archive = 8;
 }  // namespace dialcaller
 
-// Values of confirmAction: what the confirmation window carries out on yes.
+// The actions the confirmation window carries out on yes.
 namespace confirmaction {
 constexpr int DeleteRecord = 1;
 constexpr int ClearAdapterLog = 2;

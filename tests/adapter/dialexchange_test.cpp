@@ -504,7 +504,8 @@ private slots:
         const qsizetype from = r.commandCount();
         r.pad().close();
         QCOMPARE(r.commandsFrom(from),
-                 (QList<QByteArray>{HangUp1, hg::LogModeTel1Command(r.state())}));
+                 (QList<QByteArray>{HangUp1, hg::LogModeTel1Command(r.state().adapterModel,
+                                                                    r.state().LogModeTel1)}));
         QVERIFY(!r.app().windows.callLog->isVisible());
     }
 };

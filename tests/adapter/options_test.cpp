@@ -162,7 +162,7 @@ private slots:
         QVERIFY(confirm->isVisible());
         QVERIFY(!options->isVisible());
         QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
-        QCOMPARE(s.confirmAction, 5);
+        QCOMPARE(r.t.app->windows.confirmation->action(), 5);
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化されます。よろしいですか？"));
         QCOMPARE(s.passwordNumber, 12);

@@ -50,7 +50,8 @@ private slots:
         r.app().State.DialCaller = dialcaller::CallLog;
         r.app().nav().returnToCaller();
         QVERIFY(!r.app().windows.callLog->isVisible());
-        QCOMPARE(r.adapter.commands().value(0), hg::LogModeTel1Command(r.app().State));
+        QCOMPARE(r.adapter.commands().value(0),
+                 hg::LogModeTel1Command(r.app().State.adapterModel, r.app().State.LogModeTel1));
     }
 
     void otherCallers_data() {

@@ -155,12 +155,16 @@ private slots:
         ProgramState s{};
         s.LogModeTel1 = 3;
         s.LogModeTel2 = 1;
-        QTest::newRow("1 model 0") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/9*03\r");
-        QTest::newRow("2 model 0") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/9*01\r");
+        QTest::newRow("1 model 0")
+            << hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1) << QByteArray("AT\\T1/9*03\r");
+        QTest::newRow("2 model 0") << hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)
+                                   << QByteArray("ATE0\\T2/9*01\r");
         s.adapterModel = 1;
         s.LogModeTel1 = 2;
-        QTest::newRow("1 model 1") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/1*42\r");
-        QTest::newRow("2 model 1") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/1*41\r");
+        QTest::newRow("1 model 1")
+            << hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1) << QByteArray("AT\\T1/1*42\r");
+        QTest::newRow("2 model 1") << hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)
+                                   << QByteArray("ATE0\\T2/1*41\r");
         QTest::newRow("3") << hg::LogIdentifyCommand() << QByteArray("ATI\\I\r");
         QTest::newRow("4") << hg::ClockRequestCommand() << QByteArray("AT\\L2G53\r");
         QTest::newRow("5 code 0") << hg::LogRequestCommand(0) << QByteArray("AT\\L10\r");

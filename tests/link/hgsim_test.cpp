@@ -185,8 +185,10 @@ private slots:
         s.adapterModel = 1;
         s.LogModeTel1 = 2;
         s.LogModeTel2 = 3;
-        QCOMPARE(replyTo(adapter, hg::LogModeTel1Command(s)), QByteArray("OK\r\n"));
-        QCOMPARE(replyTo(adapter, hg::LogModeTel2Command(s)), QByteArray("OK\r\n"));
+        QCOMPARE(replyTo(adapter, hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1)),
+                 QByteArray("OK\r\n"));
+        QCOMPARE(replyTo(adapter, hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)),
+                 QByteArray("OK\r\n"));
         QCOMPARE(adapter.logModeTel1(), 2);
         QCOMPARE(adapter.logModeTel2(), 3);
         QVERIFY(replyTo(adapter, hg::LogIdentifyCommand()).startsWith("TILKA HG SIMULATOR"));

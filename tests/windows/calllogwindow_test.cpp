@@ -163,7 +163,7 @@ private slots:
         ConfirmationWindow* confirm = w.t.app->windows.confirmation;
         w.form->clearLogButton->click();
         QVERIFY(!w.form->isEnabled());
-        QCOMPARE(w.t.app->State.confirmAction, 2);
+        QCOMPARE(w.t.app->windows.confirmation->action(), 2);
         QVERIFY(confirm->isVisible());
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("ＨＧ内の通信記録を空に"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("しますか？"));

@@ -52,10 +52,7 @@ struct Run {
     // What the asking window does before the question shows.
     void ask(QWidget* asking, int kind, const QString& line1, const QString& line2) {
         asking->setEnabled(false);
-        app().State.confirmAction = kind;
-        app().windows.confirmation->firstLine->setText(line1);
-        app().windows.confirmation->secondLine->setText(line2);
-        app().windows.confirmation->show();
+        app().windows.confirmation->ask(kind, line1, line2);
     }
 
     hgsim::HgAdapter adapter;

@@ -179,7 +179,7 @@ private slots:
         list->deleteButton->click();
         QVERIFY(!list->isEnabled());
         QVERIFY(confirm->isVisible());
-        QCOMPARE(t->app->State.confirmAction, 1);
+        QCOMPARE(t->app->windows.confirmation->action(), 1);
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("カーソルの指定された個人情報"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("を削除しますか？"));
         confirm->noClicked();
