@@ -64,7 +64,7 @@ void DialExchange::prologueStep() {
     SerialPort& port = link_.serialPort;
     prologueTimer_.setInterval(PrologueInterval);
     try {
-        if (s.adapterIdentified == 1) {
+        if (s.adapterIdentified) {
             prologueTimer_.setInterval(0);
             port.open();
             prologueStep_ = 0;
@@ -85,7 +85,7 @@ void DialExchange::prologueStep() {
                 break;
             default:
                 prologueTimer_.setInterval(0);
-                s.adapterIdentified = 1;
+                s.adapterIdentified = true;
                 prologueStep_ = 0;
                 dialOrHangUp(dialOnOpen_ ? 1 : 0);
                 break;
@@ -94,7 +94,7 @@ void DialExchange::prologueStep() {
         // Not left open on a port that may not answer, and no pad without its port.
         prologueTimer_.setInterval(0);
         port.close();
-        s.DialInProgress = 0;
+        s.DialInProgress = false;
         emit portUnavailable();
     }
 }
@@ -104,10 +104,10 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
     SerialPort& port = link_.serialPort;
     emit countingStopped();
     continuousWaitTimer_.setInterval(0);
-    s.DialInProgress = 1;
+    s.DialInProgress = true;
     port.setPort(static_cast<uint8_t>(s.ComPort));
     emit padShown();
-    if (s.ContinuousDial == 0) {
+    if (!s.ContinuousDial) {
         redialIndex_ = 0;
     }
     // An empty number opens the pad without a word to the adapter; but a dial that went out
@@ -136,7 +136,7 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
         port.writeText(hg::HangUpCommand(s.DialLine));
         readyToDial_ = true;
         emit hungUp();
-        if (s.ContinuousDial != 0) {
+        if (s.ContinuousDial) {
             showStartButton(StartButton::AttemptFailed, redialIndex_);
             waitTicks_ = 0;
             continuousWaitTimer_.setInterval(WaitTickMs);
@@ -147,7 +147,7 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
     }
     emit keysEnabled(readyToDial_);
     if (redialIndex_ > MaxAttempt - 1) {
-        s.ContinuousDial = 0;
+        s.ContinuousDial = false;
         redialIndex_ = 0;
         continuousWaitTimer_.setInterval(0);
     }
@@ -157,7 +157,7 @@ void DialExchange::start(const QString& typed) {
     ProgramState& s = state_;
     prologueTimer_.setInterval(0);
     if (redialIndex_ > 0 && startButton_ != StartButton::Continuous) {
-        s.ContinuousDial = 0;
+        s.ContinuousDial = false;
         waitTicks_ = 0;
         emit keysEnabled(true);
         dialOrHangUp(0);
@@ -195,24 +195,24 @@ std::optional<QString> DialExchange::nextRedialNumber() {
 }
 
 void DialExchange::useNormalMode() {
-    state_.ContinuousDial = 0;
+    state_.ContinuousDial = false;
     showStartButton(StartButton::Dial);
 }
 
 void DialExchange::useContinuousMode() {
     waitTicks_ = 0;
     redialIndex_ = 1;
-    state_.ContinuousDial = 1;
+    state_.ContinuousDial = true;
     showStartButton(StartButton::Continuous);
 }
 
 void DialExchange::endContinuousRun() {
-    state_.ContinuousDial = 0;
+    state_.ContinuousDial = false;
 }
 
 void DialExchange::endRun() {
     redialIndex_ = 0;
-    state_.ContinuousDial = 0;
+    state_.ContinuousDial = false;
     waitTicks_ = 0;
     emit keysEnabled(true);
 }
@@ -222,7 +222,7 @@ void DialExchange::close() {
     state_.DialNumber.clear();
     link_.serialPort.close();
     replyCheckTimer_.setInterval(0);
-    state_.DialInProgress = 0;
+    state_.DialInProgress = false;
     showStartButton(StartButton::Dial);
 }
 
@@ -231,14 +231,14 @@ void DialExchange::pauseReplyCheck() {
 }
 
 void DialExchange::bytesArrived() {
-    if (state_.DialInProgress == 1) {
+    if (state_.DialInProgress) {
         replyCheckTimer_.setInterval(ReplyCheckDelay);
     }
 }
 
 void DialExchange::continuousWaitTick() {
     ++waitTicks_;
-    if (state_.ContinuousDial != 0) {
+    if (state_.ContinuousDial) {
         showStartButton(StartButton::Waiting, WaitTicksPerAttempt - waitTicks_);
     }
     if (waitTicks_ >= WaitTicksPerAttempt) {

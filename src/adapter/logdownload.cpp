@@ -78,7 +78,7 @@ void LogDownload::step() {
         case 1:
             emit progress(20);
             s.PasswordCode = 0;
-            s.adapterIdentified = 1;
+            s.adapterIdentified = true;
             received_.restart();
             loadProgress_ = 0;
             step_ = 2;

@@ -21,7 +21,7 @@
 Navigator::Navigator(Application& app) : app_(app) {}
 
 void Navigator::showMenu() {
-    if (app_.State.compactMenuInUse == 1) {
+    if (app_.State.compactMenuInUse) {
         app_.windows.compactMenu->show();
         app_.windows.compactMenu->raise();
     } else {
@@ -35,7 +35,7 @@ void Navigator::showMainMenu() {
 }
 
 void Navigator::useCompactMenu(bool compact) {
-    app_.State.compactMenuInUse = compact ? 1 : 0;
+    app_.State.compactMenuInUse = compact;
     if (compact) {
         app_.windows.mainMenu->hide();
         app_.windows.compactMenu->show();

@@ -6,8 +6,9 @@
 #include "state/heldlogimage.h"
 #include "state/shortstring.h"
 
-// The one program-wide record that every window reads and writes. It starts zeroed; the main
-// window's creation handler gives the members their start values.
+// The values of the run that the windows and the exchanges share: the settings, what the last
+// download read, the held log image and the dial's redial list. It starts zeroed; start-up gives
+// the members their start values.
 struct ProgramState {
     static constexpr int RedialSlots = 21;
 
@@ -22,8 +23,8 @@ struct ProgramState {
     int32_t adapterModel = 0;
 
     // Device link and exchanges with the adapter.
-    uint8_t adapterIdentified = 0;
-    uint8_t DialInProgress = 0;
+    bool adapterIdentified = false;
+    bool DialInProgress = false;
     HeldLogImage logImage;
     int32_t PcClockSeconds = 0;
     int32_t HgClockSeconds = 0;
@@ -35,11 +36,11 @@ struct ProgramState {
     ShortString<20> DialNumber;
     std::array<ShortString<30>, RedialSlots> RedialList{};
     int32_t RedialCount = 0;
-    uint8_t ContinuousDial = 0;
+    bool ContinuousDial = false;
     uint8_t DialCaller = 0;
 
     // Display.
-    uint8_t compactMenuInUse = 0;
+    bool compactMenuInUse = false;
     int32_t LogFilterMode = 0;
 };
 

@@ -139,7 +139,7 @@ void MainMenuWindow::startUp() {
         s.passwordNumber = 0;
         s.clockDriftSetting = 99;
         s.adapterModel = 0;
-        s.compactMenuInUse = 0;
+        s.compactMenuInUse = false;
         for (const SettingsKey& key : SettingsKeys) {
             s.*key.member = ini.readInteger(QString::fromLatin1(key.section),
                                             QString::fromLatin1(key.name), s.*key.member);
@@ -149,10 +149,10 @@ void MainMenuWindow::startUp() {
 
         s.EnteredPasswordCode = 0;
         s.logImage.markStale();
-        s.ContinuousDial = 0;
+        s.ContinuousDial = false;
         s.DialNumber.clear();
-        s.adapterIdentified = 0;
-        s.DialInProgress = 0;
+        s.adapterIdentified = false;
+        s.DialInProgress = false;
         s.LogFilterMode = 0;
 
         callLogTable.OnFilterRecord = [&s](const db::LogRow& row) {

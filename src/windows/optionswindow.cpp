@@ -180,7 +180,7 @@ void OptionsWindow::adaptToModel() {
 
 void OptionsWindow::saveClicked() {
     ProgramState& s = app.State;
-    s.adapterIdentified = 0;
+    s.adapterIdentified = false;
     s.logImage.markStale();
     s.NewPasswordCode = s.PasswordCode;
 

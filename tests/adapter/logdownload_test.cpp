@@ -109,7 +109,7 @@ private slots:
             QCOMPARE(d.commands().last(), step.command);
             QCOMPARE(d.gauge(), step.gauge);
         }
-        QCOMPARE(d.s().adapterIdentified, 1);
+        QVERIFY(d.s().adapterIdentified);
         QCOMPARE(d.s().PasswordCode, 0);
         QCOMPARE(d.s().PcClockSeconds, calllog::adapterSecondsOf(d.t.wallClock.time));
         QCOMPARE(d.s().HgClockSeconds, d.s().PcClockSeconds - 3600);

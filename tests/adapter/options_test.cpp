@@ -87,7 +87,7 @@ private slots:
                           QByteArray::number(model) + '\n');
         r.startAtMenu();
         ProgramState& s = r.t.app->State;
-        s.adapterIdentified = 1;
+        s.adapterIdentified = true;
         s.logImage.markEmpty();
         OptionsWindow* options = openOptions(r);
         // With no model both log groups are disabled, yet their selections are saved.
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(notice->noticeLabel->text(), QStringLiteral("設定保存中"));
         QVERIFY(!options->isVisible());
         QVERIFY(!main->isVisible());
-        QCOMPARE(s.adapterIdentified, uint8_t(0));
+        QVERIFY(!s.adapterIdentified);
         QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QCOMPARE(setting(r, "RS232C", "COM"), 1);
         QCOMPARE(setting(r, "TEL", "PORT"), 1);

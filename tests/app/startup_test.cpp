@@ -35,7 +35,7 @@ private slots:
                  (QList<int>{1, 1, 3, 3, 0, 0, 99, 0}));
         QVERIFY(!QFile::exists(t.app->settingsPath()));
         QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
-        QCOMPARE(s.compactMenuInUse, uint8_t(0));
+        QVERIFY(!s.compactMenuInUse);
         QCOMPARE(s.RedialCount, 0);
         QCOMPARE(t.app->link.serialPort.port(), uint8_t(1));
         QVERIFY(t.dialogs.errors.isEmpty());
@@ -187,7 +187,7 @@ private slots:
         main->contextMenu->actions().last()->trigger();  // キャンセル does nothing
         QVERIFY(main->isVisible());
         main->compactMenuAction->trigger();
-        QCOMPARE(t.app->State.compactMenuInUse, uint8_t(1));
+        QVERIFY(t.app->State.compactMenuInUse);
         QVERIFY(!main->isVisible());
         QVERIFY(compact->isVisible());
         main->hide();
@@ -196,7 +196,7 @@ private slots:
         QVERIFY(!main->isVisible());
         QCOMPARE(compact->standardMenuAction->text(), QStringLiteral("メニュー標準化"));
         compact->standardMenuAction->trigger();
-        QCOMPARE(t.app->State.compactMenuInUse, uint8_t(0));
+        QVERIFY(!t.app->State.compactMenuInUse);
         QVERIFY(main->isVisible());
         QVERIFY(!compact->isVisible());
     }

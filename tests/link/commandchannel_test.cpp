@@ -125,7 +125,7 @@ private slots:
         int fired = 0;
         QObject::connect(&dial, &adapter::DialExchange::checkingReply, [&] { ++fired; });
         c.deviceLink().serialPort.open();
-        c.state().DialInProgress = 1;
+        c.state().DialInProgress = true;
         for (int at : {0, 300, 600, 900}) {
             c.factory->line->send(at, QByteArray("AS"));
         }
@@ -141,7 +141,7 @@ private slots:
         c.factory->line->send(0, QByteArray("x"));
         c.clock.advance(0);
         QVERIFY(check.running());
-        c.state().DialInProgress = 0;
+        c.state().DialInProgress = false;
         c.factory->line->send(100, QByteArray("x"));
         c.clock.advance(100);
         QVERIFY(!check.running());

@@ -233,7 +233,7 @@ private slots:
         });
         SerialPort& comm = app.link.serialPort;
         comm.open();
-        app.State.DialInProgress = 1;
+        app.State.DialInProgress = true;
         comm.writeText(hg::DialCommand(1, "0312345678"));
         clock.advance(5000);
         QCOMPARE(firedAt, int64_t{1600});
