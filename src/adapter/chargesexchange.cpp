@@ -26,8 +26,9 @@ QByteArray resetCommandOf(ChargesExchange::Counter counter) {
 
 }  // namespace
 
-ChargesExchange::ChargesExchange(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers)
-    : link_(link), state_(state), replyTimer_(timers) {
+ChargesExchange::ChargesExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+                                 ui::TimerBackend& timers)
+    : link_(link), state_(state), received_(received), replyTimer_(timers) {
     replyTimer_.OnTimer = [this] { readReply(); };
 }
 
@@ -36,7 +37,7 @@ void ChargesExchange::request() {
     port.setPort(static_cast<uint8_t>(state_.ComPort));
     try {
         port.open();
-        state_.RxIndex = 0;
+        received_.restart();
         port.writeText(hg::ChargeReportCommand());
     } catch (const std::exception&) {
         // Not left open on a port that may not answer, or the next exchange would reuse it.
@@ -50,7 +51,7 @@ void ChargesExchange::request() {
 void ChargesExchange::readReply() {
     replyTimer_.setInterval(0);
     const settings::ChargeAmounts amounts =
-        settings::ParseChargeReply(state_.RxBuffer.data(), state_.RxBuffer.size());
+        settings::ParseChargeReply(received_.bytes().data(), received_.bytes().size());
     link_.closePortLater(PortCloseDelay);
     emit chargesRead(amounts);
 }

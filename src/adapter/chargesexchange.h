@@ -9,6 +9,7 @@
 namespace adapter {
 
 class DeviceLink;
+class ReceiveBuffer;
 
 // Reads the adapter's charge counters and resets one of them.
 class ChargesExchange : public QObject {
@@ -16,7 +17,8 @@ class ChargesExchange : public QObject {
 public:
     enum class Counter { Tel1, Tel2, Digital };
 
-    ChargesExchange(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers);
+    ChargesExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+                    ui::TimerBackend& timers);
 
     // Asks for the counters; the reply is read half a second later.
     void request();
@@ -36,6 +38,7 @@ private:
 
     DeviceLink& link_;
     ProgramState& state_;
+    ReceiveBuffer& received_;
     ui::IntervalTimer replyTimer_;
 };
 

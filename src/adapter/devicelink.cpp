@@ -16,11 +16,11 @@ constexpr int BaudRate = 19200;
 DeviceLink::DeviceLink(ProgramState& state, ui::TimerBackend& timers,
                        const ui::WallClock& wallClock, comm::SerialDeviceFactory& devices)
     : serialPort(devices),
-      download(*this, state, timers, wallClock),
-      charges(*this, state, timers),
+      download(*this, state, received_, timers, wallClock),
+      charges(*this, state, received_, timers),
       options(*this, state),
-      logClear(*this, state),
-      dial(*this, state, timers),
+      logClear(*this, state, received_),
+      dial(*this, state, received_, timers),
       state_(state),
       portCloseTimer_(timers),
       tel2LogModeTimer_(timers) {
@@ -67,21 +67,14 @@ void DeviceLink::closeDelayedPort() {
 void DeviceLink::sendTel2LogMode() {
     // Stopped before sending: a port closed in the meantime is reported once, not at every tick.
     tel2LogModeTimer_.setInterval(0);
-    serialPort.writeText(hg::LogModeTel2Command(state_));
+    serialPort.writeText(hg::LogModeTel2Command(state_.adapterModel, state_.LogModeTel2));
 }
 
 void DeviceLink::receiveBytes(SerialPort& sender, uint16_t size) {
-    ProgramState& s = state_;
     dial.pauseReplyCheck();
-    std::vector<char> buffer(size + 1u, 0);
-    sender.read(buffer.data(), size);
-    for (uint16_t i = 0; i < size; ++i) {
-        s.RxBuffer[static_cast<size_t>(s.RxIndex)] = static_cast<uint8_t>(buffer[i]);
-        ++s.RxIndex;
-        if (s.RxIndex > ProgramState::RxBufferSize - 1) {
-            s.RxIndex = 0;
-        }
-    }
+    std::vector<uint8_t> buffer(size + 1u, 0);
+    sender.read(reinterpret_cast<char*>(buffer.data()), size);
+    received_.append(std::span(buffer).first(size));
     dial.bytesArrived();
 }
 

@@ -9,6 +9,7 @@
 #include "adapter/logclear.h"
 #include "adapter/logdownload.h"
 #include "adapter/optionsupload.h"
+#include "adapter/receivebuffer.h"
 #include "link/serialport.h"
 #include "state/programstate.h"
 #include "ui/intervaltimer.h"
@@ -21,6 +22,9 @@ namespace adapter {
 // and show what they report.
 class DeviceLink : public QObject {
     Q_OBJECT
+    // First, so that the exchanges built after it can keep a reference.
+    ReceiveBuffer received_;
+
 public:
     DeviceLink(ProgramState& state, ui::TimerBackend& timers, const ui::WallClock& wallClock,
                comm::SerialDeviceFactory& devices);
@@ -34,8 +38,10 @@ public:
     void closePortLater(int ms);
     // Sends the TEL 2 log mode ms milliseconds from now, after TEL 1's has been taken in.
     void sendTel2LogModeLater(int ms);
-    // Appends the waiting bytes to RxBuffer and re-arms the dial's reply check.
+    // Appends the waiting bytes to the receive buffer and re-arms the dial's reply check.
     void receiveBytes(SerialPort& sender, uint16_t size);
+    // What the adapter sent for the running exchange.
+    const ReceiveBuffer& received() const { return received_; }
 
     const ui::IntervalTimer& portCloseTimer() const { return portCloseTimer_; }
     const ui::IntervalTimer& tel2LogModeTimer() const { return tel2LogModeTimer_; }

@@ -29,9 +29,11 @@ QString textOf(const QByteArray& bytes) {
 
 }  // namespace
 
-DialExchange::DialExchange(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers)
+DialExchange::DialExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+                           ui::TimerBackend& timers)
     : link_(link),
       state_(state),
+      received_(received),
       prologueTimer_(timers),
       replyCheckTimer_(timers),
       continuousWaitTimer_(timers) {
@@ -46,14 +48,14 @@ void DialExchange::openFromMenu() {
 }
 
 void DialExchange::prepare(uint8_t dialNow, const QString& number) {
-    state_.RxIndex = 0;
+    received_.restart();
     state_.DialNumber.assign(sjis::fromUnicode(number));
     startPrologue(dialNow, DialPrologueDelay);
 }
 
 void DialExchange::startPrologue(uint8_t dialNow, int delayMs) {
-    state_.exchangeStep = 0;
-    state_.dialOnOpen = dialNow;
+    prologueStep_ = 0;
+    dialOnOpen_ = dialNow == 1;
     prologueTimer_.setInterval(delayMs);
 }
 
@@ -62,37 +64,37 @@ void DialExchange::prologueStep() {
     SerialPort& port = link_.serialPort;
     prologueTimer_.setInterval(PrologueInterval);
     try {
-        if (s.adapterIdentified == 1) {
+        if (s.adapterIdentified) {
             prologueTimer_.setInterval(0);
             port.open();
-            s.exchangeStep = 0;
-            dialOrHangUp(s.dialOnOpen);
+            prologueStep_ = 0;
+            dialOrHangUp(dialOnOpen_ ? 1 : 0);
             return;
         }
-        switch (s.exchangeStep) {
+        switch (prologueStep_) {
             case 0:
                 port.setPort(static_cast<uint8_t>(s.ComPort));
                 port.open();
                 port.writeText(hg::EchoOffCommand());
-                s.exchangeStep = 1;
+                prologueStep_ = 1;
                 break;
             case 1:
-                s.RxIndex = 0;
-                s.exchangeStep = 2;
+                received_.restart();
+                prologueStep_ = 2;
                 port.writeText(hg::IdentifyCommand());
                 break;
             default:
                 prologueTimer_.setInterval(0);
-                s.adapterIdentified = 1;
-                s.exchangeStep = 0;
-                dialOrHangUp(s.dialOnOpen);
+                s.adapterIdentified = true;
+                prologueStep_ = 0;
+                dialOrHangUp(dialOnOpen_ ? 1 : 0);
                 break;
         }
     } catch (const std::exception&) {
         // Not left open on a port that may not answer, and no pad without its port.
         prologueTimer_.setInterval(0);
         port.close();
-        s.DialInProgress = 0;
+        s.DialInProgress = false;
         emit portUnavailable();
     }
 }
@@ -102,10 +104,10 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
     SerialPort& port = link_.serialPort;
     emit countingStopped();
     continuousWaitTimer_.setInterval(0);
-    s.DialInProgress = 1;
+    s.DialInProgress = true;
     port.setPort(static_cast<uint8_t>(s.ComPort));
     emit padShown();
-    if (s.ContinuousDial == 0) {
+    if (!s.ContinuousDial) {
         redialIndex_ = 0;
     }
     // An empty number opens the pad without a word to the adapter; but a dial that went out
@@ -134,7 +136,7 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
         port.writeText(hg::HangUpCommand(s.DialLine));
         readyToDial_ = true;
         emit hungUp();
-        if (s.ContinuousDial != 0) {
+        if (s.ContinuousDial) {
             showStartButton(StartButton::AttemptFailed, redialIndex_);
             waitTicks_ = 0;
             continuousWaitTimer_.setInterval(WaitTickMs);
@@ -145,7 +147,7 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
     }
     emit keysEnabled(readyToDial_);
     if (redialIndex_ > MaxAttempt - 1) {
-        s.ContinuousDial = 0;
+        s.ContinuousDial = false;
         redialIndex_ = 0;
         continuousWaitTimer_.setInterval(0);
     }
@@ -155,12 +157,12 @@ void DialExchange::start(const QString& typed) {
     ProgramState& s = state_;
     prologueTimer_.setInterval(0);
     if (redialIndex_ > 0 && startButton_ != StartButton::Continuous) {
-        s.ContinuousDial = 0;
+        s.ContinuousDial = false;
         waitTicks_ = 0;
         emit keysEnabled(true);
         dialOrHangUp(0);
     }
-    s.RxIndex = 0;
+    received_.restart();
     s.DialNumber.assign(sjis::fromUnicode(typed));
     if (!typed.isEmpty()) {
         dialOrHangUp(readyToDial_ ? 1 : 0);
@@ -193,24 +195,24 @@ std::optional<QString> DialExchange::nextRedialNumber() {
 }
 
 void DialExchange::useNormalMode() {
-    state_.ContinuousDial = 0;
+    state_.ContinuousDial = false;
     showStartButton(StartButton::Dial);
 }
 
 void DialExchange::useContinuousMode() {
     waitTicks_ = 0;
     redialIndex_ = 1;
-    state_.ContinuousDial = 1;
+    state_.ContinuousDial = true;
     showStartButton(StartButton::Continuous);
 }
 
 void DialExchange::endContinuousRun() {
-    state_.ContinuousDial = 0;
+    state_.ContinuousDial = false;
 }
 
 void DialExchange::endRun() {
     redialIndex_ = 0;
-    state_.ContinuousDial = 0;
+    state_.ContinuousDial = false;
     waitTicks_ = 0;
     emit keysEnabled(true);
 }
@@ -220,7 +222,7 @@ void DialExchange::close() {
     state_.DialNumber.clear();
     link_.serialPort.close();
     replyCheckTimer_.setInterval(0);
-    state_.DialInProgress = 0;
+    state_.DialInProgress = false;
     showStartButton(StartButton::Dial);
 }
 
@@ -229,14 +231,14 @@ void DialExchange::pauseReplyCheck() {
 }
 
 void DialExchange::bytesArrived() {
-    if (state_.DialInProgress == 1) {
+    if (state_.DialInProgress) {
         replyCheckTimer_.setInterval(ReplyCheckDelay);
     }
 }
 
 void DialExchange::continuousWaitTick() {
     ++waitTicks_;
-    if (state_.ContinuousDial != 0) {
+    if (state_.ContinuousDial) {
         showStartButton(StartButton::Waiting, WaitTicksPerAttempt - waitTicks_);
     }
     if (waitTicks_ >= WaitTicksPerAttempt) {
@@ -251,17 +253,17 @@ void DialExchange::checkReply() {
     ProgramState& s = state_;
     replyCheckTimer_.setInterval(0);
     emit checkingReply();
-    const dial::DialReply reply =
-        dial::MatchDialReply(s.RxBuffer.data(), s.RxBuffer.size(), s.RxIndex, s.DialLine);
+    const dial::DialReply reply = dial::MatchDialReply(
+        received_.bytes().data(), received_.bytes().size(), received_.count(), s.DialLine);
     if (reply.action == dial::ReplyAction::None) {
         return;
     }
     emit answered(reply.panelText);
-    s.RxIndex = 0;
+    received_.restart();
     if (reply.action == dial::ReplyAction::Connected) {
         emit connected();
         // The adapter's log now holds this call: the next look at the call log downloads.
-        s.LogImage[0] = 255;
+        s.logImage.markStale();
         return;
     }
     dialOrHangUp(0);

@@ -11,6 +11,7 @@
 namespace adapter {
 
 class DeviceLink;
+class ReceiveBuffer;
 
 // The dial: the identification before the first dial of a run, the dial and hang-up commands on
 // the dial line, the check of the adapter's reply, the redial list and continuous redial with
@@ -27,7 +28,8 @@ public:
         Waiting,        // the wait before the next attempt; count is the seconds left
     };
 
-    DialExchange(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers);
+    DialExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+                 ui::TimerBackend& timers);
 
     // Opens the empty pad after the prologue.
     void openFromMenu();
@@ -51,6 +53,8 @@ public:
     void close();
 
     bool readyToDial() const { return readyToDial_; }
+    // Whether the prologue under way ends in a dial of the number given.
+    bool dialsOnOpen() const { return dialOnOpen_; }
     int32_t redialIndex() const { return redialIndex_; }
     const ui::IntervalTimer& prologueTimer() const { return prologueTimer_; }
     const ui::IntervalTimer& replyCheckTimer() const { return replyCheckTimer_; }
@@ -94,6 +98,7 @@ private:
 
     DeviceLink& link_;
     ProgramState& state_;
+    ReceiveBuffer& received_;
     ui::IntervalTimer prologueTimer_;
     ui::IntervalTimer replyCheckTimer_;
     ui::IntervalTimer continuousWaitTimer_;
@@ -103,6 +108,9 @@ private:
     // Normal mode: the redial slot "R" shows next. Continuous mode: the attempt number.
     int32_t redialIndex_ = 0;
     int32_t waitTicks_ = 0;
+    // The prologue's step, and whether it ends in a dial.
+    int prologueStep_ = 0;
+    bool dialOnOpen_ = false;
     StartButton startButton_ = StartButton::Dial;
 };
 

@@ -11,11 +11,12 @@ constexpr int PortCloseDelay = 500;
 
 }  // namespace
 
-LogClear::LogClear(DeviceLink& link, ProgramState& state) : link_(link), state_(state) {}
+LogClear::LogClear(DeviceLink& link, ProgramState& state, ReceiveBuffer& received)
+    : link_(link), state_(state), received_(received) {}
 
 void LogClear::clear() {
     SerialPort& port = link_.serialPort;
-    state_.RxIndex = 0;
+    received_.restart();
     port.open();
     try {
         port.writeText(hg::LogClearCommand());
@@ -24,7 +25,7 @@ void LogClear::clear() {
         throw;
     }
     link_.closePortLater(PortCloseDelay);
-    state_.LogImage[0] = 0;
+    state_.logImage.markEmpty();
 }
 
 }  // namespace adapter

@@ -5,11 +5,12 @@
 namespace adapter {
 
 class DeviceLink;
+class ReceiveBuffer;
 
 // Clears the call log the adapter holds.
 class LogClear {
 public:
-    LogClear(DeviceLink& link, ProgramState& state);
+    LogClear(DeviceLink& link, ProgramState& state, ReceiveBuffer& received);
 
     // Sends the clear command and, once it is out, empties the held image. A port that cannot
     // be used or a command that cannot be written throws, and nothing changes.
@@ -18,6 +19,7 @@ public:
 private:
     DeviceLink& link_;
     ProgramState& state_;
+    ReceiveBuffer& received_;
 };
 
 }  // namespace adapter

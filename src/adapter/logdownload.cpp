@@ -26,9 +26,14 @@ constexpr int AbandonPortCloseDelay = 500;
 
 }  // namespace
 
-LogDownload::LogDownload(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers,
-                         const ui::WallClock& wallClock)
-    : link_(link), state_(state), wallClock_(wallClock), tickTimer_(timers), stepTimer_(timers) {
+LogDownload::LogDownload(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+                         ui::TimerBackend& timers, const ui::WallClock& wallClock)
+    : link_(link),
+      state_(state),
+      received_(received),
+      wallClock_(wallClock),
+      tickTimer_(timers),
+      stepTimer_(timers) {
     tickTimer_.OnTimer = [this] { tick(); };
     stepTimer_.OnTimer = [this] { step(); };
 }
@@ -41,7 +46,7 @@ void LogDownload::start() {
         // A close still pending from the last exchange would cut this one short.
         link_.closePortLater(0);
         port.open();
-        port.writeText(hg::LogModeTel1Command(s));
+        port.writeText(hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1));
     } catch (const std::exception&) {
         // Not left open on a port that may not answer, or the next exchange would reuse it.
         port.close();
@@ -50,8 +55,8 @@ void LogDownload::start() {
     }
     inProgress_ = true;
     emit started();
-    s.exchangeStep = 0;
-    s.LoadProgress = 0;
+    step_ = 0;
+    loadProgress_ = 0;
     emit progress(0);
     tickTimer_.setInterval(0);
     link_.sendTel2LogModeLater(Tel2ModeDelay);
@@ -60,12 +65,12 @@ void LogDownload::start() {
 
 void LogDownload::step() {
     ProgramState& s = state_;
-    switch (s.exchangeStep) {
+    switch (step_) {
         case 0:
             emit progress(10);
-            s.RxIndex = 0;
-            s.LoadProgress = 0;
-            s.exchangeStep = 1;
+            received_.restart();
+            loadProgress_ = 0;
+            step_ = 1;
             if (send(hg::LogIdentifyCommand())) {
                 stepTimer_.setInterval(StepInterval);
             }
@@ -73,27 +78,27 @@ void LogDownload::step() {
         case 1:
             emit progress(20);
             s.PasswordCode = 0;
-            s.adapterIdentified = 1;
-            s.RxIndex = 0;
-            s.LoadProgress = 0;
-            s.exchangeStep = 2;
+            s.adapterIdentified = true;
+            received_.restart();
+            loadProgress_ = 0;
+            step_ = 2;
             // What an earlier exchange left there must not pass for the adapter's clock.
-            std::fill_n(s.RxBuffer.begin(), ClockReplyBytes, 0);
+            received_.zeroFront(ClockReplyBytes);
             send(hg::ClockRequestCommand());
             break;
         default:
             emit progress(30);
             stepTimer_.setInterval(0);
-            if (s.RxIndex < ClockReplyBytes) {
+            if (received_.count() < ClockReplyBytes) {
                 fail();
                 return;
             }
-            calllog::storePcClock(s, wallClock_);
-            s.HgClockSeconds = calllog::HgClockSecondsOf(s.RxBuffer);
+            s.PcClockSeconds = calllog::pcClockSeconds(wallClock_);
+            s.HgClockSeconds = calllog::HgClockSecondsOf(received_.bytes());
             // The difference wraps as 32-bit arithmetic does.
             s.ClockDifference = static_cast<int32_t>(static_cast<uint32_t>(s.PcClockSeconds) -
                                                      static_cast<uint32_t>(s.HgClockSeconds));
-            s.PasswordCode = calllog::PasswordCodeOf(s.RxBuffer);
+            s.PasswordCode = calllog::PasswordCodeOf(received_.bytes());
             if (s.PasswordCode != s.EnteredPasswordCode && s.PasswordCode != 0) {
                 emit progress(0);
                 emit passwordNeeded();
@@ -113,36 +118,36 @@ void LogDownload::continueWithPassword() {
 
 void LogDownload::tick() {
     ProgramState& s = state_;
-    s.LoadProgress += ProgressStep;
-    if (s.RxIndex >= ImageArrivedBytes && s.LoadProgress < 100) {
-        s.LoadProgress = 100;
+    loadProgress_ += ProgressStep;
+    if (received_.count() >= ImageArrivedBytes && loadProgress_ < 100) {
+        loadProgress_ = 100;
     }
-    if (s.LoadProgress <= 100) {
-        emit progress(s.LoadProgress);
+    if (loadProgress_ <= 100) {
+        emit progress(loadProgress_);
         return;
     }
     // Less than a whole image is a transfer that broke off, not a shorter log.
-    if (s.RxIndex < ImageArrivedBytes) {
+    if (received_.count() < ImageArrivedBytes) {
         fail();
         return;
     }
     emit progress(100);
     tickTimer_.setInterval(0);
     inProgress_ = false;
-    std::copy_n(s.RxBuffer.begin(), LogImageBytes, s.LogImage.begin());
+    s.logImage.hold(received_.bytes().first<LogImageBytes>());
     emit imageReady();
     link_.closePortLater(PortCloseDelay);
 }
 
 void LogDownload::requestLogImage() {
     ProgramState& s = state_;
-    s.RxIndex = 0;
+    received_.restart();
     // The image is only what arrives for this request, never the rest of an earlier one.
-    std::fill_n(s.RxBuffer.begin(), LogImageBytes, 0);
+    received_.zeroFront(LogImageBytes);
     if (!send(hg::LogRequestCommand(s.PasswordCode))) {
         return;
     }
-    s.LoadProgress = 20;
+    loadProgress_ = 20;
     tickTimer_.setInterval(TransferTick);
 }
 
@@ -178,7 +183,7 @@ void LogDownload::lineGone() {
 
 void LogDownload::abandon() {
     stop();
-    state_.LogImage[0] = 255;
+    state_.logImage.markStale();
     emit abandoned();
     link_.closePortLater(AbandonPortCloseDelay);
 }

@@ -10,6 +10,7 @@
 namespace adapter {
 
 class DeviceLink;
+class ReceiveBuffer;
 
 // The log download: log modes, identification, the adapter's clock and password code, then the
 // call log image, paced by a step timer and the transfer ticks. A reply missing, short or cut off
@@ -17,8 +18,8 @@ class DeviceLink;
 class LogDownload : public QObject {
     Q_OBJECT
 public:
-    LogDownload(DeviceLink& link, ProgramState& state, ui::TimerBackend& timers,
-                const ui::WallClock& wallClock);
+    LogDownload(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+                ui::TimerBackend& timers, const ui::WallClock& wallClock);
 
     // Opens the port and starts; reports portUnavailable instead when the port cannot be used.
     void start();
@@ -32,6 +33,8 @@ public:
     // From a successful start until it ends, fails or is abandoned; still true while the
     // password is asked.
     bool inProgress() const { return inProgress_; }
+    // The transfer's count towards the gauge: past 100 the image is taken.
+    int loadProgress() const { return loadProgress_; }
     const ui::IntervalTimer& stepTimer() const { return stepTimer_; }
     const ui::IntervalTimer& tickTimer() const { return tickTimer_; }
 
@@ -40,7 +43,7 @@ signals:
     void progress(int percent);
     // The adapter holds a password code other than the one entered.
     void passwordNeeded();
-    // LogImage holds the new image; the port closes a second later.
+    // The state holds the new image; the port closes a second later.
     void imageReady();
     // The port is closed and the held image is untouched.
     void failed();
@@ -58,10 +61,13 @@ private:
 
     DeviceLink& link_;
     ProgramState& state_;
+    ReceiveBuffer& received_;
     const ui::WallClock& wallClock_;
     ui::IntervalTimer tickTimer_;
     ui::IntervalTimer stepTimer_;
     bool inProgress_ = false;
+    int step_ = 0;
+    int loadProgress_ = 0;
 };
 
 }  // namespace adapter

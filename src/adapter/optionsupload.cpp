@@ -16,14 +16,14 @@ OptionsUpload::OptionsUpload(DeviceLink& link, ProgramState& state) : link_(link
 
 void OptionsUpload::sendLogModes() {
     link_.serialPort.open();
-    link_.serialPort.writeText(hg::LogModeTel1Command(state_));
+    link_.serialPort.writeText(hg::LogModeTel1Command(state_.adapterModel, state_.LogModeTel1));
     link_.sendTel2LogModeLater(Tel2ModeDelay);
 }
 
 void OptionsUpload::changePassword() {
     link_.serialPort.writeText(hg::PasswordSetCommand(state_.NewPasswordCode));
     state_.PasswordCode = state_.NewPasswordCode;
-    state_.LogImage[0] = 255;
+    state_.logImage.markStale();
 }
 
 void OptionsUpload::closePortAfterSave() {

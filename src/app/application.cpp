@@ -105,7 +105,7 @@ void Application::connectExchangeReports() {
     QObject::connect(download, &LogDownload::passwordNeeded, password, &PasswordWindow::ask);
     QObject::connect(download, &LogDownload::imageReady, progress, [this, progress] {
         progress->showFinished();
-        windows.callLog->showDownloaded();
+        windows.callLog->showDownloaded(logImport.importDownload(Ui.wallClock.now()));
     });
     QObject::connect(download, &LogDownload::failed, progress, [this, progress, password] {
         password->hide();

@@ -3,6 +3,7 @@
 #include <QLabel>
 
 #include "app/application.h"
+#include "db/edatabaseerror.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
@@ -20,7 +21,7 @@
 Navigator::Navigator(Application& app) : app_(app) {}
 
 void Navigator::showMenu() {
-    if (app_.State.compactMenuInUse == 1) {
+    if (app_.State.compactMenuInUse) {
         app_.windows.compactMenu->show();
         app_.windows.compactMenu->raise();
     } else {
@@ -34,7 +35,7 @@ void Navigator::showMainMenu() {
 }
 
 void Navigator::useCompactMenu(bool compact) {
-    app_.State.compactMenuInUse = compact ? 1 : 0;
+    app_.State.compactMenuInUse = compact;
     if (compact) {
         app_.windows.mainMenu->hide();
         app_.windows.compactMenu->show();
@@ -54,7 +55,7 @@ void Navigator::runMenuCommand(MenuCommand command) {
     ProgramState& s = app_.State;
     switch (command) {
         case MenuCommand::CallLog:
-            if (s.LogImage[0] == 255) {
+            if (s.logImage.isStale()) {
                 downloadFromCallLog_ = false;
                 app_.link.download.start();
             } else {
@@ -114,12 +115,17 @@ void Navigator::returnAfterFailedDownload() {
 }
 
 void Navigator::callLogChanged() {
-    app_.windows.callLog->convertLog();
+    const calllog::LogImportResult result = app_.logImport.importHeld();
+    app_.windows.callLog->showTotals(result);
+    // The asking window tells the failure and stays open.
+    if (!result.error.isEmpty()) {
+        throw db::EDatabaseError(result.error);
+    }
 }
 
 void Navigator::showConvertedCallLog() {
     CallLogWindow* callLog = app_.windows.callLog;
-    app_.guarded([callLog] { callLog->convertLog(); });
+    app_.guarded([this, callLog] { callLog->showImport(app_.logImport.importHeld()); });
     callLog->show();
     callLog->raise();
 }
@@ -179,7 +185,7 @@ void Navigator::returnToCaller() {
     switch (app_.State.DialCaller) {
         case dialcaller::CallLog:
             app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
-            if (app_.State.LogImage[0] == 255) {
+            if (app_.State.logImage.isStale()) {
                 // The download shows the call log window when it completes.
                 downloadFromCallLog_ = false;
                 app_.link.download.start();
@@ -202,12 +208,7 @@ void Navigator::returnToCaller() {
 }
 
 void Navigator::askConfirmation(int action, const QString& firstLine, const QString& secondLine) {
-    app_.State.confirmAction = action;
-    ConfirmationWindow* confirm = app_.windows.confirmation;
-    confirm->firstLine->setText(firstLine);
-    confirm->secondLine->setText(secondLine);
-    confirm->show();
-    confirm->raise();
+    app_.windows.confirmation->ask(action, firstLine, secondLine);
 }
 
 void Navigator::confirmationClosed(int action) {

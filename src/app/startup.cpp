@@ -24,18 +24,18 @@ void loadSettings(ProgramState& s, const QString& settingsPath) {
     s.passwordNumber = 0;
     s.clockDriftSetting = 99;
     s.adapterModel = 0;
-    s.compactMenuInUse = 0;
+    s.compactMenuInUse = false;
     for (const SettingsKey& key : SettingsKeys) {
         s.*key.member = ini.readInteger(QString::fromLatin1(key.section),
                                         QString::fromLatin1(key.name), s.*key.member);
     }
 
     s.EnteredPasswordCode = 0;
-    s.LogImage[0] = 255;
-    s.ContinuousDial = 0;
+    s.logImage.markStale();
+    s.ContinuousDial = false;
     s.DialNumber.clear();
-    s.adapterIdentified = 0;
-    s.DialInProgress = 0;
+    s.adapterIdentified = false;
+    s.DialInProgress = false;
     s.LogFilterMode = 0;
 }
 

@@ -10,11 +10,19 @@
 #include <map>
 #include <utility>
 
+#include "db/archiveproblem.h"
 #include "db/connection.h"
 #include "db/edatabaseerror.h"
 
 namespace db {
 namespace {
+
+// The engine's error with its primary result code, which says what is wrong with the file.
+EDatabaseError engineError(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return EDatabaseError(error.text(), ok ? (code & 0xff) : -1);
+}
 
 const QString kFileName = QStringLiteral("Archive.db");
 constexpr int kTextSize = 30;  // Shift-JIS bytes, the widest call log field
@@ -380,7 +388,11 @@ void CallArchive::setExclusive(bool exclusive) {
 void CallArchive::open() {
     close();
     const bool newFile = !QFileInfo::exists(path());
-    d->conn.open(path(), newFile, d->exclusive);
+    try {
+        d->conn.open(path(), newFile, d->exclusive);
+    } catch (const EDatabaseError& e) {
+        throw EDatabaseError(archiveProblemText(path(), e, ArchiveNotInUse), e.resultCode());
+    }
     try {
         if (newFile) {
             d->conn.beginBatch();
@@ -398,12 +410,12 @@ void CallArchive::open() {
         if (d->exclusive) {
             d->conn.lock();
         }
-    } catch (const EDatabaseError&) {
+    } catch (const EDatabaseError& e) {
         close();
         if (newFile) {
             QFile::remove(path());
         }
-        throw;
+        throw EDatabaseError(archiveProblemText(path(), e, ArchiveNotInUse), e.resultCode());
     }
 }
 
@@ -459,7 +471,7 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
     int added = 0;
     QSqlDatabase db = d->conn.database();
     if (!db.transaction()) {
-        throw EDatabaseError(QStringLiteral("%1: cannot begin").arg(kFileName));
+        throw engineError(db.lastError());
     }
     try {
         QSqlQuery insert(db);
@@ -471,8 +483,8 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
                                 .arg(textColumns(), marks.join(u','))) ||
             !index.prepare(
                 QStringLiteral("INSERT INTO ArchiveDigits (rowid, ログ電話番号) VALUES (?, ?)"))) {
-            throw EDatabaseError(insert.lastError().isValid() ? insert.lastError().text()
-                                                              : index.lastError().text());
+            throw engineError(insert.lastError().isValid() ? insert.lastError()
+                                                           : index.lastError());
         }
         MonthlyTotalsWriter monthly(db);
         for (const ArchivedCall& call : calls) {
@@ -490,13 +502,13 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
             insert.bindValue(i++, QVariant::fromValue<qint64>(call.Moment));
             insert.bindValue(i++, at);
             if (!insert.exec()) {
-                throw EDatabaseError(insert.lastError().text());
+                throw engineError(insert.lastError());
             }
             if (insert.numRowsAffected() == 1) {
                 index.bindValue(0, insert.lastInsertId());
                 index.bindValue(1, Connection::text(call.Row.Number));
                 if (!index.exec()) {
-                    throw EDatabaseError(index.lastError().text());
+                    throw engineError(index.lastError());
                 }
                 const int month = d->monthOf(call.Moment);
                 monthly.addKind(month, Connection::cutText(call.Row.Kind, kTextSize), 1,
@@ -507,7 +519,7 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
             }
         }
         if (!db.commit()) {
-            throw EDatabaseError(db.lastError().text());
+            throw engineError(db.lastError());
         }
     } catch (...) {
         db.rollback();

@@ -559,16 +559,13 @@ void PhoneBookTable::deleteCurrent() {
     d->refreshModel();
 }
 
-void PhoneBookTable::setLastCall(const QString& lastCall, const QString& callTime,
-                                 const QString& charges) {
+void PhoneBookTable::setLastCall(const QString& name, const QString& lastCall,
+                                 const QString& callTime, const QString& charges) {
     d->requireOpen();
-    if (!d->cursor) {
-        noCurrentRecord();
-    }
-    const QSqlQuery query = d->conn.exec(
-        QStringLiteral("UPDATE Userdat SET 最終通話 = ?, 通話時間 = ?, "
-                       "利用料金 = ? WHERE 氏名 = ?"),
-        {cutText(8, lastCall), cutText(9, callTime), cutText(10, charges), *d->cursor});
+    const QSqlQuery query =
+        d->conn.exec(QStringLiteral("UPDATE Userdat SET 最終通話 = ?, 通話時間 = ?, "
+                                    "利用料金 = ? WHERE 氏名 = ?"),
+                     {cutText(8, lastCall), cutText(9, callTime), cutText(10, charges), name});
     if (query.numRowsAffected() == 0) {
         noCurrentRecord();
     }

@@ -77,8 +77,9 @@ public:
     void post(const UserRecord& record);
     // Deletes the current record; the next one in the current order becomes current.
     void deleteCurrent();
-    // Writes the last call, its duration and charge into the current record.
-    void setLastCall(const QString& lastCall, const QString& callTime, const QString& charges);
+    // Writes the last call, its duration and charge into the record with this 氏名.
+    void setLastCall(const QString& name, const QString& lastCall, const QString& callTime,
+                     const QString& charges);
 
     // The 氏名 a call from this look-up number shows: the first record with this 電話番号２ in
     // that index's order; none for an empty number or when no record has it. The cursor and the

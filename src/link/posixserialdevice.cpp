@@ -123,7 +123,11 @@ bool PosixSerialDevice::open(int port) {
     }
     ::ioctl(fd, TIOCEXCL);
     makeRaw(t);
-    ::tcsetattr(fd, TCSANOW, &t);
+    // A terminal that keeps its line editing would change the bytes: no port then.
+    if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+        ::close(fd);
+        return false;
+    }
     fd_ = fd;
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     std::lock_guard lock(mutex_);

@@ -1,7 +1,5 @@
 #include "protocol/hgcommands.h"
 
-#include "state/programstate.h"
-
 namespace hg {
 
 namespace {
@@ -10,16 +8,15 @@ QByteArray number(int32_t value) {
 }
 }  // namespace
 
-QByteArray LogModeTel1Command(const ProgramState& state) {
-    return (state.adapterModel == 0 ? QByteArrayLiteral("AT\\T1/9*0")
-                                    : QByteArrayLiteral("AT\\T1/1*4")) +
-           number(state.LogModeTel1) + '\r';
+QByteArray LogModeTel1Command(int32_t adapterModel, int32_t logMode) {
+    return (adapterModel == 0 ? QByteArrayLiteral("AT\\T1/9*0") : QByteArrayLiteral("AT\\T1/1*4")) +
+           number(logMode) + '\r';
 }
 
-QByteArray LogModeTel2Command(const ProgramState& state) {
-    return (state.adapterModel == 0 ? QByteArrayLiteral("ATE0\\T2/9*0")
-                                    : QByteArrayLiteral("ATE0\\T2/1*4")) +
-           number(state.LogModeTel2) + '\r';
+QByteArray LogModeTel2Command(int32_t adapterModel, int32_t logMode) {
+    return (adapterModel == 0 ? QByteArrayLiteral("ATE0\\T2/9*0")
+                              : QByteArrayLiteral("ATE0\\T2/1*4")) +
+           number(logMode) + '\r';
 }
 
 QByteArray LogIdentifyCommand() {

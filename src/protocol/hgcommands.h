@@ -3,13 +3,12 @@
 #include <QByteArray>
 #include <cstdint>
 
-struct ProgramState;
-
 // The adapter's commands, each the exact text to send, carriage return included.
 namespace hg {
 
-QByteArray LogModeTel1Command(const ProgramState& state);
-QByteArray LogModeTel2Command(const ProgramState& state);
+// The log mode of TEL 1 or TEL 2, in the form the adapter model (0 or 1) takes.
+QByteArray LogModeTel1Command(int32_t adapterModel, int32_t logMode);
+QByteArray LogModeTel2Command(int32_t adapterModel, int32_t logMode);
 QByteArray LogIdentifyCommand();
 QByteArray ClockRequestCommand();
 QByteArray LogRequestCommand(int32_t passwordCode);

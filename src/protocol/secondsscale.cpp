@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "protocol/int32wrap.h"
-#include "state/programstate.h"
 #include "ui/wallclock.h"
 
 namespace calllog {
@@ -56,8 +55,8 @@ int32_t adapterSecondsOf(const QDateTime& local) {
     return wrap32(seconds);
 }
 
-void storePcClock(ProgramState& state, const ui::WallClock& clock) {
-    state.PcClockSeconds = adapterSecondsOf(clock.now());
+int32_t pcClockSeconds(const ui::WallClock& clock) {
+    return adapterSecondsOf(clock.now());
 }
 
 QString timeText(int32_t seconds) {

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 
-struct ProgramState;
 namespace ui {
 class WallClock;
 }
@@ -22,8 +21,8 @@ constexpr std::array<int32_t, 12> SecondsPerMonth{
 
 // A local date and time on the adapter's scale, from its two-digit year.
 int32_t adapterSecondsOf(const QDateTime& local);
-// Stores the PC's local time on that scale in PcClockSeconds.
-void storePcClock(ProgramState& state, const ui::WallClock& clock);
+// The PC's local time on that scale.
+int32_t pcClockSeconds(const ui::WallClock& clock);
 
 // "MM/DD hh:mm" of a moment on the scale; the year is dropped.
 QString timeText(int32_t seconds);

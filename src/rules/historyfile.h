@@ -6,7 +6,7 @@
 #include <span>
 #include <stdexcept>
 
-// History files (*.TAS): the first 4000 bytes of LogImage, byte for byte, with no header.
+// History files (*.TAS): the first 4000 bytes of the held log image, byte for byte, with no header.
 namespace calllog {
 
 constexpr int HistoryFileBytes = 4000;

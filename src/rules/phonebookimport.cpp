@@ -5,6 +5,7 @@
 #include <QHash>
 #include <array>
 
+#include "db/edatabaseerror.h"
 #include "rules/csv.h"
 #include "rules/telnumber.h"
 
@@ -250,7 +251,11 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
             ++summary.overwritten;
         }
     } catch (...) {
-        table.rollbackBatch();
+        // The engine may have rolled back already (a full disk does); the cause is what is told.
+        try {
+            table.rollbackBatch();
+        } catch (const db::EDatabaseError&) {
+        }
         throw;
     }
     if (progress && !progress(total, total)) {

@@ -3,13 +3,13 @@
 #include <array>
 #include <cstdint>
 
+#include "state/heldlogimage.h"
 #include "state/shortstring.h"
 
-// The one program-wide record that every window reads and writes. It starts zeroed; start-up
-// gives the members their start values before the first window.
+// The values of the run that the windows and the exchanges share: the settings, what the last
+// download read, the held log image and the dial's redial list. It starts zeroed; start-up gives
+// the members their start values before the first window.
 struct ProgramState {
-    static constexpr int RxBufferSize = 4001;
-    static constexpr int LogImageSize = 4001;
     static constexpr int RedialSlots = 21;
 
     // Settings, loaded from the settings file.
@@ -23,30 +23,24 @@ struct ProgramState {
     int32_t adapterModel = 0;
 
     // Device link and exchanges with the adapter.
-    std::array<uint8_t, RxBufferSize> RxBuffer{};
-    int32_t RxIndex = 0;
-    int32_t exchangeStep = 0;
-    int32_t LoadProgress = 0;
-    uint8_t adapterIdentified = 0;
-    uint8_t DialInProgress = 0;
-    std::array<uint8_t, LogImageSize> LogImage{};
+    bool adapterIdentified = false;
+    bool DialInProgress = false;
+    HeldLogImage logImage;
     int32_t PcClockSeconds = 0;
     int32_t HgClockSeconds = 0;
     int32_t ClockDifference = 0;
     int32_t EnteredPasswordCode = 0;
     int32_t NewPasswordCode = 0;
-    int32_t confirmAction = 0;
 
     // Dialling.
     ShortString<20> DialNumber;
     std::array<ShortString<30>, RedialSlots> RedialList{};
     int32_t RedialCount = 0;
-    uint8_t ContinuousDial = 0;
+    bool ContinuousDial = false;
     uint8_t DialCaller = 0;
-    uint8_t dialOnOpen = 0;
 
     // Display.
-    uint8_t compactMenuInUse = 0;
+    bool compactMenuInUse = false;
     int32_t LogFilterMode = 0;
 };
 
@@ -58,7 +52,7 @@ constexpr uint8_t PhoneBook = 4;
 constexpr uint8_t Archive = 8;
 }  // namespace dialcaller
 
-// Values of confirmAction: what the confirmation window carries out on yes.
+// The actions the confirmation window carries out on yes.
 namespace confirmaction {
 constexpr int DeleteRecord = 1;
 constexpr int ClearAdapterLog = 2;

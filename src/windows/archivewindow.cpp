@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <array>
 
+#include "db/archiveproblem.h"
+#include "db/edatabaseerror.h"
 #include "protocol/secondsscale.h"
 #include "rules/logconversion.h"
 #include "rules/logtexts.h"
@@ -31,6 +33,7 @@
 namespace {
 
 constexpr int HelpTopic = 1;
+const QString ArchiveNotShown = QStringLiteral("通話履歴を表示できません。");
 constexpr int NumberField = 4;
 
 // Hours may pass 99 in a total, so they are not padded like a call's duration.
@@ -164,9 +167,19 @@ db::ArchiveQuery ArchiveWindow::currentQuery() const {
     return q;
 }
 
+void ArchiveWindow::guardedArchive(const std::function<void()>& fn) {
+    app.guarded([this, &fn] {
+        try {
+            fn();
+        } catch (const db::EDatabaseError& e) {
+            app.showException(db::archiveProblemText(app.callArchive.path(), e, ArchiveNotShown));
+        }
+    });
+}
+
 void ArchiveWindow::applyFilters() {
     searchTimer.setInterval(0);
-    app.guarded([this] {
+    guardedArchive([this] {
         if (!app.callArchive.isOpen()) {
             model->clear();
             showTotals({});
@@ -183,7 +196,7 @@ void ArchiveWindow::applyFilters() {
 
 void ArchiveWindow::showTotalsOfQuery() {
     totalsTimer.setInterval(0);
-    app.guarded([this] {
+    guardedArchive([this] {
         if (app.callArchive.isOpen()) {
             showTotals(app.callArchive.totals(model->query()));
         }
@@ -236,7 +249,7 @@ void ArchiveWindow::statisticsClicked() {
     } else {
         // The year up to the newest call, so that an archive of old calls still shows them.
         int month = calllog::monthOfMoment(calllog::adapterSecondsOf(app.Ui.wallClock.now()));
-        app.guarded([this, &month] {
+        guardedArchive([this, &month] {
             if (const std::optional<int64_t> latest =
                     app.callArchive.isOpen() ? app.callArchive.latestMoment() : std::nullopt) {
                 month = calllog::monthOfMoment(*latest);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "db/callarchive.h"
 #include "ui/intervaltimer.h"
 #include "windows/windowbase.h"
@@ -63,6 +65,8 @@ protected:
 
 private:
     void buildWindow();
+    // Runs fn and tells a failure of the archive as its problem, naming the file.
+    void guardedArchive(const std::function<void()>& fn);
     void searchEdited();
     void showTotals(const db::ArchiveTotals& totals);
     void showTotalsOfQuery();

@@ -11,12 +11,8 @@
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
-#include <algorithm>
 
-#include "db/edatabaseerror.h"
-#include "protocol/logimage.h"
-#include "rules/callerlookup.h"
-#include "rules/historyfile.h"
+#include "db/archiveproblem.h"
 #include "rules/logconversion.h"
 #include "ui/gauge.h"
 #include "windows/formlook.h"
@@ -33,24 +29,12 @@ QLabel* panel(const QString& text, Qt::Alignment alignment, QWidget* parent) {
     return label;
 }
 
-// Keeps what a failed conversion wrote, as it would stand without the batches. The failure that
-// ended the conversion is the one reported, so a second one while committing is not.
-void keepWritten(db::CallLogTable& log, db::PhoneBookTable& users) noexcept {
-    try {
-        log.commitBatch();
-    } catch (const db::EDatabaseError&) {
-    }
-    try {
-        users.commitBatch();
-    } catch (const db::EDatabaseError&) {
-    }
-}
-
 constexpr int HelpTopic = 1;
 constexpr int NumberColumn = 4;  // ログ電話番号 in the call log table's model
 
 const QString ShowAllText = QStringLiteral("全て表示する");
 const QString HistoryName = QStringLiteral("logdat0");
+const QString ClearWithoutArchiveWarning = QStringLiteral("※通話履歴に未保存の通話も消えます");
 
 }  // namespace
 
@@ -86,6 +70,10 @@ QWidget* CallLogWindow::buildTopBar() {
     auto* bar = new QWidget(this);
     titlePicture = new QLabel(bar);
     titlePicture->setPixmap(settings::TitlePicture(QStringLiteral("通話記録表"), 160, 30));
+    archiveNotice = new QLabel(db::ArchiveNotInUse, bar);
+    archiveNotice->setStyleSheet(QStringLiteral("color: red"));
+    archiveNotice->setWordWrap(true);
+    archiveNotice->hide();
     totalLabel = new QLabel(QStringLiteral("合計通話料金"), bar);
     totalPanel = panel(QString(), Qt::AlignRight, bar);
     totalPanel->setMinimumWidth(100);
@@ -108,6 +96,7 @@ QWidget* CallLogWindow::buildTopBar() {
     auto* row = new QHBoxLayout(bar);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(titlePicture);
+    row->addWidget(archiveNotice, 1);
     row->addStretch();
     row->addWidget(totalLabel);
     row->addWidget(totalPanel);
@@ -198,54 +187,22 @@ void CallLogWindow::buildPopupMenu() {
         contextMenu->addAction(QStringLiteral("閉じる (&C)"), this, &CallLogWindow::closeClicked);
 }
 
-void CallLogWindow::convertLog() {
-    convertLog(nullptr);
+void CallLogWindow::showTotals(const calllog::LogImportResult& result) {
+    archiveUsable_ = !result.archiveUnavailable;
+    archiveNotice->setVisible(!archiveUsable_);
+    if (!result.converted) {
+        return;
+    }
+    totalPanel->setText(calllog::totalChargeText(result.totalCharge));
+    countPanel->setText(calllog::entryCountText(result.rows));
+    memoryGauge->setProgress(result.memoryFill);
 }
 
-void CallLogWindow::convertLog(std::vector<db::ArchivedCall>* archived) {
-    db::CallLogTable& logTable = app.callLogTable;
-    db::PhoneBookTable& users = app.phoneBookTable;
-    if (!logTable.isOpen()) {
-        logTable.createTable();
-        logTable.open();
+void CallLogWindow::showImport(const calllog::LogImportResult& result) {
+    showTotals(result);
+    if (!result.error.isEmpty()) {
+        app.showException(result.error);
     }
-
-    const calllog::DecodedLog log = calllog::decodeLogImage(app.State.LogImage);
-    const calllog::ClockSettings clock = calllog::clockSettingsOf(app.State);
-    calllog::CallerLookup callers(users);
-    int total = 0;
-    int count = 0;
-    try {
-        // One transaction a table, the call log table rebuilt inside its own: a full log costs
-        // two commits, not hundreds.
-        logTable.beginBatch();
-        logTable.createTable();
-        users.beginBatch();
-        for (const calllog::LogEntry& entry : log.Entries) {
-            calllog::ConvertedEntry c = calllog::convertLogEntry(entry, count + 1, clock);
-            total += entry.charge;
-            if (const std::optional<QString> name = callers.find(c.Row.Number)) {
-                c.Row.Name = *name;
-                if (!c.AnsweringMachine) {
-                    users.setLastCall(c.Row.CallTime, c.Row.Duration, c.Row.Charge);
-                }
-            }
-            logTable.append(c.Row);
-            if (archived) {
-                archived->push_back(calllog::archivedCallOf(entry, c));
-            }
-            ++count;
-        }
-        logTable.commitBatch();
-        users.commitBatch();
-    } catch (...) {
-        keepWritten(logTable, users);
-        throw;
-    }
-
-    totalPanel->setText(calllog::totalChargeText(total));
-    countPanel->setText(calllog::entryCountText(count));
-    memoryGauge->setProgress(calllog::memoryGaugeValue(count, log.EndOffset));
 }
 
 void CallLogWindow::showFiltered(const QString& panelText, int mode) {
@@ -283,9 +240,16 @@ void CallLogWindow::reloadClicked() {
 
 void CallLogWindow::clearLogClicked() {
     setEnabled(false);
-    app.nav().askConfirmation(confirmaction::ClearAdapterLog,
-                              QStringLiteral("ＨＧ内の通信記録を空に"),
-                              QStringLiteral("しますか？"));
+    if (archiveUsable_) {
+        app.nav().askConfirmation(confirmaction::ClearAdapterLog,
+                                  QStringLiteral("ＨＧ内の通信記録を空に"),
+                                  QStringLiteral("しますか？"));
+    } else {
+        // The calls were never archived: clearing loses them for good.
+        app.nav().askConfirmation(confirmaction::ClearAdapterLog,
+                                  QStringLiteral("ＨＧ内の通信記録を空にしますか？"),
+                                  ClearWithoutArchiveWarning);
+    }
 }
 
 QString CallLogWindow::selectedNumber() const {
@@ -317,12 +281,7 @@ void CallLogWindow::loadHistoryClicked() {
     if (path.isEmpty()) {
         return;
     }
-    app.guarded([this, &path] {
-        // Read whole before anything is copied: a failed read leaves the held image as it was.
-        const QByteArray bytes = calllog::ReadHistoryFile(path);
-        std::copy(bytes.begin(), bytes.end(), app.State.LogImage.begin());
-        convertLog();
-    });
+    app.guarded([this, &path] { showImport(app.logImport.loadHistoryFile(path)); });
 }
 
 void CallLogWindow::saveHistoryClicked() {
@@ -332,10 +291,7 @@ void CallLogWindow::saveHistoryClicked() {
     if (path.isEmpty()) {
         return;
     }
-    app.guarded([this, &path] {
-        calllog::WriteHistoryFile(
-            path, std::span<const uint8_t>(app.State.LogImage).first<calllog::HistoryFileBytes>());
-    });
+    app.guarded([this, &path] { app.logImport.saveHistoryFile(path); });
 }
 
 void CallLogWindow::gridDoubleClicked() {
@@ -364,17 +320,8 @@ void CallLogWindow::archiveClicked() {
     app.nav().openArchive();
 }
 
-void CallLogWindow::showDownloaded() {
-    // A failed conversion is told; the rows written so far are still shown. Only a download
-    // reaches the archive, and only once its conversion went through; a loaded history file may
-    // be old or someone else's.
-    std::vector<db::ArchivedCall> archived;
-    app.guarded([this, &archived] {
-        convertLog(&archived);
-        if (app.callArchive.isOpen()) {
-            app.callArchive.add(archived, app.Ui.wallClock.now());
-        }
-    });
+void CallLogWindow::showDownloaded(const calllog::LogImportResult& result) {
+    showImport(result);
     filterPanel->setText(QStringLiteral("全て表示する"));
     app.callLogTable.setFiltered(false);
     show();

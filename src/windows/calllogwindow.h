@@ -1,8 +1,6 @@
 #pragma once
 
-#include <vector>
-
-#include "db/callarchive.h"
+#include "rules/logimport.h"
 #include "windows/windowbase.h"
 
 class QAction;
@@ -21,14 +19,12 @@ class CallLogWindow : public WindowBase {
 public:
     explicit CallLogWindow(WindowContext& app);
 
-    // Rebuilds the call log table from LogImage, writes each known caller's last call into the
-    // phone book and shows the totals. A failure of the table engine ends it with EDatabaseError;
-    // the rows and records written until then stay.
-    void convertLog();
-    // The same, handing each call as the archive keeps it to archived.
-    void convertLog(std::vector<db::ArchivedCall>* archived);
-    // Shows a log just downloaded, converted and unfiltered.
-    void showDownloaded();
+    // Shows the totals of an import that went through, and whether the archive can be used.
+    void showTotals(const calllog::LogImportResult& result);
+    // The same, and a failure is told; the rows written so far are still shown.
+    void showImport(const calllog::LogImportResult& result);
+    // Shows a log just downloaded and imported, unfiltered.
+    void showDownloaded(const calllog::LogImportResult& result);
 
     // The filters: every row, or only answering-machine, outgoing or incoming calls.
     void showAllClicked();           // "全表示"
@@ -51,6 +47,8 @@ public:
     QLabel* titlePicture = nullptr;
     QLabel* totalLabel = nullptr;  // "合計通話料金"
     QLabel* totalPanel = nullptr;  // total charge
+    // Shown while the archive cannot be used: downloaded calls are not kept.
+    QLabel* archiveNotice = nullptr;
     QPushButton* helpButton = nullptr;
     QPushButton* loadHistoryButton = nullptr;
     QPushButton* saveHistoryButton = nullptr;
@@ -89,4 +87,6 @@ private:
     void showFiltered(const QString& panelText, int mode);
     // ログ電話番号 of the selected row; empty when no row is selected.
     QString selectedNumber() const;
+
+    bool archiveUsable_ = true;
 };

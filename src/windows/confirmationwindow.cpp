@@ -44,6 +44,14 @@ void ConfirmationWindow::buildWindow() {
     connect(noButton, &QPushButton::clicked, this, &ConfirmationWindow::noClicked);
 }
 
+void ConfirmationWindow::ask(int action, const QString& first, const QString& second) {
+    action_ = action;
+    firstLine->setText(first);
+    secondLine->setText(second);
+    show();
+    raise();
+}
+
 void ConfirmationWindow::yesClicked() {
     try {
         carryOutAction();
@@ -65,7 +73,7 @@ void ConfirmationWindow::closeEvent(QCloseEvent* event) {
 
 void ConfirmationWindow::carryOutAction() {
     using Counter = adapter::ChargesExchange::Counter;
-    switch (app.State.confirmAction) {
+    switch (action_) {
         case confirmaction::DeleteRecord:
             app.phoneBookTable.deleteCurrent();
             break;
@@ -103,7 +111,7 @@ void ConfirmationWindow::changePassword() {
 }
 
 void ConfirmationWindow::returnToAsker() {
-    const int action = app.State.confirmAction;
+    const int action = action_;
     // The port that the change of password or the reset used closes shortly after.
     if (action == confirmaction::ChangePassword || action == confirmaction::ResetTel1 ||
         action == confirmaction::ResetTel2 || action == confirmaction::ResetDigital) {

@@ -6,8 +6,8 @@ class QFrame;
 class QLabel;
 class QPushButton;
 
-// The shared confirmation window. The asking window sets confirmAction and the two lines of the
-// question; "はい(&Y)" carries out the action of that kind, and closing by any means hands control
+// The shared confirmation window. It asks about one action (a value of confirmaction) with two
+// lines; "はい(&Y)" carries out that action, and closing by any means hands control
 // back to the asking window. It does not wait: the asking window stays disabled (or hidden) until
 // it closes.
 class ConfirmationWindow : public WindowBase {
@@ -15,7 +15,12 @@ class ConfirmationWindow : public WindowBase {
 public:
     explicit ConfirmationWindow(WindowContext& app);
 
-    // Yes: the action of confirmAction, then close. A failure is shown and the window stays open.
+    // Shows the question about action.
+    void ask(int action, const QString& firstLine, const QString& secondLine);
+    // The action asked about.
+    int action() const { return action_; }
+
+    // Yes: the action asked about, then close. A failure is shown and the window stays open.
     void yesClicked();
     // No: close without the action.
     void noClicked();
@@ -34,4 +39,6 @@ private:
     void carryOutAction();
     void changePassword();
     void returnToAsker();
+
+    int action_ = 0;
 };

@@ -11,7 +11,7 @@ public:
 
     virtual ~Navigation() = default;
 
-    // The menu in use: the compact menu when compactMenuInUse is 1, otherwise the main menu.
+    // The menu in use: the compact menu when compactMenuInUse is set, otherwise the main menu.
     virtual void showMenu() = 0;
     // The main menu window itself, whichever menu is in use.
     virtual void showMainMenu() = 0;

@@ -180,8 +180,8 @@ void OptionsWindow::adaptToModel() {
 
 void OptionsWindow::saveClicked() {
     ProgramState& s = app.State;
-    s.adapterIdentified = 0;
-    s.LogImage[0] = 255;
+    s.adapterIdentified = false;
+    s.logImage.markStale();
     s.NewPasswordCode = s.PasswordCode;
 
     if (passwordField->text().isEmpty()) {

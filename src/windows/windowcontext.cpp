@@ -13,6 +13,7 @@ WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& seria
       callLogTable(tableFolder),
       phoneBookTable(tableFolder),
       callArchive(tableFolder, calllog::monthOfMoment),
+      logImport(State, callLogTable, phoneBookTable, callArchive),
       executablePath_(std::move(executablePath)),
       settingsPath_(settingsPath.isEmpty() ? settingsPathFor(executablePath_)
                                            : std::move(settingsPath)),

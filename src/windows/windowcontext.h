@@ -7,6 +7,7 @@
 #include "db/callarchive.h"
 #include "db/calllogtable.h"
 #include "db/phonebooktable.h"
+#include "rules/logimport.h"
 #include "state/programstate.h"
 #include "ui/uiservices.h"
 
@@ -35,6 +36,8 @@ public:
     db::PhoneBookTable phoneBookTable;
     // Every call ever downloaded, kept across runs and log clears.
     db::CallArchive callArchive;
+    // Takes the held log image into the three tables.
+    calllog::LogImport logImport;
 
     Navigation& nav() { return *navigation_; }
 

@@ -107,7 +107,7 @@ private slots:
         reset->click();
         QVERIFY(!charges->isEnabled());
         QVERIFY(confirm->isVisible());
-        QCOMPARE(r.t.app->State.confirmAction, 6 + row);
+        QCOMPARE(r.t.app->windows.confirmation->action(), 6 + row);
         QTEST(confirm->firstLine->text(), "question");
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化しますか？"));
 

@@ -105,7 +105,7 @@ private slots:
         r.t.clock.advance(1);
         QCOMPARE(r.commandsFrom(2), QList<QByteArray>{dial});
         QVERIFY(r.pad().isVisible());
-        QCOMPARE(r.state().adapterIdentified, uint8_t{1});
+        QVERIFY(r.state().adapterIdentified);
 
         r.pad().close();
         QVERIFY(r.app().windows.mainMenu->isVisible());
@@ -119,7 +119,7 @@ private slots:
         r.app().windows.mainMenu->optionsClicked();
         r.app().windows.options->saveClicked();
         r.t.clock.advance(3000);
-        QCOMPARE(r.state().adapterIdentified, uint8_t{0});
+        QVERIFY(!r.state().adapterIdentified);
         from = r.commandCount();
         r.app().windows.mainMenu->hide();
         r.exchange().prepare(1, QStringLiteral("0312345678"));
@@ -179,12 +179,12 @@ private slots:
         r.startAtMenu();
         r.openFromMenu();
         r.replyToDial({{200, "AC\r\n"}, {65100, "ASTS %L 16\r\n"}});
-        r.state().LogImage[0] = 0;
+        r.state().logImage.markEmpty();
         r.dial(QStringLiteral("0312345678"));
         const qsizetype sent = r.commandCount();
         r.t.clock.advance(700);
         QCOMPARE(r.status(), QStringLiteral("00:00"));
-        QCOMPARE(r.state().LogImage[0], uint8_t{255});
+        QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
         QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
         r.t.clock.advance(5000);
         QCOMPARE(r.status(), QStringLiteral("00:05"));
@@ -314,7 +314,7 @@ private slots:
         QCOMPARE(dialsIn(r.commandsFrom(from)), 99);
         r.t.clock.advance(1);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 100);
-        QCOMPARE(r.state().ContinuousDial, uint8_t{0});
+        QVERIFY(!r.state().ContinuousDial);
         r.t.clock.advance(700);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
         QVERIFY(r.exchange().readyToDial());
@@ -338,7 +338,7 @@ private slots:
         r.pad().startClicked();
         QCOMPARE(r.commandsFrom(from),
                  (QList<QByteArray>{HangUp1, QByteArray("AT\\D1/0312345678\r")}));
-        QCOMPARE(r.state().ContinuousDial, uint8_t{0});
+        QVERIFY(!r.state().ContinuousDial);
         QCOMPARE(r.state().RedialList[0].bytes(), QByteArray("0312345678"));
         r.t.clock.advance(1000);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
@@ -356,7 +356,7 @@ private slots:
         const qsizetype from = r.commandCount();
         r.pad().startClicked();
         r.t.clock.advance(1700);
-        QCOMPARE(r.state().ContinuousDial, uint8_t{0});
+        QVERIFY(!r.state().ContinuousDial);
         r.t.clock.advance(4000);
         QCOMPARE(r.lastCommand(), HangUp1);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(!r.pad().isVisible());
         QVERIFY(!r.app().windows.mainMenu->isVisible());
         QCOMPARE(r.t.clock.dueTime(&r.exchange().prologueTimer()), int64_t{-1});
-        QCOMPARE(r.state().DialInProgress, uint8_t{0});
+        QVERIFY(!r.state().DialInProgress);
         QCOMPARE(r.commandCount(), 0);
         QVERIFY(r.t.dialogs.errors.isEmpty());
     }
@@ -394,7 +394,7 @@ private slots:
         QVERIFY(r.t.dialogs.errors.isEmpty());
         QVERIFY(!r.pad().isVisible());
         QVERIFY(r.app().windows.mainMenu->isVisible());
-        QCOMPARE(r.state().DialInProgress, uint8_t{0});
+        QVERIFY(!r.state().DialInProgress);
         QVERIFY(r.state().DialNumber.empty());
         QCOMPARE(r.pad().numberField->text(), QString());
         QCOMPARE(r.status(), QString());
@@ -477,7 +477,7 @@ private slots:
     void returnsToCallLog() {
         DialRun r;
         r.startAtMenu();
-        r.state().LogImage[0] = 0;
+        r.state().logImage.markEmpty();
         r.state().DialCaller = dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, Busy}});
@@ -494,17 +494,18 @@ private slots:
     void callLogDownloadsAgainAfterConnectedCall() {
         DialRun r;
         r.startAtMenu();
-        r.state().LogImage[0] = 0;
+        r.state().logImage.markEmpty();
         r.state().DialCaller = dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, "AC\r\n"}});
         r.exchange().prepare(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
-        QCOMPARE(r.state().LogImage[0], uint8_t{255});
+        QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
         const qsizetype from = r.commandCount();
         r.pad().close();
         QCOMPARE(r.commandsFrom(from),
-                 (QList<QByteArray>{HangUp1, hg::LogModeTel1Command(r.state())}));
+                 (QList<QByteArray>{HangUp1, hg::LogModeTel1Command(r.state().adapterModel,
+                                                                    r.state().LogModeTel1)}));
         QVERIFY(!r.app().windows.callLog->isVisible());
     }
 };

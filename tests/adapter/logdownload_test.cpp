@@ -50,7 +50,8 @@ struct Download : SimRun {
     int gauge() { return t.app->windows.progress->gauge->Progress(); }
     bool progressShown() { return t.app->windows.progress->isVisible(); }
     QByteArray image() {
-        return QByteArray(reinterpret_cast<const char*>(s().LogImage.data()), hgsim::LogImageBytes);
+        return QByteArray(reinterpret_cast<const char*>(s().logImage.bytes().data()),
+                          hgsim::LogImageBytes);
     }
     int rows() { return t.app->windows.mainMenu->callLogTable.rowCount(); }
     int calls() { return static_cast<int>(adapter.config().calls.size()); }
@@ -108,7 +109,7 @@ private slots:
             QCOMPARE(d.commands().last(), step.command);
             QCOMPARE(d.gauge(), step.gauge);
         }
-        QCOMPARE(d.s().adapterIdentified, 1);
+        QVERIFY(d.s().adapterIdentified);
         QCOMPARE(d.s().PasswordCode, 0);
         QCOMPARE(d.s().PcClockSeconds, calllog::adapterSecondsOf(d.t.wallClock.time));
         QCOMPARE(d.s().HgClockSeconds, d.s().PcClockSeconds - 3600);
@@ -158,7 +159,10 @@ private slots:
         Download d;
         d.silence();
         // What an earlier reply left behind must not fill the gap of a shorter one.
-        d.s().RxBuffer.fill(0x2a);
+        QVERIFY(d.t.app->link.openPort());
+        d.line->send(0, QByteArray(adapter::ReceiveBuffer::Size - 1, 0x2a));
+        d.t.clock.advance(0);
+        d.t.app->link.closePort();
         const QByteArray before = d.image();
         d.press();
         d.reply(2600, ClockReply);
@@ -227,7 +231,7 @@ private slots:
         }
         d.at(4000);
         if (how == QLatin1String("quiet") || how == QLatin1String("hang-up")) {
-            QVERIFY(d.s().RxIndex > 0);
+            QVERIFY(d.t.app->link.received().count() > 0);
             d.line->cut(how == QLatin1String("hang-up"));
         }
         const qsizetype sent = d.commands().size();
@@ -372,7 +376,7 @@ private slots:
         d.t.app->windows.progress->close();
         QVERIFY(!d.progressShown());
         QVERIFY(d.t.app->windows.mainMenu->isVisible());
-        QCOMPARE(d.s().LogImage[0], 255);
+        QCOMPARE(d.s().logImage.bytes()[0], 255);
         d.at(closeAt + 499);
         QVERIFY(d.portOpen());
         d.at(closeAt + 500);

@@ -87,8 +87,8 @@ private slots:
                           QByteArray::number(model) + '\n');
         r.startAtMenu();
         ProgramState& s = r.t.app->State;
-        s.adapterIdentified = 1;
-        s.LogImage[0] = 0;
+        s.adapterIdentified = true;
+        s.logImage.markEmpty();
         OptionsWindow* options = openOptions(r);
         // With no model both log groups are disabled, yet their selections are saved.
         QCOMPARE(options->tel1LogModeGroup->isEnabled(), model != -1);
@@ -104,8 +104,8 @@ private slots:
         QCOMPARE(notice->noticeLabel->text(), QStringLiteral("設定保存中"));
         QVERIFY(!options->isVisible());
         QVERIFY(!main->isVisible());
-        QCOMPARE(s.adapterIdentified, uint8_t(0));
-        QCOMPARE(s.LogImage[0], uint8_t(255));
+        QVERIFY(!s.adapterIdentified);
+        QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QCOMPARE(setting(r, "RS232C", "COM"), 1);
         QCOMPARE(setting(r, "TEL", "PORT"), 1);
         QCOMPARE(setting(r, "LOG", "PORT1"), 2);
@@ -162,7 +162,7 @@ private slots:
         QVERIFY(confirm->isVisible());
         QVERIFY(!options->isVisible());
         QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
-        QCOMPARE(s.confirmAction, 5);
+        QCOMPARE(r.t.app->windows.confirmation->action(), 5);
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化されます。よろしいですか？"));
         QCOMPARE(s.passwordNumber, 12);
@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(r.commands().last(), QByteArray("ATG53=13\\L3\r"));
         QCOMPARE(r.adapter.config().passwordCode, 13);
         QCOMPARE(s.PasswordCode, 13);
-        QCOMPARE(s.LogImage[0], uint8_t(255));
+        QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QCOMPARE(setting(r, "USER", "SET1"), 13);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
         QVERIFY(r.t.app->windows.mainMenu->isVisible());

@@ -46,11 +46,12 @@ private slots:
 
     void callLogWithoutImageDownloads() {
         Run r;
-        QCOMPARE(r.app().State.LogImage[0], uint8_t(255));
+        QCOMPARE(r.app().State.logImage.bytes()[0], uint8_t(255));
         r.app().State.DialCaller = dialcaller::CallLog;
         r.app().nav().returnToCaller();
         QVERIFY(!r.app().windows.callLog->isVisible());
-        QCOMPARE(r.adapter.commands().value(0), hg::LogModeTel1Command(r.app().State));
+        QCOMPARE(r.adapter.commands().value(0),
+                 hg::LogModeTel1Command(r.app().State.adapterModel, r.app().State.LogModeTel1));
     }
 
     void otherCallers_data() {

@@ -159,6 +159,11 @@ private slots:
             QFAIL("a foreign file was opened");
         } catch (const db::EDatabaseError& e) {
             QVERIFY(e.text().contains(QStringLiteral("not a database")));
+            // Said in Japanese: the file, what is wrong, what it means.
+            for (const QString& part : {path, QStringLiteral("ファイルが壊れています"),
+                                        QStringLiteral("通話履歴は使えません")}) {
+                QVERIFY2(e.text().contains(part), e.what());
+            }
         }
         QVERIFY(!archive.isOpen());
         QCOMPARE(QFileInfo(path).size(), 4096);

@@ -376,8 +376,8 @@ private slots:
 
         QAbstractItemModel* model = table_->model();
         table_->beginBatch();
-        table_->setLastCall(QStringLiteral("03/04 03:00"), QStringLiteral("00:02:05"),
-                            QStringLiteral("80 円"));
+        table_->setLastCall(QStringLiteral("山田太郎"), QStringLiteral("03/04 03:00"),
+                            QStringLiteral("00:02:05"), QStringLiteral("80 円"));
         table_->commitBatch();
         const int row = table_->rowOf(QStringLiteral("山田太郎"));
         QCOMPARE(model->index(row, 8).data().toString(), QStringLiteral("03/04 03:00"));

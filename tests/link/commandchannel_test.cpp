@@ -98,19 +98,24 @@ private slots:
         QFETCH(int, endIndex);
         Channel c;
         c.deviceLink().serialPort.open();
-        c.state().RxIndex = startIndex;
+        c.factory->line->send(0, QByteArray(startIndex, '.'));
+        c.clock.advance(0);
         const QByteArray bytes = pattern(count);
         c.factory->line->send(0, bytes);
         c.clock.advance(0);
-        QCOMPARE(c.state().RxIndex, endIndex);
+        const adapter::ReceiveBuffer& received = c.deviceLink().received();
+        QCOMPARE(received.count(), endIndex);
         for (int i = 0; i < count; ++i) {
-            QCOMPARE(c.state().RxBuffer[static_cast<size_t>((startIndex + i) % 4001)],
+            QCOMPARE(received.bytes()[static_cast<size_t>((startIndex + i) % 4001)],
                      static_cast<uint8_t>(bytes[i]));
         }
         c.factory->line->send(0, QByteArray("Z"));
         c.clock.advance(0);
-        QCOMPARE(c.state().RxBuffer[static_cast<size_t>(endIndex)], uint8_t{'Z'});
-        QCOMPARE(c.state().RxIndex, endIndex + 1);
+        QCOMPARE(received.bytes()[static_cast<size_t>(endIndex)], uint8_t{'Z'});
+        QCOMPARE(received.count(), endIndex + 1);
+        // What an earlier exchange left must not pass for the dial's reply.
+        c.deviceLink().dial.prepare(1, QStringLiteral("0312345678"));
+        QCOMPARE(received.count(), 0);
     }
 
     void arrivalsPaceTheDialReplyCheck() {
@@ -120,7 +125,7 @@ private slots:
         int fired = 0;
         QObject::connect(&dial, &adapter::DialExchange::checkingReply, [&] { ++fired; });
         c.deviceLink().serialPort.open();
-        c.state().DialInProgress = 1;
+        c.state().DialInProgress = true;
         for (int at : {0, 300, 600, 900}) {
             c.factory->line->send(at, QByteArray("AS"));
         }
@@ -136,7 +141,7 @@ private slots:
         c.factory->line->send(0, QByteArray("x"));
         c.clock.advance(0);
         QVERIFY(check.running());
-        c.state().DialInProgress = 0;
+        c.state().DialInProgress = false;
         c.factory->line->send(100, QByteArray("x"));
         c.clock.advance(100);
         QVERIFY(!check.running());
@@ -150,12 +155,16 @@ private slots:
         ProgramState s{};
         s.LogModeTel1 = 3;
         s.LogModeTel2 = 1;
-        QTest::newRow("1 model 0") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/9*03\r");
-        QTest::newRow("2 model 0") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/9*01\r");
+        QTest::newRow("1 model 0")
+            << hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1) << QByteArray("AT\\T1/9*03\r");
+        QTest::newRow("2 model 0") << hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)
+                                   << QByteArray("ATE0\\T2/9*01\r");
         s.adapterModel = 1;
         s.LogModeTel1 = 2;
-        QTest::newRow("1 model 1") << hg::LogModeTel1Command(s) << QByteArray("AT\\T1/1*42\r");
-        QTest::newRow("2 model 1") << hg::LogModeTel2Command(s) << QByteArray("ATE0\\T2/1*41\r");
+        QTest::newRow("1 model 1")
+            << hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1) << QByteArray("AT\\T1/1*42\r");
+        QTest::newRow("2 model 1") << hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)
+                                   << QByteArray("ATE0\\T2/1*41\r");
         QTest::newRow("3") << hg::LogIdentifyCommand() << QByteArray("ATI\\I\r");
         QTest::newRow("4") << hg::ClockRequestCommand() << QByteArray("AT\\L2G53\r");
         QTest::newRow("5 code 0") << hg::LogRequestCommand(0) << QByteArray("AT\\L10\r");
@@ -195,7 +204,7 @@ private slots:
         c.clock.advance(10);
         QCOMPARE(calls, 2);
         QCOMPARE(c.dialogs.errors, QStringList({"handler failed", "handler failed"}));
-        QCOMPARE(c.state().RxIndex, 2);
+        QCOMPARE(c.deviceLink().received().count(), 2);
     }
 
     void portMessageLeadsToTheOptions() {
@@ -276,10 +285,10 @@ private slots:
         adapter::DeviceLink& form = app.link;
         QByteArray collected;
         form.serialPort.onReceive = [&](SerialPort& sender, uint16_t size) {
-            const int from = app.State.RxIndex;
+            const int from = form.received().count();
             form.receiveBytes(sender, size);
             for (int i = 0; i < size; ++i) {
-                collected.append(static_cast<char>(app.State.RxBuffer[(from + i) % 4001]));
+                collected.append(static_cast<char>(form.received().bytes()[(from + i) % 4001]));
             }
         };
         // Notifications smaller than RxBuffer, so that each can be read back before it wraps.

@@ -185,8 +185,10 @@ private slots:
         s.adapterModel = 1;
         s.LogModeTel1 = 2;
         s.LogModeTel2 = 3;
-        QCOMPARE(replyTo(adapter, hg::LogModeTel1Command(s)), QByteArray("OK\r\n"));
-        QCOMPARE(replyTo(adapter, hg::LogModeTel2Command(s)), QByteArray("OK\r\n"));
+        QCOMPARE(replyTo(adapter, hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1)),
+                 QByteArray("OK\r\n"));
+        QCOMPARE(replyTo(adapter, hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)),
+                 QByteArray("OK\r\n"));
         QCOMPARE(adapter.logModeTel1(), 2);
         QCOMPARE(adapter.logModeTel2(), 3);
         QVERIFY(replyTo(adapter, hg::LogIdentifyCommand()).startsWith("TILKA HG SIMULATOR"));
@@ -226,13 +228,12 @@ private slots:
         QByteArray seen;
         QObject::connect(&app.link.dial, &adapter::DialExchange::checkingReply, [&] {
             firedAt = clock.now();
-            seen = QByteArray(reinterpret_cast<const char*>(app.State.RxBuffer.data()),
-                              app.State.RxIndex);
+            seen = QByteArray(reinterpret_cast<const char*>(app.link.received().bytes().data()),
+                              app.link.received().count());
         });
         SerialPort& comm = app.link.serialPort;
         comm.open();
-        app.State.DialInProgress = 1;
-        app.State.RxIndex = 0;
+        app.State.DialInProgress = true;
         comm.writeText(hg::DialCommand(1, "0312345678"));
         clock.advance(5000);
         QCOMPARE(firedAt, int64_t{1600});

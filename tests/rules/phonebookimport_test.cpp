@@ -189,13 +189,17 @@ private slots:
             QVERIFY(QSqlQuery(raw).exec(QStringLiteral(
                 "CREATE TRIGGER refuse BEFORE INSERT ON Userdat WHEN NEW.氏名 = '拒否' "
                 "BEGIN SELECT RAISE(ABORT, 'refused'); END")));
+            // A full disk: the engine itself has rolled the transaction back.
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral(
+                "CREATE TRIGGER full BEFORE INSERT ON Userdat WHEN NEW.氏名 = '満杯' "
+                "BEGIN SELECT RAISE(ROLLBACK, 'database or disk is full'); END")));
             raw.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));
         table.open();
         table.append(person(QStringLiteral("阿部"), QStringLiteral("あべ"), QStringLiteral("011")));
-        table.setLastCall(QStringLiteral("12/01 10:00"), QStringLiteral("00:01:00"),
-                          QStringLiteral("10"));
+        table.setLastCall(QStringLiteral("阿部"), QStringLiteral("12/01 10:00"),
+                          QStringLiteral("00:01:00"), QStringLiteral("10"));
 
         phonebookimport::ImportedRecords imported;
         imported.records = {person(QStringLiteral("佐藤"), {}, QStringLiteral("022")),
@@ -221,6 +225,15 @@ private slots:
         QCOMPARE(phonebookimport::summaryText(skipped),
                  QStringLiteral("追加 0 件、上書き 0 件、スキップ 2 件（同じ氏名が登録済み 2 "
                                 "件）を取り込みました。"));
+        QCOMPARE(table.recordCount(), 2);
+
+        imported.records = {person(QStringLiteral("満杯"), {}, QStringLiteral("055"))};
+        try {
+            phonebookimport::importRecords(table, imported, false);
+            QFAIL("the full disk was not reported");
+        } catch (const db::EDatabaseError& e) {
+            QVERIFY2(e.text().contains(QStringLiteral("disk is full")), e.what());
+        }
         QCOMPARE(table.recordCount(), 2);
     }
 

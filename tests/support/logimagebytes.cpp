@@ -34,7 +34,8 @@ QByteArray logEntryBytes(const TestLogEntry& e) {
 }
 
 void putLogImage(ProgramState& state, const QByteArray& bytes) {
-    state.LogImage.fill(0);
-    const auto n = std::min<size_t>(static_cast<size_t>(bytes.size()), state.LogImage.size());
-    std::copy_n(reinterpret_cast<const uint8_t*>(bytes.constData()), n, state.LogImage.begin());
+    std::vector<uint8_t> image(HeldLogImage::Size, 0);
+    const auto n = std::min<size_t>(static_cast<size_t>(bytes.size()), image.size());
+    std::copy_n(reinterpret_cast<const uint8_t*>(bytes.constData()), n, image.begin());
+    state.logImage.hold(image);
 }

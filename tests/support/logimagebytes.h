@@ -19,5 +19,6 @@ struct TestLogEntry {
 // The entry's bytes: a number of 23 characters (or a sub-number of 21) has no zero byte after it.
 QByteArray logEntryBytes(const TestLogEntry& entry);
 
-// Puts bytes at the start of LogImage and zeroes the rest, as after a start and a download.
+// Puts bytes at the start of the held log image and zeroes the rest, as after a start and a
+// download.
 void putLogImage(ProgramState& state, const QByteArray& bytes);

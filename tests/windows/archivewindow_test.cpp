@@ -24,6 +24,7 @@
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/mainmenuwindow.h"
+#include "windows/navigation.h"
 #include "windows/phonebookwindow.h"
 #include "windows/statisticswindow.h"
 
@@ -79,7 +80,7 @@ private slots:
         QCOMPARE(r.archived(), calls + 1);
         // A loaded history file converts but is no download.
         putLogImage(r.t.app->State, logEntryBytes({1, 1, 99000, 99060, 0, "0999999999", {}}));
-        r.t.app->windows.callLog->convertLog();
+        r.t.app->nav().callLogChanged();
         QCOMPARE(r.archived(), calls + 1);
     }
 

@@ -19,6 +19,7 @@
 #include "windows/confirmationwindow.h"
 #include "windows/dialpad.h"
 #include "windows/mainmenuwindow.h"
+#include "windows/navigation.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ struct Window : SimRun {
         putLogImage(t.app->State, Mixed);
         t.app->windows.mainMenu->hide();
         form = t.app->windows.callLog;
-        form->convertLog();
+        t.app->nav().callLogChanged();
         form->show();
     }
 
@@ -73,7 +74,7 @@ struct Window : SimRun {
         return out;
     }
     QByteArray history() {
-        return QByteArray(reinterpret_cast<const char*>(t.app->State.LogImage.data()),
+        return QByteArray(reinterpret_cast<const char*>(t.app->State.logImage.bytes().data()),
                           HistoryBytes);
     }
     QString writeFile(const QString& name, const QByteArray& bytes) {
@@ -162,7 +163,7 @@ private slots:
         ConfirmationWindow* confirm = w.t.app->windows.confirmation;
         w.form->clearLogButton->click();
         QVERIFY(!w.form->isEnabled());
-        QCOMPARE(w.t.app->State.confirmAction, 2);
+        QCOMPARE(w.t.app->windows.confirmation->action(), 2);
         QVERIFY(confirm->isVisible());
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("ＨＧ内の通信記録を空に"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("しますか？"));
@@ -171,7 +172,7 @@ private slots:
         QVERIFY(w.form->isEnabled());
         if (yes) {
             QCOMPARE(w.commands(), QList<QByteArray>{"AT\\L3\r"});
-            QCOMPARE(w.t.app->State.LogImage[0], 0);
+            QCOMPARE(w.t.app->State.logImage.bytes()[0], 0);
             QCOMPARE(w.kinds(), QStringList());
             QCOMPARE(w.form->totalPanel->text(), QStringLiteral("0 円 "));
             QCOMPARE(w.form->countPanel->text(), QStringLiteral("0 件"));
@@ -183,11 +184,31 @@ private slots:
         }
     }
 
+    // While the archive cannot be used the window says so, and clearing the log warns that the
+    // calls were never archived.
+    void archiveThatCannotBeUsedIsSaid() {
+        Window w;
+        QVERIFY(!w.form->archiveNotice->isVisible());
+        w.t.app->callArchive.close();
+        w.t.app->nav().callLogChanged();
+        QVERIFY(w.form->archiveNotice->isVisible());
+        QVERIFY(w.form->archiveNotice->text().contains(QStringLiteral("保存されません")));
+        w.form->clearLogButton->click();
+        ConfirmationWindow* confirm = w.t.app->windows.confirmation;
+        QCOMPARE(confirm->secondLine->text(), QStringLiteral("※通話履歴に未保存の通話も消えます"));
+        confirm->noButton->click();
+        QVERIFY(w.commands().isEmpty());
+    }
+
     void saveThenLoadGivesTheSameRows() {
         Window w;
-        for (int i = 3086; i < HistoryBytes; ++i) {
-            w.t.app->State.LogImage[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
+        std::vector<uint8_t> tail(HistoryBytes);
+        for (int i = 0; i < HistoryBytes; ++i) {
+            tail[static_cast<size_t>(i)] =
+                i < 3086 ? w.t.app->State.logImage.bytes()[static_cast<size_t>(i)]
+                         : static_cast<uint8_t>(i);
         }
+        w.t.app->State.logImage.hold(tail);
         const QList<QStringList> before = w.rows();
         const QByteArray saved = w.history();
         w.t.dialogs.fileNames << w.t.filePath(QStringLiteral("history"));
@@ -201,7 +222,7 @@ private slots:
         QCOMPARE(file.readAll(), saved);
 
         putLogImage(w.t.app->State, Other);
-        w.form->convertLog();
+        w.t.app->nav().callLogChanged();
         QCOMPARE(w.rows().size(), 3);
         w.t.dialogs.fileNames << file.fileName();
         w.form->loadHistoryButton->click();
@@ -226,9 +247,11 @@ private slots:
         QFETCH(int, size);
         Window w;
         ProgramState& s = w.t.app->State;
-        for (size_t i = 3086; i < s.LogImage.size(); ++i) {
-            s.LogImage[i] = 0x5a;
+        std::vector<uint8_t> bytes(s.logImage.bytes().begin(), s.logImage.bytes().end());
+        for (size_t i = 3086; i < bytes.size(); ++i) {
+            bytes[i] = 0x5a;
         }
+        s.logImage.hold(bytes);
         const QByteArray held = w.history();
         QByteArray file = Other;
         file.append('\0');
@@ -243,7 +266,7 @@ private slots:
         const QByteArray expected =
             file.left(HistoryBytes) + held.mid(file.left(HistoryBytes).size());
         QCOMPARE(w.history(), expected);
-        QCOMPARE(s.LogImage[HistoryBytes], 0x5a);
+        QCOMPARE(s.logImage.bytes()[HistoryBytes], 0x5a);
         QTEST(static_cast<int>(w.rows().size()), "rows");
         QVERIFY(w.t.dialogs.errors.isEmpty());
     }
@@ -334,7 +357,7 @@ private slots:
         QVERIFY(!w.form->isVisible());
         const ProgramState& s = w.t.app->State;
         QCOMPARE(s.DialCaller, 2);
-        QCOMPARE(s.dialOnOpen, 1);
+        QVERIFY(w.t.app->link.dial.dialsOnOpen());
         QCOMPARE(s.DialNumber.bytes(), QByteArray("0663334444*12"));
         QVERIFY(w.t.app->link.dial.prologueTimer().running());
     }

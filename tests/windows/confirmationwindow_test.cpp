@@ -12,6 +12,7 @@
 #include "windows/chargeswindow.h"
 #include "windows/confirmationwindow.h"
 #include "windows/mainmenuwindow.h"
+#include "windows/navigation.h"
 #include "windows/optionswindow.h"
 #include "windows/phonebookwindow.h"
 #include "windows/portmessagewindow.h"
@@ -51,10 +52,7 @@ struct Run {
     // What the asking window does before the question shows.
     void ask(QWidget* asking, int kind, const QString& line1, const QString& line2) {
         asking->setEnabled(false);
-        app().State.confirmAction = kind;
-        app().windows.confirmation->firstLine->setText(line1);
-        app().windows.confirmation->secondLine->setText(line2);
-        app().windows.confirmation->show();
+        app().windows.confirmation->ask(kind, line1, line2);
     }
 
     hgsim::HgAdapter adapter;
@@ -76,7 +74,7 @@ void holdLog(Run& r) {
     putLogImage(r.app().State, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
                                    logEntryBytes({1, 2, 990000, 990010, 0, "0600000000", {}}) +
                                    logEntryBytes({2, 1, 0, 990000, 0, "0611111111", {}}));
-    r.app().windows.callLog->convertLog();
+    r.app().nav().callLogChanged();
 }
 
 QWidgetList shownWindows() {
@@ -163,16 +161,20 @@ private slots:
         Run r;
         holdLog(r);
         CallLogWindow* callLog = r.app().windows.callLog;
-        r.app().State.RxIndex = 17;
+        // Bytes of an earlier exchange, which the clear restarts from.
+        QVERIFY(r.app().link.openPort());
+        r.line->send(0, QByteArray(17, '.'));
+        r.t.clock.advance(0);
+        r.app().link.closePort();
         r.ask(callLog, 2, QStringLiteral("ＨＧ内の通信記録を空に"), QStringLiteral("しますか？"));
 
         answer(r.app().windows.confirmation, how);
         const bool yes = how == Answer::Yes;
         const ProgramState& s = r.app().State;
         QCOMPARE(r.adapter.commands().contains(QByteArray("AT\\L3\r")), yes);
-        QCOMPARE(r.line->opens, yes ? 1 : 0);
-        QCOMPARE(s.LogImage[0], uint8_t(yes ? 0 : 1));
-        QCOMPARE(s.RxIndex, yes ? 0 : 17);
+        QCOMPARE(r.line->opens, yes ? 2 : 1);
+        QCOMPARE(s.logImage.bytes()[0], uint8_t(yes ? 0 : 1));
+        QCOMPARE(r.app().link.received().count(), yes ? 0 : 17);
         QCOMPARE(r.app().windows.mainMenu->callLogTable.rowCount(), yes ? 0 : 3);
         QCOMPARE(callLog->countPanel->text(),
                  yes ? QStringLiteral("0 件") : QStringLiteral("3 件"));
@@ -196,7 +198,7 @@ private slots:
         QCOMPARE(r.t.dialogs.errors.size(), 1);
         QVERIFY(r.t.dialogs.errors[0].contains(QStringLiteral("オープンエラー")));
         const ProgramState& s = r.app().State;
-        QCOMPARE(s.LogImage[0], uint8_t(1));
+        QCOMPARE(s.logImage.bytes()[0], uint8_t(1));
         QCOMPARE(r.app().windows.mainMenu->callLogTable.rowCount(), 3);
         QVERIFY(r.adapter.commands().isEmpty());
         QVERIFY(r.app().windows.confirmation->isVisible());

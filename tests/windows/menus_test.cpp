@@ -122,7 +122,7 @@ private slots:
         const bool compact = menu == Menu::Compact;
         QCOMPARE(r.t.app->windows.compactMenu->isVisible(), compact);
         QCOMPARE(r.t.app->windows.mainMenu->isVisible(), !compact);
-        QCOMPARE(r.t.app->State.compactMenuInUse, uint8_t(compact ? 1 : 0));
+        QCOMPARE(r.t.app->State.compactMenuInUse, compact);
         QVERIFY(r.t.dialogs.errors.isEmpty());
     }
 

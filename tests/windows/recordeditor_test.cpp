@@ -226,8 +226,8 @@ private slots:
         QCOMPARE(ed->chargePanel->text(), QStringLiteral("80 円  "));
         QCOMPARE(ed->remarksField->text(), QStringLiteral("友人"));
         // The panels show the record as opened, not later changes.
-        table->setLastCall(QStringLiteral("05/05 05:05"), QStringLiteral("00:00:01"),
-                           QStringLiteral("---"));
+        table->setLastCall(QStringLiteral("山田"), QStringLiteral("05/05 05:05"),
+                           QStringLiteral("00:00:01"), QStringLiteral("---"));
         QCOMPARE(ed->lastCallPanel->text(), QStringLiteral("03/04 03:00"));
         ed->readingField->setText(QStringLiteral("やまだ"));
         ed->saveClicked();
@@ -434,7 +434,7 @@ private slots:
         table->append(person(QStringLiteral("山田"), QStringLiteral("0312345678")));
         db::UserRecord noNumber = person(QStringLiteral("鈴木"), QString());
         table->append(noNumber);
-        t->app->State.LogImage[0] = 0;  // an empty log is held, so returning converts it
+        t->app->State.logImage.markEmpty();  // an empty log is held, so returning converts it
         CallLogWindow* log = t->app->windows.callLog;
 
         log->show();

@@ -1,30 +1,52 @@
-// Every image of the fuzzing corpus, decoded and converted as a loaded history file would be.
+// Every image of the fuzzing corpus, decoded and imported as a loaded history file would be.
 #include <QDir>
 #include <QFile>
-#include <QLabel>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <memory>
 
+#include "db/callarchive.h"
+#include "db/phonebooktable.h"
+
 #include "protocol/logimage.h"
+#include "protocol/secondsscale.h"
 #include "rules/logconversion.h"
+#include "rules/logimport.h"
 #include "rules/logtexts.h"
+#include "state/programstate.h"
 #include "support/logimagebytes.h"
-#include "support/testapp.h"
-#include "ui/gauge.h"
-#include "windows/calllogwindow.h"
-#include "windows/mainmenuwindow.h"
+
+namespace {
+
+struct Tables {
+    Tables()
+        : log(dir.path()),
+          users(dir.path()),
+          archive(dir.path(), calllog::monthOfMoment),
+          import(state, log, users, archive) {
+        users.createTable();
+        users.open();
+    }
+    QTemporaryDir dir;
+    ProgramState state;
+    db::CallLogTable log;
+    db::PhoneBookTable users;
+    db::CallArchive archive;
+    calllog::LogImport import;
+};
+
+}  // namespace
 
 class LogCorpusTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() {
-        t_ = std::make_unique<TestApp>();
-        t_->start();
+        t_ = std::make_unique<Tables>();
         db::UserRecord r;
         r.Name = QStringLiteral("山田");
         r.Tel2 = QStringLiteral("0312345678");
-        t_->app->windows.mainMenu->phoneBookTable.append(r);
+        t_->users.append(r);
     }
     void cleanupTestCase() { t_.reset(); }
 
@@ -42,13 +64,13 @@ private slots:
     }
     void image() {
         QFETCH(QByteArray, bytes);
-        ProgramState& s = t_->app->State;
+        ProgramState& s = t_->state;
         putLogImage(s, bytes.left(4000));
         s.HgClockSeconds = 1000000;
         s.clockDriftSetting = 101;
         s.ClockDifference = 36000000;
 
-        const calllog::DecodedLog log = calllog::decodeLogImage(s.LogImage);
+        const calllog::DecodedLog log = calllog::decodeLogImage(s.logImage.bytes());
         int offset = 0;
         for (const calllog::LogEntry& e : log.Entries) {
             QCOMPARE(e.offset, offset);
@@ -58,9 +80,8 @@ private slots:
         }
         QCOMPARE(log.EndOffset, offset);
 
-        CallLogWindow* form = t_->app->windows.callLog;
-        form->convertLog();
-        const db::CallLogTable& table = t_->app->windows.mainMenu->callLogTable;
+        const calllog::LogImportResult result = t_->import.importHeld();
+        const db::CallLogTable& table = t_->log;
         QCOMPARE(table.rowCount(), static_cast<int>(log.Entries.size()));
         for (int i = 0; i < table.rowCount(); ++i) {
             const db::LogRow row = table.row(i);
@@ -69,14 +90,14 @@ private slots:
                               row.Kind) != calllog::KindColumnTexts.end() ||
                     row.Kind == calllog::AnsweringMachineText);
         }
-        QCOMPARE(form->countPanel->text(), calllog::entryCountText(table.rowCount()));
-        QCOMPARE(form->memoryGauge->Progress(),
+        QCOMPARE(result.rows, table.rowCount());
+        QCOMPARE(result.memoryFill,
                  std::min(calllog::memoryGaugeValue(table.rowCount(), log.EndOffset), 100));
-        QVERIFY(t_->dialogs.errors.isEmpty());
+        QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
     }
 
 private:
-    std::unique_ptr<TestApp> t_;
+    std::unique_ptr<Tables> t_;
 };
 
 QTEST_MAIN(LogCorpusTest)

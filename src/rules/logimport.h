@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <vector>
+
+#include "db/calllogtable.h"
+#include "rules/logconversion.h"
+
+struct ProgramState;
+
+namespace db {
+class CallArchive;
+class PhoneBookTable;
+}  // namespace db
+
+namespace calllog {
+
+// What one import did. When it failed, error says why; the rows and last calls written until
+// then stay, and the totals are only set when the conversion itself went through.
+struct LogImportResult {
+    bool converted = false;
+    int rows = 0;
+    int totalCharge = 0;
+    int memoryFill = 0;  // percent of the adapter's log area used, at most 100
+    // The calls the archive did not hold before, and of them those later than any it held.
+    int archivedCalls = 0;
+    std::vector<db::LogRow> newestCalls;
+    // The archive cannot be used: downloads are not kept in it.
+    bool archiveUnavailable = false;
+    QString error;
+};
+
+// Takes the held log image into the tables: the call log table is rebuilt from it, each known
+// caller's last call is written into the phone book, and a download's calls are added to the
+// archive. Each table is written in one transaction; the archive only once the other two went
+// through. The clock settings are the state's, as the last download read them.
+class LogImport {
+public:
+    LogImport(ProgramState& state, db::CallLogTable& log, db::PhoneBookTable& users,
+              db::CallArchive& archive);
+
+    // The image just downloaded: the call log, the last calls and the archive.
+    LogImportResult importDownload(const QDateTime& downloadedAt);
+    // The held image again, or a cleared log: the archive is left alone.
+    LogImportResult importHeld();
+    // A history file's bytes over the held image, then imported without the archive: such an
+    // image may be old or someone else's. A file that cannot be read throws EInOutError and
+    // leaves the held image as it was.
+    LogImportResult loadHistoryFile(const QString& path);
+    // Writes the held image's history-file bytes. Throws EInOutError.
+    void saveHistoryFile(const QString& path) const;
+
+private:
+    // Converts into the call log table and the phone book, handing each call as the archive
+    // keeps it to archived when given. Throws db::EDatabaseError.
+    void convert(LogImportResult& result, std::vector<db::ArchivedCall>* archived);
+    void archive(const std::vector<db::ArchivedCall>& calls, const QDateTime& downloadedAt,
+                 LogImportResult& result);
+
+    LogImportResult run(std::vector<db::ArchivedCall>* archived);
+
+    ProgramState& state_;
+    db::CallLogTable& log_;
+    db::PhoneBookTable& users_;
+    db::CallArchive& archive_;
+};
+
+}  // namespace calllog
