@@ -34,20 +34,20 @@ QString numberOf(int i) {
 
 db::ArchivedCall callOf(int i, std::mt19937& random) {
     db::ArchivedCall c;
-    c.StartSeconds = 1000000 + i * 97;
-    c.PortSet = static_cast<uint8_t>(1 + random() % 7);
-    c.CallKind = static_cast<uint8_t>(1 + random() % 2);
-    c.Number = numberOf(static_cast<int>(random() % Numbers));
-    c.DurationSeconds = static_cast<int32_t>(random() % 600);
-    c.Charge = static_cast<int>(random() % 100);
-    c.Moment = c.StartSeconds;
-    c.Row = {QString::number(i % 215 + 1),
+    c.startSeconds = 1000000 + i * 97;
+    c.portSet = static_cast<uint8_t>(1 + random() % 7);
+    c.callKind = static_cast<uint8_t>(1 + random() % 2);
+    c.number = numberOf(static_cast<int>(random() % Numbers));
+    c.durationSeconds = static_cast<int32_t>(random() % 600);
+    c.charge = static_cast<int>(random() % 100);
+    c.moment = c.startSeconds;
+    c.row = {QString::number(i % 215 + 1),
              QStringLiteral("１　　"),
-             c.CallKind == 1 ? QStringLiteral("▲発信") : QStringLiteral("▽着信"),
+             c.callKind == 1 ? QStringLiteral("▲発信") : QStringLiteral("▽着信"),
              QString(),
-             c.Number,
+             c.number,
              QStringLiteral("00:03:20"),
-             QStringLiteral("%1 円").arg(c.Charge),
+             QStringLiteral("%1 円").arg(c.charge),
              QStringLiteral("12/08 10:00")};
     return c;
 }
@@ -61,7 +61,7 @@ TestApp& fullApp() {
     if (!t) {
         t = std::make_unique<TestApp>();
         {
-            db::CallArchive archive(t->folder(), calllog::monthOfMoment);
+            db::CallArchive archive(t->folder(), protocol::monthOfMoment);
             archive.open();
             std::mt19937 random(7);
             std::vector<db::ArchivedCall> batch;
@@ -76,9 +76,9 @@ TestApp& fullApp() {
         book.beginBatch();
         for (int i = 0; i < Records; ++i) {
             db::UserRecord r;
-            r.Name = QStringLiteral("氏名%1").arg(i);
-            r.Yomi = QStringLiteral("ﾖﾐ%1").arg(i);
-            r.Tel = r.Tel2 = numberOf(i);
+            r.name = QStringLiteral("氏名%1").arg(i);
+            r.yomi = QStringLiteral("ﾖﾐ%1").arg(i);
+            r.tel = r.tel2 = numberOf(i);
             book.append(r);
         }
         book.commitBatch();
@@ -98,7 +98,7 @@ void BM_ArchiveOpen(benchmark::State& state) {
         w->grid->viewport()->repaint();
         benchmark::DoNotOptimize(w->grid->model()->index(20, 3).data());
     }
-    state.counters["calls"] = static_cast<double>(t.app->callArchive.totals({}).Count);
+    state.counters["calls"] = static_cast<double>(t.app->callArchive.totals({}).count);
 }
 BENCHMARK(BM_ArchiveOpen)->Unit(benchmark::kMillisecond)->Iterations(10);
 
@@ -127,7 +127,7 @@ void BM_ArchiveSearch(benchmark::State& state) {
         benchmark::DoNotOptimize(w->grid->model()->index(0, 3).data());
     }
     state.counters["found"] =
-        static_cast<double>(t.app->callArchive.totals(w->model->query()).Count);
+        static_cast<double>(t.app->callArchive.totals(w->model->query()).count);
     w->searchBox->clear();
 }
 BENCHMARK(BM_ArchiveSearch)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(10);
@@ -158,10 +158,10 @@ void BM_StatisticsOpen(benchmark::State& state) {
         }
     }
     int64_t calls = 0;
-    for (const calllog::MonthFigures& m : w->statisticsWindow->statistics().Months) {
-        calls += m.Outgoing + m.Incoming + m.Messages + m.Other;
+    for (const rules::MonthFigures& m : w->statisticsWindow->statistics().months) {
+        calls += m.outgoing + m.incoming + m.messages + m.other;
     }
-    state.counters["months"] = static_cast<double>(w->statisticsWindow->statistics().Months.size());
+    state.counters["months"] = static_cast<double>(w->statisticsWindow->statistics().months.size());
     state.counters["calls"] = static_cast<double>(calls);
     w->dateRangeBox->setChecked(false);
     w->hide();
@@ -193,11 +193,11 @@ void BM_ArchiveExportAll(benchmark::State& state) {
     for (auto _ : state) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        csv::Writer writer(out, csv::Encoding::Utf8WithBom);
+        rules::csv::Writer writer(out, rules::csv::Encoding::Utf8WithBom);
         int64_t rows = 0;
         t.app->callArchive.forEachRow({}, [&](const db::LogRow& row, int64_t) {
-            writer.writeRow({row.Ports, row.Kind, model.nameFor(row.Number), row.Number,
-                             row.CallTime, row.Duration, row.Charge});
+            writer.writeRow({row.ports, row.kind, model.nameFor(row.number), row.number,
+                             row.callTime, row.duration, row.charge});
             ++rows;
         });
         writer.finish();

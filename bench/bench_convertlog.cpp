@@ -43,15 +43,15 @@ struct Book {
         users.beginBatch();
         for (int i = 0; i < size; ++i) {
             db::UserRecord r;
-            r.Name = QStringLiteral("利用者%1").arg(i, 6, 10, QLatin1Char('0'));
-            r.Yomi = QStringLiteral("りようしゃ%1").arg(i);
-            r.Tel = telOf(i);
-            r.Tel2 = r.Tel;
-            r.Address = QStringLiteral("東京都千代田区");
+            r.name = QStringLiteral("利用者%1").arg(i, 6, 10, QLatin1Char('0'));
+            r.yomi = QStringLiteral("りようしゃ%1").arg(i);
+            r.tel = telOf(i);
+            r.tel2 = r.tel;
+            r.address = QStringLiteral("東京都千代田区");
             users.append(r);
         }
         db::UserRecord noNumber;
-        noNumber.Name = QStringLiteral("番号なし");
+        noNumber.name = QStringLiteral("番号なし");
         users.append(noNumber);
         users.commitBatch();
         // The phone book list's grid holds a model of the table, as in the program.
@@ -79,7 +79,7 @@ void run(benchmark::State& state, const QByteArray& image, int bookSize) {
     Book& book = bookOf(bookSize);
     Application& app = *book.t.app;
     for (auto _ : state) {
-        putLogImage(app.State, image);
+        putLogImage(app.state, image);
         app.windows.callLog->convertLog();
     }
     state.counters["rows"] = app.windows.mainMenu->callLogTable.rowCount();

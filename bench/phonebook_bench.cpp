@@ -36,13 +36,13 @@ TestApp& fullApp() {
         table.beginBatch();
         for (int i = 0; i < Records; ++i) {
             db::UserRecord r;
-            r.Name = QStringLiteral("氏名%1").arg(i);
+            r.name = QStringLiteral("氏名%1").arg(i);
             for (int k = 0; k < 6; ++k) {
-                r.Yomi += kana[static_cast<int>(random() % kana.size())];
+                r.yomi += kana[static_cast<int>(random() % kana.size())];
             }
-            r.Tel = numberOf(i);
-            r.Tel2 = r.Tel;
-            r.Address = QStringLiteral("東京都千代田区%1丁目").arg(i % 50);
+            r.tel = numberOf(i);
+            r.tel2 = r.tel;
+            r.address = QStringLiteral("東京都千代田区%1丁目").arg(i % 50);
             table.append(r);
         }
         table.commitBatch();

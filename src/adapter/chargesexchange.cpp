@@ -15,30 +15,30 @@ constexpr int PortCloseDelay = 500;
 QByteArray resetCommandOf(ChargesExchange::Counter counter) {
     switch (counter) {
         case ChargesExchange::Counter::Tel1:
-            return hg::ChargeResetTel1Command();
+            return protocol::hg::chargeResetTel1Command();
         case ChargesExchange::Counter::Tel2:
-            return hg::ChargeResetTel2Command();
+            return protocol::hg::chargeResetTel2Command();
         case ChargesExchange::Counter::Digital:
             break;
     }
-    return hg::ChargeResetDigitalCommand();
+    return protocol::hg::chargeResetDigitalCommand();
 }
 
 }  // namespace
 
-ChargesExchange::ChargesExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
-                                 ui::TimerBackend& timers)
+ChargesExchange::ChargesExchange(DeviceLink& link, appstate::ProgramState& state,
+                                 ReceiveBuffer& received, ui::TimerBackend& timers)
     : link_(link), state_(state), received_(received), replyTimer_(timers) {
-    replyTimer_.OnTimer = [this] { readReply(); };
+    replyTimer_.onElapsed = [this] { readReply(); };
 }
 
 void ChargesExchange::request() {
-    SerialPort& port = link_.serialPort;
-    port.setPort(static_cast<uint8_t>(state_.ComPort));
+    comm::SerialPort& port = link_.serialPort;
+    port.setPort(static_cast<uint8_t>(state_.comPort));
     try {
         port.open();
         received_.restart();
-        port.writeText(hg::ChargeReportCommand());
+        port.writeText(protocol::hg::chargeReportCommand());
     } catch (const std::exception&) {
         // Not left open on a port that may not answer, or the next exchange would reuse it.
         port.close();
@@ -50,8 +50,8 @@ void ChargesExchange::request() {
 
 void ChargesExchange::readReply() {
     replyTimer_.setInterval(0);
-    const settings::ChargeAmounts amounts =
-        settings::ParseChargeReply(received_.bytes().data(), received_.bytes().size());
+    const protocol::ChargeAmounts amounts =
+        protocol::parseChargeReply(received_.bytes().data(), received_.bytes().size());
     link_.closePortLater(PortCloseDelay);
     emit chargesRead(amounts);
 }

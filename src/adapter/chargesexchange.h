@@ -17,7 +17,7 @@ class ChargesExchange : public QObject {
 public:
     enum class Counter { Tel1, Tel2, Digital };
 
-    ChargesExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+    ChargesExchange(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffer& received,
                     ui::TimerBackend& timers);
 
     // Asks for the counters; the reply is read half a second later.
@@ -29,7 +29,7 @@ public:
     const ui::IntervalTimer& replyTimer() const { return replyTimer_; }
 
 signals:
-    void chargesRead(const settings::ChargeAmounts& amounts);
+    void chargesRead(const protocol::ChargeAmounts& amounts);
     void counterReset(adapter::ChargesExchange::Counter counter);
     void portUnavailable();
 
@@ -37,7 +37,7 @@ private:
     void readReply();
 
     DeviceLink& link_;
-    ProgramState& state_;
+    appstate::ProgramState& state_;
     ReceiveBuffer& received_;
     ui::IntervalTimer replyTimer_;
 };

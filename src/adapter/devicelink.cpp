@@ -13,7 +13,7 @@ constexpr int BaudRate = 19200;
 
 }  // namespace
 
-DeviceLink::DeviceLink(ProgramState& state, ui::TimerBackend& timers,
+DeviceLink::DeviceLink(appstate::ProgramState& state, ui::TimerBackend& timers,
                        const ui::WallClock& wallClock, comm::SerialDeviceFactory& devices)
     : serialPort(devices),
       download(*this, state, received_, timers, wallClock),
@@ -25,13 +25,13 @@ DeviceLink::DeviceLink(ProgramState& state, ui::TimerBackend& timers,
       portCloseTimer_(timers),
       tel2LogModeTimer_(timers) {
     serialPort.setBaudRate(BaudRate);
-    serialPort.onReceive = [this](SerialPort& sender, uint16_t size) {
+    serialPort.onReceive = [this](comm::SerialPort& sender, uint16_t size) {
         receiveBytes(sender, size);
     };
     serialPort.onHandlerError = [this](const QString& message) { emit handlerError(message); };
     serialPort.onDeviceGone = [this] { download.lineGone(); };
-    portCloseTimer_.OnTimer = [this] { closeDelayedPort(); };
-    tel2LogModeTimer_.OnTimer = [this] { sendTel2LogMode(); };
+    portCloseTimer_.onElapsed = [this] { closeDelayedPort(); };
+    tel2LogModeTimer_.onElapsed = [this] { sendTel2LogMode(); };
 }
 
 bool DeviceLink::openPort() {
@@ -67,10 +67,10 @@ void DeviceLink::closeDelayedPort() {
 void DeviceLink::sendTel2LogMode() {
     // Stopped before sending: a port closed in the meantime is reported once, not at every tick.
     tel2LogModeTimer_.setInterval(0);
-    serialPort.writeText(hg::LogModeTel2Command(state_.adapterModel, state_.LogModeTel2));
+    serialPort.writeText(protocol::hg::logModeTel2Command(state_.adapterModel, state_.logModeTel2));
 }
 
-void DeviceLink::receiveBytes(SerialPort& sender, uint16_t size) {
+void DeviceLink::receiveBytes(comm::SerialPort& sender, uint16_t size) {
     dial.pauseReplyCheck();
     std::vector<uint8_t> buffer(size + 1u, 0);
     sender.read(reinterpret_cast<char*>(buffer.data()), size);

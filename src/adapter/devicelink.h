@@ -26,8 +26,8 @@ class DeviceLink : public QObject {
     ReceiveBuffer received_;
 
 public:
-    DeviceLink(ProgramState& state, ui::TimerBackend& timers, const ui::WallClock& wallClock,
-               comm::SerialDeviceFactory& devices);
+    DeviceLink(appstate::ProgramState& state, ui::TimerBackend& timers,
+               const ui::WallClock& wallClock, comm::SerialDeviceFactory& devices);
 
     // Opens the port of ComPort; false when it cannot be used.
     [[nodiscard]] bool openPort();
@@ -39,14 +39,14 @@ public:
     // Sends the TEL 2 log mode ms milliseconds from now, after TEL 1's has been taken in.
     void sendTel2LogModeLater(int ms);
     // Appends the waiting bytes to the receive buffer and re-arms the dial's reply check.
-    void receiveBytes(SerialPort& sender, uint16_t size);
+    void receiveBytes(comm::SerialPort& sender, uint16_t size);
     // What the adapter sent for the running exchange.
     const ReceiveBuffer& received() const { return received_; }
 
     const ui::IntervalTimer& portCloseTimer() const { return portCloseTimer_; }
     const ui::IntervalTimer& tel2LogModeTimer() const { return tel2LogModeTimer_; }
 
-    SerialPort serialPort;
+    comm::SerialPort serialPort;
     LogDownload download;
     ChargesExchange charges;
     OptionsUpload options;
@@ -61,7 +61,7 @@ private:
     void sendTel2LogMode();
     void closeDelayedPort();
 
-    ProgramState& state_;
+    appstate::ProgramState& state_;
     ui::IntervalTimer portCloseTimer_;
     ui::IntervalTimer tel2LogModeTimer_;
 };

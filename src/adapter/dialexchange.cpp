@@ -24,12 +24,12 @@ constexpr int WaitTicksPerAttempt = 60;
 constexpr int MaxAttempt = 100;
 
 QString textOf(const QByteArray& bytes) {
-    return sjis::toUnicode(bytes);
+    return ui::sjis::toUnicode(bytes);
 }
 
 }  // namespace
 
-DialExchange::DialExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+DialExchange::DialExchange(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffer& received,
                            ui::TimerBackend& timers)
     : link_(link),
       state_(state),
@@ -37,19 +37,19 @@ DialExchange::DialExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer&
       prologueTimer_(timers),
       replyCheckTimer_(timers),
       continuousWaitTimer_(timers) {
-    prologueTimer_.OnTimer = [this] { prologueStep(); };
-    replyCheckTimer_.OnTimer = [this] { checkReply(); };
-    continuousWaitTimer_.OnTimer = [this] { continuousWaitTick(); };
+    prologueTimer_.onElapsed = [this] { prologueStep(); };
+    replyCheckTimer_.onElapsed = [this] { checkReply(); };
+    continuousWaitTimer_.onElapsed = [this] { continuousWaitTick(); };
 }
 
 void DialExchange::openFromMenu() {
-    state_.DialNumber.clear();
+    state_.dialNumber.clear();
     startPrologue(0, MenuPrologueDelay);
 }
 
 void DialExchange::prepare(uint8_t dialNow, const QString& number) {
     received_.restart();
-    state_.DialNumber.assign(sjis::fromUnicode(number));
+    state_.dialNumber.assign(ui::sjis::fromUnicode(number));
     startPrologue(dialNow, DialPrologueDelay);
 }
 
@@ -60,8 +60,8 @@ void DialExchange::startPrologue(uint8_t dialNow, int delayMs) {
 }
 
 void DialExchange::prologueStep() {
-    ProgramState& s = state_;
-    SerialPort& port = link_.serialPort;
+    appstate::ProgramState& s = state_;
+    comm::SerialPort& port = link_.serialPort;
     prologueTimer_.setInterval(PrologueInterval);
     try {
         if (s.adapterIdentified) {
@@ -73,15 +73,15 @@ void DialExchange::prologueStep() {
         }
         switch (prologueStep_) {
             case 0:
-                port.setPort(static_cast<uint8_t>(s.ComPort));
+                port.setPort(static_cast<uint8_t>(s.comPort));
                 port.open();
-                port.writeText(hg::EchoOffCommand());
+                port.writeText(protocol::hg::echoOffCommand());
                 prologueStep_ = 1;
                 break;
             case 1:
                 received_.restart();
                 prologueStep_ = 2;
-                port.writeText(hg::IdentifyCommand());
+                port.writeText(protocol::hg::identifyCommand());
                 break;
             default:
                 prologueTimer_.setInterval(0);
@@ -94,49 +94,50 @@ void DialExchange::prologueStep() {
         // Not left open on a port that may not answer, and no pad without its port.
         prologueTimer_.setInterval(0);
         port.close();
-        s.DialInProgress = false;
+        s.dialInProgress = false;
         emit portUnavailable();
     }
 }
 
 void DialExchange::dialOrHangUp(uint8_t dial) {
-    ProgramState& s = state_;
-    SerialPort& port = link_.serialPort;
+    appstate::ProgramState& s = state_;
+    comm::SerialPort& port = link_.serialPort;
     emit countingStopped();
     continuousWaitTimer_.setInterval(0);
-    s.DialInProgress = true;
-    port.setPort(static_cast<uint8_t>(s.ComPort));
+    s.dialInProgress = true;
+    port.setPort(static_cast<uint8_t>(s.comPort));
     emit padShown();
-    if (!s.ContinuousDial) {
+    if (!s.continuousDial) {
         redialIndex_ = 0;
     }
     // An empty number opens the pad without a word to the adapter; but a dial that went out
     // with no digits is still an attempt under way, and hanging it up must not be skipped.
-    if (s.DialNumber.empty() && readyToDial_) {
+    if (s.dialNumber.empty() && readyToDial_) {
         return;
     }
     if (dial == 1) {
-        s.DialNumber.assign(
-            sjis::fromUnicode(calllog::normalizeNumber(textOf(s.DialNumber.bytes()))));
-        emit dialling(textOf(s.DialNumber.bytes()));
-        s.DialNumber.assign(sjis::fromUnicode(calllog::lookupDigits(textOf(s.DialNumber.bytes()))));
-        port.writeText(hg::DialCommand(s.DialLine, s.DialNumber.bytes()));
+        s.dialNumber.assign(
+            ui::sjis::fromUnicode(rules::normalizeNumber(textOf(s.dialNumber.bytes()))));
+        emit dialling(textOf(s.dialNumber.bytes()));
+        s.dialNumber.assign(
+            ui::sjis::fromUnicode(rules::lookupDigits(textOf(s.dialNumber.bytes()))));
+        port.writeText(protocol::hg::dialCommand(s.dialLine, s.dialNumber.bytes()));
         readyToDial_ = false;
         showStartButton(StartButton::HangUp);
         emit dialSent();
         continuousWaitTimer_.setInterval(0);
         if (redialIndex_ == 0) {
-            s.RedialList[static_cast<size_t>(s.RedialCount)].assign(s.DialNumber.bytes());
-            ++s.RedialCount;
-            if (s.RedialCount > ProgramState::RedialSlots - 1) {
-                s.RedialCount = 0;
+            s.redialList[static_cast<size_t>(s.redialCount)].assign(s.dialNumber.bytes());
+            ++s.redialCount;
+            if (s.redialCount > appstate::ProgramState::RedialSlots - 1) {
+                s.redialCount = 0;
             }
         }
     } else {
-        port.writeText(hg::HangUpCommand(s.DialLine));
+        port.writeText(protocol::hg::hangUpCommand(s.dialLine));
         readyToDial_ = true;
         emit hungUp();
-        if (s.ContinuousDial) {
+        if (s.continuousDial) {
             showStartButton(StartButton::AttemptFailed, redialIndex_);
             waitTicks_ = 0;
             continuousWaitTimer_.setInterval(WaitTickMs);
@@ -147,23 +148,23 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
     }
     emit keysEnabled(readyToDial_);
     if (redialIndex_ > MaxAttempt - 1) {
-        s.ContinuousDial = false;
+        s.continuousDial = false;
         redialIndex_ = 0;
         continuousWaitTimer_.setInterval(0);
     }
 }
 
 void DialExchange::start(const QString& typed) {
-    ProgramState& s = state_;
+    appstate::ProgramState& s = state_;
     prologueTimer_.setInterval(0);
     if (redialIndex_ > 0 && startButton_ != StartButton::Continuous) {
-        s.ContinuousDial = false;
+        s.continuousDial = false;
         waitTicks_ = 0;
         emit keysEnabled(true);
         dialOrHangUp(0);
     }
     received_.restart();
-    s.DialNumber.assign(sjis::fromUnicode(typed));
+    s.dialNumber.assign(ui::sjis::fromUnicode(typed));
     if (!typed.isEmpty()) {
         dialOrHangUp(readyToDial_ ? 1 : 0);
     } else if (!readyToDial_) {
@@ -177,15 +178,15 @@ void DialExchange::hangUp() {
 }
 
 std::optional<QString> DialExchange::nextRedialNumber() {
-    const ProgramState& s = state_;
-    if (s.RedialList[0].empty()) {
+    const appstate::ProgramState& s = state_;
+    if (s.redialList[0].empty()) {
         return std::nullopt;
     }
-    const QString number = textOf(s.RedialList.at(static_cast<size_t>(redialIndex_)).bytes());
+    const QString number = textOf(s.redialList.at(static_cast<size_t>(redialIndex_)).bytes());
     --redialIndex_;
     if (redialIndex_ < 0) {
-        for (int slot = ProgramState::RedialSlots - 1; slot >= 0; --slot) {
-            if (!s.RedialList[static_cast<size_t>(slot)].empty()) {
+        for (int slot = appstate::ProgramState::RedialSlots - 1; slot >= 0; --slot) {
+            if (!s.redialList[static_cast<size_t>(slot)].empty()) {
                 redialIndex_ = slot;
                 break;
             }
@@ -195,34 +196,34 @@ std::optional<QString> DialExchange::nextRedialNumber() {
 }
 
 void DialExchange::useNormalMode() {
-    state_.ContinuousDial = false;
+    state_.continuousDial = false;
     showStartButton(StartButton::Dial);
 }
 
 void DialExchange::useContinuousMode() {
     waitTicks_ = 0;
     redialIndex_ = 1;
-    state_.ContinuousDial = true;
+    state_.continuousDial = true;
     showStartButton(StartButton::Continuous);
 }
 
 void DialExchange::endContinuousRun() {
-    state_.ContinuousDial = false;
+    state_.continuousDial = false;
 }
 
 void DialExchange::endRun() {
     redialIndex_ = 0;
-    state_.ContinuousDial = false;
+    state_.continuousDial = false;
     waitTicks_ = 0;
     emit keysEnabled(true);
 }
 
 void DialExchange::close() {
     continuousWaitTimer_.setInterval(0);
-    state_.DialNumber.clear();
+    state_.dialNumber.clear();
     link_.serialPort.close();
     replyCheckTimer_.setInterval(0);
-    state_.DialInProgress = false;
+    state_.dialInProgress = false;
     showStartButton(StartButton::Dial);
 }
 
@@ -231,14 +232,14 @@ void DialExchange::pauseReplyCheck() {
 }
 
 void DialExchange::bytesArrived() {
-    if (state_.DialInProgress) {
+    if (state_.dialInProgress) {
         replyCheckTimer_.setInterval(ReplyCheckDelay);
     }
 }
 
 void DialExchange::continuousWaitTick() {
     ++waitTicks_;
-    if (state_.ContinuousDial) {
+    if (state_.continuousDial) {
         showStartButton(StartButton::Waiting, WaitTicksPerAttempt - waitTicks_);
     }
     if (waitTicks_ >= WaitTicksPerAttempt) {
@@ -250,17 +251,17 @@ void DialExchange::continuousWaitTick() {
 }
 
 void DialExchange::checkReply() {
-    ProgramState& s = state_;
+    appstate::ProgramState& s = state_;
     replyCheckTimer_.setInterval(0);
     emit checkingReply();
-    const dial::DialReply reply = dial::MatchDialReply(
-        received_.bytes().data(), received_.bytes().size(), received_.count(), s.DialLine);
-    if (reply.action == dial::ReplyAction::None) {
+    const protocol::DialReply reply = protocol::matchDialReply(
+        received_.bytes().data(), received_.bytes().size(), received_.count(), s.dialLine);
+    if (reply.action == protocol::ReplyAction::None) {
         return;
     }
     emit answered(reply.panelText);
     received_.restart();
-    if (reply.action == dial::ReplyAction::Connected) {
+    if (reply.action == protocol::ReplyAction::Connected) {
         emit connected();
         // The adapter's log now holds this call: the next look at the call log downloads.
         s.logImage.markStale();

@@ -28,7 +28,7 @@ public:
         Waiting,        // the wait before the next attempt; count is the seconds left
     };
 
-    DialExchange(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+    DialExchange(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffer& received,
                  ui::TimerBackend& timers);
 
     // Opens the empty pad after the prologue.
@@ -97,7 +97,7 @@ private:
     void showStartButton(StartButton shows, int count = 0);
 
     DeviceLink& link_;
-    ProgramState& state_;
+    appstate::ProgramState& state_;
     ReceiveBuffer& received_;
     ui::IntervalTimer prologueTimer_;
     ui::IntervalTimer replyCheckTimer_;

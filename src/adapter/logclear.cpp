@@ -11,15 +11,15 @@ constexpr int PortCloseDelay = 500;
 
 }  // namespace
 
-LogClear::LogClear(DeviceLink& link, ProgramState& state, ReceiveBuffer& received)
+LogClear::LogClear(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffer& received)
     : link_(link), state_(state), received_(received) {}
 
 void LogClear::clear() {
-    SerialPort& port = link_.serialPort;
+    comm::SerialPort& port = link_.serialPort;
     received_.restart();
     port.open();
     try {
-        port.writeText(hg::LogClearCommand());
+        port.writeText(protocol::hg::logClearCommand());
     } catch (...) {
         port.close();
         throw;

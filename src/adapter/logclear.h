@@ -10,7 +10,7 @@ class ReceiveBuffer;
 // Clears the call log the adapter holds.
 class LogClear {
 public:
-    LogClear(DeviceLink& link, ProgramState& state, ReceiveBuffer& received);
+    LogClear(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffer& received);
 
     // Sends the clear command and, once it is out, empties the held image. A port that cannot
     // be used or a command that cannot be written throws, and nothing changes.
@@ -18,7 +18,7 @@ public:
 
 private:
     DeviceLink& link_;
-    ProgramState& state_;
+    appstate::ProgramState& state_;
     ReceiveBuffer& received_;
 };
 

@@ -26,7 +26,7 @@ constexpr int AbandonPortCloseDelay = 500;
 
 }  // namespace
 
-LogDownload::LogDownload(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+LogDownload::LogDownload(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffer& received,
                          ui::TimerBackend& timers, const ui::WallClock& wallClock)
     : link_(link),
       state_(state),
@@ -34,19 +34,19 @@ LogDownload::LogDownload(DeviceLink& link, ProgramState& state, ReceiveBuffer& r
       wallClock_(wallClock),
       tickTimer_(timers),
       stepTimer_(timers) {
-    tickTimer_.OnTimer = [this] { tick(); };
-    stepTimer_.OnTimer = [this] { step(); };
+    tickTimer_.onElapsed = [this] { tick(); };
+    stepTimer_.onElapsed = [this] { step(); };
 }
 
 void LogDownload::start() {
-    ProgramState& s = state_;
-    SerialPort& port = link_.serialPort;
-    port.setPort(static_cast<uint8_t>(s.ComPort));
+    appstate::ProgramState& s = state_;
+    comm::SerialPort& port = link_.serialPort;
+    port.setPort(static_cast<uint8_t>(s.comPort));
     try {
         // A close still pending from the last exchange would cut this one short.
         link_.closePortLater(0);
         port.open();
-        port.writeText(hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1));
+        port.writeText(protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1));
     } catch (const std::exception&) {
         // Not left open on a port that may not answer, or the next exchange would reuse it.
         port.close();
@@ -64,27 +64,27 @@ void LogDownload::start() {
 }
 
 void LogDownload::step() {
-    ProgramState& s = state_;
+    appstate::ProgramState& s = state_;
     switch (step_) {
         case 0:
             emit progress(10);
             received_.restart();
             loadProgress_ = 0;
             step_ = 1;
-            if (send(hg::LogIdentifyCommand())) {
+            if (send(protocol::hg::logIdentifyCommand())) {
                 stepTimer_.setInterval(StepInterval);
             }
             break;
         case 1:
             emit progress(20);
-            s.PasswordCode = 0;
+            s.passwordCode = 0;
             s.adapterIdentified = true;
             received_.restart();
             loadProgress_ = 0;
             step_ = 2;
             // What an earlier exchange left there must not pass for the adapter's clock.
             received_.zeroFront(ClockReplyBytes);
-            send(hg::ClockRequestCommand());
+            send(protocol::hg::clockRequestCommand());
             break;
         default:
             emit progress(30);
@@ -93,13 +93,13 @@ void LogDownload::step() {
                 fail();
                 return;
             }
-            s.PcClockSeconds = calllog::pcClockSeconds(wallClock_);
-            s.HgClockSeconds = calllog::HgClockSecondsOf(received_.bytes());
+            s.pcClockSeconds = protocol::pcClockSeconds(wallClock_);
+            s.hgClockSeconds = protocol::hgClockSecondsOf(received_.bytes());
             // The difference wraps as 32-bit arithmetic does.
-            s.ClockDifference = static_cast<int32_t>(static_cast<uint32_t>(s.PcClockSeconds) -
-                                                     static_cast<uint32_t>(s.HgClockSeconds));
-            s.PasswordCode = calllog::PasswordCodeOf(received_.bytes());
-            if (s.PasswordCode != s.EnteredPasswordCode && s.PasswordCode != 0) {
+            s.clockDifference = static_cast<int32_t>(static_cast<uint32_t>(s.pcClockSeconds) -
+                                                     static_cast<uint32_t>(s.hgClockSeconds));
+            s.passwordCode = protocol::passwordCodeOf(received_.bytes());
+            if (s.passwordCode != s.enteredPasswordCode && s.passwordCode != 0) {
                 emit progress(0);
                 emit passwordNeeded();
             } else {
@@ -117,7 +117,7 @@ void LogDownload::continueWithPassword() {
 }
 
 void LogDownload::tick() {
-    ProgramState& s = state_;
+    appstate::ProgramState& s = state_;
     loadProgress_ += ProgressStep;
     if (received_.count() >= ImageArrivedBytes && loadProgress_ < 100) {
         loadProgress_ = 100;
@@ -140,11 +140,11 @@ void LogDownload::tick() {
 }
 
 void LogDownload::requestLogImage() {
-    ProgramState& s = state_;
+    appstate::ProgramState& s = state_;
     received_.restart();
     // The image is only what arrives for this request, never the rest of an earlier one.
     received_.zeroFront(LogImageBytes);
-    if (!send(hg::LogRequestCommand(s.PasswordCode))) {
+    if (!send(protocol::hg::logRequestCommand(s.passwordCode))) {
         return;
     }
     loadProgress_ = 20;

@@ -18,7 +18,7 @@ class ReceiveBuffer;
 class LogDownload : public QObject {
     Q_OBJECT
 public:
-    LogDownload(DeviceLink& link, ProgramState& state, ReceiveBuffer& received,
+    LogDownload(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffer& received,
                 ui::TimerBackend& timers, const ui::WallClock& wallClock);
 
     // Opens the port and starts; reports portUnavailable instead when the port cannot be used.
@@ -60,7 +60,7 @@ private:
     void stop();
 
     DeviceLink& link_;
-    ProgramState& state_;
+    appstate::ProgramState& state_;
     ReceiveBuffer& received_;
     const ui::WallClock& wallClock_;
     ui::IntervalTimer tickTimer_;

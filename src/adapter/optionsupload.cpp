@@ -12,17 +12,19 @@ constexpr int SavePortCloseDelay = 1500;
 
 }  // namespace
 
-OptionsUpload::OptionsUpload(DeviceLink& link, ProgramState& state) : link_(link), state_(state) {}
+OptionsUpload::OptionsUpload(DeviceLink& link, appstate::ProgramState& state)
+    : link_(link), state_(state) {}
 
 void OptionsUpload::sendLogModes() {
     link_.serialPort.open();
-    link_.serialPort.writeText(hg::LogModeTel1Command(state_.adapterModel, state_.LogModeTel1));
+    link_.serialPort.writeText(
+        protocol::hg::logModeTel1Command(state_.adapterModel, state_.logModeTel1));
     link_.sendTel2LogModeLater(Tel2ModeDelay);
 }
 
 void OptionsUpload::changePassword() {
-    link_.serialPort.writeText(hg::PasswordSetCommand(state_.NewPasswordCode));
-    state_.PasswordCode = state_.NewPasswordCode;
+    link_.serialPort.writeText(protocol::hg::passwordSetCommand(state_.newPasswordCode));
+    state_.passwordCode = state_.newPasswordCode;
     state_.logImage.markStale();
 }
 

@@ -9,7 +9,7 @@ class DeviceLink;
 // Sends the options to the adapter: the two log modes, and a new password code.
 class OptionsUpload {
 public:
-    OptionsUpload(DeviceLink& link, ProgramState& state);
+    OptionsUpload(DeviceLink& link, appstate::ProgramState& state);
 
     // Opens the port and sends TEL 1's log mode; TEL 2's follows. Throws when the port cannot
     // be used or the command cannot be written.
@@ -23,7 +23,7 @@ public:
 
 private:
     DeviceLink& link_;
-    ProgramState& state_;
+    appstate::ProgramState& state_;
 };
 
 }  // namespace adapter

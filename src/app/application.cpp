@@ -32,7 +32,7 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
       archiveCheck(callArchive, [this](const QString& text) { showException(text); }),
       navigator_(std::make_unique<Navigator>(*this)) {
     navigation_ = navigator_.get();
-    splashTimer.OnTimer = [this] { endSplash(); };
+    splashTimer.onElapsed = [this] { endSplash(); };
 }
 
 Application::~Application() {
@@ -48,10 +48,10 @@ bool Application::start() {
     splash_->repaint();
     splashTimer.setInterval(2000);
 
-    startup::loadSettings(State, settingsPath());
-    link.serialPort.setPort(static_cast<uint8_t>(State.ComPort));
+    startup::loadSettings(state, settingsPath());
+    link.serialPort.setPort(static_cast<uint8_t>(state.comPort));
     const startup::Outcome opened =
-        startup::openTables(State, {callLogTable, phoneBookTable, callArchive});
+        startup::openTables(state, {callLogTable, phoneBookTable, callArchive});
     if (opened.failed()) {
         // The message's own event loop must not end the splash or open a window.
         splashTimer.setInterval(0);
@@ -105,7 +105,7 @@ void Application::connectExchangeReports() {
     QObject::connect(download, &LogDownload::passwordNeeded, password, &PasswordWindow::ask);
     QObject::connect(download, &LogDownload::imageReady, progress, [this, progress] {
         progress->showFinished();
-        windows.callLog->showDownloaded(logImport.importDownload(Ui.wallClock.now()));
+        windows.callLog->showDownloaded(logImport.importDownload(services.wallClock.now()));
     });
     QObject::connect(download, &LogDownload::failed, progress, [this, progress, password] {
         password->hide();

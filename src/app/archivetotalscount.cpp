@@ -5,7 +5,7 @@
 ArchiveTotalsCount::ArchiveTotalsCount(db::CallArchive& archive, ui::TimerBackend& timers,
                                        std::function<void(const QString&)> onError)
     : archive_(archive), timer_(timers), onError_(std::move(onError)) {
-    timer_.OnTimer = [this] { step(); };
+    timer_.onElapsed = [this] { step(); };
 }
 
 void ArchiveTotalsCount::start() {

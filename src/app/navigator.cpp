@@ -3,7 +3,7 @@
 #include <QLabel>
 
 #include "app/application.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
@@ -21,7 +21,7 @@
 Navigator::Navigator(Application& app) : app_(app) {}
 
 void Navigator::showMenu() {
-    if (app_.State.compactMenuInUse) {
+    if (app_.state.compactMenuInUse) {
         app_.windows.compactMenu->show();
         app_.windows.compactMenu->raise();
     } else {
@@ -35,7 +35,7 @@ void Navigator::showMainMenu() {
 }
 
 void Navigator::useCompactMenu(bool compact) {
-    app_.State.compactMenuInUse = compact;
+    app_.state.compactMenuInUse = compact;
     if (compact) {
         app_.windows.mainMenu->hide();
         app_.windows.compactMenu->show();
@@ -52,7 +52,7 @@ void Navigator::leaveMenu() {
 
 void Navigator::runMenuCommand(MenuCommand command) {
     leaveMenu();
-    ProgramState& s = app_.State;
+    appstate::ProgramState& s = app_.state;
     switch (command) {
         case MenuCommand::CallLog:
             if (s.logImage.isStale()) {
@@ -66,7 +66,7 @@ void Navigator::runMenuCommand(MenuCommand command) {
             openPhoneBook();
             break;
         case MenuCommand::Dial:
-            s.DialCaller = dialcaller::Menu;
+            s.dialCaller = appstate::dialcaller::Menu;
             app_.windows.dialPad->namePanel->clear();
             app_.link.dial.openFromMenu();
             break;
@@ -115,11 +115,11 @@ void Navigator::returnAfterFailedDownload() {
 }
 
 void Navigator::callLogChanged() {
-    const calllog::LogImportResult result = app_.logImport.importHeld();
+    const rules::LogImportResult result = app_.logImport.importHeld();
     app_.windows.callLog->showTotals(result);
     // The asking window tells the failure and stays open.
     if (!result.error.isEmpty()) {
-        throw db::EDatabaseError(result.error);
+        throw db::DatabaseError(result.error);
     }
 }
 
@@ -137,21 +137,21 @@ void Navigator::openPhoneBook() {
 
 void Navigator::editLogCaller(const QString& number) {
     if (app_.windows.recordEditor->editLogCaller(number)) {
-        app_.State.DialCaller = dialcaller::CallLog;
+        app_.state.dialCaller = appstate::dialcaller::CallLog;
         app_.windows.callLog->hide();
     }
 }
 
 void Navigator::newRecord() {
     app_.windows.recordEditor->editNew();
-    app_.State.DialCaller = dialcaller::PhoneBook;
+    app_.state.dialCaller = appstate::dialcaller::PhoneBook;
 }
 
 void Navigator::editRecord(const QString& name) {
     // A dial started from the editor shows the name at once.
     app_.windows.dialPad->namePanel->setText(name);
     app_.windows.recordEditor->editCurrent();
-    app_.State.DialCaller = dialcaller::PhoneBook;
+    app_.state.dialCaller = appstate::dialcaller::PhoneBook;
 }
 
 void Navigator::openArchive() {
@@ -172,7 +172,7 @@ void Navigator::archiveClosed() {
 
 void Navigator::editArchiveCaller(const QString& number) {
     if (app_.windows.recordEditor->editLogCaller(number)) {
-        app_.State.DialCaller = dialcaller::Archive;
+        app_.state.dialCaller = appstate::dialcaller::Archive;
         app_.windows.archive->hide();
     }
 }
@@ -182,10 +182,10 @@ void Navigator::openDialPad(uint8_t dialNow, const QString& number) {
 }
 
 void Navigator::returnToCaller() {
-    switch (app_.State.DialCaller) {
-        case dialcaller::CallLog:
+    switch (app_.state.dialCaller) {
+        case appstate::dialcaller::CallLog:
             app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
-            if (app_.State.logImage.isStale()) {
+            if (app_.state.logImage.isStale()) {
                 // The download shows the call log window when it completes.
                 downloadFromCallLog_ = false;
                 app_.link.download.start();
@@ -193,11 +193,11 @@ void Navigator::returnToCaller() {
                 showConvertedCallLog();
             }
             break;
-        case dialcaller::PhoneBook:
+        case appstate::dialcaller::PhoneBook:
             app_.windows.phoneBook->show();
             app_.windows.phoneBook->raise();
             break;
-        case dialcaller::Archive:
+        case appstate::dialcaller::Archive:
             app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
             app_.windows.archive->showArchive();
             break;
@@ -213,18 +213,18 @@ void Navigator::askConfirmation(int action, const QString& firstLine, const QStr
 
 void Navigator::confirmationClosed(int action) {
     switch (action) {
-        case confirmaction::DeleteRecord:
+        case appstate::confirmaction::DeleteRecord:
             app_.windows.phoneBook->setEnabled(true);
             break;
-        case confirmaction::ClearAdapterLog:
+        case appstate::confirmaction::ClearAdapterLog:
             app_.windows.callLog->setEnabled(true);
             break;
-        case confirmaction::ChangePassword:
+        case appstate::confirmaction::ChangePassword:
             showMenu();
             break;
-        case confirmaction::ResetTel1:
-        case confirmaction::ResetTel2:
-        case confirmaction::ResetDigital:
+        case appstate::confirmaction::ResetTel1:
+        case appstate::confirmaction::ResetTel2:
+        case appstate::confirmaction::ResetDigital:
             app_.windows.charges->setEnabled(true);
             break;
         default:

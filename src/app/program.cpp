@@ -29,15 +29,16 @@ int runProgram(int argc, char* argv[]) {
     ui::HelpWindow help;
     ui::SystemWallClock wallClock;
     const QString executable = QCoreApplication::applicationFilePath();
-    const DataFolders folders =
-        dataFoldersFor(executable, QDir::currentPath(), processFolderEnvironment());
-    if (const QString missing = makeDataFolders(folders); !missing.isEmpty()) {
+    const appstate::DataFolders folders = appstate::dataFoldersFor(
+        executable, QDir::currentPath(), appstate::processFolderEnvironment());
+    if (const QString missing = appstate::makeDataFolders(folders); !missing.isEmpty()) {
         dialogs.showError(QStringLiteral("%1 を作れません。").arg(missing));
     }
-    comm::PosixSerialDeviceFactory ports(QFileInfo(executable).absolutePath(),
-                                         [settings = IniFile(folders.settingsFile)](int port) {
-                                             return savedDeviceFor(settings, port);
-                                         });
+    comm::PosixSerialDeviceFactory ports(
+        QFileInfo(executable).absolutePath(),
+        [settings = appstate::IniFile(folders.settingsFile)](int port) {
+            return appstate::savedDeviceFor(settings, port);
+        });
 
     Application app(ui::UiServices{timers, dialogs, help, wallClock}, ports, executable,
                     folders.tableFolder, folders.settingsFile);

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "rules/logfilter.h"
 #include "state/inifile.h"
 #include "state/settingskeys.h"
@@ -10,39 +10,39 @@
 namespace startup {
 namespace {
 
-constexpr int kBusy = 5;  // the engine's code for a file another connection holds
+constexpr int Busy = 5;  // the engine's code for a file another connection holds
 
 }  // namespace
 
-void loadSettings(ProgramState& s, const QString& settingsPath) {
-    const IniFile ini(settingsPath);
-    s.ComPort = 1;
-    s.DialLine = 1;
-    s.LogModeTel1 = 3;
-    s.LogModeTel2 = 3;
-    s.PasswordCode = 0;
+void loadSettings(appstate::ProgramState& s, const QString& settingsPath) {
+    const appstate::IniFile ini(settingsPath);
+    s.comPort = 1;
+    s.dialLine = 1;
+    s.logModeTel1 = 3;
+    s.logModeTel2 = 3;
+    s.passwordCode = 0;
     s.passwordNumber = 0;
     s.clockDriftSetting = 99;
     s.adapterModel = 0;
     s.compactMenuInUse = false;
-    for (const SettingsKey& key : SettingsKeys) {
+    for (const appstate::SettingsKey& key : appstate::SettingsKeys) {
         s.*key.member = ini.readInteger(QString::fromLatin1(key.section),
                                         QString::fromLatin1(key.name), s.*key.member);
     }
 
-    s.EnteredPasswordCode = 0;
+    s.enteredPasswordCode = 0;
     s.logImage.markStale();
-    s.ContinuousDial = false;
-    s.DialNumber.clear();
+    s.continuousDial = false;
+    s.dialNumber.clear();
     s.adapterIdentified = false;
-    s.DialInProgress = false;
-    s.LogFilterMode = 0;
+    s.dialInProgress = false;
+    s.logFilterMode = 0;
 }
 
-Outcome openTables(ProgramState& s, Tables tables) {
+Outcome openTables(appstate::ProgramState& s, Tables tables) {
     try {
-        tables.callLog.OnFilterRecord = [&s](const db::LogRow& row) {
-            return calllog::acceptsLogRow(s.LogFilterMode, row);
+        tables.callLog.rowFilter = [&s](const db::LogRow& row) {
+            return rules::acceptsLogRow(s.logFilterMode, row);
         };
         tables.callLog.setExclusive(true);
         tables.callLog.createTable();
@@ -55,16 +55,16 @@ Outcome openTables(ProgramState& s, Tables tables) {
         tables.phoneBook.open();
         tables.phoneBook.setIndex(db::PhoneBookTable::Index::Yomi);
 
-        for (auto& entry : s.RedialList) {
+        for (auto& entry : s.redialList) {
             entry.clear();
         }
-        s.RedialCount = 0;
+        s.redialCount = 0;
 
         // Last: an archive that cannot be used is told and leaves the rest of the start as is.
         tables.archive.setExclusive(true);
         tables.archive.open();
-    } catch (const db::EDatabaseError& e) {
-        return {e.text(), e.resultCode() == kBusy};
+    } catch (const db::DatabaseError& e) {
+        return {e.text(), e.resultCode() == Busy};
     } catch (const std::exception& e) {
         return {QString::fromUtf8(e.what()), false};
     }

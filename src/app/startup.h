@@ -26,10 +26,10 @@ struct Outcome {
 };
 
 // Reads the eight settings with their defaults and gives the run's members their start values.
-void loadSettings(ProgramState& state, const QString& settingsPath);
+void loadSettings(appstate::ProgramState& state, const QString& settingsPath);
 
 // Opens the call log table (empty), the phone book (made when missing) and the archive, each for
 // this run alone. A file that cannot be opened is left as it was.
-Outcome openTables(ProgramState& state, Tables tables);
+Outcome openTables(appstate::ProgramState& state, Tables tables);
 
 }  // namespace startup

@@ -2,7 +2,7 @@
 
 #include <QDir>
 
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 
 namespace db {
 
@@ -45,7 +45,7 @@ const QString CallsNotArchived = QStringLiteral("今回受信した通話は通�
 const QString ArchiveNotInUse =
     QStringLiteral("通話履歴は使えません。受信した通話は通話履歴に保存されません。");
 
-QString archiveProblemText(const QString& path, const EDatabaseError& error,
+QString archiveProblemText(const QString& path, const DatabaseError& error,
                            const QString& meaning) {
     return QStringLiteral("通話履歴ファイル %1: %2。\n%3\n（%4）")
         .arg(QDir::toNativeSeparators(path), whatIsWrong(error.resultCode()), meaning,

@@ -12,23 +12,23 @@
 
 #include "db/archiveproblem.h"
 #include "db/connection.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 
 namespace db {
 namespace {
 
 // The engine's error with its primary result code, which says what is wrong with the file.
-EDatabaseError engineError(const QSqlError& error) {
+DatabaseError engineError(const QSqlError& error) {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
-    return EDatabaseError(error.text(), ok ? (code & 0xff) : -1);
+    return DatabaseError(error.text(), ok ? (code & 0xff) : -1);
 }
 
-const QString kFileName = QStringLiteral("Archive.db");
-constexpr int kTextSize = 30;  // Shift-JIS bytes, the widest call log field
+const QString FileName = QStringLiteral("Archive.db");
+constexpr int TextSize = 30;  // Shift-JIS bytes, the widest call log field
 
 // The column each field of LogRow sorts by: the numbers where the text would sort wrongly.
-const std::array<QString, 8> kSortColumns{
+const std::array<QString, 8> SortColumns{
     QStringLiteral("rowid"),    QStringLiteral("port_set"),     QStringLiteral("ログ通話方法"),
     QStringLiteral("ログ氏名"), QStringLiteral("ログ電話番号"), QStringLiteral("duration_seconds"),
     QStringLiteral("charge"),   QStringLiteral("moment")};
@@ -66,7 +66,7 @@ QStringList schema() {
 
 // Totals per month kept beside the calls, so that statistics over years of calls read a row a
 // month rather than every call.
-const QStringList kMonthlySchema{
+const QStringList MonthlySchema{
     QStringLiteral("CREATE TABLE ArchiveMonths (month INTEGER NOT NULL, kind TEXT NOT NULL, "
                    "calls INTEGER NOT NULL, charge INTEGER NOT NULL, PRIMARY KEY (month, kind)) "
                    "WITHOUT ROWID"),
@@ -78,15 +78,15 @@ const QStringList kMonthlySchema{
 // Present while the totals of an archive written before they were kept are being counted: the
 // calls up to `last` (the newest call then) are counted in steps, `counted_to` the last one
 // counted. Calls added since are totalled as they are added.
-const QString kPendingTable = QStringLiteral("ArchiveTotalsPending");
-const QString kPendingSchema = QStringLiteral(
+const QString PendingTable = QStringLiteral("ArchiveTotalsPending");
+const QString PendingSchema = QStringLiteral(
     "CREATE TABLE ArchiveTotalsPending (counted_to INTEGER NOT NULL, last INTEGER NOT NULL)");
 
-const QString kAddToMonth = QStringLiteral(
+const QString AddToMonth = QStringLiteral(
     "INSERT INTO ArchiveMonths (month, kind, calls, charge) VALUES (?, ?, ?, ?) ON CONFLICT "
     "(month, kind) DO UPDATE SET calls = calls + excluded.calls, charge = charge + "
     "excluded.charge");
-const QString kAddToNumberMonth = QStringLiteral(
+const QString AddToNumberMonth = QStringLiteral(
     "INSERT INTO ArchiveNumberMonths (month, number, calls, charge) VALUES (?, ?, ?, ?) ON "
     "CONFLICT (month, number) DO UPDATE SET calls = calls + excluded.calls, charge = charge + "
     "excluded.charge");
@@ -95,9 +95,9 @@ const QString kAddToNumberMonth = QStringLiteral(
 class MonthlyTotalsWriter {
 public:
     explicit MonthlyTotalsWriter(const QSqlDatabase& db) : byKind_(db), byNumber_(db) {
-        if (!byKind_.prepare(kAddToMonth) || !byNumber_.prepare(kAddToNumberMonth)) {
-            throw EDatabaseError(byKind_.lastError().isValid() ? byKind_.lastError().text()
-                                                               : byNumber_.lastError().text());
+        if (!byKind_.prepare(AddToMonth) || !byNumber_.prepare(AddToNumberMonth)) {
+            throw DatabaseError(byKind_.lastError().isValid() ? byKind_.lastError().text()
+                                                              : byNumber_.lastError().text());
         }
     }
 
@@ -115,7 +115,7 @@ private:
         q.bindValue(2, QVariant::fromValue<qint64>(calls));
         q.bindValue(3, QVariant::fromValue<qint64>(charge));
         if (!q.exec()) {
-            throw EDatabaseError(q.lastError().text());
+            throw DatabaseError(q.lastError().text());
         }
     }
 
@@ -135,23 +135,23 @@ struct Condition {
 
 Condition conditionOf(const ArchiveQuery& q) {
     Condition c;
-    if (q.Search) {
+    if (q.search) {
         QStringList any;
-        if (!q.Digits.isEmpty()) {
-            if (q.Digits.size() >= 3) {
-                QString phrase = q.Digits;
+        if (!q.digits.isEmpty()) {
+            if (q.digits.size() >= 3) {
+                QString phrase = q.digits;
                 phrase.replace(u'"', QStringLiteral("\"\""));
                 any << QStringLiteral(
                     "rowid IN (SELECT rowid FROM ArchiveDigits WHERE ArchiveDigits MATCH ?)");
                 c.values << QStringLiteral("\"%1\"").arg(phrase);
             } else {
                 any << QStringLiteral("instr(ログ電話番号, ?) > 0");
-                c.values << q.Digits;
+                c.values << q.digits;
             }
         }
-        if (!q.Numbers.isEmpty()) {
+        if (!q.numbers.isEmpty()) {
             QStringList marks;
-            for (const QString& number : q.Numbers) {
+            for (const QString& number : q.numbers) {
                 marks << QStringLiteral("?");
                 c.values << Connection::text(number);
             }
@@ -159,20 +159,20 @@ Condition conditionOf(const ArchiveQuery& q) {
         }
         c.terms << (any.isEmpty() ? QStringLiteral("0") : u'(' + any.join(u" OR ") + u')');
     }
-    if (!q.KindText.isEmpty()) {
+    if (!q.kindText.isEmpty()) {
         c.terms << QStringLiteral("ログ通話方法 = ?");
-        c.values << q.KindText;
+        c.values << q.kindText;
     }
-    if (q.Port >= 1 && q.Port <= 3) {
-        c.terms << QStringLiteral("(port_set & %1) != 0").arg(1 << (q.Port - 1));
+    if (q.port >= 1 && q.port <= 3) {
+        c.terms << QStringLiteral("(port_set & %1) != 0").arg(1 << (q.port - 1));
     }
-    if (q.From) {
+    if (q.from) {
         c.terms << QStringLiteral("moment >= ?");
-        c.values << QVariant::fromValue<qint64>(*q.From);
+        c.values << QVariant::fromValue<qint64>(*q.from);
     }
-    if (q.To) {
+    if (q.to) {
         c.terms << QStringLiteral("moment <= ?");
-        c.values << QVariant::fromValue<qint64>(*q.To);
+        c.values << QVariant::fromValue<qint64>(*q.to);
     }
     return c;
 }
@@ -189,21 +189,21 @@ SpanRows spanRows(const ArchiveSpan& span, const QString& monthsSelect,
                   const QString& callsSelect) {
     QStringList selects;
     SpanRows rows;
-    if (span.FirstMonth <= span.LastMonth) {
+    if (span.firstMonth <= span.lastMonth) {
         selects << monthsSelect + QStringLiteral(" WHERE month BETWEEN ? AND ?");
-        rows.values << span.FirstMonth << span.LastMonth;
+        rows.values << span.firstMonth << span.lastMonth;
     }
-    for (const ArchiveSpan::Piece& piece : span.Pieces) {
+    for (const ArchiveSpan::Piece& piece : span.pieces) {
         selects << callsSelect + QStringLiteral(" WHERE moment BETWEEN ? AND ?");
-        rows.values << piece.Month << QVariant::fromValue<qint64>(piece.From)
-                    << QVariant::fromValue<qint64>(piece.To);
+        rows.values << piece.month << QVariant::fromValue<qint64>(piece.from)
+                    << QVariant::fromValue<qint64>(piece.to);
     }
     rows.sql = selects.join(u" UNION ALL ");
     return rows;
 }
 
 QString sortColumn(const ArchiveQuery& q) {
-    return kSortColumns.at(static_cast<size_t>(std::clamp(q.SortField, 0, 7)));
+    return SortColumns.at(static_cast<size_t>(std::clamp(q.sortField, 0, 7)));
 }
 
 LogRow rowOf(const QSqlQuery& query) {
@@ -212,28 +212,28 @@ LogRow rowOf(const QSqlQuery& query) {
         const QString value = query.value(i).toString();
         switch (i) {
             case 0:
-                row.LogNo = value;
+                row.logNo = value;
                 break;
             case 1:
-                row.Ports = value;
+                row.ports = value;
                 break;
             case 2:
-                row.Kind = value;
+                row.kind = value;
                 break;
             case 3:
-                row.Name = value;
+                row.name = value;
                 break;
             case 4:
-                row.Number = value;
+                row.number = value;
                 break;
             case 5:
-                row.Duration = value;
+                row.duration = value;
                 break;
             case 6:
-                row.Charge = value;
+                row.charge = value;
                 break;
             default:
-                row.CallTime = value;
+                row.callTime = value;
                 break;
         }
     }
@@ -253,7 +253,7 @@ struct CallArchive::Impl {
 
     void requireOpen() const {
         if (!conn.isOpen()) {
-            throw EDatabaseError(QStringLiteral("%1: table is not open").arg(kFileName));
+            throw DatabaseError(QStringLiteral("%1: table is not open").arg(FileName));
         }
     }
 
@@ -280,10 +280,10 @@ struct CallArchive::Impl {
     void beginMonthlyTotals() {
         conn.beginBatch();
         try {
-            for (const QString& statement : kMonthlySchema) {
+            for (const QString& statement : MonthlySchema) {
                 conn.exec(statement);
             }
-            conn.exec(kPendingSchema);
+            conn.exec(PendingSchema);
             conn.exec(
                 QStringLiteral("INSERT INTO ArchiveTotalsPending (counted_to, last) SELECT "
                                "0, IFNULL(MAX(rowid), 0) FROM Archive"));
@@ -302,8 +302,7 @@ struct CallArchive::Impl {
             QSqlQuery mark = conn.exec(
                 QStringLiteral("SELECT counted_to, last FROM ArchiveTotalsPending LIMIT 1"));
             if (!mark.next()) {
-                throw EDatabaseError(
-                    QStringLiteral("%1: %2 is empty").arg(kFileName, kPendingTable));
+                throw DatabaseError(QStringLiteral("%1: %2 is empty").arg(FileName, PendingTable));
             }
             int64_t countedTo = mark.value(0).toLongLong();
             const int64_t last = mark.value(1).toLongLong();
@@ -356,8 +355,8 @@ struct CallArchive::Impl {
     void requireTotals() const {
         requireOpen();
         if (totalsPending) {
-            throw EDatabaseError(
-                QStringLiteral("%1: the monthly totals are still being counted").arg(kFileName));
+            throw DatabaseError(
+                QStringLiteral("%1: the monthly totals are still being counted").arg(FileName));
         }
     }
 
@@ -374,11 +373,11 @@ CallArchive::CallArchive(QString folder, MonthOfMoment monthOf)
 CallArchive::~CallArchive() = default;
 
 QString CallArchive::fileName() {
-    return kFileName;
+    return FileName;
 }
 
 QString CallArchive::path() const {
-    return QDir(d->folder).filePath(kFileName);
+    return QDir(d->folder).filePath(FileName);
 }
 
 void CallArchive::setExclusive(bool exclusive) {
@@ -390,13 +389,13 @@ void CallArchive::open() {
     const bool newFile = !QFileInfo::exists(path());
     try {
         d->conn.open(path(), newFile, d->exclusive);
-    } catch (const EDatabaseError& e) {
-        throw EDatabaseError(archiveProblemText(path(), e, ArchiveNotInUse), e.resultCode());
+    } catch (const DatabaseError& e) {
+        throw DatabaseError(archiveProblemText(path(), e, ArchiveNotInUse), e.resultCode());
     }
     try {
         if (newFile) {
             d->conn.beginBatch();
-            for (const QString& statement : schema() + kMonthlySchema) {
+            for (const QString& statement : schema() + MonthlySchema) {
                 d->conn.exec(statement);
             }
             d->conn.commitBatch();
@@ -406,16 +405,16 @@ void CallArchive::open() {
             d->beginMonthlyTotals();
         }
         d->checkMonthlyTotals();
-        d->totalsPending = d->hasTable(kPendingTable);
+        d->totalsPending = d->hasTable(PendingTable);
         if (d->exclusive) {
             d->conn.lock();
         }
-    } catch (const EDatabaseError& e) {
+    } catch (const DatabaseError& e) {
         close();
         if (newFile) {
             QFile::remove(path());
         }
-        throw EDatabaseError(archiveProblemText(path(), e, ArchiveNotInUse), e.resultCode());
+        throw DatabaseError(archiveProblemText(path(), e, ArchiveNotInUse), e.resultCode());
     }
 }
 
@@ -455,7 +454,7 @@ QString CallArchive::findDamage(const QString& path) {
     try {
         reader.openImmutable(path);
         reader.checkIntact();
-    } catch (const EDatabaseError& e) {
+    } catch (const DatabaseError& e) {
         return e.text();
     }
     return {};
@@ -491,30 +490,30 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
             int i = 0;
             for (int field = 0; field < 8; ++field) {
                 insert.bindValue(
-                    i++, Connection::cutText(CallLogTable::field(call.Row, field), kTextSize));
+                    i++, Connection::cutText(CallLogTable::field(call.row, field), TextSize));
             }
-            insert.bindValue(i++, call.StartSeconds);
-            insert.bindValue(i++, call.PortSet);
-            insert.bindValue(i++, call.CallKind);
-            insert.bindValue(i++, Connection::text(call.Number));
-            insert.bindValue(i++, call.DurationSeconds);
-            insert.bindValue(i++, call.Charge);
-            insert.bindValue(i++, QVariant::fromValue<qint64>(call.Moment));
+            insert.bindValue(i++, call.startSeconds);
+            insert.bindValue(i++, call.portSet);
+            insert.bindValue(i++, call.callKind);
+            insert.bindValue(i++, Connection::text(call.number));
+            insert.bindValue(i++, call.durationSeconds);
+            insert.bindValue(i++, call.charge);
+            insert.bindValue(i++, QVariant::fromValue<qint64>(call.moment));
             insert.bindValue(i++, at);
             if (!insert.exec()) {
                 throw engineError(insert.lastError());
             }
             if (insert.numRowsAffected() == 1) {
                 index.bindValue(0, insert.lastInsertId());
-                index.bindValue(1, Connection::text(call.Row.Number));
+                index.bindValue(1, Connection::text(call.row.number));
                 if (!index.exec()) {
                     throw engineError(index.lastError());
                 }
-                const int month = d->monthOf(call.Moment);
-                monthly.addKind(month, Connection::cutText(call.Row.Kind, kTextSize), 1,
-                                call.Charge);
-                monthly.addNumber(month, Connection::cutText(call.Row.Number, kTextSize), 1,
-                                  call.Charge);
+                const int month = d->monthOf(call.moment);
+                monthly.addKind(month, Connection::cutText(call.row.kind, TextSize), 1,
+                                call.charge);
+                monthly.addNumber(month, Connection::cutText(call.row.number, TextSize), 1,
+                                  call.charge);
                 ++added;
             }
         }
@@ -540,9 +539,9 @@ ArchiveTotals CallArchive::totals(const ArchiveQuery& query) const {
         c.values);
     ArchiveTotals t;
     if (q.next()) {
-        t.Count = q.value(0).toLongLong();
-        t.DurationSeconds = static_cast<int64_t>(q.value(1).toDouble());
-        t.Charge = static_cast<int64_t>(q.value(2).toDouble());
+        t.count = q.value(0).toLongLong();
+        t.durationSeconds = static_cast<int64_t>(q.value(1).toDouble());
+        t.charge = static_cast<int64_t>(q.value(2).toDouble());
     }
     return t;
 }
@@ -552,12 +551,12 @@ QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
     d->requireOpen();
     Condition c = conditionOf(query);
     const QString column = sortColumn(query);
-    const QString dir = query.Descending ? QStringLiteral(" DESC") : QString();
+    const QString dir = query.descending ? QStringLiteral(" DESC") : QString();
     if (after) {
         // Keyset paging: the rows past the last one shown, however deep the grid scrolls.
         c.terms << QStringLiteral("(%1, rowid) %2 (?, ?)")
-                       .arg(column, query.Descending ? QStringLiteral("<") : QStringLiteral(">"));
-        c.values << after->SortKey << QVariant::fromValue<qint64>(after->Id);
+                       .arg(column, query.descending ? QStringLiteral("<") : QStringLiteral(">"));
+        c.values << after->sortKey << QVariant::fromValue<qint64>(after->id);
     }
     QSqlQuery q = d->conn.exec(
         QStringLiteral("SELECT %1, rowid, first_downloaded, moment, %2 FROM Archive%3 ORDER BY "
@@ -569,12 +568,12 @@ QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
     QList<ArchiveRow> out;
     while (q.next()) {
         ArchiveRow r;
-        r.Row = rowOf(q);
-        r.Id = q.value(8).toLongLong();
-        r.FirstDownloaded =
+        r.row = rowOf(q);
+        r.id = q.value(8).toLongLong();
+        r.firstDownloaded =
             QDateTime::fromString(q.value(9).toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        r.Moment = q.value(10).toLongLong();
-        r.SortKey = q.value(11);
+        r.moment = q.value(10).toLongLong();
+        r.sortKey = q.value(11);
         out << r;
     }
     return out;
@@ -584,7 +583,7 @@ void CallArchive::forEachRow(const ArchiveQuery& query,
                              const std::function<void(const LogRow&, int64_t moment)>& fn) const {
     d->requireOpen();
     const Condition c = conditionOf(query);
-    const QString dir = query.Descending ? QStringLiteral(" DESC") : QString();
+    const QString dir = query.descending ? QStringLiteral(" DESC") : QString();
     QSqlQuery q =
         d->conn.exec(QStringLiteral("SELECT %1, moment FROM Archive%2 ORDER BY %3%4, rowid%4")
                          .arg(textColumns(), c.sql(), sortColumn(query), dir),
@@ -637,7 +636,7 @@ TopNumbers CallArchive::topNumbers(const ArchiveSpan& span, int limit) const {
             .arg(limit),
         rows.values);
     while (q.next()) {
-        (q.value(0).toInt() == 0 ? top.ByCalls : top.ByCharge)
+        (q.value(0).toInt() == 0 ? top.byCalls : top.byCharge)
             .push_back({q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong()});
     }
     return top;

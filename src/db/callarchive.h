@@ -18,77 +18,77 @@ namespace db {
 // One call as the archive keeps it: the call log row's texts, the values that identify the call
 // on the adapter, and its moment for ordering and date ranges.
 struct ArchivedCall {
-    LogRow Row;
-    int32_t StartSeconds = 0;  // on the adapter's own scale, as the adapter stored it
-    uint8_t PortSet = 0;
-    uint8_t CallKind = 0;
-    QString Number;  // the adapter's number and sub-number, as stored
-    int32_t DurationSeconds = 0;
-    int Charge = 0;
-    int64_t Moment = 0;  // the call's time on the PC's clock, seconds on the adapter's scale
+    LogRow row;
+    int32_t startSeconds = 0;  // on the adapter's own scale, as the adapter stored it
+    uint8_t portSet = 0;
+    uint8_t callKind = 0;
+    QString number;  // the adapter's number and sub-number, as stored
+    int32_t durationSeconds = 0;
+    int charge = 0;
+    int64_t moment = 0;  // the call's time on the PC's clock, seconds on the adapter's scale
 };
 
 // A call read back, with its key in the archive.
 struct ArchiveRow {
-    int64_t Id = 0;
-    LogRow Row;
-    int64_t Moment = 0;
-    QDateTime FirstDownloaded;
-    QVariant SortKey;  // the value the query's order compares
+    int64_t id = 0;
+    LogRow row;
+    int64_t moment = 0;
+    QDateTime firstDownloaded;
+    QVariant sortKey;  // the value the query's order compares
 };
 
 // Which calls a view shows and in what order.
 struct ArchiveQuery {
     // With a search, a call matches when its ログ電話番号 contains Digits or equals one of
     // Numbers; without one every call matches.
-    bool Search = false;
-    QString Digits;
-    QStringList Numbers;
-    QString KindText;                 // ログ通話方法 exactly; empty for every kind
-    int Port = 0;                     // 1 to 3: calls that used that port; 0 for every port
-    std::optional<int64_t> From, To;  // Moment range, both ends included
-    int SortField = 7;                // a field of LogRow in table order
-    bool Descending = true;
+    bool search = false;
+    QString digits;
+    QStringList numbers;
+    QString kindText;                 // ログ通話方法 exactly; empty for every kind
+    int port = 0;                     // 1 to 3: calls that used that port; 0 for every port
+    std::optional<int64_t> from, to;  // Moment range, both ends included
+    int sortField = 7;                // a field of LogRow in table order
+    bool descending = true;
 };
 
 struct ArchiveTotals {
-    int64_t Count = 0;
-    int64_t DurationSeconds = 0;
-    int64_t Charge = 0;
+    int64_t count = 0;
+    int64_t durationSeconds = 0;
+    int64_t charge = 0;
 };
 
 // A stretch of time for the statistics: whole months, read from the totals the archive keeps
 // per month, and pieces of months, read call by call. Months are written year * 100 + month.
 struct ArchiveSpan {
-    int FirstMonth = 0;
-    int LastMonth = -1;  // no whole month when before FirstMonth
+    int firstMonth = 0;
+    int lastMonth = -1;  // no whole month when before FirstMonth
     struct Piece {
-        int64_t From = 0;  // Moment range, both ends included
-        int64_t To = 0;
-        int Month = 0;  // the month the range lies in
+        int64_t from = 0;  // Moment range, both ends included
+        int64_t to = 0;
+        int month = 0;  // the month the range lies in
     };
-    std::vector<Piece> Pieces;
+    std::vector<Piece> pieces;
 };
 
 // The calls of one kind (ログ通話方法) in one month.
 struct MonthKindTotal {
-    int Month = 0;
-    QString KindText;
-    int64_t Calls = 0;
-    int64_t Charge = 0;
+    int month = 0;
+    QString kindText;
+    int64_t calls = 0;
+    int64_t charge = 0;
 };
 
 // The calls with one number (ログ電話番号).
 struct NumberTotal {
-    QString Number;
-    int64_t Calls = 0;
-    int64_t Charge = 0;
+    QString number;
+    int64_t calls = 0;
+    int64_t charge = 0;
 };
 
 // The numbers with the most calls, and those with the highest charges.
 struct TopNumbers {
-    std::vector<NumberTotal> ByCalls;
-    std::vector<NumberTotal> ByCharge;
+    std::vector<NumberTotal> byCalls;
+    std::vector<NumberTotal> byCharge;
 };
 
 // The month (year * 100 + month) of a call's moment, on the calendar the moments are counted in.
@@ -96,7 +96,7 @@ using MonthOfMoment = std::function<int(int64_t moment)>;
 
 // The archive of every downloaded call: table "Archive" in the file Archive.db beside the other
 // two tables. Calls are identified by their adapter values, so a call downloaded again is kept
-// once. Every failure is an EDatabaseError with the engine's text.
+// once. Every failure is an DatabaseError with the engine's text.
 class CallArchive {
 public:
     CallArchive(QString folder, MonthOfMoment monthOf);

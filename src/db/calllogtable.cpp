@@ -5,7 +5,7 @@
 #include <array>
 
 #include "db/connection.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "db/logrowmodel.h"
 
 namespace db {
@@ -18,18 +18,18 @@ struct Field {
 };
 
 // The table's schema: field names, order and sizes.
-constexpr std::array<Field, 8> kFields{{
-    {"ログNO", 4, &LogRow::LogNo},
-    {"ログ利用ポート", 8, &LogRow::Ports},
-    {"ログ通話方法", 12, &LogRow::Kind},
-    {"ログ氏名", 22, &LogRow::Name},
-    {"ログ電話番号", 30, &LogRow::Number},
-    {"ログ通話時間", 10, &LogRow::Duration},
-    {"ログ利用料金", 10, &LogRow::Charge},
-    {"ログ最終通話時刻", 18, &LogRow::CallTime},
+constexpr std::array<Field, 8> Fields{{
+    {"ログNO", 4, &LogRow::logNo},
+    {"ログ利用ポート", 8, &LogRow::ports},
+    {"ログ通話方法", 12, &LogRow::kind},
+    {"ログ氏名", 22, &LogRow::name},
+    {"ログ電話番号", 30, &LogRow::number},
+    {"ログ通話時間", 10, &LogRow::duration},
+    {"ログ利用料金", 10, &LogRow::charge},
+    {"ログ最終通話時刻", 18, &LogRow::callTime},
 }};
 
-const QString kFileName = QStringLiteral("Logdat.db");
+const QString FileName = QStringLiteral("Logdat.db");
 
 // Names stay unquoted: SQLite would read an unknown double-quoted name as a text literal and so
 // hide a missing column.
@@ -39,7 +39,7 @@ QString sqlName(const char* name) {
 
 QString columnList() {
     QStringList columns;
-    for (const Field& f : kFields) {
+    for (const Field& f : Fields) {
         columns << sqlName(f.name);
     }
     return columns.join(u", ");
@@ -47,16 +47,16 @@ QString columnList() {
 
 QString createStatement() {
     QStringList columns;
-    for (const Field& f : kFields) {
+    for (const Field& f : Fields) {
         columns << sqlName(f.name) + QStringLiteral(" TEXT");
     }
     return QStringLiteral("CREATE TABLE Logdat (%1)").arg(columns.join(u", "));
 }
 
-bool isForeignFile(const EDatabaseError& e) {
-    constexpr int kCorrupt = 11;
-    constexpr int kNotADatabase = 26;
-    return e.resultCode() == kCorrupt || e.resultCode() == kNotADatabase;
+bool isForeignFile(const DatabaseError& e) {
+    constexpr int Corrupt = 11;
+    constexpr int NotADatabase = 26;
+    return e.resultCode() == Corrupt || e.resultCode() == NotADatabase;
 }
 
 }  // namespace
@@ -71,7 +71,7 @@ struct CallLogTable::Impl {
     std::vector<LogRow> rows;
     LogRowModel model;
 
-    QString path() const { return QDir(folder).filePath(kFileName); }
+    QString path() const { return QDir(folder).filePath(FileName); }
 
     void replaceTable() {
         conn.exec(QStringLiteral("DROP TABLE IF EXISTS Logdat"));
@@ -80,7 +80,7 @@ struct CallLogTable::Impl {
 
     void requireOpen() const {
         if (!conn.isOpen()) {
-            throw EDatabaseError(QStringLiteral("%1: table is not open").arg(kFileName));
+            throw DatabaseError(QStringLiteral("%1: table is not open").arg(FileName));
         }
     }
 };
@@ -91,14 +91,14 @@ CallLogTable::~CallLogTable() = default;
 
 QStringList CallLogTable::fieldNames() {
     QStringList names;
-    for (const Field& f : kFields) {
+    for (const Field& f : Fields) {
         names << QString::fromUtf8(f.name);
     }
     return names;
 }
 
 QString CallLogTable::field(const LogRow& row, int column) {
-    return row.*kFields.at(static_cast<size_t>(column)).member;
+    return row.*Fields.at(static_cast<size_t>(column)).member;
 }
 
 void CallLogTable::setExclusive(bool exclusive) {
@@ -115,7 +115,7 @@ void CallLogTable::createTable() {
     try {
         d->conn.open(d->path(), true, d->exclusive);
         d->replaceTable();
-    } catch (const EDatabaseError& e) {
+    } catch (const DatabaseError& e) {
         d->conn.close();
         // The log is rebuilt at every start, so a file that is not ours is simply replaced; a
         // file held by another instance is not (that error is "database is locked").
@@ -140,15 +140,15 @@ void CallLogTable::open() {
             d->conn.exec(QStringLiteral("SELECT %1 FROM Logdat ORDER BY rowid").arg(columnList()));
         while (query.next()) {
             LogRow row;
-            for (size_t i = 0; i < kFields.size(); ++i) {
-                row.*kFields[i].member = query.value(static_cast<int>(i)).toString();
+            for (size_t i = 0; i < Fields.size(); ++i) {
+                row.*Fields[i].member = query.value(static_cast<int>(i)).toString();
             }
             rows.push_back(row);
         }
         if (d->exclusive) {
             d->conn.lock();
         }
-    } catch (const EDatabaseError&) {
+    } catch (const DatabaseError&) {
         d->conn.close();
         throw;
     }
@@ -170,17 +170,17 @@ void CallLogTable::append(const LogRow& row) {
     d->requireOpen();
     LogRow stored;
     QVariantList values;
-    for (const Field& f : kFields) {
+    for (const Field& f : Fields) {
         values << Connection::cutText(row.*f.member, f.size);
         stored.*f.member = values.last().toString();
     }
     QStringList marks;
-    marks.fill(QStringLiteral("?"), static_cast<qsizetype>(kFields.size()));
+    marks.fill(QStringLiteral("?"), static_cast<qsizetype>(Fields.size()));
     d->conn.exec(
         QStringLiteral("INSERT INTO Logdat (%1) VALUES (%2)").arg(columnList(), marks.join(u',')),
         values);
     d->rows.push_back(stored);
-    if (!d->filtered || !OnFilterRecord || OnFilterRecord(stored)) {
+    if (!d->filtered || !rowFilter || rowFilter(stored)) {
         d->model.appendRow(stored);
     }
 }
@@ -196,13 +196,13 @@ void CallLogTable::commitBatch() {
 
 void CallLogTable::setFiltered(bool on) {
     d->filtered = on;
-    if (!on || !OnFilterRecord) {
+    if (!on || !rowFilter) {
         d->model.setRows(d->rows);
         return;
     }
     std::vector<LogRow> visible;
     for (const LogRow& row : d->rows) {
-        if (OnFilterRecord(row)) {
+        if (rowFilter(row)) {
             visible.push_back(row);
         }
     }

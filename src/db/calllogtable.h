@@ -12,14 +12,14 @@ namespace db {
 
 // One row of the call log table, fields in table order.
 struct LogRow {
-    QString LogNo;     // ログNO, 4
-    QString Ports;     // ログ利用ポート, 8
-    QString Kind;      // ログ通話方法, 12
-    QString Name;      // ログ氏名, 22
-    QString Number;    // ログ電話番号, 30
-    QString Duration;  // ログ通話時間, 10
-    QString Charge;    // ログ利用料金, 10
-    QString CallTime;  // ログ最終通話時刻, 18
+    QString logNo;     // ログNO, 4
+    QString ports;     // ログ利用ポート, 8
+    QString kind;      // ログ通話方法, 12
+    QString name;      // ログ氏名, 22
+    QString number;    // ログ電話番号, 30
+    QString duration;  // ログ通話時間, 10
+    QString charge;    // ログ利用料金, 10
+    QString callTime;  // ログ最終通話時刻, 18
 };
 
 // The call log table "Logdat" in the file Logdat.db: rebuilt empty at every start and by every
@@ -35,9 +35,9 @@ public:
 
     // Exclusive use: a second process cannot open the file while this one holds it.
     void setExclusive(bool exclusive);
-    // Replaces any existing table file with an empty table. Throws EDatabaseError.
+    // Replaces any existing table file with an empty table. Throws DatabaseError.
     void createTable();
-    void open();  // throws EDatabaseError
+    void open();  // throws DatabaseError
     void close();
     bool isOpen() const;
 
@@ -48,7 +48,7 @@ public:
     void commitBatch();
 
     // The record filter: called for each row while filtering is on.
-    std::function<bool(const LogRow&)> OnFilterRecord;
+    std::function<bool(const LogRow&)> rowFilter;
     void setFiltered(bool on);  // on again re-applies the filter with the owner's current mode
     bool filtered() const;
 

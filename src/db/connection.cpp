@@ -12,22 +12,22 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "ui/sjis.h"
 
 namespace db {
 namespace {
 
 // A second instance must hear "database is locked" at once, not after the driver's 5 s default.
-constexpr auto kOptions = "QSQLITE_BUSY_TIMEOUT=100;QSQLITE_OPEN_URI";
-constexpr int kBusy = 5;
+constexpr auto Options = "QSQLITE_BUSY_TIMEOUT=100;QSQLITE_OPEN_URI";
+constexpr int Busy = 5;
 
 std::atomic<int> connectionCount{0};
 
 [[noreturn]] void fail(const QSqlError& error) {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
-    throw EDatabaseError(error.text(), ok ? (code & 0xff) : -1);
+    throw DatabaseError(error.text(), ok ? (code & 0xff) : -1);
 }
 
 }  // namespace
@@ -52,7 +52,7 @@ void Connection::open(const QString& path, bool create, bool exclusive) {
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
     db_.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db_.setConnectOptions(QString::fromLatin1(kOptions));
+    db_.setConnectOptions(QString::fromLatin1(Options));
     if (!db_.open()) {
         fail(db_.lastError());
     }
@@ -76,7 +76,7 @@ void Connection::openImmutable(const QString& path) {
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
     db_.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db_.setConnectOptions(QString::fromLatin1(kOptions));
+    db_.setConnectOptions(QString::fromLatin1(Options));
     if (!db_.open()) {
         fail(db_.lastError());
     }
@@ -103,8 +103,8 @@ void Connection::holdFile(const QString& path) {
     }
     // flock belongs to this open file description alone, so no other descriptor can drop it.
     if (::flock(heldFile_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
-        throw EDatabaseError(
-            QStringLiteral("%1: database is locked").arg(QFileInfo(path).fileName()), kBusy);
+        throw DatabaseError(
+            QStringLiteral("%1: database is locked").arg(QFileInfo(path).fileName()), Busy);
     }
 }
 
@@ -153,7 +153,7 @@ QVariant Connection::cutText(const QString& value, int maxBytes) {
     if (value.size() * 2 <= maxBytes) {
         return text(value);
     }
-    return text(sjis::cut(value, maxBytes));
+    return text(ui::sjis::cut(value, maxBytes));
 }
 
 void Connection::checkIntact() const {
@@ -163,7 +163,7 @@ void Connection::checkIntact() const {
         problems << check.value(0).toString();
     }
     if (problems != QStringList{QStringLiteral("ok")}) {
-        throw EDatabaseError(problems.join(u'\n'));
+        throw DatabaseError(problems.join(u'\n'));
     }
 }
 

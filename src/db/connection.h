@@ -8,7 +8,7 @@
 namespace db {
 
 // One uniquely named SQLite connection of a table object. Every failure becomes an
-// EDatabaseError carrying the engine's text.
+// DatabaseError carrying the engine's text.
 class Connection {
 public:
     explicit Connection(const QString& prefix);

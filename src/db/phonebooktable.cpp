@@ -10,7 +10,7 @@
 #include <map>
 
 #include "db/connection.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "db/pagedrowsmodel.h"
 
 namespace db {
@@ -23,22 +23,22 @@ struct Field {
 };
 
 // The table's schema: the text fields in order and sizes; the picture field comes last.
-constexpr std::array<Field, 11> kTextFields{{
-    {"氏名", 20, &UserRecord::Name},
-    {"読み", 20, &UserRecord::Yomi},
-    {"電話番号２", 30, &UserRecord::Tel2},
-    {"電話番号", 30, &UserRecord::Tel},
-    {"ＦＡＸ番号", 30, &UserRecord::Fax},
-    {"郵便番号", 10, &UserRecord::Zip},
-    {"住所", 52, &UserRecord::Address},
-    {"備考", 52, &UserRecord::Note},
-    {"最終通話", 20, &UserRecord::LastCall},
-    {"通話時間", 20, &UserRecord::CallTime},
-    {"利用料金", 20, &UserRecord::Charges},
+constexpr std::array<Field, 11> TextFields{{
+    {"氏名", 20, &UserRecord::name},
+    {"読み", 20, &UserRecord::yomi},
+    {"電話番号２", 30, &UserRecord::tel2},
+    {"電話番号", 30, &UserRecord::tel},
+    {"ＦＡＸ番号", 30, &UserRecord::fax},
+    {"郵便番号", 10, &UserRecord::zip},
+    {"住所", 52, &UserRecord::address},
+    {"備考", 52, &UserRecord::note},
+    {"最終通話", 20, &UserRecord::lastCall},
+    {"通話時間", 20, &UserRecord::callTime},
+    {"利用料金", 20, &UserRecord::charges},
 }};
-constexpr const char* kPictureField = "画像ﾃﾞｰﾀ";
+constexpr const char* PictureField = "画像ﾃﾞｰﾀ";
 
-const QString kFileName = QStringLiteral("Userdat.db");
+const QString FileName = QStringLiteral("Userdat.db");
 
 // Names stay unquoted: SQLite would read an unknown double-quoted name as a text literal and so
 // hide a missing column.
@@ -48,23 +48,23 @@ QString sqlName(const char* name) {
 
 QString textColumns() {
     QStringList columns;
-    for (const Field& f : kTextFields) {
+    for (const Field& f : TextFields) {
         columns << sqlName(f.name);
     }
     return columns.join(u", ");
 }
 
 QString allColumns() {
-    return textColumns() + QStringLiteral(", ") + sqlName(kPictureField);
+    return textColumns() + QStringLiteral(", ") + sqlName(PictureField);
 }
 
 QStringList schema() {
     QStringList columns;
-    for (const Field& f : kTextFields) {
+    for (const Field& f : TextFields) {
         columns << sqlName(f.name) + QStringLiteral(" TEXT");
     }
     columns.first() += QStringLiteral(" NOT NULL");
-    columns << sqlName(kPictureField) + QStringLiteral(" BLOB");
+    columns << sqlName(PictureField) + QStringLiteral(" BLOB");
     return {
         QStringLiteral("CREATE TABLE Userdat (%1)").arg(columns.join(u", ")),
         QStringLiteral("CREATE UNIQUE INDEX name ON Userdat (氏名)"),
@@ -74,16 +74,16 @@ QStringList schema() {
 }
 
 QVariant cutText(size_t field, const QString& text) {
-    return Connection::cutText(text, kTextFields[field].size);
+    return Connection::cutText(text, TextFields[field].size);
 }
 
 // The record's values in table order, each text cut to its field's size.
 QVariantList values(const UserRecord& record) {
     QVariantList list;
-    for (size_t i = 0; i < kTextFields.size(); ++i) {
-        list << cutText(i, record.*kTextFields[i].member);
+    for (size_t i = 0; i < TextFields.size(); ++i) {
+        list << cutText(i, record.*TextFields[i].member);
     }
-    list << record.Picture;
+    list << record.picture;
     return list;
 }
 
@@ -93,15 +93,15 @@ QString cutName(const QString& name) {
 
 UserRecord recordFrom(const QSqlQuery& query) {
     UserRecord record;
-    for (size_t i = 0; i < kTextFields.size(); ++i) {
-        record.*kTextFields[i].member = query.value(static_cast<int>(i)).toString();
+    for (size_t i = 0; i < TextFields.size(); ++i) {
+        record.*TextFields[i].member = query.value(static_cast<int>(i)).toString();
     }
-    record.Picture = query.value(static_cast<int>(kTextFields.size())).toByteArray();
+    record.picture = query.value(static_cast<int>(TextFields.size())).toByteArray();
     return record;
 }
 
 [[noreturn]] void noCurrentRecord() {
-    throw EDatabaseError(QStringLiteral("%1: no current record").arg(kFileName));
+    throw DatabaseError(QStringLiteral("%1: no current record").arg(FileName));
 }
 
 }  // namespace
@@ -120,11 +120,11 @@ struct PhoneBookTable::Impl {
     Index index = Index::Yomi;
     std::optional<QString> cursor;  // 氏名 of the current record
 
-    QString path() const { return QDir(folder).filePath(kFileName); }
+    QString path() const { return QDir(folder).filePath(FileName); }
 
     void requireOpen() const {
         if (!conn.isOpen()) {
-            throw EDatabaseError(QStringLiteral("%1: table is not open").arg(kFileName));
+            throw DatabaseError(QStringLiteral("%1: table is not open").arg(FileName));
         }
     }
 
@@ -290,7 +290,7 @@ struct PhoneBookTable::Impl {
         std::vector<QStringList> rows;
         while (query.next()) {
             QStringList cells;
-            for (int c = 0; c < static_cast<int>(kTextFields.size()); ++c) {
+            for (int c = 0; c < static_cast<int>(TextFields.size()); ++c) {
                 cells << query.value(c).toString();
             }
             rows.push_back(std::move(cells));
@@ -310,17 +310,17 @@ PhoneBookTable::~PhoneBookTable() = default;
 
 QStringList PhoneBookTable::fieldNames() {
     QStringList names;
-    for (const Field& f : kTextFields) {
+    for (const Field& f : TextFields) {
         names << QString::fromUtf8(f.name);
     }
-    names << QString::fromUtf8(kPictureField);
+    names << QString::fromUtf8(PictureField);
     return names;
 }
 
 UserRecord PhoneBookTable::fitted(const UserRecord& record) {
     UserRecord cut = record;
-    for (size_t i = 0; i < kTextFields.size(); ++i) {
-        cut.*kTextFields[i].member = cutText(i, record.*kTextFields[i].member).toString();
+    for (size_t i = 0; i < TextFields.size(); ++i) {
+        cut.*TextFields[i].member = cutText(i, record.*TextFields[i].member).toString();
     }
     return cut;
 }
@@ -343,7 +343,7 @@ void PhoneBookTable::createTable() {
             d->conn.exec(statement);
         }
         d->conn.commitBatch();
-    } catch (const EDatabaseError&) {
+    } catch (const DatabaseError&) {
         if (!wasOpen) {
             d->conn.close();
             if (newFile) {
@@ -370,7 +370,7 @@ void PhoneBookTable::open() {
             d->conn.lock();
         }
         d->refreshModel();
-    } catch (const EDatabaseError&) {
+    } catch (const DatabaseError&) {
         close();
         throw;
     }
@@ -453,8 +453,8 @@ void PhoneBookTable::forEachRecord(const std::function<void(const UserRecord&)>&
         d->conn.exec(QStringLiteral("SELECT %1 FROM Userdat%2").arg(textColumns(), d->orderBy()));
     while (query.next()) {
         UserRecord record;
-        for (size_t i = 0; i < kTextFields.size(); ++i) {
-            record.*kTextFields[i].member = query.value(static_cast<int>(i)).toString();
+        for (size_t i = 0; i < TextFields.size(); ++i) {
+            record.*TextFields[i].member = query.value(static_cast<int>(i)).toString();
         }
         fn(record);
     }
@@ -513,11 +513,11 @@ QList<UserRecord> PhoneBookTable::allRecords() const {
 void PhoneBookTable::append(const UserRecord& record) {
     d->requireOpen();
     QStringList marks;
-    marks.fill(QStringLiteral("?"), static_cast<qsizetype>(kTextFields.size() + 1));
+    marks.fill(QStringLiteral("?"), static_cast<qsizetype>(TextFields.size() + 1));
     d->conn.exec(
         QStringLiteral("INSERT INTO Userdat (%1) VALUES (%2)").arg(allColumns(), marks.join(u',')),
         values(record));
-    d->cursor = cutName(record.Name);
+    d->cursor = cutName(record.name);
     d->refreshModel();
 }
 
@@ -537,7 +537,7 @@ void PhoneBookTable::post(const UserRecord& record) {
     if (query.numRowsAffected() == 0) {
         noCurrentRecord();
     }
-    d->cursor = cutName(record.Name);
+    d->cursor = cutName(record.name);
     d->refreshModel();
 }
 

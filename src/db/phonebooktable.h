@@ -13,18 +13,18 @@ namespace db {
 
 // One phone book record, fields in table order.
 struct UserRecord {
-    QString Name;        // 氏名, 20, primary key
-    QString Yomi;        // 読み, 20
-    QString Tel2;        // 電話番号２, 30, the number in look-up form
-    QString Tel;         // 電話番号, 30
-    QString Fax;         // ＦＡＸ番号, 30
-    QString Zip;         // 郵便番号, 10
-    QString Address;     // 住所, 52
-    QString Note;        // 備考, 52
-    QString LastCall;    // 最終通話, 20
-    QString CallTime;    // 通話時間, 20
-    QString Charges;     // 利用料金, 20
-    QByteArray Picture;  // 画像ﾃﾞｰﾀ, empty for none
+    QString name;        // 氏名, 20, primary key
+    QString yomi;        // 読み, 20
+    QString tel2;        // 電話番号２, 30, the number in look-up form
+    QString tel;         // 電話番号, 30
+    QString fax;         // ＦＡＸ番号, 30
+    QString zip;         // 郵便番号, 10
+    QString address;     // 住所, 52
+    QString note;        // 備考, 52
+    QString lastCall;    // 最終通話, 20
+    QString callTime;    // 通話時間, 20
+    QString charges;     // 利用料金, 20
+    QByteArray picture;  // 画像ﾃﾞｰﾀ, empty for none
 };
 
 // The phone book table "Userdat" in the file Userdat.db with the indexes name (unique 氏名),
@@ -42,11 +42,11 @@ public:
     static UserRecord fitted(const UserRecord& record);
     bool fileExists() const;
 
-    // Creates the table and its three indexes in a new file. Throws EDatabaseError.
+    // Creates the table and its three indexes in a new file. Throws DatabaseError.
     void createTable();
     void setExclusive(bool exclusive);
     // Opens the file as it is; a file that is not a usable phone book is refused with the
-    // engine's text and left untouched. Throws EDatabaseError.
+    // engine's text and left untouched. Throws DatabaseError.
     void open();
     void close();
     bool isOpen() const;

@@ -8,7 +8,7 @@
 
 namespace comm {
 
-// Port events, one bit each; the same bits as the component's event mask.
+// Port events, one bit each; the same bits as the port's event mask.
 namespace commevent {
 constexpr uint32_t RxChar = 0x0001;
 constexpr uint32_t RxFlag = 0x0002;
@@ -61,8 +61,8 @@ struct LineStatus {
     int outQueue = 0;
 };
 
-// One serial port as the component sees it. All calls but the watch callback come from the
-// thread that owns the component.
+// One serial port as SerialPort sees it. All calls but the watch callback come from the
+// thread that owns the SerialPort.
 class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
@@ -89,7 +89,7 @@ public:
     virtual int write(const char* buffer, int count) = 0;
 
     // Replaces the events watched. A watch in progress is woken with an empty event set and
-    // ends, as the component's Close relies on.
+    // ends, as SerialPort::close relies on.
     virtual void setEventMask(uint32_t mask) = 0;
     virtual uint32_t eventMask() const = 0;
 

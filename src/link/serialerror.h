@@ -4,7 +4,9 @@
 #include <stdexcept>
 #include <string>
 
-// A failure of the serial port component.
+namespace comm {
+
+// A failure of the serial port.
 class SerialError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -23,3 +25,5 @@ public:
         : SerialError("入出力エラー ErrorCode = " + std::to_string(errorCode)), code(errorCode) {}
     int32_t code;
 };
+
+}  // namespace comm

@@ -5,6 +5,8 @@
 
 #include "link/serialwatcher.h"
 
+namespace comm {
+
 using namespace comm;
 
 namespace {
@@ -226,3 +228,5 @@ void SerialPort::raiseEvent(uint32_t eventFlags) {
                 SerialEventMask::fromBits(static_cast<uint16_t>(eventFlags & ReportedEvents)));
     }
 }
+
+}  // namespace comm

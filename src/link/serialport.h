@@ -10,6 +10,8 @@
 #include "link/serialdevice.h"
 #include "link/serialerror.h"
 
+namespace comm {
+
 class SerialWatcher;
 
 enum SerialDataBits { Data4, Data5, Data6, Data7, Data8 };
@@ -60,7 +62,7 @@ class SerialPort;
 using SerialEventHandler = std::function<void(SerialPort& port, SerialEventMask events)>;
 using SerialCountHandler = std::function<void(SerialPort& port, uint16_t count)>;
 
-// The serial port component: owns one port, applies the line settings, moves bytes and reports
+// The serial port: owns one port, applies the line settings, moves bytes and reports
 // port events. Every call and every handler runs on the thread that owns it; the device's watch
 // thread only reports that something happened.
 class SerialPort {
@@ -144,3 +146,5 @@ private:
     int32_t sendNotifySize_ = 1024;
     SerialEventMask eventMask_;
 };
+
+}  // namespace comm

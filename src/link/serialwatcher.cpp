@@ -3,6 +3,8 @@
 #include "link/serialdevice.h"
 #include "link/serialport.h"
 
+namespace comm {
+
 SerialWatcher::SerialWatcher(comm::SerialDevice& device, SerialPort& owner)
     : device_(device), owner_(owner) {}
 
@@ -38,3 +40,5 @@ void SerialWatcher::dispatch() {
         owner_.handleEvents(events);
     }
 }
+
+}  // namespace comm

@@ -5,12 +5,12 @@
 #include <cstdint>
 
 namespace comm {
+
 class SerialDevice;
-}
 class SerialPort;
 
 // Watches one open port: takes the device's event reports, from whatever thread the device
-// reports on, and runs the component's handlers on the thread that owns the component. Only
+// reports on, and runs the port's handlers on the thread that owns it. Only
 // the set of events crosses threads (an atomic); the bytes stay in the device's guarded queue.
 class SerialWatcher : public QObject {
     Q_OBJECT
@@ -32,3 +32,5 @@ private:
     std::atomic<uint32_t> pending_{0};
     bool watching_ = false;
 };
+
+}  // namespace comm

@@ -4,7 +4,7 @@
 
 #include "ui/sjis.h"
 
-namespace settings {
+namespace protocol {
 
 namespace {
 constexpr qsizetype LastTagPosition = 255;  // 1-based, as the adapter's manual counts
@@ -12,7 +12,7 @@ constexpr qsizetype SkippedAfterTag = 3;
 constexpr qsizetype ValueFieldLength = 10;
 }  // namespace
 
-ChargeAmounts ParseChargeReply(const uint8_t* data, size_t size) {
+ChargeAmounts parseChargeReply(const uint8_t* data, size_t size) {
     const void* nul = std::memchr(data, 0, size);
     const size_t length = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - data) : size;
     const QByteArray text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
@@ -25,13 +25,13 @@ ChargeAmounts ParseChargeReply(const uint8_t* data, size_t size) {
         QByteArray* amount = nullptr;
         switch (text[i + 1]) {
             case '6':
-                amount = &amounts.Tel1;
+                amount = &amounts.tel1;
                 break;
             case '7':
-                amount = &amounts.Tel2;
+                amount = &amounts.tel2;
                 break;
             case '5':
-                amount = &amounts.Digital;
+                amount = &amounts.digital;
                 break;
             default:
                 continue;
@@ -46,8 +46,8 @@ ChargeAmounts ParseChargeReply(const uint8_t* data, size_t size) {
     return amounts;
 }
 
-QString ChargePanelText(const QByteArray& amount) {
-    return sjis::toUnicode(amount) + QStringLiteral(" 円 ");
+QString chargePanelText(const QByteArray& amount) {
+    return ui::sjis::toUnicode(amount) + QStringLiteral(" 円 ");
 }
 
-}  // namespace settings
+}  // namespace protocol

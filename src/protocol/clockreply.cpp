@@ -1,6 +1,6 @@
 #include "protocol/clockreply.h"
 
-namespace calllog {
+namespace protocol {
 
 namespace {
 
@@ -13,7 +13,7 @@ uint8_t byteAt(std::span<const uint8_t> reply, size_t index) {
 
 }  // namespace
 
-int32_t HgClockSecondsOf(std::span<const uint8_t> reply) {
+int32_t hgClockSecondsOf(std::span<const uint8_t> reply) {
     uint32_t value = 0;
     for (size_t i = 0; i < 4; ++i) {
         value = (value << 8) | byteAt(reply, i);
@@ -21,7 +21,7 @@ int32_t HgClockSecondsOf(std::span<const uint8_t> reply) {
     return static_cast<int32_t>(value);
 }
 
-int32_t PasswordCodeOf(std::span<const uint8_t> reply) {
+int32_t passwordCodeOf(std::span<const uint8_t> reply) {
     size_t at = CodeAt;
     const size_t end = CodeAt + CodeLength;
     const uint8_t first = byteAt(reply, at);
@@ -43,4 +43,4 @@ int32_t PasswordCodeOf(std::span<const uint8_t> reply) {
     return negative ? -value : value;
 }
 
-}  // namespace calllog
+}  // namespace protocol

@@ -6,14 +6,14 @@
 
 #include "ui/sjis.h"
 
-namespace dial {
+namespace protocol {
 
 namespace {
 
 // Characters shown of a reply the table has no words for.
 constexpr qsizetype RawTextLength = 10;
 
-struct Row {
+struct ReplyRow {
     int number;
     QByteArray expected;
     ReplyAction action;
@@ -22,7 +22,7 @@ struct Row {
 
 // The result codes in the order they are tried; the numbers after "ASTS <line>" are the cause
 // values of the cleared call. Row 11 takes either of two texts.
-std::array<Row, 12> rowsFor(int32_t dialLine) {
+std::array<ReplyRow, 12> rowsFor(int32_t dialLine) {
     const QByteArray line = "ASTS " + QByteArray::number(dialLine);
     const auto cause = [&](const char* value) { return line + ' ' + value; };
     return {{
@@ -43,18 +43,18 @@ std::array<Row, 12> rowsFor(int32_t dialLine) {
 
 }  // namespace
 
-DialReply MatchDialReply(const uint8_t* buffer, size_t size, int32_t rxIndex, int32_t dialLine) {
+DialReply matchDialReply(const uint8_t* buffer, size_t size, int32_t rxIndex, int32_t dialLine) {
     const auto* chars = reinterpret_cast<const char*>(buffer);
     const QByteArray text(chars, static_cast<qsizetype>(strnlen(chars, size)));
-    const std::array<Row, 12> rows = rowsFor(dialLine);
+    const std::array<ReplyRow, 12> rows = rowsFor(dialLine);
     const qsizetype last = std::min<qsizetype>(std::max(rxIndex, 1), text.size());
     for (qsizetype p = 0; p < last; ++p) {
         const QByteArray rest = text.mid(p);
-        for (const Row& row : rows) {
+        for (const ReplyRow& row : rows) {
             if (rest.startsWith(row.expected)) {
                 DialReply reply{row.number, row.action, row.panelText};
                 if (reply.action == ReplyAction::ClearedRaw) {
-                    reply.panelText = sjis::toUnicode(rest.left(RawTextLength));
+                    reply.panelText = ui::sjis::toUnicode(rest.left(RawTextLength));
                 }
                 return reply;
             }
@@ -63,10 +63,10 @@ DialReply MatchDialReply(const uint8_t* buffer, size_t size, int32_t rxIndex, in
     return {};
 }
 
-QString ElapsedText(int32_t seconds) {
+QString elapsedText(int32_t seconds) {
     const int32_t minutes = seconds / 60;
     return (minutes < 10 ? QStringLiteral("0") : QString()) + QString::number(minutes) +
            QStringLiteral(":") + QStringLiteral("%1").arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-}  // namespace dial
+}  // namespace protocol

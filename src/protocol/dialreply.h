@@ -7,7 +7,7 @@
 #include <optional>
 
 // Reading the adapter's replies to a dial command, and the texts the dial pad shows.
-namespace dial {
+namespace protocol {
 
 // What a matched reply asks of the dial pad.
 enum class ReplyAction {
@@ -29,9 +29,9 @@ struct DialReply {
 // rxIndex (the first position even when rxIndex is 0), trying the rows in order at each
 // position. A row compares a prefix, so cause 170 reads as cause 17, and bytes beyond rxIndex
 // left from an older reply take part.
-DialReply MatchDialReply(const uint8_t* buffer, size_t size, int32_t rxIndex, int32_t dialLine);
+DialReply matchDialReply(const uint8_t* buffer, size_t size, int32_t rxIndex, int32_t dialLine);
 
 // Minutes and seconds of a connected call: "00:05", "12:34", "100:00".
-QString ElapsedText(int32_t seconds);
+QString elapsedText(int32_t seconds);
 
-}  // namespace dial
+}  // namespace protocol

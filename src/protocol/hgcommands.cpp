@@ -1,6 +1,6 @@
 #include "protocol/hgcommands.h"
 
-namespace hg {
+namespace protocol::hg {
 
 namespace {
 QByteArray number(int32_t value) {
@@ -8,67 +8,67 @@ QByteArray number(int32_t value) {
 }
 }  // namespace
 
-QByteArray LogModeTel1Command(int32_t adapterModel, int32_t logMode) {
+QByteArray logModeTel1Command(int32_t adapterModel, int32_t logMode) {
     return (adapterModel == 0 ? QByteArrayLiteral("AT\\T1/9*0") : QByteArrayLiteral("AT\\T1/1*4")) +
            number(logMode) + '\r';
 }
 
-QByteArray LogModeTel2Command(int32_t adapterModel, int32_t logMode) {
+QByteArray logModeTel2Command(int32_t adapterModel, int32_t logMode) {
     return (adapterModel == 0 ? QByteArrayLiteral("ATE0\\T2/9*0")
                               : QByteArrayLiteral("ATE0\\T2/1*4")) +
            number(logMode) + '\r';
 }
 
-QByteArray LogIdentifyCommand() {
+QByteArray logIdentifyCommand() {
     return QByteArrayLiteral("ATI\\I\r");
 }
 
-QByteArray ClockRequestCommand() {
+QByteArray clockRequestCommand() {
     return QByteArrayLiteral("AT\\L2G53\r");
 }
 
-QByteArray LogRequestCommand(int32_t passwordCode) {
+QByteArray logRequestCommand(int32_t passwordCode) {
     return QByteArrayLiteral("AT\\L1") + number(passwordCode) + '\r';
 }
 
-QByteArray LogClearCommand() {
+QByteArray logClearCommand() {
     return QByteArrayLiteral("AT\\L3\r");
 }
 
-QByteArray PasswordSetCommand(int32_t newPasswordCode) {
+QByteArray passwordSetCommand(int32_t newPasswordCode) {
     return QByteArrayLiteral("ATG53=") + number(newPasswordCode) + QByteArrayLiteral("\\L3\r");
 }
 
-QByteArray ChargeResetTel1Command() {
+QByteArray chargeResetTel1Command() {
     return QByteArrayLiteral("ATN6=0\r");
 }
 
-QByteArray ChargeResetTel2Command() {
+QByteArray chargeResetTel2Command() {
     return QByteArrayLiteral("ATN7=0\r");
 }
 
-QByteArray ChargeResetDigitalCommand() {
+QByteArray chargeResetDigitalCommand() {
     return QByteArrayLiteral("ATN5=0\r");
 }
 
-QByteArray ChargeReportCommand() {
+QByteArray chargeReportCommand() {
     return QByteArrayLiteral("ATE0N\r");
 }
 
-QByteArray EchoOffCommand() {
+QByteArray echoOffCommand() {
     return QByteArrayLiteral("ATE0\r");
 }
 
-QByteArray IdentifyCommand() {
+QByteArray identifyCommand() {
     return QByteArrayLiteral("ATI\r");
 }
 
-QByteArray DialCommand(int32_t dialLine, const QByteArray& dialNumber) {
+QByteArray dialCommand(int32_t dialLine, const QByteArray& dialNumber) {
     return QByteArrayLiteral("AT\\D") + number(dialLine) + '/' + dialNumber + '\r';
 }
 
-QByteArray HangUpCommand(int32_t dialLine) {
+QByteArray hangUpCommand(int32_t dialLine) {
     return QByteArrayLiteral("AT\\D") + number(dialLine) + '\r';
 }
 
-}  // namespace hg
+}  // namespace protocol::hg

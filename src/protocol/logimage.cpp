@@ -1,6 +1,6 @@
 #include "protocol/logimage.h"
 
-namespace calllog {
+namespace protocol {
 namespace {
 
 uint8_t byteAt(std::span<const uint8_t> image, int offset) {
@@ -51,12 +51,12 @@ DecodedLog decodeLogImage(std::span<const uint8_t> image) {
     DecodedLog log;
     int offset = 0;
     while (byteAt(image, offset) != 0 && offset <= LastEntryOffset &&
-           log.Entries.size() < MaxLogEntries) {
-        log.Entries.push_back(decodeLogEntry(image, offset));
-        offset += log.Entries.back().size;
+           log.entries.size() < MaxLogEntries) {
+        log.entries.push_back(decodeLogEntry(image, offset));
+        offset += log.entries.back().size;
     }
-    log.EndOffset = offset;
+    log.endOffset = offset;
     return log;
 }
 
-}  // namespace calllog
+}  // namespace protocol

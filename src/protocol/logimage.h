@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-namespace calllog {
+namespace protocol {
 
 // Where the adapter's log stops: no entry starts beyond this offset, and at most this many
 // entries are read.
@@ -28,8 +28,8 @@ struct LogEntry {
 };
 
 struct DecodedLog {
-    std::vector<LogEntry> Entries;
-    int EndOffset = 0;  // where reading stopped
+    std::vector<LogEntry> entries;
+    int endOffset = 0;  // where reading stopped
 };
 
 // Reads the entry at offset. Bytes past the end of the image read as 0, so no image, however
@@ -40,4 +40,4 @@ LogEntry decodeLogEntry(std::span<const uint8_t> image, int offset);
 // MaxLogEntries entries. The image itself is never rejected.
 DecodedLog decodeLogImage(std::span<const uint8_t> image);
 
-}  // namespace calllog
+}  // namespace protocol

@@ -5,7 +5,7 @@
 #include "protocol/int32wrap.h"
 #include "ui/wallclock.h"
 
-namespace calllog {
+namespace protocol {
 namespace {
 
 QString twoDigits(int32_t value) {
@@ -102,4 +102,4 @@ int nextMonth(int month) {
     return month % 100 == 12 ? (month / 100 + 1) * 100 + 1 : month + 1;
 }
 
-}  // namespace calllog
+}  // namespace protocol

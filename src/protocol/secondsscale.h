@@ -10,7 +10,7 @@ class WallClock;
 }
 
 // The adapter's calendar: 365-day years counted from 1997, days of the month counted from 1.
-namespace calllog {
+namespace protocol {
 
 constexpr int32_t YearSeconds = 31536000;
 constexpr int32_t DaySeconds = 86400;
@@ -38,4 +38,4 @@ QDate dateOfMoment(int64_t moment);
 int64_t monthStartMoment(int month);
 int nextMonth(int month);
 
-}  // namespace calllog
+}  // namespace protocol

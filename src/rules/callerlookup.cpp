@@ -2,7 +2,7 @@
 
 #include "db/phonebooktable.h"
 
-namespace calllog {
+namespace rules {
 
 std::optional<QString> CallerLookup::find(const QString& number) {
     // A call without a number (withheld, or an answering-machine entry) is nobody's call, even
@@ -15,7 +15,7 @@ std::optional<QString> CallerLookup::find(const QString& number) {
         users_.setIndex(db::PhoneBookTable::Index::Tel2);
         std::optional<QString> name;
         if (users_.findKey(number)) {
-            name = users_.current().value().Name;
+            name = users_.current().value().name;
             current_ = name;
         }
         it = seen_.insert(number, name);
@@ -26,4 +26,4 @@ std::optional<QString> CallerLookup::find(const QString& number) {
     return *it;
 }
 
-}  // namespace calllog
+}  // namespace rules

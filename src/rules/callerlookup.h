@@ -8,7 +8,7 @@ namespace db {
 class PhoneBookTable;
 }
 
-namespace calllog {
+namespace rules {
 
 // Finds the phone book record of each number once per conversion: a number seen again finds
 // the same record, since a conversion changes no name or number.
@@ -26,4 +26,4 @@ private:
     std::optional<QString> current_;
 };
 
-}  // namespace calllog
+}  // namespace rules

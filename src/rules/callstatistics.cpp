@@ -7,7 +7,7 @@
 #include "protocol/secondsscale.h"
 #include "rules/logtexts.h"
 
-namespace calllog {
+namespace rules {
 namespace {
 
 int previousMonth(int month) {
@@ -16,7 +16,7 @@ int previousMonth(int month) {
 
 int64_t momentOf(const QDate& date, const QTime& time) {
     // As the archive window's date range counts it, so both windows agree on a day's calls.
-    return adapterSecondsOf(QDateTime(date, time));
+    return protocol::adapterSecondsOf(QDateTime(date, time));
 }
 
 std::vector<NumberFigures> namedFigures(const std::vector<db::NumberTotal>& totals,
@@ -24,8 +24,8 @@ std::vector<NumberFigures> namedFigures(const std::vector<db::NumberTotal>& tota
     std::vector<NumberFigures> out;
     for (const db::NumberTotal& t : totals) {
         const QString name =
-            users.isOpen() ? users.nameForNumber(t.Number).value_or(QString()) : QString();
-        out.push_back({t.Number, name, t.Calls, t.Charge});
+            users.isOpen() ? users.nameForNumber(t.number).value_or(QString()) : QString();
+        out.push_back({t.number, name, t.calls, t.charge});
     }
     return out;
 }
@@ -39,23 +39,24 @@ db::ArchiveSpan archiveSpanOf(const QDate& from, const QDate& to) {
     }
     const int64_t first = momentOf(from, QTime(0, 0));
     const int64_t last = momentOf(to, QTime(23, 59, 59));
-    const int firstMonth = monthOfMoment(first);
-    const int lastMonth = monthOfMoment(last);
-    const bool startsMonth = first == monthStartMoment(firstMonth);
-    const bool endsMonth = last == monthStartMoment(nextMonth(lastMonth)) - 1;
+    const int firstMonth = protocol::monthOfMoment(first);
+    const int lastMonth = protocol::monthOfMoment(last);
+    const bool startsMonth = first == protocol::monthStartMoment(firstMonth);
+    const bool endsMonth = last == protocol::monthStartMoment(protocol::nextMonth(lastMonth)) - 1;
     if (firstMonth == lastMonth && !(startsMonth && endsMonth)) {
-        span.Pieces.push_back({first, last, firstMonth});
+        span.pieces.push_back({first, last, firstMonth});
         return span;
     }
-    span.FirstMonth = firstMonth;
-    span.LastMonth = lastMonth;
+    span.firstMonth = firstMonth;
+    span.lastMonth = lastMonth;
     if (!startsMonth) {
-        span.Pieces.push_back({first, monthStartMoment(nextMonth(firstMonth)) - 1, firstMonth});
-        span.FirstMonth = nextMonth(firstMonth);
+        span.pieces.push_back(
+            {first, protocol::monthStartMoment(protocol::nextMonth(firstMonth)) - 1, firstMonth});
+        span.firstMonth = protocol::nextMonth(firstMonth);
     }
     if (!endsMonth) {
-        span.Pieces.push_back({monthStartMoment(lastMonth), last, lastMonth});
-        span.LastMonth = previousMonth(lastMonth);
+        span.pieces.push_back({protocol::monthStartMoment(lastMonth), last, lastMonth});
+        span.lastMonth = previousMonth(lastMonth);
     }
     return span;
 }
@@ -66,33 +67,34 @@ CallStatistics callStatistics(const db::CallArchive& archive, const db::PhoneBoo
     if (from > to || !archive.isOpen()) {
         return s;
     }
-    const int lastMonth = monthOfMoment(momentOf(to, QTime(23, 59, 59)));
-    for (int m = monthOfMoment(momentOf(from, QTime(0, 0))); m <= lastMonth; m = nextMonth(m)) {
-        s.Months.push_back({.Month = m});
+    const int lastMonth = protocol::monthOfMoment(momentOf(to, QTime(23, 59, 59)));
+    for (int m = protocol::monthOfMoment(momentOf(from, QTime(0, 0))); m <= lastMonth;
+         m = protocol::nextMonth(m)) {
+        s.months.push_back({.month = m});
     }
     const db::ArchiveSpan span = archiveSpanOf(from, to);
     for (const db::MonthKindTotal& t : archive.monthTotals(span)) {
         const auto month =
-            std::lower_bound(s.Months.begin(), s.Months.end(), t.Month,
-                             [](const MonthFigures& f, int m) { return f.Month < m; });
-        if (month == s.Months.end() || month->Month != t.Month) {
+            std::lower_bound(s.months.begin(), s.months.end(), t.month,
+                             [](const MonthFigures& f, int m) { return f.month < m; });
+        if (month == s.months.end() || month->month != t.month) {
             continue;
         }
-        if (t.KindText == KindColumnTexts[1]) {
-            month->Outgoing += t.Calls;
-        } else if (t.KindText == KindColumnTexts[2]) {
-            month->Incoming += t.Calls;
-        } else if (t.KindText == AnsweringMachineText) {
-            month->Messages += t.Calls;
+        if (t.kindText == KindColumnTexts[1]) {
+            month->outgoing += t.calls;
+        } else if (t.kindText == KindColumnTexts[2]) {
+            month->incoming += t.calls;
+        } else if (t.kindText == AnsweringMachineText) {
+            month->messages += t.calls;
         } else {
-            month->Other += t.Calls;
+            month->other += t.calls;
         }
-        month->Charge += t.Charge;
+        month->charge += t.charge;
     }
     const db::TopNumbers top = archive.topNumbers(span, TopNumbers);
-    s.MostCalls = namedFigures(top.ByCalls, users);
-    s.HighestCharges = namedFigures(top.ByCharge, users);
+    s.mostCalls = namedFigures(top.byCalls, users);
+    s.highestCharges = namedFigures(top.byCharge, users);
     return s;
 }
 
-}  // namespace calllog
+}  // namespace rules

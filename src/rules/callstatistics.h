@@ -12,28 +12,28 @@ class PhoneBookTable;
 }
 
 // Figures of the archived calls over a date range: per month, and per number.
-namespace calllog {
+namespace rules {
 
 struct MonthFigures {
-    int Month = 0;  // year * 100 + month
-    int64_t Outgoing = 0;
-    int64_t Incoming = 0;
-    int64_t Messages = 0;  // recorded by the answering machine
-    int64_t Other = 0;     // call-backs, relayed and forwarded calls, unknown kinds
-    int64_t Charge = 0;    // yen, calls of every kind
+    int month = 0;  // year * 100 + month
+    int64_t outgoing = 0;
+    int64_t incoming = 0;
+    int64_t messages = 0;  // recorded by the answering machine
+    int64_t other = 0;     // call-backs, relayed and forwarded calls, unknown kinds
+    int64_t charge = 0;    // yen, calls of every kind
 };
 
 struct NumberFigures {
-    QString Number;
-    QString Name;  // from the phone book; empty when the number has no record
-    int64_t Calls = 0;
-    int64_t Charge = 0;
+    QString number;
+    QString name;  // from the phone book; empty when the number has no record
+    int64_t calls = 0;
+    int64_t charge = 0;
 };
 
 struct CallStatistics {
-    std::vector<MonthFigures> Months;  // every month of the range in order, quiet ones included
-    std::vector<NumberFigures> MostCalls;
-    std::vector<NumberFigures> HighestCharges;
+    std::vector<MonthFigures> months;  // every month of the range in order, quiet ones included
+    std::vector<NumberFigures> mostCalls;
+    std::vector<NumberFigures> highestCharges;
 };
 
 constexpr int TopNumbers = 10;
@@ -44,4 +44,4 @@ db::ArchiveSpan archiveSpanOf(const QDate& from, const QDate& to);
 CallStatistics callStatistics(const db::CallArchive& archive, const db::PhoneBookTable& users,
                               const QDate& from, const QDate& to);
 
-}  // namespace calllog
+}  // namespace rules

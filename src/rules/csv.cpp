@@ -4,7 +4,7 @@
 
 #include "ui/sjis.h"
 
-namespace csv {
+namespace rules::csv {
 namespace {
 
 constexpr qsizetype FlushChars = 1 << 16;
@@ -82,7 +82,7 @@ void Writer::flush() {
         return;
     }
     const QByteArray bytes =
-        encoding_ == Encoding::Cp932 ? sjis::fromUnicode(pending_) : pending_.toUtf8();
+        encoding_ == Encoding::Cp932 ? ui::sjis::fromUnicode(pending_) : pending_.toUtf8();
     if (device_.write(bytes) != bytes.size()) {
         failed_ = true;
     }
@@ -107,7 +107,7 @@ QString decode(const QByteArray& bytes, Encoding* found) {
     if (found) {
         *found = Encoding::Cp932;
     }
-    return sjis::toUnicode(bytes);
+    return ui::sjis::toUnicode(bytes);
 }
 
 Table parseTable(const QString& text) {
@@ -196,4 +196,4 @@ QList<QStringList> read(const QByteArray& bytes, Encoding* found) {
     return parse(decode(bytes, found));
 }
 
-}  // namespace csv
+}  // namespace rules::csv

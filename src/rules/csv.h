@@ -8,7 +8,7 @@
 
 // Comma-separated files as spreadsheet programs read and write them: RFC 4180 quoting, CRLF line
 // ends, UTF-8 with a byte-order mark or CP932.
-namespace csv {
+namespace rules::csv {
 
 enum class Encoding { Utf8WithBom, Cp932 };
 
@@ -61,4 +61,4 @@ QList<QStringList> parse(const QString& text);
 // decode and parse together.
 QList<QStringList> read(const QByteArray& bytes, Encoding* found = nullptr);
 
-}  // namespace csv
+}  // namespace rules::csv

@@ -4,17 +4,17 @@
 
 #include "state/atomicfile.h"
 
-namespace calllog {
+namespace rules {
 
 namespace {
 
-EInOutError ioError(const QString& path, const QString& reason) {
-    return EInOutError(QStringLiteral("%1: %2").arg(path, reason));
+FileError ioError(const QString& path, const QString& reason) {
+    return FileError(QStringLiteral("%1: %2").arg(path, reason));
 }
 
 }  // namespace
 
-QByteArray ReadHistoryFile(const QString& path) {
+QByteArray readHistoryFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         throw ioError(path, file.errorString());
@@ -35,16 +35,16 @@ QByteArray ReadHistoryFile(const QString& path) {
     return bytes;
 }
 
-void WriteHistoryFile(const QString& path, std::span<const uint8_t, HistoryFileBytes> image) {
-    AtomicFile file(path);
+void writeHistoryFile(const QString& path, std::span<const uint8_t, HistoryFileBytes> image) {
+    appstate::AtomicFile file(path);
     // A folder that takes no new file still lets the user overwrite a file in it.
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly) ||
         file.write(reinterpret_cast<const char*>(image.data()), HistoryFileBytes) !=
             HistoryFileBytes ||
         !file.commit()) {
-        throw EInOutError(file.failure());
+        throw FileError(file.failure());
     }
 }
 
-}  // namespace calllog
+}  // namespace rules

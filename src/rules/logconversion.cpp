@@ -6,7 +6,7 @@
 #include "rules/telnumber.h"
 #include "state/programstate.h"
 
-namespace calllog {
+namespace rules {
 namespace {
 
 constexpr int32_t NoDrift = 99;
@@ -18,19 +18,21 @@ QString padded(int32_t value, const QString& prefix) {
 
 }  // namespace
 
-ClockSettings clockSettingsOf(const ProgramState& state) {
-    return {state.HgClockSeconds, state.clockDriftSetting, state.ClockDifference};
+ClockSettings clockSettingsOf(const appstate::ProgramState& state) {
+    return {state.hgClockSeconds, state.clockDriftSetting, state.clockDifference};
 }
 
 int32_t driftCorrected(int32_t seconds, const ClockSettings& clock) {
-    const int32_t hours = sub32(clock.adapterClockSeconds, seconds) / 3600;
-    return add32(seconds, mul32(hours, sub32(clock.clockDriftSetting, NoDrift)));
+    const int32_t hours = protocol::sub32(clock.adapterClockSeconds, seconds) / 3600;
+    return protocol::add32(
+        seconds, protocol::mul32(hours, protocol::sub32(clock.clockDriftSetting, NoDrift)));
 }
 
 QString durationText(int32_t d) {
     const int32_t hours = d / 3600;
-    const int32_t minutes = sub32(d / 60, mul32(hours, 60));
-    const int32_t seconds = sub32(sub32(d, mul32(minutes, 60)), mul32(hours, 3600));
+    const int32_t minutes = protocol::sub32(d / 60, protocol::mul32(hours, 60));
+    const int32_t seconds = protocol::sub32(protocol::sub32(d, protocol::mul32(minutes, 60)),
+                                            protocol::mul32(hours, 3600));
     return padded(hours, QString()) + padded(minutes, QStringLiteral(":")) +
            padded(seconds, QStringLiteral(":"));
 }
@@ -39,7 +41,7 @@ QString chargeText(uint16_t charge) {
     return charge > 0 ? QString::number(charge) + QStringLiteral(" 円") : QStringLiteral("---");
 }
 
-QString numberText(const LogEntry& entry) {
+QString numberText(const protocol::LogEntry& entry) {
     QString text = QString::fromLatin1(entry.number);
     if (!entry.subNumber.isEmpty()) {
         text += u'*' + QString::fromLatin1(entry.subNumber);
@@ -47,7 +49,8 @@ QString numberText(const LogEntry& entry) {
     return lookupDigits(text);
 }
 
-ConvertedEntry convertLogEntry(const LogEntry& entry, int rowNumber, const ClockSettings& clock) {
+ConvertedEntry convertLogEntry(const protocol::LogEntry& entry, int rowNumber,
+                               const ClockSettings& clock) {
     int32_t start = entry.startSeconds;
     int32_t end = entry.endSeconds;
     if (start > 0) {
@@ -55,39 +58,39 @@ ConvertedEntry convertLogEntry(const LogEntry& entry, int rowNumber, const Clock
         end = driftCorrected(end, clock);
     }
     ConvertedEntry c;
-    db::LogRow& row = c.Row;
-    row.LogNo = QString::number(rowNumber);
-    row.Ports = PortText(entry.portSet);
-    row.Charge = chargeText(entry.charge);
-    row.Number = numberText(entry);
-    c.AnsweringMachine = entry.startSeconds == 0;
-    if (c.AnsweringMachine) {
-        row.Kind = AnsweringMachineText;
-        row.Duration = QStringLiteral("留守中");
-        c.Moment = add32(clock.clockDifference, end);
-        row.CallTime = timeText(c.Moment);
+    db::LogRow& row = c.row;
+    row.logNo = QString::number(rowNumber);
+    row.ports = portText(entry.portSet);
+    row.charge = chargeText(entry.charge);
+    row.number = numberText(entry);
+    c.answeringMachine = entry.startSeconds == 0;
+    if (c.answeringMachine) {
+        row.kind = AnsweringMachineText;
+        row.duration = QStringLiteral("留守中");
+        c.moment = protocol::add32(clock.clockDifference, end);
+        row.callTime = protocol::timeText(c.moment);
     } else {
-        row.Kind = KindText(entry.callKind);
-        row.Duration = durationText(sub32(end, start));
-        c.Moment = add32(clock.clockDifference, start);
-        row.CallTime = timeText(c.Moment);
+        row.kind = kindText(entry.callKind);
+        row.duration = durationText(protocol::sub32(end, start));
+        c.moment = protocol::add32(clock.clockDifference, start);
+        row.callTime = protocol::timeText(c.moment);
     }
     return c;
 }
 
-db::ArchivedCall archivedCallOf(const LogEntry& entry, const ConvertedEntry& converted) {
+db::ArchivedCall archivedCallOf(const protocol::LogEntry& entry, const ConvertedEntry& converted) {
     db::ArchivedCall call;
-    call.Row = converted.Row;
-    call.StartSeconds = entry.startSeconds;
-    call.PortSet = entry.portSet;
-    call.CallKind = entry.callKind;
-    call.Number = QString::fromLatin1(entry.number);
+    call.row = converted.row;
+    call.startSeconds = entry.startSeconds;
+    call.portSet = entry.portSet;
+    call.callKind = entry.callKind;
+    call.number = QString::fromLatin1(entry.number);
     if (!entry.subNumber.isEmpty()) {
-        call.Number += u'*' + QString::fromLatin1(entry.subNumber);
+        call.number += u'*' + QString::fromLatin1(entry.subNumber);
     }
-    call.DurationSeconds = sub32(entry.endSeconds, entry.startSeconds);
-    call.Charge = entry.charge;
-    call.Moment = converted.Moment;
+    call.durationSeconds = protocol::sub32(entry.endSeconds, entry.startSeconds);
+    call.charge = entry.charge;
+    call.moment = converted.moment;
     return call;
 }
 
@@ -103,4 +106,4 @@ int memoryGaugeValue(int count, int endOffset) {
     return count == 0 ? 0 : endOffset / BytesPerPercent + 1;
 }
 
-}  // namespace calllog
+}  // namespace rules

@@ -1,18 +1,18 @@
 #include "rules/logfilter.h"
 
-namespace calllog {
+namespace rules {
 
 bool acceptsLogRow(int filterMode, const db::LogRow& row) {
     switch (filterMode) {
         case 0:
-            return row.Kind == QStringLiteral("▲発信");
+            return row.kind == QStringLiteral("▲発信");
         case 1:
-            return row.Kind == QStringLiteral("▽着信");
+            return row.kind == QStringLiteral("▽着信");
         case 2:
-            return row.Kind == QStringLiteral("▽留守");
+            return row.kind == QStringLiteral("▽留守");
         default:
             return true;
     }
 }
 
-}  // namespace calllog
+}  // namespace rules

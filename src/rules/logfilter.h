@@ -2,10 +2,10 @@
 
 #include "db/calllogtable.h"
 
-namespace calllog {
+namespace rules {
 
 // The call log window's filter: 0 calls made, 1 calls received, 2 answering machine, any other
 // mode every row.
 bool acceptsLogRow(int filterMode, const db::LogRow& row);
 
-}  // namespace calllog
+}  // namespace rules

@@ -4,14 +4,14 @@
 
 #include "db/archiveproblem.h"
 #include "db/callarchive.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "db/phonebooktable.h"
 #include "protocol/logimage.h"
 #include "rules/callerlookup.h"
 #include "rules/historyfile.h"
 #include "state/programstate.h"
 
-namespace calllog {
+namespace rules {
 
 namespace {
 
@@ -20,18 +20,18 @@ namespace {
 void keepWritten(db::CallLogTable& log, db::PhoneBookTable& users) noexcept {
     try {
         log.commitBatch();
-    } catch (const db::EDatabaseError&) {
+    } catch (const db::DatabaseError&) {
     }
     try {
         users.commitBatch();
-    } catch (const db::EDatabaseError&) {
+    } catch (const db::DatabaseError&) {
     }
 }
 
 }  // namespace
 
-LogImport::LogImport(ProgramState& state, db::CallLogTable& log, db::PhoneBookTable& users,
-                     db::CallArchive& archive)
+LogImport::LogImport(appstate::ProgramState& state, db::CallLogTable& log,
+                     db::PhoneBookTable& users, db::CallArchive& archive)
     : state_(state), log_(log), users_(users), archive_(archive) {}
 
 LogImportResult LogImport::importDownload(const QDateTime& downloadedAt) {
@@ -49,14 +49,14 @@ LogImportResult LogImport::importHeld() {
 
 LogImportResult LogImport::loadHistoryFile(const QString& path) {
     // Read whole before anything is copied: a failed read leaves the held image as it was.
-    const QByteArray bytes = ReadHistoryFile(path);
+    const QByteArray bytes = readHistoryFile(path);
     state_.logImage.hold(std::span(reinterpret_cast<const uint8_t*>(bytes.constData()),
                                    static_cast<size_t>(bytes.size())));
     return importHeld();
 }
 
 void LogImport::saveHistoryFile(const QString& path) const {
-    WriteHistoryFile(path, state_.logImage.bytes().first<HistoryFileBytes>());
+    writeHistoryFile(path, state_.logImage.bytes().first<HistoryFileBytes>());
 }
 
 LogImportResult LogImport::run(std::vector<db::ArchivedCall>* archived) {
@@ -64,7 +64,7 @@ LogImportResult LogImport::run(std::vector<db::ArchivedCall>* archived) {
     result.archiveUnavailable = !archive_.isOpen();
     try {
         convert(result, archived);
-    } catch (const db::EDatabaseError& e) {
+    } catch (const db::DatabaseError& e) {
         result.error = e.text();
     }
     return result;
@@ -75,7 +75,7 @@ void LogImport::convert(LogImportResult& result, std::vector<db::ArchivedCall>* 
         log_.createTable();
         log_.open();
     }
-    const DecodedLog log = decodeLogImage(state_.logImage.bytes());
+    const protocol::DecodedLog log = protocol::decodeLogImage(state_.logImage.bytes());
     const ClockSettings clock = clockSettingsOf(state_);
     CallerLookup callers(users_);
     int total = 0;
@@ -86,16 +86,16 @@ void LogImport::convert(LogImportResult& result, std::vector<db::ArchivedCall>* 
         log_.beginBatch();
         log_.createTable();
         users_.beginBatch();
-        for (const LogEntry& entry : log.Entries) {
+        for (const protocol::LogEntry& entry : log.entries) {
             ConvertedEntry c = convertLogEntry(entry, count + 1, clock);
             total += entry.charge;
-            if (const std::optional<QString> name = callers.find(c.Row.Number)) {
-                c.Row.Name = *name;
-                if (!c.AnsweringMachine) {
-                    users_.setLastCall(*name, c.Row.CallTime, c.Row.Duration, c.Row.Charge);
+            if (const std::optional<QString> name = callers.find(c.row.number)) {
+                c.row.name = *name;
+                if (!c.answeringMachine) {
+                    users_.setLastCall(*name, c.row.callTime, c.row.duration, c.row.charge);
                 }
             }
-            log_.append(c.Row);
+            log_.append(c.row);
             if (archived) {
                 archived->push_back(archivedCallOf(entry, c));
             }
@@ -110,7 +110,7 @@ void LogImport::convert(LogImportResult& result, std::vector<db::ArchivedCall>* 
     }
     result.converted = true;
     result.totalCharge = total;
-    result.memoryFill = std::min(memoryGaugeValue(count, log.EndOffset), 100);
+    result.memoryFill = std::min(memoryGaugeValue(count, log.endOffset), 100);
 }
 
 void LogImport::archive(const std::vector<db::ArchivedCall>& calls, const QDateTime& downloadedAt,
@@ -122,13 +122,13 @@ void LogImport::archive(const std::vector<db::ArchivedCall>& calls, const QDateT
         const std::optional<int64_t> latest = archive_.latestMoment();
         result.archivedCalls = archive_.add(calls, downloadedAt);
         for (const db::ArchivedCall& call : calls) {
-            if (!latest || call.Moment > *latest) {
-                result.newestCalls.push_back(call.Row);
+            if (!latest || call.moment > *latest) {
+                result.newestCalls.push_back(call.row);
             }
         }
-    } catch (const db::EDatabaseError& e) {
+    } catch (const db::DatabaseError& e) {
         result.error = db::archiveProblemText(archive_.path(), e, db::CallsNotArchived);
     }
 }
 
-}  // namespace calllog
+}  // namespace rules

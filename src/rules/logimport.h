@@ -7,14 +7,16 @@
 #include "db/calllogtable.h"
 #include "rules/logconversion.h"
 
+namespace appstate {
 struct ProgramState;
+}
 
 namespace db {
 class CallArchive;
 class PhoneBookTable;
 }  // namespace db
 
-namespace calllog {
+namespace rules {
 
 // What one import did. When it failed, error says why; the rows and last calls written until
 // then stay, and the totals are only set when the conversion itself went through.
@@ -37,7 +39,7 @@ struct LogImportResult {
 // through. The clock settings are the state's, as the last download read them.
 class LogImport {
 public:
-    LogImport(ProgramState& state, db::CallLogTable& log, db::PhoneBookTable& users,
+    LogImport(appstate::ProgramState& state, db::CallLogTable& log, db::PhoneBookTable& users,
               db::CallArchive& archive);
 
     // The image just downloaded: the call log, the last calls and the archive.
@@ -45,25 +47,25 @@ public:
     // The held image again, or a cleared log: the archive is left alone.
     LogImportResult importHeld();
     // A history file's bytes over the held image, then imported without the archive: such an
-    // image may be old or someone else's. A file that cannot be read throws EInOutError and
+    // image may be old or someone else's. A file that cannot be read throws FileError and
     // leaves the held image as it was.
     LogImportResult loadHistoryFile(const QString& path);
-    // Writes the held image's history-file bytes. Throws EInOutError.
+    // Writes the held image's history-file bytes. Throws FileError.
     void saveHistoryFile(const QString& path) const;
 
 private:
     // Converts into the call log table and the phone book, handing each call as the archive
-    // keeps it to archived when given. Throws db::EDatabaseError.
+    // keeps it to archived when given. Throws db::DatabaseError.
     void convert(LogImportResult& result, std::vector<db::ArchivedCall>* archived);
     void archive(const std::vector<db::ArchivedCall>& calls, const QDateTime& downloadedAt,
                  LogImportResult& result);
 
     LogImportResult run(std::vector<db::ArchivedCall>* archived);
 
-    ProgramState& state_;
+    appstate::ProgramState& state_;
     db::CallLogTable& log_;
     db::PhoneBookTable& users_;
     db::CallArchive& archive_;
 };
 
-}  // namespace calllog
+}  // namespace rules

@@ -1,13 +1,13 @@
 #include "rules/logtexts.h"
 
-namespace calllog {
+namespace rules {
 
-QString PortText(uint8_t portSet) {
+QString portText(uint8_t portSet) {
     return portSet < PortColumnTexts.size() ? PortColumnTexts[portSet] : QString();
 }
 
-QString KindText(uint8_t callKind) {
+QString kindText(uint8_t callKind) {
     return callKind < KindColumnTexts.size() ? KindColumnTexts[callKind] : KindColumnTexts[0];
 }
 
-}  // namespace calllog
+}  // namespace rules

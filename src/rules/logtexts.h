@@ -6,7 +6,7 @@
 
 // The texts of the call log's port and kind columns. The filter of the call log table compares
 // the kind column with exactly these texts.
-namespace calllog {
+namespace rules {
 
 // Index = PortSet, one fixed position per port; 0 ends the log and has no text.
 inline const std::array<QString, 8> PortColumnTexts{QString(),
@@ -26,8 +26,8 @@ inline const std::array<QString, 6> KindColumnTexts{
 inline const QString AnsweringMachineText = QStringLiteral("▽留守");
 
 // A port set beyond the three ports has no text.
-QString PortText(uint8_t portSet);
+QString portText(uint8_t portSet);
 // A kind the table does not know shows as "？？", as kind 0 does.
-QString KindText(uint8_t callKind);
+QString kindText(uint8_t callKind);
 
-}  // namespace calllog
+}  // namespace rules

@@ -2,13 +2,13 @@
 
 #include <array>
 
-namespace settings {
+namespace rules {
 
 namespace {
 constexpr std::array<int32_t, 4> ModeOfItem = {3, 1, 2, 0};
 }  // namespace
 
-std::optional<int> LogModeItem(int32_t mode) {
+std::optional<int> logModeItem(int32_t mode) {
     for (int item = 0; item < static_cast<int>(ModeOfItem.size()); ++item) {
         if (ModeOfItem[static_cast<size_t>(item)] == mode) {
             return item;
@@ -17,11 +17,11 @@ std::optional<int> LogModeItem(int32_t mode) {
     return std::nullopt;
 }
 
-std::optional<int32_t> LogModeOfItem(int item) {
+std::optional<int32_t> logModeOfItem(int item) {
     if (item < 0 || item >= static_cast<int>(ModeOfItem.size())) {
         return std::nullopt;
     }
     return ModeOfItem[static_cast<size_t>(item)];
 }
 
-}  // namespace settings
+}  // namespace rules

@@ -1,12 +1,12 @@
 #include "rules/password.h"
 
-namespace settings {
+namespace rules {
 
 namespace {
 constexpr qsizetype MaxPasswordLength = 4;
 }  // namespace
 
-std::optional<int32_t> PasswordNumber(const QString& text) {
+std::optional<int32_t> passwordNumber(const QString& text) {
     if (text.isEmpty() || text.size() > MaxPasswordLength) {
         return std::nullopt;
     }
@@ -29,8 +29,8 @@ std::optional<int32_t> PasswordNumber(const QString& text) {
     return negative ? -value : value;
 }
 
-int32_t PasswordCodeOf(int32_t n) {
+int32_t passwordCodeOf(int32_t n) {
     return n % 255 + 1;
 }
 
-}  // namespace settings
+}  // namespace rules

@@ -5,24 +5,24 @@
 #include <QHash>
 #include <array>
 
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "rules/csv.h"
 #include "rules/telnumber.h"
 
-namespace phonebookimport {
+namespace rules::phonebookimport {
 namespace {
 
 // The text fields in table order, as the CSV export writes them.
-constexpr std::array<QString db::UserRecord::*, 11> kCsvFields{
-    &db::UserRecord::Name,     &db::UserRecord::Yomi,    &db::UserRecord::Tel2,
-    &db::UserRecord::Tel,      &db::UserRecord::Fax,     &db::UserRecord::Zip,
-    &db::UserRecord::Address,  &db::UserRecord::Note,    &db::UserRecord::LastCall,
-    &db::UserRecord::CallTime, &db::UserRecord::Charges,
+constexpr std::array<QString db::UserRecord::*, 11> CsvFields{
+    &db::UserRecord::name,     &db::UserRecord::yomi,    &db::UserRecord::tel2,
+    &db::UserRecord::tel,      &db::UserRecord::fax,     &db::UserRecord::zip,
+    &db::UserRecord::address,  &db::UserRecord::note,    &db::UserRecord::lastCall,
+    &db::UserRecord::callTime, &db::UserRecord::charges,
 };
 
 // The column names of the CSV export: the text fields in table order.
 QStringList csvColumnNames() {
-    return db::PhoneBookTable::fieldNames().mid(0, static_cast<qsizetype>(kCsvFields.size()));
+    return db::PhoneBookTable::fieldNames().mid(0, static_cast<qsizetype>(CsvFields.size()));
 }
 
 // A header of the export's column names, some of them or all in any order, with the name among
@@ -80,29 +80,29 @@ QString hiragana(const QString& text) {
 }
 
 db::UserRecord asEditorStores(db::UserRecord record) {
-    record.Tel = calllog::normalizeNumber(record.Tel);
-    record.Fax = calllog::normalizeNumber(record.Fax);
+    record.tel = rules::normalizeNumber(record.tel);
+    record.fax = rules::normalizeNumber(record.fax);
     // Every field is one line.
-    for (QString db::UserRecord::*field : kCsvFields) {
+    for (QString db::UserRecord::*field : CsvFields) {
         (record.*field).replace(u'\r', u' ').replace(u'\n', u' ');
     }
     record = db::PhoneBookTable::fitted(record);
     // A cut may end at a space inside the text.
-    for (QString* text : {&record.Name, &record.Yomi, &record.Zip, &record.Address, &record.Note}) {
+    for (QString* text : {&record.name, &record.yomi, &record.zip, &record.address, &record.note}) {
         *text = text->trimmed();
     }
-    record.Tel2 = calllog::lookupDigits(record.Tel);
+    record.tel2 = rules::lookupDigits(record.tel);
     return record;
 }
 
 void ImportedRecords::take(const db::UserRecord& entry) {
     const db::UserRecord record = asEditorStores(entry);
-    if (record.Name.isEmpty()) {
+    if (record.name.isEmpty()) {
         ++withoutName;
         return;
     }
     records << record;
-    QString name = entry.Name;
+    QString name = entry.name;
     fullNames << name.replace(u'\r', u' ').replace(u'\n', u' ').trimmed();
 }
 
@@ -138,7 +138,7 @@ QString readFile(const QString& path, QByteArray& data) {
 }
 
 ImportedRecords fromCsv(const QByteArray& data) {
-    const csv::Table table = csv::parseTable(csv::decode(data));
+    const rules::csv::Table table = rules::csv::parseTable(rules::csv::decode(data));
     const QList<QStringList>& rows = table.rows;
     ImportedRecords imported;
     if (table.unclosedQuoteLine > 0) {
@@ -160,8 +160,8 @@ ImportedRecords fromCsv(const QByteArray& data) {
             }
         }
     }
-    std::array<qsizetype, kCsvFields.size()> column{};
-    for (size_t f = 0; f < kCsvFields.size(); ++f) {
+    std::array<qsizetype, CsvFields.size()> column{};
+    for (size_t f = 0; f < CsvFields.size(); ++f) {
         column[f] = header ? rows.first().indexOf(names[static_cast<qsizetype>(f)])
                            : static_cast<qsizetype>(f);
         if (header && column[f] < 0) {
@@ -175,9 +175,9 @@ ImportedRecords fromCsv(const QByteArray& data) {
     }
     for (qsizetype r = header ? 1 : 0; r < rows.size(); ++r) {
         db::UserRecord record;
-        for (size_t f = 0; f < kCsvFields.size(); ++f) {
+        for (size_t f = 0; f < CsvFields.size(); ++f) {
             if (column[f] >= 0 && column[f] < rows[r].size()) {
-                record.*kCsvFields[f] = rows[r][column[f]];
+                record.*CsvFields[f] = rows[r][column[f]];
             }
         }
         imported.take(record);
@@ -188,7 +188,7 @@ ImportedRecords fromCsv(const QByteArray& data) {
 namespace {
 
 QString fullNameOf(const ImportedRecords& imported, qsizetype i) {
-    return imported.fullNames.value(i, imported.records[i].Name);
+    return imported.fullNames.value(i, imported.records[i].name);
 }
 
 }  // namespace
@@ -196,7 +196,7 @@ QString fullNameOf(const ImportedRecords& imported, qsizetype i) {
 int existingCount(const db::PhoneBookTable& table, const ImportedRecords& imported) {
     int count = 0;
     for (qsizetype i = 0; i < imported.records.size(); ++i) {
-        const QString& name = imported.records[i].Name;
+        const QString& name = imported.records[i].name;
         if (fullNameOf(imported, i) == name && table.record(name)) {
             ++count;
         }
@@ -220,16 +220,16 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
             }
             const db::UserRecord& record = imported.records[i];
             const QString fullName = fullNameOf(imported, i);
-            const std::optional<db::UserRecord> old = table.record(record.Name);
-            const auto taken = takenBy.constFind(record.Name);
+            const std::optional<db::UserRecord> old = table.record(record.name);
+            const auto taken = takenBy.constFind(record.name);
             // A stored name is a whole name, so a cut name matching it is another person's.
             const bool clash =
-                taken != takenBy.cend() ? *taken != fullName : old && fullName != record.Name;
+                taken != takenBy.cend() ? *taken != fullName : old && fullName != record.name;
             if (clash) {
                 ++summary.skippedNameClash;
                 continue;
             }
-            takenBy.insert(record.Name, fullName);
+            takenBy.insert(record.name, fullName);
             if (!old) {
                 table.append(record);
                 ++summary.added;
@@ -240,13 +240,13 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
                 continue;
             }
             db::UserRecord replacement = record;
-            if (replacement.LastCall.isEmpty() && replacement.CallTime.isEmpty() &&
-                replacement.Charges.isEmpty()) {
-                replacement.LastCall = old->LastCall;
-                replacement.CallTime = old->CallTime;
-                replacement.Charges = old->Charges;
+            if (replacement.lastCall.isEmpty() && replacement.callTime.isEmpty() &&
+                replacement.charges.isEmpty()) {
+                replacement.lastCall = old->lastCall;
+                replacement.callTime = old->callTime;
+                replacement.charges = old->charges;
             }
-            table.gotoName(record.Name);
+            table.gotoName(record.name);
             table.post(replacement);
             ++summary.overwritten;
         }
@@ -254,7 +254,7 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
         // The engine may have rolled back already (a full disk does); the cause is what is told.
         try {
             table.rollbackBatch();
-        } catch (const db::EDatabaseError&) {
+        } catch (const db::DatabaseError&) {
         }
         throw;
     }
@@ -288,4 +288,4 @@ QString summaryText(const Summary& summary) {
     return text + QStringLiteral("を取り込みました。");
 }
 
-}  // namespace phonebookimport
+}  // namespace rules::phonebookimport

@@ -8,7 +8,7 @@
 #include "db/phonebooktable.h"
 
 // Taking records from contact files (vCard, CSV) into the phone book.
-namespace phonebookimport {
+namespace rules::phonebookimport {
 
 // The records a file holds, ready for the phone book, and the entries it had to leave out.
 struct ImportedRecords {
@@ -71,4 +71,4 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
 // The closing message: how many were added, overwritten and skipped, and why.
 QString summaryText(const Summary& summary);
 
-}  // namespace phonebookimport
+}  // namespace rules::phonebookimport

@@ -3,7 +3,7 @@
 #include <QBuffer>
 #include <QImage>
 
-namespace picture {
+namespace rules::picture {
 namespace {
 
 // The picture box shows 128 x 128; larger pictures would only swell the phone book file.
@@ -28,4 +28,4 @@ QByteArray storedFromFile(const QByteArray& bytes) {
     return image.isNull() ? QByteArray() : stored(image);
 }
 
-}  // namespace picture
+}  // namespace rules::picture

@@ -2,7 +2,7 @@
 
 #include "ui/sjis.h"
 
-namespace calllog {
+namespace rules {
 namespace {
 
 constexpr int DigitsWalk = 50;
@@ -45,7 +45,7 @@ QString lookupDigits(const QString& text) {
 }
 
 QString normalizeNumber(const QString& text) {
-    const QByteArray bytes = sjis::fromUnicode(text).left(NormalizeWalk);
+    const QByteArray bytes = ui::sjis::fromUnicode(text).left(NormalizeWalk);
     QByteArray out;
     qsizetype i = 0;
     while (i < bytes.size()) {
@@ -65,4 +65,4 @@ QString normalizeNumber(const QString& text) {
     return QString::fromLatin1(out);
 }
 
-}  // namespace calllog
+}  // namespace rules

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace calllog {
+namespace rules {
 
 // The look-up form of a number: of its first 50 characters only the digits, "#" and "*", in
 // order. The phone book's 電話番号２ and the call log's numbers are in this form.
@@ -12,4 +12,4 @@ QString lookupDigits(const QString& text);
 // digits, "#", "*" and "-", turns their full-width forms into single bytes and drops the rest.
 QString normalizeNumber(const QString& text);
 
-}  // namespace calllog
+}  // namespace rules

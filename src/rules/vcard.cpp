@@ -10,7 +10,7 @@
 #include "rules/picture.h"
 #include "ui/sjis.h"
 
-namespace vcard {
+namespace rules::vcard {
 namespace {
 
 // One content line: its name without group, its parameters and its value as written.
@@ -213,7 +213,7 @@ bool isShiftJisName(const QByteArray& charset) {
 QString decodeText(const QByteArray& bytes, const QByteArray& charsetParam) {
     const QByteArray charset = charsetParam.trimmed().toUpper();
     if (isShiftJisName(charset)) {
-        return sjis::toUnicode(bytes);
+        return ui::sjis::toUnicode(bytes);
     }
     if (!charset.isEmpty() && charset != "UTF-8") {
         QStringDecoder named(charset.constData());
@@ -227,7 +227,7 @@ QString decodeText(const QByteArray& bytes, const QByteArray& charsetParam) {
     if (!utf8.hasError() || charset == "UTF-8") {
         return text;
     }
-    return sjis::toUnicode(bytes);
+    return ui::sjis::toUnicode(bytes);
 }
 
 // How a card's values escape characters: version 2.1 escapes only the semicolon, so its other
@@ -493,7 +493,7 @@ namespace {
 
 // The cards of the data; none when progress cancels.
 std::optional<QList<Card>> cardsOf(const QByteArray& data,
-                                   const phonebookimport::Progress& progress) {
+                                   const rules::phonebookimport::Progress& progress) {
     QList<Card> cards;
     QList<Property> current;
     int depth = 0;
@@ -548,26 +548,26 @@ namespace {
 // The card's fields as the phone book names them, before the record editor's rules apply.
 db::UserRecord rawRecord(const Card& card) {
     db::UserRecord record;
-    record.Name = card.name;
-    record.Yomi = phonebookimport::hiragana(card.reading);
-    record.Tel = card.tel;
-    record.Fax = card.fax;
-    record.Zip = card.zip;
-    record.Address = card.address;
-    record.Note = card.note;
-    record.Picture = picture::storedFromFile(card.photo);
+    record.name = card.name;
+    record.yomi = rules::phonebookimport::hiragana(card.reading);
+    record.tel = card.tel;
+    record.fax = card.fax;
+    record.zip = card.zip;
+    record.address = card.address;
+    record.note = card.note;
+    record.picture = rules::picture::storedFromFile(card.photo);
     return record;
 }
 
 }  // namespace
 
 db::UserRecord toRecord(const Card& card) {
-    return phonebookimport::asEditorStores(rawRecord(card));
+    return rules::phonebookimport::asEditorStores(rawRecord(card));
 }
 
-phonebookimport::ImportedRecords read(const QByteArray& data,
-                                      const phonebookimport::Progress& progress) {
-    phonebookimport::ImportedRecords imported;
+rules::phonebookimport::ImportedRecords read(const QByteArray& data,
+                                             const rules::phonebookimport::Progress& progress) {
+    rules::phonebookimport::ImportedRecords imported;
     const std::optional<QList<Card>> cards = cardsOf(data, progress);
     if (!cards) {
         imported.cancelled = true;
@@ -584,38 +584,38 @@ QByteArray write(const QList<db::UserRecord>& records) {
     for (const db::UserRecord& r : records) {
         appendLine(out, "BEGIN:VCARD");
         appendLine(out, "VERSION:3.0");
-        appendLine(out, "FN:" + escaped(r.Name));
+        appendLine(out, "FN:" + escaped(r.name));
         // The family name is what comes before the first space, as Japanese names are written.
-        const auto space = std::find_if(r.Name.begin(), r.Name.end(),
+        const auto space = std::find_if(r.name.begin(), r.name.end(),
                                         [](QChar c) { return c == u' ' || c == u'\u3000'; }) -
-                           r.Name.begin();
-        const QString family = r.Name.left(space);
-        const QString given = r.Name.mid(space + 1).trimmed();
+                           r.name.begin();
+        const QString family = r.name.left(space);
+        const QString given = r.name.mid(space + 1).trimmed();
         appendLine(out, "N:" + escaped(family) + ';' + escaped(given) + ";;;");
-        if (!r.Yomi.isEmpty()) {
-            appendLine(out, "SORT-STRING:" + escaped(r.Yomi));
-            appendLine(out, "X-PHONETIC-LAST-NAME:" + escaped(r.Yomi));
+        if (!r.yomi.isEmpty()) {
+            appendLine(out, "SORT-STRING:" + escaped(r.yomi));
+            appendLine(out, "X-PHONETIC-LAST-NAME:" + escaped(r.yomi));
         }
-        if (!r.Tel.isEmpty()) {
-            appendLine(out, "TEL;TYPE=VOICE:" + escaped(r.Tel));
+        if (!r.tel.isEmpty()) {
+            appendLine(out, "TEL;TYPE=VOICE:" + escaped(r.tel));
         }
-        if (!r.Fax.isEmpty()) {
-            appendLine(out, "TEL;TYPE=FAX:" + escaped(r.Fax));
+        if (!r.fax.isEmpty()) {
+            appendLine(out, "TEL;TYPE=FAX:" + escaped(r.fax));
         }
-        if (!r.Address.isEmpty() || !r.Zip.isEmpty()) {
-            appendLine(out, "ADR:;;" + escaped(r.Address) + ";;;" + escaped(r.Zip) + ';');
+        if (!r.address.isEmpty() || !r.zip.isEmpty()) {
+            appendLine(out, "ADR:;;" + escaped(r.address) + ";;;" + escaped(r.zip) + ';');
         }
-        if (!r.Note.isEmpty()) {
-            appendLine(out, "NOTE:" + escaped(r.Note));
+        if (!r.note.isEmpty()) {
+            appendLine(out, "NOTE:" + escaped(r.note));
         }
-        if (!r.Picture.isEmpty()) {
-            const QByteArray type = pictureType(r.Picture);
+        if (!r.picture.isEmpty()) {
+            const QByteArray type = pictureType(r.picture);
             appendLine(out, "PHOTO;ENCODING=b" + (type.isEmpty() ? QByteArray() : ";TYPE=" + type) +
-                                ':' + r.Picture.toBase64());
+                                ':' + r.picture.toBase64());
         }
         appendLine(out, "END:VCARD");
     }
     return out;
 }
 
-}  // namespace vcard
+}  // namespace rules::vcard

@@ -8,7 +8,7 @@
 #include "rules/phonebookimport.h"
 
 // Contact cards as phones and mail programs exchange them (versions 2.1, 3.0 and 4.0).
-namespace vcard {
+namespace rules::vcard {
 
 // What one card says about a person, decoded to text, before the phone book's rules apply.
 struct Card {
@@ -36,10 +36,10 @@ db::UserRecord toRecord(const Card& card);
 // Every card with a name as a record, with its name before the cut; cards without one are
 // counted. progress hears how many of the file's lines are read; when it says no, the result is
 // cancelled and holds nothing.
-phonebookimport::ImportedRecords read(const QByteArray& data,
-                                      const phonebookimport::Progress& progress = {});
+rules::phonebookimport::ImportedRecords read(const QByteArray& data,
+                                             const rules::phonebookimport::Progress& progress = {});
 
 // The records as version 3.0 cards in UTF-8 with CRLF line ends.
 QByteArray write(const QList<db::UserRecord>& records);
 
-}  // namespace vcard
+}  // namespace rules::vcard

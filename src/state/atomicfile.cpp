@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace appstate {
+
 namespace {
 
 QByteArray nativePath(const QString& path) {
@@ -200,3 +202,5 @@ QString AtomicFile::failure() const {
                              .arg(QDir::toNativeSeparators(path_), fileErrorText(errno_));
     return replaces_ && !direct_ ? text + QStringLiteral("元のファイルはそのままです。") : text;
 }
+
+}  // namespace appstate

@@ -3,6 +3,8 @@
 #include <QIODevice>
 #include <QString>
 
+namespace appstate {
+
 // A file written whole or not at all: the bytes go to a new file beside the target, which takes
 // the target's place only once every byte is on the disk, so a failure at any point keeps the
 // previous file. Every write either takes all its bytes or fails; a failure is told with its
@@ -50,3 +52,5 @@ private:
 
 // The cause of a failed file operation, in Japanese ("ディスクがいっぱいです" for ENOSPC).
 QString fileErrorText(int error);
+
+}  // namespace appstate

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace appstate {
+
 namespace {
 
 const QString ProgramFolder = QStringLiteral("tilka");
@@ -62,3 +64,5 @@ QString makeDataFolders(const DataFolders& folders) {
     }
     return {};
 }
+
+}  // namespace appstate

@@ -3,6 +3,8 @@
 #include <QString>
 #include <functional>
 
+namespace appstate {
+
 // The values of the environment that decide where an installed program keeps its files; passed
 // in rather than read so that the rule can be checked without touching the real environment.
 struct FolderEnvironment {
@@ -37,3 +39,5 @@ FolderEnvironment processFolderEnvironment();
 // Creates the per-user folders of an installed program; answers the folder that cannot be made,
 // empty when all are there.
 QString makeDataFolders(const DataFolders& folders);
+
+}  // namespace appstate

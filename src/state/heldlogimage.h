@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <span>
 
+namespace appstate {
+
 // The adapter's call log image as this run holds it. The first byte says what it is: 255 marks
 // an image that the next look at the call log downloads again, 0 a log with no calls. History
 // files store the bytes as they are, marker included.
@@ -34,3 +36,5 @@ private:
     static constexpr uint8_t StaleMark = 255;
     std::array<uint8_t, Size> bytes_{};
 };
+
+}  // namespace appstate

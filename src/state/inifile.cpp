@@ -11,6 +11,8 @@
 #include <QSaveFile>
 #include <cerrno>
 
+namespace appstate {
+
 namespace {
 
 bool usableFile(const struct stat& st) {
@@ -265,3 +267,5 @@ bool IniFile::writeValue(const QString& section, const QString& key,
     }
     return file.commit();
 }
+
+}  // namespace appstate

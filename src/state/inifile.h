@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace appstate {
+
 // The settings file: sections in brackets, key=value lines. Reading follows the platform's INI
 // rules (names without regard to case, the first matching section and key win, a value that is not
 // a whole number gives the default, hexadecimal with 0x or $ accepted). Writing changes one line
@@ -48,3 +50,5 @@ QString settingsPathFor(const QString& executablePath);
 
 // A settings value read as the platform's integer conversion reads it.
 std::optional<int32_t> parseIniInteger(const QByteArray& text);
+
+}  // namespace appstate

@@ -2,6 +2,8 @@
 
 #include "state/inifile.h"
 
+namespace appstate {
+
 namespace {
 
 const QString Section = QStringLiteral("RS232C");
@@ -19,3 +21,5 @@ QString savedDeviceFor(const IniFile& settings, int port) {
 bool saveDeviceFor(const IniFile& settings, int port, const QString& device) {
     return settings.writeString(Section, keyFor(port), device);
 }
+
+}  // namespace appstate

@@ -4,6 +4,8 @@
 
 #include "state/programstate.h"
 
+namespace appstate {
+
 // The eight keys of the settings file, in the order they are read at start and written on save.
 struct SettingsKey {
     const char* section;
@@ -12,12 +14,14 @@ struct SettingsKey {
 };
 
 inline constexpr SettingsKey SettingsKeys[] = {
-    {"RS232C", "COM", &ProgramState::ComPort},
-    {"TEL", "PORT", &ProgramState::DialLine},
-    {"LOG", "PORT1", &ProgramState::LogModeTel1},
-    {"LOG", "PORT2", &ProgramState::LogModeTel2},
-    {"USER", "SET1", &ProgramState::PasswordCode},
+    {"RS232C", "COM", &ProgramState::comPort},
+    {"TEL", "PORT", &ProgramState::dialLine},
+    {"LOG", "PORT1", &ProgramState::logModeTel1},
+    {"LOG", "PORT2", &ProgramState::logModeTel2},
+    {"USER", "SET1", &ProgramState::passwordCode},
     {"USER", "SET2", &ProgramState::passwordNumber},
     {"TIME", "HG", &ProgramState::clockDriftSetting},
     {"TA", "NO", &ProgramState::adapterModel},
 };
+
+}  // namespace appstate

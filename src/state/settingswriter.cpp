@@ -9,12 +9,12 @@
 #include "state/programstate.h"
 #include "state/settingskeys.h"
 
-namespace settings {
+namespace appstate {
 
 namespace {
 
 [[noreturn]] void fail(const QString& path, const QString& why) {
-    throw ESettingsWriteError(
+    throw SettingsWriteError(
         QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why).toStdString());
 }
 
@@ -29,7 +29,7 @@ QByteArray readCurrent(const QString& path) {
 
 }  // namespace
 
-void WriteSettings(const QString& path, const ProgramState& state) {
+void writeSettings(const QString& path, const ProgramState& state) {
     const QByteArray current = readCurrent(path);
 
     QTemporaryDir staging;
@@ -60,4 +60,4 @@ void WriteSettings(const QString& path, const ProgramState& state) {
     }
 }
 
-}  // namespace settings
+}  // namespace appstate

@@ -3,12 +3,12 @@
 #include <QString>
 #include <stdexcept>
 
+namespace appstate {
+
 struct ProgramState;
 
-namespace settings {
-
 // The settings file could not be read or replaced; it is left as it was.
-class ESettingsWriteError : public std::runtime_error {
+class SettingsWriteError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -16,6 +16,6 @@ public:
 // Writes the eight settings keys as decimal integers, keeping every other line of the file.
 // All eight reach the file together or none does: they are applied to a copy, which then
 // replaces the file in one step.
-void WriteSettings(const QString& path, const ProgramState& state);
+void writeSettings(const QString& path, const ProgramState& state);
 
-}  // namespace settings
+}  // namespace appstate

@@ -6,6 +6,8 @@
 
 #include "ui/sjis.h"
 
+namespace appstate {
+
 // A length byte followed by at most N Shift-JIS bytes; longer text is cut at a character boundary.
 template <int N>
 class ShortString {
@@ -17,7 +19,7 @@ public:
     int size() const { return length_; }
 
     void assign(const QByteArray& bytes) {
-        const QByteArray cut = sjis::cutBytes(bytes, N);
+        const QByteArray cut = ui::sjis::cutBytes(bytes, N);
         length_ = static_cast<uint8_t>(cut.size());
         std::copy(cut.begin(), cut.end(), data_.begin());
     }
@@ -31,3 +33,5 @@ private:
     uint8_t length_ = 0;
     std::array<char, N> data_{};
 };
+
+}  // namespace appstate

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-namespace artwork {
+namespace ui::artwork {
 namespace {
 
 struct Glyph {
@@ -91,4 +91,4 @@ QIcon applicationIcon() {
     return icon;
 }
 
-}  // namespace artwork
+}  // namespace ui::artwork

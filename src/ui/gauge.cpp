@@ -15,24 +15,24 @@ void Gauge::setProgress(int value) {
     }
 }
 
-int Gauge::PercentDone() const {
+int Gauge::percentDone() const {
     return (progress_ - minValue_) * 100 / (maxValue_ - minValue_);
 }
 
 void Gauge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const QRect area = rect();
-    painter.fillRect(area, BackColor);
+    painter.fillRect(area, backgroundColor);
     QRect bar = area;
-    bar.setWidth(area.width() * PercentDone() / 100);
-    painter.fillRect(bar, ForeColor);
-    const QString text = QString::number(PercentDone()) + u'%';
-    // The text reads in TextColor over the bar and in the bar's colour over the empty part.
+    bar.setWidth(area.width() * percentDone() / 100);
+    painter.fillRect(bar, barColor);
+    const QString text = QString::number(percentDone()) + u'%';
+    // The text reads in textColor over the bar and in the bar's colour over the empty part.
     painter.setClipRect(bar);
-    painter.setPen(TextColor);
+    painter.setPen(textColor);
     painter.drawText(area, Qt::AlignCenter, text);
     painter.setClipRect(area.adjusted(bar.width(), 0, 0, 0));
-    painter.setPen(ForeColor);
+    painter.setPen(barColor);
     painter.drawText(area, Qt::AlignCenter, text);
     painter.setClipping(false);
     painter.setPen(palette().color(QPalette::Dark));

@@ -12,16 +12,16 @@ class Gauge : public QWidget {
 public:
     explicit Gauge(QWidget* parent = nullptr);
 
-    int Progress() const { return progress_; }
+    int progress() const { return progress_; }
     void setProgress(int value);
-    int MinValue() const { return minValue_; }
-    int MaxValue() const { return maxValue_; }
+    int minValue() const { return minValue_; }
+    int maxValue() const { return maxValue_; }
     // The share of the range the bar covers, 0 to 100.
-    int PercentDone() const;
+    int percentDone() const;
 
-    QColor ForeColor = Qt::blue;
-    QColor BackColor = Qt::white;
-    QColor TextColor = Qt::white;
+    QColor barColor = Qt::blue;
+    QColor backgroundColor = Qt::white;
+    QColor textColor = Qt::white;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -28,11 +28,11 @@ void IntervalTimer::setInterval(int ms) {
 }
 
 void IntervalTimer::fire() {
-    if (interval_ <= 0 || !OnTimer) {
+    if (interval_ <= 0 || !onElapsed) {
         return;
     }
     try {
-        OnTimer();
+        onElapsed();
     } catch (const std::exception& e) {
         if (backend_.onError) {
             backend_.onError(e.what());

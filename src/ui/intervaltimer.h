@@ -22,7 +22,7 @@ public:
     int interval() const { return interval_; }
     bool running() const { return interval_ > 0; }
 
-    std::function<void()> OnTimer;
+    std::function<void()> onElapsed;
 
     // Called by the backend when the interval has elapsed.
     void fire();

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace sjis {
+namespace ui::sjis {
 namespace {
 
 // glibc's CP932 takes the characters a Japanese Windows user types (〜, －, −) that the strict
@@ -166,4 +166,4 @@ QString cut(const QString& text, int maxBytes) {
     return text.left(fittingPrefix(text, std::max(maxBytes, 0)).first);
 }
 
-}  // namespace sjis
+}  // namespace ui::sjis

@@ -5,7 +5,7 @@
 
 // Field sizes and short strings count Shift-JIS (CP932) bytes, a double-byte character counting
 // two, so every size check goes through these helpers.
-namespace sjis {
+namespace ui::sjis {
 
 // True when b is the first byte of a double-byte CP932 character.
 bool isLeadByte(unsigned char b);
@@ -23,4 +23,4 @@ QByteArray cutBytes(const QByteArray& bytes, int maxBytes);
 // them; its characters stay as they are, those without a CP932 form too.
 QString cut(const QString& text, int maxBytes);
 
-}  // namespace sjis
+}  // namespace ui::sjis

@@ -9,8 +9,8 @@ namespace {
 constexpr int NameField = 3;
 constexpr int TimeField = 7;
 
-const calllog::GridColumn* columnOf(int field) {
-    for (const calllog::GridColumn& c : calllog::GridColumns) {
+const GridColumn* columnOf(int field) {
+    for (const GridColumn& c : GridColumns) {
         if (c.field == field) {
             return &c;
         }
@@ -66,7 +66,7 @@ QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     if (role == Qt::TextAlignmentRole) {
-        if (const calllog::GridColumn* c = columnOf(index.column())) {
+        if (const GridColumn* c = columnOf(index.column())) {
             return QVariant::fromValue(c->alignment | Qt::AlignVCenter);
         }
         return {};
@@ -75,15 +75,15 @@ QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const db::ArchiveRow& row = rows_.at(index.row());
-    return cellText(row.Row, row.Moment, index.column());
+    return cellText(row.row, row.moment, index.column());
 }
 
 QString ArchiveModel::cellText(const db::LogRow& row, int64_t moment, int column) const {
     switch (column) {
         case NameField:
-            return nameFor(row.Number);
+            return nameFor(row.number);
         case TimeField:
-            return calllog::dateTimeText(moment);
+            return protocol::dateTimeText(moment);
         default:
             return db::CallLogTable::field(row, column);
     }
@@ -91,7 +91,7 @@ QString ArchiveModel::cellText(const db::LogRow& row, int64_t moment, int column
 
 QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
-        if (const calllog::GridColumn* c = columnOf(section)) {
+        if (const GridColumn* c = columnOf(section)) {
             return c->title;
         }
     }
@@ -119,7 +119,7 @@ void ArchiveModel::fetchMore(const QModelIndex& parent) {
 
 void ArchiveModel::sort(int column, Qt::SortOrder order) {
     db::ArchiveQuery query = query_;
-    query.SortField = column;
-    query.Descending = order == Qt::DescendingOrder;
+    query.sortField = column;
+    query.descending = order == Qt::DescendingOrder;
     setQuery(query);
 }

@@ -17,7 +17,7 @@
 #include <array>
 
 #include "db/archiveproblem.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "protocol/secondsscale.h"
 #include "rules/logconversion.h"
 #include "rules/logtexts.h"
@@ -53,10 +53,10 @@ bool looksLikeNumber(const QString& text) {
 
 ArchiveWindow::ArchiveWindow(WindowContext& app)
     : WindowBase(app, QStringLiteral("通話履歴"), HelpTopic),
-      searchTimer(app.Ui.timers),
-      totalsTimer(app.Ui.timers) {
-    searchTimer.OnTimer = [this] { applyFilters(); };
-    totalsTimer.OnTimer = [this] { showTotalsOfQuery(); };
+      searchTimer(app.services.timers),
+      totalsTimer(app.services.timers) {
+    searchTimer.onElapsed = [this] { applyFilters(); };
+    totalsTimer.onElapsed = [this] { showTotalsOfQuery(); };
     buildWindow();
 }
 
@@ -77,8 +77,8 @@ void ArchiveWindow::buildWindow() {
     portBox->addItems({QStringLiteral("全ポート"), QStringLiteral("ポート1"),
                        QStringLiteral("ポート2"), QStringLiteral("ポート3")});
     dateRangeBox = new QCheckBox(QStringLiteral("期間"), this);
-    fromDate = new QDateEdit(app.Ui.wallClock.now().date().addMonths(-1), this);
-    toDate = new QDateEdit(app.Ui.wallClock.now().date(), this);
+    fromDate = new QDateEdit(app.services.wallClock.now().date().addMonths(-1), this);
+    toDate = new QDateEdit(app.services.wallClock.now().date(), this);
     for (QDateEdit* edit : {fromDate, toDate}) {
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
@@ -105,7 +105,7 @@ void ArchiveWindow::buildWindow() {
     filters->addWidget(toDate);
 
     model = new ArchiveModel(app.callArchive, app.phoneBookTable, this);
-    grid = calllog::makeLogGrid(model, this);
+    grid = makeLogGrid(model, this);
     QHeaderView* titles = grid->horizontalHeader();
     grid->setColumnWidth(
         7, grid->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + 12);
@@ -141,28 +141,28 @@ void ArchiveWindow::buildWindow() {
 db::ArchiveQuery ArchiveWindow::currentQuery() const {
     db::ArchiveQuery q = model->query();
     const QString text = searchBox->text().trimmed();
-    q.Search = !text.isEmpty();
-    q.Digits.clear();
-    q.Numbers.clear();
-    if (q.Search) {
+    q.search = !text.isEmpty();
+    q.digits.clear();
+    q.numbers.clear();
+    if (q.search) {
         // Typed hyphens, spaces and full-width digits are not in the stored number.
         if (looksLikeNumber(text)) {
-            q.Digits = calllog::lookupDigits(calllog::normalizeNumber(text));
+            q.digits = rules::lookupDigits(rules::normalizeNumber(text));
         }
         if (app.phoneBookTable.isOpen()) {
-            q.Numbers = app.phoneBookTable.numbersOfNamesContaining(text);
+            q.numbers = app.phoneBookTable.numbersOfNamesContaining(text);
         }
     }
-    static const std::array<QString, 4> kinds{QString(), calllog::KindColumnTexts[1],
-                                              calllog::KindColumnTexts[2],
-                                              calllog::AnsweringMachineText};
-    q.KindText = kinds.at(static_cast<size_t>(std::max(0, kindBox->currentIndex())));
-    q.Port = std::max(0, portBox->currentIndex());
-    q.From.reset();
-    q.To.reset();
+    static const std::array<QString, 4> kinds{QString(), rules::KindColumnTexts[1],
+                                              rules::KindColumnTexts[2],
+                                              rules::AnsweringMachineText};
+    q.kindText = kinds.at(static_cast<size_t>(std::max(0, kindBox->currentIndex())));
+    q.port = std::max(0, portBox->currentIndex());
+    q.from.reset();
+    q.to.reset();
     if (dateRangeBox->isChecked()) {
-        q.From = calllog::adapterSecondsOf(QDateTime(fromDate->date(), QTime(0, 0)));
-        q.To = calllog::adapterSecondsOf(QDateTime(toDate->date(), QTime(23, 59, 59)));
+        q.from = protocol::adapterSecondsOf(QDateTime(fromDate->date(), QTime(0, 0)));
+        q.to = protocol::adapterSecondsOf(QDateTime(toDate->date(), QTime(23, 59, 59)));
     }
     return q;
 }
@@ -171,7 +171,7 @@ void ArchiveWindow::guardedArchive(const std::function<void()>& fn) {
     app.guarded([this, &fn] {
         try {
             fn();
-        } catch (const db::EDatabaseError& e) {
+        } catch (const db::DatabaseError& e) {
             app.showException(db::archiveProblemText(app.callArchive.path(), e, ArchiveNotShown));
         }
     });
@@ -211,9 +211,9 @@ void ArchiveWindow::searchEdited() {
 
 void ArchiveWindow::showTotals(const db::ArchiveTotals& totals) {
     statusLine->setText(QStringLiteral("%1　通話時間 %2　料金 %3")
-                            .arg(calllog::entryCountText(static_cast<int>(totals.Count)),
-                                 totalDurationText(totals.DurationSeconds),
-                                 QString::number(totals.Charge) + QStringLiteral(" 円")));
+                            .arg(rules::entryCountText(static_cast<int>(totals.count)),
+                                 totalDurationText(totals.durationSeconds),
+                                 QString::number(totals.charge) + QStringLiteral(" 円")));
 }
 
 void ArchiveWindow::showArchive() {
@@ -233,7 +233,7 @@ QString ArchiveWindow::selectedNumber() const {
 
 void ArchiveWindow::statisticsClicked() {
     if (app.callArchive.isOpen() && !app.callArchive.totalsReady()) {
-        app.Ui.dialogs.messageBox(
+        app.services.dialogs.messageBox(
             this,
             QStringLiteral("通話統計のための集計をしています（%1%）。しばらくしてからもう一度開いて"
                            "ください。")
@@ -248,15 +248,16 @@ void ArchiveWindow::statisticsClicked() {
         to = toDate->date();
     } else {
         // The year up to the newest call, so that an archive of old calls still shows them.
-        int month = calllog::monthOfMoment(calllog::adapterSecondsOf(app.Ui.wallClock.now()));
+        int month =
+            protocol::monthOfMoment(protocol::adapterSecondsOf(app.services.wallClock.now()));
         guardedArchive([this, &month] {
             if (const std::optional<int64_t> latest =
                     app.callArchive.isOpen() ? app.callArchive.latestMoment() : std::nullopt) {
-                month = calllog::monthOfMoment(*latest);
+                month = protocol::monthOfMoment(*latest);
             }
         });
         // The last day as the adapter counts it: its February has no 29th.
-        to = calllog::dateOfMoment(calllog::monthStartMoment(calllog::nextMonth(month)) - 1);
+        to = protocol::dateOfMoment(protocol::monthStartMoment(protocol::nextMonth(month)) - 1);
         from = QDate(to.year(), to.month(), 1).addMonths(-11);
     }
     if (!statisticsWindow) {
@@ -267,14 +268,14 @@ void ArchiveWindow::statisticsClicked() {
 
 void ArchiveWindow::exportClicked() {
     QStringList header;
-    for (const calllog::GridColumn& c : calllog::GridColumns) {
+    for (const GridColumn& c : GridColumns) {
         header << QString(c.title).remove(u' ');
     }
     const db::ArchiveQuery q = currentQuery();
     exportCsv(app, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
         app.callArchive.forEachRow(q, [this, &write](const db::LogRow& row, int64_t moment) {
             QStringList cells;
-            for (const calllog::GridColumn& c : calllog::GridColumns) {
+            for (const GridColumn& c : GridColumns) {
                 cells << model->cellText(row, moment, c.field);
             }
             write(cells);
@@ -284,7 +285,7 @@ void ArchiveWindow::exportClicked() {
 
 void ArchiveWindow::dialClicked() {
     const QString number = selectedNumber();
-    app.State.DialCaller = dialcaller::Archive;
+    app.state.dialCaller = appstate::dialcaller::Archive;
     hide();
     app.nav().openDialPad(1, number);
 }

@@ -50,9 +50,9 @@ void CallLogWindow::buildWindow() {
         move(screen->availableGeometry().center() - rect().center());
     }
 
-    auto* rows = new calllog::LogGridModel(this);
+    auto* rows = new LogGridModel(this);
     rows->setSourceModel(app.callLogTable.model());
-    grid = calllog::makeLogGrid(rows, this);
+    grid = makeLogGrid(rows, this);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QTableView::doubleClicked, this, &CallLogWindow::gridDoubleClicked);
     buildPopupMenu();
@@ -69,7 +69,7 @@ void CallLogWindow::buildWindow() {
 QWidget* CallLogWindow::buildTopBar() {
     auto* bar = new QWidget(this);
     titlePicture = new QLabel(bar);
-    titlePicture->setPixmap(settings::TitlePicture(QStringLiteral("通話記録表"), 160, 30));
+    titlePicture->setPixmap(makeTitlePicture(QStringLiteral("通話記録表"), 160, 30));
     archiveNotice = new QLabel(db::ArchiveNotInUse, bar);
     archiveNotice->setStyleSheet(QStringLiteral("color: red"));
     archiveNotice->setWordWrap(true);
@@ -187,18 +187,18 @@ void CallLogWindow::buildPopupMenu() {
         contextMenu->addAction(QStringLiteral("閉じる (&C)"), this, &CallLogWindow::closeClicked);
 }
 
-void CallLogWindow::showTotals(const calllog::LogImportResult& result) {
+void CallLogWindow::showTotals(const rules::LogImportResult& result) {
     archiveUsable_ = !result.archiveUnavailable;
     archiveNotice->setVisible(!archiveUsable_);
     if (!result.converted) {
         return;
     }
-    totalPanel->setText(calllog::totalChargeText(result.totalCharge));
-    countPanel->setText(calllog::entryCountText(result.rows));
+    totalPanel->setText(rules::totalChargeText(result.totalCharge));
+    countPanel->setText(rules::entryCountText(result.rows));
     memoryGauge->setProgress(result.memoryFill);
 }
 
-void CallLogWindow::showImport(const calllog::LogImportResult& result) {
+void CallLogWindow::showImport(const rules::LogImportResult& result) {
     showTotals(result);
     if (!result.error.isEmpty()) {
         app.showException(result.error);
@@ -208,7 +208,7 @@ void CallLogWindow::showImport(const calllog::LogImportResult& result) {
 void CallLogWindow::showFiltered(const QString& panelText, int mode) {
     filterPanel->setText(panelText);
     if (mode >= 0) {
-        app.State.LogFilterMode = mode;
+        app.state.logFilterMode = mode;
     }
     app.callLogTable.setFiltered(mode >= 0);
     if (grid->model()->rowCount() > 0) {
@@ -241,12 +241,12 @@ void CallLogWindow::reloadClicked() {
 void CallLogWindow::clearLogClicked() {
     setEnabled(false);
     if (archiveUsable_) {
-        app.nav().askConfirmation(confirmaction::ClearAdapterLog,
+        app.nav().askConfirmation(appstate::confirmaction::ClearAdapterLog,
                                   QStringLiteral("ＨＧ内の通信記録を空に"),
                                   QStringLiteral("しますか？"));
     } else {
         // The calls were never archived: clearing loses them for good.
-        app.nav().askConfirmation(confirmaction::ClearAdapterLog,
+        app.nav().askConfirmation(appstate::confirmaction::ClearAdapterLog,
                                   QStringLiteral("ＨＧ内の通信記録を空にしますか？"),
                                   ClearWithoutArchiveWarning);
     }
@@ -262,7 +262,7 @@ QString CallLogWindow::selectedNumber() const {
 
 void CallLogWindow::dialClicked() {
     const QString number = selectedNumber();
-    app.State.DialCaller = dialcaller::CallLog;
+    app.state.dialCaller = appstate::dialcaller::CallLog;
     hide();
     app.nav().openDialPad(1, number);
 }
@@ -272,11 +272,11 @@ void CallLogWindow::closeClicked() {
 }
 
 void CallLogWindow::helpClicked() {
-    app.Ui.help.context(HelpTopic);
+    app.services.help.context(HelpTopic);
 }
 
 void CallLogWindow::loadHistoryClicked() {
-    const QString path = app.Ui.dialogs.openFileName(
+    const QString path = app.services.dialogs.openFileName(
         this, {QString(), QStringLiteral("LOG履歴データ (*.TAS)"), HistoryName, QString()});
     if (path.isEmpty()) {
         return;
@@ -285,7 +285,7 @@ void CallLogWindow::loadHistoryClicked() {
 }
 
 void CallLogWindow::saveHistoryClicked() {
-    const QString path = app.Ui.dialogs.saveFileName(
+    const QString path = app.services.dialogs.saveFileName(
         this,
         {QString(), QStringLiteral("LOG履歴データ (*.tas)"), HistoryName, QStringLiteral("tas")});
     if (path.isEmpty()) {
@@ -320,7 +320,7 @@ void CallLogWindow::archiveClicked() {
     app.nav().openArchive();
 }
 
-void CallLogWindow::showDownloaded(const calllog::LogImportResult& result) {
+void CallLogWindow::showDownloaded(const rules::LogImportResult& result) {
     showImport(result);
     filterPanel->setText(QStringLiteral("全て表示する"));
     app.callLogTable.setFiltered(false);

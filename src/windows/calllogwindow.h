@@ -20,11 +20,11 @@ public:
     explicit CallLogWindow(WindowContext& app);
 
     // Shows the totals of an import that went through, and whether the archive can be used.
-    void showTotals(const calllog::LogImportResult& result);
+    void showTotals(const rules::LogImportResult& result);
     // The same, and a failure is told; the rows written so far are still shown.
-    void showImport(const calllog::LogImportResult& result);
+    void showImport(const rules::LogImportResult& result);
     // Shows a log just downloaded and imported, unfiltered.
-    void showDownloaded(const calllog::LogImportResult& result);
+    void showDownloaded(const rules::LogImportResult& result);
 
     // The filters: every row, or only answering-machine, outgoing or incoming calls.
     void showAllClicked();           // "全表示"

@@ -25,12 +25,12 @@ ChargesWindow::ChargesWindow(WindowContext& app)
 void ChargesWindow::buildWindow() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFont(settings::GothicFont(12));
+    setFont(gothicFont(12));
     setClientSize(ClientWidth, 193);
 
     titlePicture = new QLabel(this);
     titlePicture->setGeometry(8, 4, 217, 36);
-    titlePicture->setPixmap(settings::TitlePicture(QStringLiteral("回線使用料金"), 217, 36));
+    titlePicture->setPixmap(makeTitlePicture(QStringLiteral("回線使用料金"), 217, 36));
     helpButton = new QPushButton(this);
     helpButton->setGeometry(ClientWidth - 41, 6, 33, 33);
     helpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
@@ -66,25 +66,25 @@ void ChargesWindow::addRow(int top, const QString& caption, QLabel*& captionPane
     resetButton->setGeometry(220, top, 53, 25);
 }
 
-void ChargesWindow::showCharges(const settings::ChargeAmounts& amounts) {
-    tel1Amount->setText(settings::ChargePanelText(amounts.Tel1));
-    tel2Amount->setText(settings::ChargePanelText(amounts.Tel2));
-    digitalAmount->setText(settings::ChargePanelText(amounts.Digital));
+void ChargesWindow::showCharges(const protocol::ChargeAmounts& amounts) {
+    tel1Amount->setText(protocol::chargePanelText(amounts.tel1));
+    tel2Amount->setText(protocol::chargePanelText(amounts.tel2));
+    digitalAmount->setText(protocol::chargePanelText(amounts.digital));
     show();
     raise();
     activateWindow();
 }
 
 void ChargesWindow::resetTel1Clicked() {
-    askReset(confirmaction::ResetTel1, QStringLiteral("ＴＥＬ　１の使用料金を"));
+    askReset(appstate::confirmaction::ResetTel1, QStringLiteral("ＴＥＬ　１の使用料金を"));
 }
 
 void ChargesWindow::resetTel2Clicked() {
-    askReset(confirmaction::ResetTel2, QStringLiteral("ＴＥＬ　２の使用料金を"));
+    askReset(appstate::confirmaction::ResetTel2, QStringLiteral("ＴＥＬ　２の使用料金を"));
 }
 
 void ChargesWindow::resetDigitalClicked() {
-    askReset(confirmaction::ResetDigital, QStringLiteral("ﾃﾞｼﾞﾀﾙ通信の使用料金を"));
+    askReset(appstate::confirmaction::ResetDigital, QStringLiteral("ﾃﾞｼﾞﾀﾙ通信の使用料金を"));
 }
 
 // The confirmation window resets the counter on yes and enables this window when it closes.
@@ -98,7 +98,7 @@ void ChargesWindow::okClicked() {
 }
 
 void ChargesWindow::helpClicked() {
-    app.Ui.help.context(HelpTopic);
+    app.services.help.context(HelpTopic);
 }
 
 void ChargesWindow::closeEvent(QCloseEvent* event) {

@@ -14,7 +14,7 @@ public:
     explicit ChargesWindow(WindowContext& app);
 
     // Puts the amounts of a charge report into the panels and shows the window.
-    void showCharges(const settings::ChargeAmounts& amounts);
+    void showCharges(const protocol::ChargeAmounts& amounts);
     // A counter the adapter has just reset shows nothing owed.
     void showCounterReset(adapter::ChargesExchange::Counter counter);
 

@@ -14,7 +14,7 @@
 CompactMenuWindow::CompactMenuWindow(WindowContext& app)
     : WindowBase(app, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22) {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setWindowIcon(artwork::applicationIcon());
+    setWindowIcon(ui::artwork::applicationIcon());
     setClientSize(208, 31);
     callLogButton = addButton(1, 0, 32);
     phoneBookButton = addButton(2, 32, 32);
@@ -47,7 +47,7 @@ QPushButton* CompactMenuWindow::addButton(int command, int left, int width) {
     auto* button = new QPushButton(this);
     button->setGeometry(left, 0, width, 32);
     const int picture = width < 32 ? 14 : 26;
-    button->setIcon(artwork::menuPicture(command, picture));
+    button->setIcon(ui::artwork::menuPicture(command, picture));
     button->setIconSize(QSize(picture, picture));
     button->setFocusPolicy(Qt::NoFocus);
     return button;

@@ -74,23 +74,23 @@ void ConfirmationWindow::closeEvent(QCloseEvent* event) {
 void ConfirmationWindow::carryOutAction() {
     using Counter = adapter::ChargesExchange::Counter;
     switch (action_) {
-        case confirmaction::DeleteRecord:
+        case appstate::confirmaction::DeleteRecord:
             app.phoneBookTable.deleteCurrent();
             break;
-        case confirmaction::ClearAdapterLog:
+        case appstate::confirmaction::ClearAdapterLog:
             app.link.logClear.clear();
             app.nav().callLogChanged();
             break;
-        case confirmaction::ChangePassword:
+        case appstate::confirmaction::ChangePassword:
             changePassword();
             break;
-        case confirmaction::ResetTel1:
+        case appstate::confirmaction::ResetTel1:
             app.link.charges.reset(Counter::Tel1);
             break;
-        case confirmaction::ResetTel2:
+        case appstate::confirmaction::ResetTel2:
             app.link.charges.reset(Counter::Tel2);
             break;
-        case confirmaction::ResetDigital:
+        case appstate::confirmaction::ResetDigital:
             app.link.charges.reset(Counter::Digital);
             break;
         default:
@@ -99,12 +99,12 @@ void ConfirmationWindow::carryOutAction() {
 }
 
 void ConfirmationWindow::changePassword() {
-    ProgramState& s = app.State;
+    appstate::ProgramState& s = app.state;
     app.link.options.changePassword();
     // The adapter already holds the new code, so a settings file that cannot be written is told
     // and the window closes as usual.
-    const IniFile ini(app.settingsPath());
-    if (!ini.writeInteger(QStringLiteral("USER"), QStringLiteral("SET1"), s.PasswordCode) ||
+    const appstate::IniFile ini(app.settingsPath());
+    if (!ini.writeInteger(QStringLiteral("USER"), QStringLiteral("SET1"), s.passwordCode) ||
         !ini.writeInteger(QStringLiteral("USER"), QStringLiteral("SET2"), s.passwordNumber)) {
         app.showException(QStringLiteral("%1 に書き込めません。").arg(app.settingsPath()));
     }
@@ -113,8 +113,10 @@ void ConfirmationWindow::changePassword() {
 void ConfirmationWindow::returnToAsker() {
     const int action = action_;
     // The port that the change of password or the reset used closes shortly after.
-    if (action == confirmaction::ChangePassword || action == confirmaction::ResetTel1 ||
-        action == confirmaction::ResetTel2 || action == confirmaction::ResetDigital) {
+    if (action == appstate::confirmaction::ChangePassword ||
+        action == appstate::confirmaction::ResetTel1 ||
+        action == appstate::confirmaction::ResetTel2 ||
+        action == appstate::confirmaction::ResetDigital) {
         app.link.closePortLater(PortCloseDelay);
     }
     app.nav().confirmationClosed(action);

@@ -14,19 +14,19 @@ bool exportCsv(
                                   QStringLiteral("CSV UTF-8 (*.csv);;CSV Shift_JIS (*.csv)"),
                                   defaultName, QStringLiteral("csv")};
     request.chosenFilter = &chosenType;
-    const QString path = app.Ui.dialogs.saveFileName(parent, request);
+    const QString path = app.services.dialogs.saveFileName(parent, request);
     if (path.isEmpty()) {
         return false;
     }
-    AtomicFile file(path);
+    appstate::AtomicFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         app.showException(file.failure());
         return false;
     }
     bool written = false;
     app.guarded([&] {
-        csv::Writer writer(file,
-                           chosenType == 1 ? csv::Encoding::Cp932 : csv::Encoding::Utf8WithBom);
+        rules::csv::Writer writer(file, chosenType == 1 ? rules::csv::Encoding::Cp932
+                                                        : rules::csv::Encoding::Utf8WithBom);
         writer.writeRow(header);
         writeRows([&writer](const QStringList& cells) { writer.writeRow(cells); });
         written = writer.finish();

@@ -27,10 +27,10 @@ const QString ContinuousCaption = QStringLiteral("連続ダイヤル");
 
 DialPad::DialPad(WindowContext& app)
     : WindowBase(app, QStringLiteral("ダイヤル発信"), 13),
-      elapsedTimer(app.Ui.timers),
-      blinkTimer(app.Ui.timers) {
-    elapsedTimer.OnTimer = [this] { countElapsed(); };
-    blinkTimer.OnTimer = [this] { blink(); };
+      elapsedTimer(app.services.timers),
+      blinkTimer(app.services.timers) {
+    elapsedTimer.onElapsed = [this] { countElapsed(); };
+    blinkTimer.onElapsed = [this] { blink(); };
     buildWindow();
 }
 
@@ -166,8 +166,8 @@ void DialPad::showBookName() {
     db::PhoneBookTable& table = app.phoneBookTable;
     table.setIndex(db::PhoneBookTable::Index::Tel2);
     namePanel->clear();
-    if (table.findKey(calllog::lookupDigits(numberField->text()))) {
-        namePanel->setText(table.current()->Name);
+    if (table.findKey(rules::lookupDigits(numberField->text()))) {
+        namePanel->setText(table.current()->name);
     }
 }
 
@@ -243,7 +243,7 @@ void DialPad::startClicked() {
 void DialPad::countElapsed() {
     app.link.dial.endContinuousRun();
     ++elapsedSeconds;
-    statusPanel->setText(dial::ElapsedText(elapsedSeconds));
+    statusPanel->setText(protocol::elapsedText(elapsedSeconds));
 }
 
 void DialPad::blink() {

@@ -5,12 +5,8 @@
 #include <QString>
 
 // What the options, password and charges windows share in looks.
-namespace settings {
-
 // The proportional Gothic font of these windows, at a size in pixels.
-QFont GothicFont(int pixels, bool bold = false);
+QFont gothicFont(int pixels, bool bold = false);
 
 // The title picture at the top of the options and charges windows: the caption on a band.
-QPixmap TitlePicture(const QString& caption, int width, int height);
-
-}  // namespace settings
+QPixmap makeTitlePicture(const QString& caption, int width, int height);

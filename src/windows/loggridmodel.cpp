@@ -5,8 +5,6 @@
 
 #include "windows/formlook.h"
 
-namespace calllog {
-
 namespace {
 
 const GridColumn* columnOf(int field) {
@@ -38,10 +36,6 @@ QVariant LogGridModel::headerData(int section, Qt::Orientation orientation, int 
     return QIdentityProxyModel::headerData(section, orientation, role);
 }
 
-}  // namespace calllog
-
-namespace calllog {
-
 QTableView* makeLogGrid(QAbstractItemModel* model, QWidget* parent) {
     auto* grid = new QTableView(parent);
     grid->setModel(model);
@@ -49,7 +43,7 @@ QTableView* makeLogGrid(QAbstractItemModel* model, QWidget* parent) {
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     // The column widths are for this type size.
-    grid->setFont(settings::GothicFont(12));
+    grid->setFont(gothicFont(12));
     grid->setWordWrap(false);
     grid->setTextElideMode(Qt::ElideNone);
     grid->verticalHeader()->hide();
@@ -64,5 +58,3 @@ QTableView* makeLogGrid(QAbstractItemModel* model, QWidget* parent) {
     }
     return grid;
 }
-
-}  // namespace calllog

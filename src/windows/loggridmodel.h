@@ -11,8 +11,6 @@ class QWidget;
 // The call log table as the call log window's grid shows it: its own column titles and
 // alignments over the table's fields. The grid hides ログNO and puts the time before the
 // duration.
-namespace calllog {
-
 struct GridColumn {
     int field;  // column of the call log table's model
     QString title;
@@ -44,5 +42,3 @@ public:
 // A read-only grid of call rows on model: whole rows selected, the columns of GridColumns in
 // their order and widths, the record number column hidden.
 QTableView* makeLogGrid(QAbstractItemModel* model, QWidget* parent);
-
-}  // namespace calllog

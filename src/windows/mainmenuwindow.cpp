@@ -34,7 +34,7 @@ void MainMenuWindow::buildWindow() {
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowIcon(artwork::applicationIcon());
+    setWindowIcon(ui::artwork::applicationIcon());
 
     mainMenuBar = new QMenuBar(this);
     QMenu* run = mainMenuBar->addMenu(QStringLiteral("実行(&E)"));
@@ -52,11 +52,12 @@ void MainMenuWindow::buildWindow() {
         run->addAction(QStringLiteral("通話履歴"), this, [this] { this->app.nav().openArchive(); });
     exitAction = run->addAction(QStringLiteral("終了"), this, &MainMenuWindow::exitClicked);
     QMenu* help = mainMenuBar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    help->addAction(QStringLiteral("目次(&C)"), this, [this] { this->app.Ui.help.contents(); });
+    help->addAction(QStringLiteral("目次(&C)"), this,
+                    [this] { this->app.services.help.contents(); });
     help->addAction(QStringLiteral("ﾄﾋﾟｯｸの検索(&S)..."), this,
-                    [this] { this->app.Ui.help.keySearch(); });
+                    [this] { this->app.services.help.keySearch(); });
     help->addAction(QStringLiteral("ﾍﾙﾌﾟの使い方(&H)"), this,
-                    [this] { this->app.Ui.help.helpOnHelp(); });
+                    [this] { this->app.services.help.helpOnHelp(); });
     help->addSeparator();
     help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."), this,
                     [this] { this->app.nav().showAbout(); });
@@ -103,7 +104,7 @@ void MainMenuWindow::buildWindow() {
 }
 
 QPushButton* MainMenuWindow::addCommandButton(const QString& caption, int command, int top) {
-    auto* button = new QPushButton(artwork::menuPicture(command, 20), caption);
+    auto* button = new QPushButton(ui::artwork::menuPicture(command, 20), caption);
     QFont font = button->font();
     font.setBold(true);
     font.setPixelSize(16);

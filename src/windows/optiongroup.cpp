@@ -29,7 +29,7 @@ void OptionGroup::clearItems() {
         delete b;
     }
     buttons_.clear();
-    itemIndex_ = -1;
+    selectedIndex_ = -1;
 }
 
 void OptionGroup::addItem(const QString& item) {
@@ -47,7 +47,7 @@ QStringList OptionGroup::items() const {
     return texts;
 }
 
-void OptionGroup::setItemIndex(int index) {
+void OptionGroup::setSelectedIndex(int index) {
     const int last = static_cast<int>(buttons_.size()) - 1;
     if (index > last) {
         index = last;
@@ -55,7 +55,7 @@ void OptionGroup::setItemIndex(int index) {
     if (index < -1) {
         index = -1;
     }
-    itemIndex_ = index;
+    selectedIndex_ = index;
     // An exclusive group cannot have its checked button unchecked, so clear it as a free group.
     group_->setExclusive(false);
     for (int i = 0; i <= last; ++i) {
@@ -74,8 +74,8 @@ void OptionGroup::arrange() {
 }
 
 void OptionGroup::buttonClicked(int index) {
-    itemIndex_ = index;
-    if (OnClick) {
-        OnClick();
+    selectedIndex_ = index;
+    if (onChosen) {
+        onChosen();
     }
 }

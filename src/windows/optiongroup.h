@@ -23,11 +23,11 @@ public:
     QStringList items() const;
     QRadioButton* button(int index) const { return buttons_.value(index); }
 
-    int ItemIndex() const { return itemIndex_; }
-    void setItemIndex(int index);
+    int selectedIndex() const { return selectedIndex_; }
+    void setSelectedIndex(int index);
 
     // Runs when the user picks an item, not when the program selects one.
-    std::function<void()> OnClick;
+    std::function<void()> onChosen;
 
 private:
     void arrange();
@@ -37,5 +37,5 @@ private:
     QGridLayout* layout_;
     QList<QRadioButton*> buttons_;
     int columns_ = 1;
-    int itemIndex_ = -1;
+    int selectedIndex_ = -1;
 };

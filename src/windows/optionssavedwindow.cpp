@@ -14,7 +14,7 @@ OptionsSavedWindow::OptionsSavedWindow(WindowContext& app)
     framePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     framePanel->setGeometry(0, 0, 145, 41);
     picture = new QLabel(framePanel);
-    picture->setPixmap(artwork::menuPicture(5, 17));
+    picture->setPixmap(ui::artwork::menuPicture(5, 17));
     picture->setGeometry(8, 10, 17, 17);
     noticeLabel = new QLabel(QStringLiteral("設定保存中"), framePanel);
     QFont font(QStringList{QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),

@@ -34,15 +34,15 @@ const QStringList DialLineItems = {QStringLiteral("TEL 1"), QStringLiteral("TEL 
 }  // namespace
 
 OptionsWindow::OptionsWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("オプション設定"), 18), saveNoticeTimer(app.Ui.timers) {
-    saveNoticeTimer.OnTimer = [this] { endSaveNotice(); };
+    : WindowBase(app, QStringLiteral("オプション設定"), 18), saveNoticeTimer(app.services.timers) {
+    saveNoticeTimer.onElapsed = [this] { endSaveNotice(); };
     buildWindow();
 }
 
 void OptionsWindow::buildWindow() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFont(settings::GothicFont(12));
+    setFont(gothicFont(12));
     setClientSize(349, 477);
 
     titlePanel = new QFrame(this);
@@ -50,7 +50,7 @@ void OptionsWindow::buildWindow() {
     titlePanel->setGeometry(0, 0, 349, 44);
     titlePicture = new QLabel(titlePanel);
     titlePicture->setGeometry(8, 4, 249, 36);
-    titlePicture->setPixmap(settings::TitlePicture(QStringLiteral("オプション設定"), 249, 36));
+    titlePicture->setPixmap(makeTitlePicture(QStringLiteral("オプション設定"), 249, 36));
     helpButton = new QPushButton(titlePanel);
     helpButton->setGeometry(308, 6, 33, 33);
     helpButton->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
@@ -64,14 +64,14 @@ void OptionsWindow::buildWindow() {
     passwordGroup = new QGroupBox(QStringLiteral("パスワード設定／登録"), settingsPanel);
     passwordGroup->setGeometry(16, 8, 185, 65);
     passwordLabel = new QLabel(QStringLiteral("パスワード"), passwordGroup);
-    passwordLabel->setFont(settings::GothicFont(11));
+    passwordLabel->setFont(gothicFont(11));
     passwordLabel->setGeometry(16, 24, 50, 11);
     passwordHint = new QLabel(QStringLiteral("※半角数字４桁"), passwordGroup);
-    passwordHint->setFont(settings::GothicFont(11));
+    passwordHint->setFont(gothicFont(11));
     passwordHint->setGeometry(8, 40, 74, 11);
     passwordField = new QLineEdit(passwordGroup);
     passwordField->setGeometry(88, 24, 49, 27);
-    passwordField->setFont(settings::GothicFont(19));
+    passwordField->setFont(gothicFont(19));
     passwordField->setMaxLength(4);
     passwordField->setEchoMode(QLineEdit::Password);
     passwordField->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
@@ -101,7 +101,7 @@ void OptionsWindow::buildWindow() {
     deviceBox = new QComboBox(deviceGroup);
     deviceBox->setGeometry(8, 16, 297, 22);
     reachLabel = new QLabel(deviceGroup);
-    reachLabel->setFont(settings::GothicFont(11));
+    reachLabel->setFont(gothicFont(11));
     reachLabel->setGeometry(8, 40, 297, 13);
 
     saveButton = new QPushButton(QStringLiteral(" 設定保存(&S)"), this);
@@ -119,8 +119,8 @@ void OptionsWindow::buildWindow() {
     setTabOrder(modelGroup, saveButton);
     setTabOrder(saveButton, cancelButton);
 
-    modelGroup->OnClick = [this] { adaptToModel(); };
-    comPortGroup->OnClick = [this] { showDeviceChoice(); };
+    modelGroup->onChosen = [this] { adaptToModel(); };
+    comPortGroup->onChosen = [this] { showDeviceChoice(); };
     connect(deviceBox, &QComboBox::activated, this, &OptionsWindow::deviceChosen);
     connect(clearPasswordButton, &QPushButton::clicked, this, &OptionsWindow::clearPasswordClicked);
     connect(saveButton, &QPushButton::clicked, this, &OptionsWindow::saveClicked);
@@ -129,29 +129,29 @@ void OptionsWindow::buildWindow() {
 }
 
 void OptionsWindow::showOptions() {
-    const ProgramState& s = app.State;
-    comPortGroup->setItemIndex(s.ComPort - 1);
-    dialLineGroup->setItemIndex(s.DialLine - 1);
-    app.State.NewPasswordCode = s.PasswordCode;
-    modelGroup->setItemIndex(s.adapterModel);
+    const appstate::ProgramState& s = app.state;
+    comPortGroup->setSelectedIndex(s.comPort - 1);
+    dialLineGroup->setSelectedIndex(s.dialLine - 1);
+    app.state.newPasswordCode = s.passwordCode;
+    modelGroup->setSelectedIndex(s.adapterModel);
     adaptToModel();
-    if (const auto item = settings::LogModeItem(s.LogModeTel1)) {
-        tel1LogModeGroup->setItemIndex(*item);
+    if (const auto item = rules::logModeItem(s.logModeTel1)) {
+        tel1LogModeGroup->setSelectedIndex(*item);
     }
-    if (const auto item = settings::LogModeItem(s.LogModeTel2)) {
-        tel2LogModeGroup->setItemIndex(*item);
+    if (const auto item = rules::logModeItem(s.logModeTel2)) {
+        tel2LogModeGroup->setSelectedIndex(*item);
     }
-    const IniFile ini(app.settingsPath());
+    const appstate::IniFile ini(app.settingsPath());
     for (int port = 1; port <= int(savedDevices_.size()); ++port) {
-        savedDevices_[size_t(port - 1)] = savedDeviceFor(ini, port);
+        savedDevices_[size_t(port - 1)] = appstate::savedDeviceFor(ini, port);
     }
     chosenDevices_ = savedDevices_;
-    presentDevices_ = app.SerialDevices.presentDevices();
+    presentDevices_ = app.serialDevices.presentDevices();
     showDeviceChoice();
     show();
     raise();
     activateWindow();
-    if (s.PasswordCode > 0) {
+    if (s.passwordCode > 0) {
         passwordField->setText(QString::number(s.passwordNumber));
     } else {
         passwordField->clear();
@@ -159,54 +159,54 @@ void OptionsWindow::showOptions() {
 }
 
 void OptionsWindow::adaptToModel() {
-    ProgramState& s = app.State;
-    const int model = modelGroup->ItemIndex();
+    appstate::ProgramState& s = app.state;
+    const int model = modelGroup->selectedIndex();
     if (model == -1 || model == 1) {
         dialLineGroup->setItems(DialLineItems);
-        if (s.DialLine > 2) {
-            s.DialLine = 1;
+        if (s.dialLine > 2) {
+            s.dialLine = 1;
         }
-        dialLineGroup->setItemIndex(s.DialLine - 1);
+        dialLineGroup->setSelectedIndex(s.dialLine - 1);
         tel1LogModeGroup->setEnabled(model == 1);
         tel2LogModeGroup->setEnabled(model == 1);
     }
     if (model == 0) {
         dialLineGroup->setItems(DialLineItems);
-        dialLineGroup->setItemIndex(s.DialLine - 1);
+        dialLineGroup->setSelectedIndex(s.dialLine - 1);
         tel1LogModeGroup->setEnabled(true);
         tel2LogModeGroup->setEnabled(true);
     }
 }
 
 void OptionsWindow::saveClicked() {
-    ProgramState& s = app.State;
+    appstate::ProgramState& s = app.state;
     s.adapterIdentified = false;
     s.logImage.markStale();
-    s.NewPasswordCode = s.PasswordCode;
+    s.newPasswordCode = s.passwordCode;
 
     if (passwordField->text().isEmpty()) {
-        s.NewPasswordCode = 0;
-    } else if (const auto number = settings::PasswordNumber(passwordField->text())) {
+        s.newPasswordCode = 0;
+    } else if (const auto number = rules::passwordNumber(passwordField->text())) {
         s.passwordNumber = *number;
-        s.NewPasswordCode = settings::PasswordCodeOf(*number);
+        s.newPasswordCode = rules::passwordCodeOf(*number);
     } else {
-        app.Ui.dialogs.messageBox(this,
-                                  QStringLiteral("パスワードは半角数字４桁を入力してください"),
-                                  ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
+        app.services.dialogs.messageBox(
+            this, QStringLiteral("パスワードは半角数字４桁を入力してください"),
+            ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
         close();
     }
 
-    s.ComPort = comPortGroup->ItemIndex() + 1;
-    app.link.serialPort.setPort(static_cast<uint8_t>(s.ComPort));
-    s.adapterModel = modelGroup->ItemIndex();
-    if (const auto mode = settings::LogModeOfItem(tel1LogModeGroup->ItemIndex())) {
-        s.LogModeTel1 = *mode;
+    s.comPort = comPortGroup->selectedIndex() + 1;
+    app.link.serialPort.setPort(static_cast<uint8_t>(s.comPort));
+    s.adapterModel = modelGroup->selectedIndex();
+    if (const auto mode = rules::logModeOfItem(tel1LogModeGroup->selectedIndex())) {
+        s.logModeTel1 = *mode;
     }
-    if (const auto mode = settings::LogModeOfItem(tel2LogModeGroup->ItemIndex())) {
-        s.LogModeTel2 = *mode;
+    if (const auto mode = rules::logModeOfItem(tel2LogModeGroup->selectedIndex())) {
+        s.logModeTel2 = *mode;
     }
-    if (dialLineGroup->ItemIndex() >= 0) {
-        s.DialLine = dialLineGroup->ItemIndex() + 1;
+    if (dialLineGroup->selectedIndex() >= 0) {
+        s.dialLine = dialLineGroup->selectedIndex() + 1;
     }
 
     saveDeviceChoices();
@@ -221,20 +221,20 @@ void OptionsWindow::saveClicked() {
 }
 
 void OptionsWindow::saveAndSend() {
-    ProgramState& s = app.State;
+    appstate::ProgramState& s = app.state;
     app.link.options.sendLogModes();
-    s.ComPort = comPortGroup->ItemIndex() + 1;
+    s.comPort = comPortGroup->selectedIndex() + 1;
     // SET1 keeps the code in force; only the confirmation of a new password changes it.
-    settings::WriteSettings(app.settingsPath(), s);
+    appstate::writeSettings(app.settingsPath(), s);
 
-    if (s.NewPasswordCode == s.PasswordCode) {
+    if (s.newPasswordCode == s.passwordCode) {
         hide();
         app.nav().showSaveNotice(true);
         app.link.options.closePortAfterSave();
         saveNoticeTimer.setInterval(SaveNoticeTime);
         return;
     }
-    app.nav().askConfirmation(confirmaction::ChangePassword,
+    app.nav().askConfirmation(appstate::confirmaction::ChangePassword,
                               QStringLiteral("パスワードを変更しますと通話記録が"),
                               QStringLiteral("初期化されます。よろしいですか？"));
     hide();
@@ -245,7 +245,7 @@ void OptionsWindow::cancelClicked() {
 }
 
 void OptionsWindow::helpClicked() {
-    app.Ui.help.context(HelpTopic);
+    app.services.help.context(HelpTopic);
 }
 
 void OptionsWindow::clearPasswordClicked() {
@@ -269,7 +269,7 @@ void OptionsWindow::returnToMenu() {
 }
 
 void OptionsWindow::showDeviceChoice() {
-    const int port = comPortGroup->ItemIndex() + 1;
+    const int port = comPortGroup->selectedIndex() + 1;
     if (port < 1 || port > int(chosenDevices_.size())) {
         return;
     }
@@ -290,7 +290,7 @@ void OptionsWindow::showDeviceChoice() {
 }
 
 void OptionsWindow::deviceChosen() {
-    const int port = comPortGroup->ItemIndex() + 1;
+    const int port = comPortGroup->selectedIndex() + 1;
     if (port >= 1 && port <= int(chosenDevices_.size())) {
         chosenDevices_[size_t(port - 1)] = deviceBox->currentData().toString();
     }
@@ -298,8 +298,8 @@ void OptionsWindow::deviceChosen() {
 }
 
 void OptionsWindow::showReach() {
-    const int port = comPortGroup->ItemIndex() + 1;
-    const QString path = app.SerialDevices.pathFor(port, deviceBox->currentData().toString());
+    const int port = comPortGroup->selectedIndex() + 1;
+    const QString path = app.serialDevices.pathFor(port, deviceBox->currentData().toString());
     if (path.isEmpty()) {
         reachLabel->clear();
         reachLabel->setToolTip(QString());
@@ -316,12 +316,12 @@ void OptionsWindow::showReach() {
 }
 
 void OptionsWindow::saveDeviceChoices() {
-    const IniFile ini(app.settingsPath());
+    const appstate::IniFile ini(app.settingsPath());
     for (size_t i = 0; i < chosenDevices_.size(); ++i) {
         if (chosenDevices_[i] == savedDevices_[i]) {
             continue;
         }
-        if (!saveDeviceFor(ini, int(i) + 1, chosenDevices_[i])) {
+        if (!appstate::saveDeviceFor(ini, int(i) + 1, chosenDevices_[i])) {
             app.showException(QStringLiteral("%1 に書き込めません。").arg(app.settingsPath()));
             return;
         }

@@ -19,17 +19,17 @@ PasswordWindow::PasswordWindow(WindowContext& app)
 void PasswordWindow::buildWindow() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
-    setFont(settings::GothicFont(12));
+    setFont(gothicFont(12));
     setClientSize(240, 99);
 
     framePanel = new QFrame(this);
     framePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     framePanel->setGeometry(8, 0, 225, 73);
     promptLabel = new QLabel(QStringLiteral("パスワードを入力してください"), framePanel);
-    promptLabel->setFont(settings::GothicFont(16, true));
+    promptLabel->setFont(gothicFont(16, true));
     promptLabel->setGeometry(8, 8, 209, 16);
     passwordField = new QLineEdit(framePanel);
-    passwordField->setFont(settings::GothicFont(19, true));
+    passwordField->setFont(gothicFont(19, true));
     passwordField->setGeometry(48, 32, 57, 27);
     passwordField->setMaxLength(4);
     passwordField->setEchoMode(QLineEdit::Password);
@@ -45,16 +45,16 @@ void PasswordWindow::buildWindow() {
 }
 
 void PasswordWindow::confirmClicked() {
-    ProgramState& s = app.State;
-    const auto number = settings::PasswordNumber(passwordField->text());
+    appstate::ProgramState& s = app.state;
+    const auto number = rules::passwordNumber(passwordField->text());
     if (!number) {
-        app.Ui.dialogs.messageBox(this,
-                                  QStringLiteral("パスワードは半角数字４桁を入力してください"),
-                                  ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
+        app.services.dialogs.messageBox(
+            this, QStringLiteral("パスワードは半角数字４桁を入力してください"),
+            ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
         return;
     }
-    s.EnteredPasswordCode = settings::PasswordCodeOf(*number);
-    if (s.PasswordCode != s.EnteredPasswordCode && s.PasswordCode != 0) {
+    s.enteredPasswordCode = rules::passwordCodeOf(*number);
+    if (s.passwordCode != s.enteredPasswordCode && s.passwordCode != 0) {
         // A wrong password is not told: the download simply stops where it stands.
         app.nav().showMainMenu();
         close();

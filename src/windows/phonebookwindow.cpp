@@ -26,7 +26,7 @@ struct GridColumn {
     const char* field;
     int width;  // 0 keeps the grid's default width
 };
-constexpr GridColumn kColumns[] = {
+constexpr GridColumn Columns[] = {
     {"氏名", 135}, {"読み", 141}, {"電話番号", 160}, {"最終通話", 92}, {"郵便番号", 0}, {"住所", 0},
 };
 
@@ -47,7 +47,7 @@ void PhoneBookWindow::buildWindow() {
     setClientSize(572, 351);
 
     auto* title = new QLabel(this);
-    title->setPixmap(artwork::menuPicture(2, 28));
+    title->setPixmap(ui::artwork::menuPicture(2, 28));
     title->setGeometry(8, 4, 28, 28);
     auto* caption = new QLabel(QStringLiteral("個人情報一覧表"), this);
     caption->setGeometry(44, 4, 206, 28);
@@ -59,7 +59,7 @@ void PhoneBookWindow::buildWindow() {
     helpButton->setToolTip(QStringLiteral("ヘルプ"));
     helpButton->setGeometry(536, 4, 28, 28);
     connect(helpButton, &QPushButton::clicked, this,
-            [this] { this->app.Ui.help.context(HelpButtonContext); });
+            [this] { this->app.services.help.context(HelpButtonContext); });
 
     importButton = new QPushButton(QStringLiteral("取り込み(&I)"), this);
     importButton->setGeometry(254, 4, 90, 28);
@@ -126,8 +126,8 @@ void PhoneBookWindow::csvExportClicked() {
     header.removeLast();  // the picture
     exportCsv(app, this, QStringLiteral("個人情報一覧表.csv"), header, [this](const auto& write) {
         table.forEachRecord([&write](const db::UserRecord& r) {
-            write({r.Name, r.Yomi, r.Tel2, r.Tel, r.Fax, r.Zip, r.Address, r.Note, r.LastCall,
-                   r.CallTime, r.Charges});
+            write({r.name, r.yomi, r.tel2, r.tel, r.fax, r.zip, r.address, r.note, r.lastCall,
+                   r.callTime, r.charges});
         });
     });
 }
@@ -154,7 +154,7 @@ void PhoneBookWindow::layoutGrid() {
     }
     QHeaderView* header = grid->horizontalHeader();
     int visual = 0;
-    for (const GridColumn& column : kColumns) {
+    for (const GridColumn& column : Columns) {
         const int logical = columnOf(column.field);
         if (logical < 0 || logical >= laidOutColumns_) {
             continue;
@@ -194,7 +194,7 @@ void PhoneBookWindow::showCurrent() {
     if (!record) {
         return;
     }
-    const int row = table.rowOf(record->Name);
+    const int row = table.rowOf(record->name);
     if (row < 0) {
         return;
     }
@@ -236,8 +236,8 @@ void PhoneBookWindow::selectOnlyCurrent() {
 void PhoneBookWindow::editClicked() {
     selectOnlyCurrent();
     const std::optional<db::UserRecord> record = selectedRecord();
-    app.State.DialNumber.assign(sjis::fromUnicode(record ? record->Tel : QString()));
-    app.nav().editRecord(record ? record->Name : QString());
+    app.state.dialNumber.assign(ui::sjis::fromUnicode(record ? record->tel : QString()));
+    app.nav().editRecord(record ? record->name : QString());
     hide();
 }
 
@@ -248,31 +248,32 @@ void PhoneBookWindow::gridDoubleClicked() {
 void PhoneBookWindow::deleteClicked() {
     selectOnlyCurrent();
     setEnabled(false);
-    app.nav().askConfirmation(confirmaction::DeleteRecord,
+    app.nav().askConfirmation(appstate::confirmaction::DeleteRecord,
                               QStringLiteral("カーソルの指定された個人情報"),
                               QStringLiteral("を削除しますか？"));
 }
 
 void PhoneBookWindow::dialClicked() {
     const std::optional<db::UserRecord> record = selectedRecord();
-    app.State.DialCaller = dialcaller::PhoneBook;
+    app.state.dialCaller = appstate::dialcaller::PhoneBook;
     hide();
-    app.link.dial.prepare(1, record ? record->Tel : QString());
+    app.link.dial.prepare(1, record ? record->tel : QString());
 }
 
 void PhoneBookWindow::message(const QString& text, ui::MsgIcon icon) {
-    app.Ui.dialogs.messageBox(this, text, ui::applicationTitle(), ui::MsgButtons::Ok, icon);
+    app.services.dialogs.messageBox(this, text, ui::applicationTitle(), ui::MsgButtons::Ok, icon);
 }
 
 void PhoneBookWindow::importClicked() {
-    const QString fileName = app.Ui.dialogs.openFileName(
+    const QString fileName = app.services.dialogs.openFileName(
         this,
         {QStringLiteral("取り込むファイル"), QStringLiteral("vCard・CSV (*.vcf *.csv)"), {}, {}});
     if (fileName.isEmpty()) {
         return;
     }
     QByteArray data;
-    if (const QString problem = phonebookimport::readFile(fileName, data); !problem.isEmpty()) {
+    if (const QString problem = rules::phonebookimport::readFile(fileName, data);
+        !problem.isEmpty()) {
         message(problem, ui::MsgIcon::Error);
         return;
     }
@@ -288,10 +289,10 @@ void PhoneBookWindow::importClicked() {
         return !progress.wasCanceled();
     };
     const QString cancelled = QStringLiteral("取り込みを中止しました。電話帳は変わっていません。");
-    const phonebookimport::ImportedRecords imported =
+    const rules::phonebookimport::ImportedRecords imported =
         fileName.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)
-            ? phonebookimport::fromCsv(data)
-            : vcard::read(data, report);
+            ? rules::phonebookimport::fromCsv(data)
+            : rules::vcard::read(data, report);
     progress.reset();
     if (imported.cancelled) {
         message(cancelled, ui::MsgIcon::Information);
@@ -301,9 +302,9 @@ void PhoneBookWindow::importClicked() {
         message(imported.problem, ui::MsgIcon::Error);
         return;
     }
-    const int existing = phonebookimport::existingCount(table, imported);
+    const int existing = rules::phonebookimport::existingCount(table, imported);
     const bool overwrite =
-        existing > 0 && app.Ui.dialogs.messageBox(
+        existing > 0 && app.services.dialogs.messageBox(
                             this,
                             QStringLiteral("同じ氏名の個人情報が %1 件あります。上書きしますか？"
                                            "\n「いいえ」ではそれらを取り込みません。")
@@ -311,10 +312,10 @@ void PhoneBookWindow::importClicked() {
                             ui::applicationTitle(), ui::MsgButtons::YesNo,
                             ui::MsgIcon::Question) == ui::MsgResult::Yes;
     progress.setLabelText(QStringLiteral("取り込んでいます…"));
-    const phonebookimport::Summary summary =
-        phonebookimport::importRecords(table, imported, overwrite, report);
+    const rules::phonebookimport::Summary summary =
+        rules::phonebookimport::importRecords(table, imported, overwrite, report);
     progress.reset();
-    message(summary.cancelled ? cancelled : phonebookimport::summaryText(summary),
+    message(summary.cancelled ? cancelled : rules::phonebookimport::summaryText(summary),
             ui::MsgIcon::Information);
 }
 
@@ -327,7 +328,7 @@ void PhoneBookWindow::vCardExportClicked() {
         }
     }
     if (!selected.isEmpty() && selected.size() < records.size() &&
-        app.Ui.dialogs.messageBox(
+        app.services.dialogs.messageBox(
             this,
             QStringLiteral("選択された %1 件だけを出力しますか？\n「いいえ」では全件を出力します。")
                 .arg(selected.size()),
@@ -335,14 +336,14 @@ void PhoneBookWindow::vCardExportClicked() {
             ui::MsgIcon::Question) == ui::MsgResult::Yes) {
         records = selected;
     }
-    const QString fileName = app.Ui.dialogs.saveFileName(
+    const QString fileName = app.services.dialogs.saveFileName(
         this, {QStringLiteral("vCard出力"), QStringLiteral("vCard (*.vcf)"),
                QStringLiteral("phonebook.vcf"), QStringLiteral("vcf")});
     if (fileName.isEmpty()) {
         return;
     }
-    AtomicFile file(fileName);
-    const QByteArray cards = vcard::write(records);
+    appstate::AtomicFile file(fileName);
+    const QByteArray cards = rules::vcard::write(records);
     if (!file.open(QIODevice::WriteOnly) || file.write(cards) != cards.size() || !file.commit()) {
         message(file.failure(), ui::MsgIcon::Error);
         return;

@@ -43,7 +43,7 @@ void ProgressWindow::showFinished() {
 
 void ProgressWindow::showFailed() {
     showFinished();
-    app.Ui.dialogs.messageBox(
+    app.services.dialogs.messageBox(
         nullptr,
         QStringLiteral(
             "HGから通話記録を受信できませんでした。\nケーブルの接続とHGの電源を確認してください。"),

@@ -156,7 +156,7 @@ void RecordEditor::buildWindow() {
     connect(cancelButton, &QPushButton::clicked, this, &RecordEditor::cancelClicked);
     connect(dialButton, &QPushButton::clicked, this, &RecordEditor::dialClicked);
     connect(helpButton, &QPushButton::clicked, this,
-            [this] { this->app.Ui.help.context(HelpButtonContext); });
+            [this] { this->app.services.help.context(HelpButtonContext); });
 
     readingCapture = new ReadingCapture(this);
     readingCapture->setControl(nameField);
@@ -210,7 +210,7 @@ void RecordEditor::editNew(const QString& tel) {
 }
 
 bool RecordEditor::editLogCaller(const QString& logNumber) {
-    const QString key = calllog::lookupDigits(logNumber);
+    const QString key = rules::lookupDigits(logNumber);
     // A row without a number must not open a record whose 電話番号２ happens to be empty.
     if (key.isEmpty()) {
         return false;
@@ -231,23 +231,23 @@ bool RecordEditor::editLogCaller(const QString& logNumber) {
 
 void RecordEditor::openOn(const db::UserRecord& record, bool inserting) {
     record_ = record;
-    openedName_ = inserting ? QString() : record.Name;
+    openedName_ = inserting ? QString() : record.name;
     inserting_ = inserting;
     editing_ = true;
-    nameField->setText(record.Name);
-    readingField->setText(record.Yomi);
-    telField->setText(record.Tel);
-    faxField->setText(record.Fax);
-    postalCodeField->setText(record.Zip);
-    addressField->setText(record.Address);
-    remarksField->setText(record.Note);
-    setPicture(record.Picture);
+    nameField->setText(record.name);
+    readingField->setText(record.yomi);
+    telField->setText(record.tel);
+    faxField->setText(record.fax);
+    postalCodeField->setText(record.zip);
+    addressField->setText(record.address);
+    remarksField->setText(record.note);
+    setPicture(record.picture);
 }
 
 void RecordEditor::fillLastCall(const db::UserRecord& record) {
-    lastCallPanel->setText(record.LastCall);
-    durationPanel->setText(record.CallTime);
-    chargePanel->setText(record.Charges + QStringLiteral("  "));
+    lastCallPanel->setText(record.lastCall);
+    durationPanel->setText(record.callTime);
+    chargePanel->setText(record.charges + QStringLiteral("  "));
 }
 
 void RecordEditor::blankLastCall() {
@@ -257,22 +257,23 @@ void RecordEditor::blankLastCall() {
 }
 
 db::UserRecord RecordEditor::edited(db::UserRecord record) const {
-    record.Name = nameField->text();
-    record.Yomi = readingField->text();
-    record.Tel = calllog::normalizeNumber(telField->text());
-    record.Fax = calllog::normalizeNumber(faxField->text());
-    record.Tel2 = calllog::lookupDigits(record.Tel);
-    record.Zip = postalCodeField->text();
-    record.Address = addressField->text();
-    record.Note = remarksField->text();
-    record.Picture = picture_;
+    record.name = nameField->text();
+    record.yomi = readingField->text();
+    record.tel = rules::normalizeNumber(telField->text());
+    record.fax = rules::normalizeNumber(faxField->text());
+    record.tel2 = rules::lookupDigits(record.tel);
+    record.zip = postalCodeField->text();
+    record.address = addressField->text();
+    record.note = remarksField->text();
+    record.picture = picture_;
     return record;
 }
 
 void RecordEditor::saveClicked() {
     if (nameField->text().isEmpty() || telField->text().isEmpty()) {
-        app.Ui.dialogs.messageBox(this, QStringLiteral("TEL と氏名は省略できません。"),
-                                  ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::None);
+        app.services.dialogs.messageBox(this, QStringLiteral("TEL と氏名は省略できません。"),
+                                        ui::applicationTitle(), ui::MsgButtons::Ok,
+                                        ui::MsgIcon::None);
         return;
     }
     db::PhoneBookTable& table = app.phoneBookTable;
@@ -301,14 +302,14 @@ void RecordEditor::cancelClicked() {
 
 void RecordEditor::dialClicked() {
     // The numbers are cleaned as a save cleans them, but nothing is saved.
-    telField->setText(calllog::normalizeNumber(telField->text()));
-    faxField->setText(calllog::normalizeNumber(faxField->text()));
+    telField->setText(rules::normalizeNumber(telField->text()));
+    faxField->setText(rules::normalizeNumber(faxField->text()));
     hide();
     app.nav().openDialPad(1, telField->text());
 }
 
 void RecordEditor::loadPictureClicked() {
-    const QString fileName = app.Ui.dialogs.openFileName(
+    const QString fileName = app.services.dialogs.openFileName(
         this, ui::FileDialogRequest{QStringLiteral("BMPﾌｧｲﾙを読み込みます"), pictureFilter(),
                                     QString(), QString()});
     if (!fileName.isEmpty()) {
@@ -326,7 +327,7 @@ void RecordEditor::pastePictureClicked() {
         app.showException(QStringLiteral("クリップボードに画像がありません。"));
         return;
     }
-    setPicture(picture::stored(image));
+    setPicture(rules::picture::stored(image));
 }
 
 void RecordEditor::loadPicture(const QString& fileName) {
@@ -337,7 +338,7 @@ void RecordEditor::loadPicture(const QString& fileName) {
             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), reader.errorString()));
         return;
     }
-    setPicture(picture::stored(image));
+    setPicture(rules::picture::stored(image));
 }
 
 void RecordEditor::setPicture(const QByteArray& stored) {
@@ -355,7 +356,7 @@ void RecordEditor::showPicture() {
 }
 
 void RecordEditor::readingCaptured(ReadingCapture&, const QString& reading) {
-    readingField->setText(sjis::cut(readingField->text() + reading, YomiBytes));
+    readingField->setText(ui::sjis::cut(readingField->text() + reading, YomiBytes));
     nameField->setCursorPosition(static_cast<int>(nameField->text().size()));
 }
 

@@ -6,5 +6,5 @@ SjisLengthValidator::SjisLengthValidator(int maxBytes, QObject* parent)
     : QValidator(parent), maxBytes_(maxBytes) {}
 
 QValidator::State SjisLengthValidator::validate(QString& input, int&) const {
-    return sjis::byteLength(input) <= maxBytes_ ? Acceptable : Invalid;
+    return ui::sjis::byteLength(input) <= maxBytes_ ? Acceptable : Invalid;
 }

@@ -15,5 +15,5 @@ SplashWindow::SplashWindow() : QWidget(nullptr, Qt::SplashScreen | Qt::Frameless
 
 void SplashWindow::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.drawPixmap(0, 0, artwork::splashPicture());
+    p.drawPixmap(0, 0, ui::artwork::splashPicture());
 }

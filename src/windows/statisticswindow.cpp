@@ -30,15 +30,15 @@ const QDate LastDate(2064, 12, 31);
 constexpr int MonthsWithLevelLabels = 12;
 
 // "1月" when the range lies in one year, which the axis then names; "25/12" across years.
-QStringList monthLabels(const std::vector<calllog::MonthFigures>& months, QString* axisTitle) {
-    const bool oneYear = !months.empty() && months.front().Month / 100 == months.back().Month / 100;
-    *axisTitle = oneYear ? QStringLiteral("%1年").arg(months.front().Month / 100) : QString();
+QStringList monthLabels(const std::vector<rules::MonthFigures>& months, QString* axisTitle) {
+    const bool oneYear = !months.empty() && months.front().month / 100 == months.back().month / 100;
+    *axisTitle = oneYear ? QStringLiteral("%1年").arg(months.front().month / 100) : QString();
     QStringList labels;
-    for (const calllog::MonthFigures& m : months) {
-        labels << (oneYear ? QStringLiteral("%1月").arg(m.Month % 100)
+    for (const rules::MonthFigures& m : months) {
+        labels << (oneYear ? QStringLiteral("%1月").arg(m.month % 100)
                            : QStringLiteral("%1/%2")
-                                 .arg(m.Month / 100 % 100, 2, 10, QLatin1Char('0'))
-                                 .arg(m.Month % 100, 2, 10, QLatin1Char('0')));
+                                 .arg(m.month / 100 % 100, 2, 10, QLatin1Char('0'))
+                                 .arg(m.month % 100, 2, 10, QLatin1Char('0')));
     }
     return labels;
 }
@@ -125,7 +125,7 @@ QTableWidget* numberTable(QWidget* parent) {
     table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // All ten rows without scrolling.
     table->setMinimumHeight(columns->sizeHint().height() +
-                            calllog::TopNumbers * table->verticalHeader()->defaultSectionSize() +
+                            rules::TopNumbers * table->verticalHeader()->defaultSectionSize() +
                             2 * table->frameWidth());
     return table;
 }
@@ -203,28 +203,28 @@ void StatisticsWindow::showStatistics(const QDate& from, const QDate& to) {
 
 void StatisticsWindow::refresh() {
     app.guarded([this] {
-        statistics_ = calllog::callStatistics(app.callArchive, app.phoneBookTable, fromDate->date(),
-                                              toDate->date());
+        statistics_ = rules::callStatistics(app.callArchive, app.phoneBookTable, fromDate->date(),
+                                            toDate->date());
         showCharts();
-        fillTable(mostCallsTable, statistics_.MostCalls);
-        fillTable(highestChargesTable, statistics_.HighestCharges);
+        fillTable(mostCallsTable, statistics_.mostCalls);
+        fillTable(highestChargesTable, statistics_.highestCharges);
     });
 }
 
 void StatisticsWindow::showCharts() {
     QString year;
-    const QStringList months = monthLabels(statistics_.Months, &year);
+    const QStringList months = monthLabels(statistics_.months, &year);
     auto* outgoing = new QBarSet(QStringLiteral("発信"));
     auto* incoming = new QBarSet(QStringLiteral("着信"));
     auto* messages = new QBarSet(QStringLiteral("留守"));
     auto* other = new QBarSet(QStringLiteral("その他"));
     auto* charges = new QBarSet(QStringLiteral("料金"));
-    for (const calllog::MonthFigures& m : statistics_.Months) {
-        *outgoing << static_cast<qreal>(m.Outgoing);
-        *incoming << static_cast<qreal>(m.Incoming);
-        *messages << static_cast<qreal>(m.Messages);
-        *other << static_cast<qreal>(m.Other);
-        *charges << static_cast<qreal>(m.Charge);
+    for (const rules::MonthFigures& m : statistics_.months) {
+        *outgoing << static_cast<qreal>(m.outgoing);
+        *incoming << static_cast<qreal>(m.incoming);
+        *messages << static_cast<qreal>(m.messages);
+        *other << static_cast<qreal>(m.other);
+        *charges << static_cast<qreal>(m.charge);
     }
     showBars(callsChart, QStringLiteral("月別の通話回数"), months, year,
              {outgoing, incoming, messages, other}, QStringLiteral("件"));
@@ -233,12 +233,12 @@ void StatisticsWindow::showCharts() {
 }
 
 void StatisticsWindow::fillTable(QTableWidget* table,
-                                 const std::vector<calllog::NumberFigures>& figures) {
+                                 const std::vector<rules::NumberFigures>& figures) {
     table->setRowCount(static_cast<int>(figures.size()));
     for (int row = 0; row < table->rowCount(); ++row) {
-        const calllog::NumberFigures& f = figures[static_cast<size_t>(row)];
-        const QStringList cells{f.Number, f.Name, QString::number(f.Calls),
-                                QString::number(f.Charge) + QStringLiteral(" 円")};
+        const rules::NumberFigures& f = figures[static_cast<size_t>(row)];
+        const QStringList cells{f.number, f.name, QString::number(f.calls),
+                                QString::number(f.charge) + QStringLiteral(" 円")};
         for (int column = 0; column < cells.size(); ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (column >= 2) {

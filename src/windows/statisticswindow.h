@@ -24,7 +24,7 @@ public:
     void showStatistics(const QDate& from, const QDate& to);
     // Reads the figures again for the dates in the two boxes.
     void refresh();
-    const calllog::CallStatistics& statistics() const { return statistics_; }
+    const rules::CallStatistics& statistics() const { return statistics_; }
 
     static constexpr int HelpTopic = 1;
 
@@ -39,7 +39,7 @@ public:
 private:
     void buildWindow();
     void showCharts();
-    static void fillTable(QTableWidget* table, const std::vector<calllog::NumberFigures>& figures);
+    static void fillTable(QTableWidget* table, const std::vector<rules::NumberFigures>& figures);
 
-    calllog::CallStatistics statistics_;
+    rules::CallStatistics statistics_;
 };

@@ -14,7 +14,7 @@ WindowBase::WindowBase(WindowContext& application, const QString& caption, int h
 
 void WindowBase::showHelp() {
     if (helpContext_ > 0) {
-        app.Ui.help.context(helpContext_);
+        app.services.help.context(helpContext_);
     }
 }
 

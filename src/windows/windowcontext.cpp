@@ -7,18 +7,18 @@
 
 WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
                              QString executablePath, QString tableFolder, QString settingsPath)
-    : Ui(ui),
-      SerialDevices(serialDevices),
-      link(State, ui.timers, ui.wallClock, serialDevices),
+    : services(ui),
+      serialDevices(serialDevices),
+      link(state, ui.timers, ui.wallClock, serialDevices),
       callLogTable(tableFolder),
       phoneBookTable(tableFolder),
-      callArchive(tableFolder, calllog::monthOfMoment),
-      logImport(State, callLogTable, phoneBookTable, callArchive),
+      callArchive(tableFolder, protocol::monthOfMoment),
+      logImport(state, callLogTable, phoneBookTable, callArchive),
       executablePath_(std::move(executablePath)),
-      settingsPath_(settingsPath.isEmpty() ? settingsPathFor(executablePath_)
+      settingsPath_(settingsPath.isEmpty() ? appstate::settingsPathFor(executablePath_)
                                            : std::move(settingsPath)),
       tableFolder_(std::move(tableFolder)) {
-    Ui.timers.onError = [this](const std::string& message) {
+    services.timers.onError = [this](const std::string& message) {
         showException(QString::fromStdString(message));
     };
     QObject::connect(&link, &adapter::DeviceLink::handlerError,
@@ -26,11 +26,11 @@ WindowContext::WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& seria
 }
 
 WindowContext::~WindowContext() {
-    Ui.timers.onError = nullptr;
+    services.timers.onError = nullptr;
 }
 
 void WindowContext::showException(const QString& text) {
-    Ui.dialogs.showError(text);
+    services.dialogs.showError(text);
 }
 
 void WindowContext::guarded(const std::function<void()>& fn) {

@@ -28,16 +28,16 @@ public:
     WindowContext(const WindowContext&) = delete;
     WindowContext& operator=(const WindowContext&) = delete;
 
-    ProgramState State{};
-    ui::UiServices Ui;
-    comm::SerialDeviceFactory& SerialDevices;
+    appstate::ProgramState state{};
+    ui::UiServices services;
+    comm::SerialDeviceFactory& serialDevices;
     adapter::DeviceLink link;
     db::CallLogTable callLogTable;
     db::PhoneBookTable phoneBookTable;
     // Every call ever downloaded, kept across runs and log clears.
     db::CallArchive callArchive;
     // Takes the held log image into the three tables.
-    calllog::LogImport logImport;
+    rules::LogImport logImport;
 
     Navigation& nav() { return *navigation_; }
 

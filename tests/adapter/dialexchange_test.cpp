@@ -59,7 +59,7 @@ private slots:
         DialRun r;
         r.replyToDial({});
         r.startAtMenu();
-        r.state().DialLine = line;
+        r.state().dialLine = line;
         r.openFromMenu();
         QVERIFY(r.pad().isVisible());
         QCOMPARE(r.commandsFrom(0), (QList<QByteArray>{EchoOff, Identify}));
@@ -71,12 +71,12 @@ private slots:
         QVERIFY(!r.pad().numberField->isEnabled());
         QVERIFY(!r.pad().redialButton->isEnabled());
         const QByteArray digits = command.mid(6, command.size() - 7);
-        QCOMPARE(r.state().RedialList[0].bytes(), digits);
-        QCOMPARE(r.state().RedialCount, 1);
+        QCOMPARE(r.state().redialList[0].bytes(), digits);
+        QCOMPARE(r.state().redialCount, 1);
 
         // The start button hangs up, even a dial that went out without digits.
         r.pad().startClicked();
-        QCOMPARE(r.lastCommand(), hg::HangUpCommand(line));
+        QCOMPARE(r.lastCommand(), protocol::hg::hangUpCommand(line));
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
         QVERIFY(r.pad().numberField->isEnabled());
     }
@@ -87,7 +87,7 @@ private slots:
         DialRun r;
         r.replyToDial({});
         r.startAtMenu();
-        r.state().DialCaller = dialcaller::Menu;
+        r.state().dialCaller = appstate::dialcaller::Menu;
         r.app().windows.mainMenu->hide();
         r.exchange().prepare(1, QStringLiteral("0312345678"));
         const QByteArray dial = "AT\\D1/0312345678\r";
@@ -154,7 +154,7 @@ private slots:
         QFETCH(QString, status);
         DialRun r;
         r.startAtMenu();
-        r.state().DialLine = line;
+        r.state().dialLine = line;
         r.openFromMenu();
         r.replyToDial({{200, reply}});
         r.dial(QStringLiteral("0312345678"));
@@ -163,7 +163,7 @@ private slots:
         QCOMPARE(r.commandCount(), sent);
         QCOMPARE(r.status(), QStringLiteral("ダイヤル中"));
         r.t.clock.advance(1);
-        QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{hg::HangUpCommand(line)});
+        QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{protocol::hg::hangUpCommand(line)});
         QCOMPARE(r.status(), status);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
         QVERIFY(r.exchange().readyToDial());
@@ -297,8 +297,8 @@ private slots:
         r.t.clock.advance(700);
         QCOMPARE(r.startCaption(), QStringLiteral("連続中(2)"));
         // The attempts of a run are not stored for redial.
-        QVERIFY(r.state().RedialList[0].empty());
-        QCOMPARE(r.state().RedialCount, 0);
+        QVERIFY(r.state().redialList[0].empty());
+        QCOMPARE(r.state().redialCount, 0);
     }
 
     void continuousStopsAfterHundredAttempts() {
@@ -314,13 +314,13 @@ private slots:
         QCOMPARE(dialsIn(r.commandsFrom(from)), 99);
         r.t.clock.advance(1);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 100);
-        QVERIFY(!r.state().ContinuousDial);
+        QVERIFY(!r.state().continuousDial);
         r.t.clock.advance(700);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
         QVERIFY(r.exchange().readyToDial());
         r.t.clock.advance(300000);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 100);
-        QCOMPARE(r.state().RedialCount, 0);
+        QCOMPARE(r.state().redialCount, 0);
     }
 
     // During the wait the start button hangs up, ends the run and dials once in normal mode.
@@ -338,8 +338,8 @@ private slots:
         r.pad().startClicked();
         QCOMPARE(r.commandsFrom(from),
                  (QList<QByteArray>{HangUp1, QByteArray("AT\\D1/0312345678\r")}));
-        QVERIFY(!r.state().ContinuousDial);
-        QCOMPARE(r.state().RedialList[0].bytes(), QByteArray("0312345678"));
+        QVERIFY(!r.state().continuousDial);
+        QCOMPARE(r.state().redialList[0].bytes(), QByteArray("0312345678"));
         r.t.clock.advance(1000);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
         r.t.clock.advance(300000);
@@ -356,7 +356,7 @@ private slots:
         const qsizetype from = r.commandCount();
         r.pad().startClicked();
         r.t.clock.advance(1700);
-        QVERIFY(!r.state().ContinuousDial);
+        QVERIFY(!r.state().continuousDial);
         r.t.clock.advance(4000);
         QCOMPARE(r.lastCommand(), HangUp1);
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
@@ -374,7 +374,7 @@ private slots:
         QVERIFY(!r.pad().isVisible());
         QVERIFY(!r.app().windows.mainMenu->isVisible());
         QCOMPARE(r.t.clock.dueTime(&r.exchange().prologueTimer()), int64_t{-1});
-        QVERIFY(!r.state().DialInProgress);
+        QVERIFY(!r.state().dialInProgress);
         QCOMPARE(r.commandCount(), 0);
         QVERIFY(r.t.dialogs.errors.isEmpty());
     }
@@ -394,8 +394,8 @@ private slots:
         QVERIFY(r.t.dialogs.errors.isEmpty());
         QVERIFY(!r.pad().isVisible());
         QVERIFY(r.app().windows.mainMenu->isVisible());
-        QVERIFY(!r.state().DialInProgress);
-        QVERIFY(r.state().DialNumber.empty());
+        QVERIFY(!r.state().dialInProgress);
+        QVERIFY(r.state().dialNumber.empty());
         QCOMPARE(r.pad().numberField->text(), QString());
         QCOMPARE(r.status(), QString());
         QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
@@ -420,14 +420,14 @@ private slots:
         r.startAtMenu();
         db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
         db::UserRecord other;
-        other.Name = QStringLiteral("佐藤");
-        other.Tel = QStringLiteral("06-1111-2222");
-        other.Tel2 = QStringLiteral("0611112222");
+        other.name = QStringLiteral("佐藤");
+        other.tel = QStringLiteral("06-1111-2222");
+        other.tel2 = QStringLiteral("0611112222");
         table.append(other);
         db::UserRecord record;
-        record.Name = QStringLiteral("山田");
-        record.Tel = QStringLiteral("03-1234-5678");
-        record.Tel2 = QStringLiteral("0312345678");
+        record.name = QStringLiteral("山田");
+        record.tel = QStringLiteral("03-1234-5678");
+        record.tel2 = QStringLiteral("0312345678");
         table.append(record);
         r.app().windows.mainMenu->phoneBookClicked();
         QVERIFY(table.gotoName(QStringLiteral("山田")));
@@ -451,9 +451,9 @@ private slots:
         r.startAtMenu();
         db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
         db::UserRecord record;
-        record.Name = QStringLiteral("山田");
-        record.Tel = QStringLiteral("03-1234-5678");
-        record.Tel2 = QStringLiteral("0312345678");
+        record.name = QStringLiteral("山田");
+        record.tel = QStringLiteral("03-1234-5678");
+        record.tel2 = QStringLiteral("0312345678");
         table.append(record);
         r.app().windows.mainMenu->phoneBookClicked();
         r.app().windows.phoneBook->editClicked();
@@ -471,14 +471,14 @@ private slots:
         r.pad().close();
         QVERIFY(r.app().windows.phoneBook->isVisible());
         QVERIFY(!editor.isVisible());
-        QCOMPARE(table.current()->Tel, QStringLiteral("03-1234-5678"));
+        QCOMPARE(table.current()->tel, QStringLiteral("03-1234-5678"));
     }
 
     void returnsToCallLog() {
         DialRun r;
         r.startAtMenu();
         r.state().logImage.markEmpty();
-        r.state().DialCaller = dialcaller::CallLog;
+        r.state().dialCaller = appstate::dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, Busy}});
         r.exchange().prepare(1, QStringLiteral("0312345678"));
@@ -495,7 +495,7 @@ private slots:
         DialRun r;
         r.startAtMenu();
         r.state().logImage.markEmpty();
-        r.state().DialCaller = dialcaller::CallLog;
+        r.state().dialCaller = appstate::dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, "AC\r\n"}});
         r.exchange().prepare(1, QStringLiteral("0312345678"));
@@ -504,8 +504,8 @@ private slots:
         const qsizetype from = r.commandCount();
         r.pad().close();
         QCOMPARE(r.commandsFrom(from),
-                 (QList<QByteArray>{HangUp1, hg::LogModeTel1Command(r.state().adapterModel,
-                                                                    r.state().LogModeTel1)}));
+                 (QList<QByteArray>{HangUp1, protocol::hg::logModeTel1Command(
+                                                 r.state().adapterModel, r.state().logModeTel1)}));
         QVERIFY(!r.app().windows.callLog->isVisible());
     }
 };

@@ -26,26 +26,26 @@ private slots:
         FixedWallClock wallClock;
         hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&wallClock] { return wallClock.now(); });
         hgsim::SimSerialDeviceFactory ports(adapter, clock);
-        ProgramState state;
-        state.ComPort = 1;
+        appstate::ProgramState state;
+        state.comPort = 1;
         state.clockDriftSetting = 99;
         state.logImage.markStale();
 
         db::CallLogTable log(dir.path());
         db::PhoneBookTable users(dir.path());
-        db::CallArchive archive(dir.path(), calllog::monthOfMoment);
+        db::CallArchive archive(dir.path(), protocol::monthOfMoment);
         users.createTable();
         users.open();
         archive.open();
         const QByteArray firstNumber = adapter.config().calls.front().number;
         db::UserRecord caller;
-        caller.Name = QStringLiteral("山田");
-        caller.Tel2 = QString::fromLatin1(firstNumber);
+        caller.name = QStringLiteral("山田");
+        caller.tel2 = QString::fromLatin1(firstNumber);
         users.append(caller);
-        calllog::LogImport import(state, log, users, archive);
+        rules::LogImport import(state, log, users, archive);
 
         adapter::DeviceLink link(state, clock, wallClock, ports);
-        calllog::LogImportResult result;
+        rules::LogImportResult result;
         int finished = 0;
         QObject::connect(&link.download, &adapter::LogDownload::imageReady, [&] {
             ++finished;
@@ -66,11 +66,11 @@ private slots:
             QCOMPARE(log.rowCount(), calls);
             // The second download of the same log adds nothing to the archive.
             QCOMPARE(result.archivedCalls, round == 1 ? calls : 0);
-            QCOMPARE(archive.totals({}).Count, int64_t{calls});
+            QCOMPARE(archive.totals({}).count, int64_t{calls});
         }
-        QCOMPARE(log.row(0).Name, QStringLiteral("山田"));
+        QCOMPARE(log.row(0).name, QStringLiteral("山田"));
         QVERIFY(users.gotoName(QStringLiteral("山田")));
-        QVERIFY(!users.current()->LastCall.isEmpty());
+        QVERIFY(!users.current()->lastCall.isEmpty());
         QVERIFY(!ports.line->open);
     }
 };

@@ -45,9 +45,9 @@ struct Download : SimRun {
         line->send(start + atMs - t.clock.now(), bytes);
     }
 
-    ProgramState& s() { return t.app->State; }
+    appstate::ProgramState& s() { return t.app->state; }
     CallLogWindow* callLog() { return t.app->windows.callLog; }
-    int gauge() { return t.app->windows.progress->gauge->Progress(); }
+    int gauge() { return t.app->windows.progress->gauge->progress(); }
     bool progressShown() { return t.app->windows.progress->isVisible(); }
     QByteArray image() {
         return QByteArray(reinterpret_cast<const char*>(s().logImage.bytes().data()),
@@ -79,8 +79,8 @@ private slots:
         QFETCH(QByteArray, tel2);
         Download d;
         d.s().adapterModel = taModel;
-        d.s().LogModeTel1 = 1;
-        d.s().LogModeTel2 = 2;
+        d.s().logModeTel1 = 1;
+        d.s().logModeTel2 = 2;
         d.adapter.config().clockOffsetSeconds = -3600;
         // Slow enough that the log is still arriving at the fourth tick.
         d.adapter.config().charsPerSecond = 1000;
@@ -110,10 +110,10 @@ private slots:
             QCOMPARE(d.gauge(), step.gauge);
         }
         QVERIFY(d.s().adapterIdentified);
-        QCOMPARE(d.s().PasswordCode, 0);
-        QCOMPARE(d.s().PcClockSeconds, calllog::adapterSecondsOf(d.t.wallClock.time));
-        QCOMPARE(d.s().HgClockSeconds, d.s().PcClockSeconds - 3600);
-        QCOMPARE(d.s().ClockDifference, 3600);
+        QCOMPARE(d.s().passwordCode, 0);
+        QCOMPARE(d.s().pcClockSeconds, protocol::adapterSecondsOf(d.t.wallClock.time));
+        QCOMPARE(d.s().hgClockSeconds, d.s().pcClockSeconds - 3600);
+        QCOMPARE(d.s().clockDifference, 3600);
 
         int shown = 30;
         for (const auto& [ms, gauge] : {std::pair{3900, 40}, {4600, 60}, {5300, 80}, {6000, 100}}) {
@@ -200,19 +200,19 @@ private slots:
         QFETCH(int, failAt);
         Download d;
         db::UserRecord person;
-        person.Name = QStringLiteral("山田");
-        person.Tel = person.Tel2 = QStringLiteral("0312345678");
+        person.name = QStringLiteral("山田");
+        person.tel = person.tel2 = QStringLiteral("0312345678");
         db::PhoneBookTable& book = d.t.app->windows.mainMenu->phoneBookTable;
         book.append(person);
         d.press();
         d.at(8000);
         QVERIFY(d.callLog()->isVisible());
-        book.gotoName(person.Name);
-        const QString lastCall = book.current()->LastCall;
+        book.gotoName(person.name);
+        const QString lastCall = book.current()->lastCall;
         QVERIFY(!lastCall.isEmpty());
         const QByteArray image = d.image();
         const int rows = d.rows();
-        const int64_t archived = d.t.app->callArchive.totals({}).Count;
+        const int64_t archived = d.t.app->callArchive.totals({}).count;
         QCOMPARE(archived, d.calls());
         // A fresh log would differ, and a later adapter clock would shift the times.
         d.adapter.config().calls.resize(4);
@@ -247,9 +247,9 @@ private slots:
         QVERIFY(!d.t.app->windows.mainMenu->isVisible());
         QCOMPARE(d.image(), image);
         QCOMPARE(d.rows(), rows);
-        book.gotoName(person.Name);
-        QCOMPARE(book.current()->LastCall, lastCall);
-        QCOMPARE(d.t.app->callArchive.totals({}).Count, archived);
+        book.gotoName(person.name);
+        QCOMPARE(book.current()->lastCall, lastCall);
+        QCOMPARE(d.t.app->callArchive.totals({}).count, archived);
         d.at(failAt + 10000);
         QCOMPARE(d.commands().size(), sent);
         QVERIFY(!d.progressShown());
@@ -267,9 +267,9 @@ private slots:
                                  "000",
                                  9));
         d.at(3200);
-        QCOMPARE(d.s().HgClockSeconds, -2147483647);
-        const int64_t difference = int64_t{d.s().PcClockSeconds} + 2147483647;
-        QCOMPARE(d.s().ClockDifference, static_cast<int32_t>(static_cast<uint32_t>(difference)));
+        QCOMPARE(d.s().hgClockSeconds, -2147483647);
+        const int64_t difference = int64_t{d.s().pcClockSeconds} + 2147483647;
+        QCOMPARE(d.s().clockDifference, static_cast<int32_t>(static_cast<uint32_t>(difference)));
         QCOMPARE(d.commands().last(), QByteArray("AT\\L10\r"));
     }
 
@@ -308,8 +308,8 @@ private slots:
         QFETCH(QByteArray, reply);
         const std::span<const uint8_t> bytes(reinterpret_cast<const uint8_t*>(reply.constData()),
                                              static_cast<size_t>(reply.size()));
-        QTEST(calllog::HgClockSecondsOf(bytes), "clock");
-        QTEST(calllog::PasswordCodeOf(bytes), "code");
+        QTEST(protocol::hgClockSecondsOf(bytes), "clock");
+        QTEST(protocol::passwordCodeOf(bytes), "code");
     }
 
     // A wrong number stalls the download; the next one asks again, and the right one goes on.
@@ -392,7 +392,7 @@ private slots:
 
     void portThatCannotBeOpened() {
         Download d;
-        d.s().ComPort = 2;
+        d.s().comPort = 2;
         d.press();
         QVERIFY(d.t.app->windows.portMessage->isVisible());
         QVERIFY(!d.progressShown());

@@ -18,7 +18,7 @@
 namespace {
 
 int setting(const SimRun& r, const char* section, const char* key) {
-    return IniFile(r.t.filePath(QStringLiteral("tilka.Ini")))
+    return appstate::IniFile(r.t.filePath(QStringLiteral("tilka.Ini")))
         .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -999);
 }
 
@@ -42,16 +42,16 @@ private slots:
         OptionsWindow* options = openOptions(r);
         QVERIFY(options->isVisible());
         QVERIFY(!r.t.app->windows.mainMenu->isVisible());
-        QCOMPARE(options->comPortGroup->ItemIndex(), 2);
-        QCOMPARE(options->tel1LogModeGroup->ItemIndex(), 1);
-        QCOMPARE(options->tel2LogModeGroup->ItemIndex(), 3);
-        QCOMPARE(options->modelGroup->ItemIndex(), 1);
+        QCOMPARE(options->comPortGroup->selectedIndex(), 2);
+        QCOMPARE(options->tel1LogModeGroup->selectedIndex(), 1);
+        QCOMPARE(options->tel2LogModeGroup->selectedIndex(), 3);
+        QCOMPARE(options->modelGroup->selectedIndex(), 1);
         QCOMPARE(options->dialLineGroup->items(), (QStringList{"TEL 1", "TEL 2"}));
-        QCOMPARE(options->dialLineGroup->ItemIndex(), 0);
+        QCOMPARE(options->dialLineGroup->selectedIndex(), 0);
         QCOMPARE(options->passwordField->text(), QStringLiteral("12"));
         QCOMPARE(options->passwordField->echoMode(), QLineEdit::Password);
         QCOMPARE(options->passwordField->maxLength(), 4);
-        QCOMPARE(r.t.app->State.NewPasswordCode, 13);
+        QCOMPARE(r.t.app->state.newPasswordCode, 13);
         QVERIFY(r.commands().isEmpty());
     }
 
@@ -60,11 +60,11 @@ private slots:
         r.t.writeSettings("[LOG]\nPORT1=7\n");
         r.startAtMenu();
         OptionsWindow* options = openOptions(r);
-        QCOMPARE(options->tel1LogModeGroup->ItemIndex(), -1);
-        options->tel1LogModeGroup->setItemIndex(2);
+        QCOMPARE(options->tel1LogModeGroup->selectedIndex(), -1);
+        options->tel1LogModeGroup->setSelectedIndex(2);
         options->cancelButton->click();
         openOptions(r);
-        QCOMPARE(options->tel1LogModeGroup->ItemIndex(), 2);
+        QCOMPARE(options->tel1LogModeGroup->selectedIndex(), 2);
     }
 
     void saveTimeline_data() {
@@ -86,7 +86,7 @@ private slots:
         r.t.writeSettings(QByteArray("; mine\n[LOG]\nPORT1=2\nPORT2=0\n[TA]\nNO=") +
                           QByteArray::number(model) + '\n');
         r.startAtMenu();
-        ProgramState& s = r.t.app->State;
+        appstate::ProgramState& s = r.t.app->state;
         s.adapterIdentified = true;
         s.logImage.markEmpty();
         OptionsWindow* options = openOptions(r);
@@ -142,8 +142,8 @@ private slots:
         r.startAtMenu();
         OptionsWindow* options = openOptions(r);
         options->saveButton->click();
-        r.t.app->State.LogModeTel2 = 1;
-        r.t.app->State.adapterModel = 1;
+        r.t.app->state.logModeTel2 = 1;
+        r.t.app->state.adapterModel = 1;
         r.t.clock.advance(700);
         QCOMPARE(r.commands().last(), QByteArray("ATE0\\T2/1*41\r"));
     }
@@ -151,7 +151,7 @@ private slots:
     void newPasswordConfirmed() {
         SimRun r;
         r.startAtMenu();
-        ProgramState& s = r.t.app->State;
+        appstate::ProgramState& s = r.t.app->state;
         OptionsWindow* options = openOptions(r);
         QCOMPARE(options->passwordField->text(), QString());
         options->passwordField->setText(QStringLiteral("0012"));
@@ -166,8 +166,8 @@ private slots:
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化されます。よろしいですか？"));
         QCOMPARE(s.passwordNumber, 12);
-        QCOMPARE(s.NewPasswordCode, 13);
-        QCOMPARE(s.PasswordCode, 0);
+        QCOMPARE(s.newPasswordCode, 13);
+        QCOMPARE(s.passwordCode, 0);
         // SET1 is written with the code still in force; SET2 already has the typed number.
         QCOMPARE(setting(r, "USER", "SET1"), 0);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
@@ -178,7 +178,7 @@ private slots:
         confirm->yesButton->click();
         QCOMPARE(r.commands().last(), QByteArray("ATG53=13\\L3\r"));
         QCOMPARE(r.adapter.config().passwordCode, 13);
-        QCOMPARE(s.PasswordCode, 13);
+        QCOMPARE(s.passwordCode, 13);
         QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QCOMPARE(setting(r, "USER", "SET1"), 13);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
@@ -213,12 +213,12 @@ private slots:
         SimRun r;
         r.t.writeSettings("[USER]\nSET1=13\nSET2=12\n");
         r.startAtMenu();
-        ProgramState& s = r.t.app->State;
+        appstate::ProgramState& s = r.t.app->state;
         OptionsWindow* options = openOptions(r);
         options->passwordField->setText(QStringLiteral("34"));
         options->saveButton->click();
         r.t.app->windows.confirmation->noButton->click();
-        QCOMPARE(s.PasswordCode, 13);
+        QCOMPARE(s.passwordCode, 13);
         QCOMPARE(s.passwordNumber, 34);
         QCOMPARE(setting(r, "USER", "SET1"), 13);
         QCOMPARE(setting(r, "USER", "SET2"), 34);
@@ -251,7 +251,7 @@ private slots:
         options->saveButton->click();
         QVERIFY(!r.t.app->windows.confirmation->isVisible());
         QVERIFY(r.t.app->windows.optionsSaved->isVisible());
-        QTEST(r.t.app->State.passwordNumber, "userSet2");
+        QTEST(r.t.app->state.passwordNumber, "userSet2");
         QTEST(setting(r, "USER", "SET2"), "userSet2");
     }
 
@@ -263,13 +263,13 @@ private slots:
         QCOMPARE(options->clearPasswordButton->text(), QStringLiteral("無効"));
         options->clearPasswordButton->click();
         QCOMPARE(options->passwordField->text(), QString());
-        QCOMPARE(r.t.app->State.PasswordCode, 13);
+        QCOMPARE(r.t.app->state.passwordCode, 13);
         options->saveButton->click();
         QVERIFY(r.t.app->windows.confirmation->isVisible());
-        QCOMPARE(r.t.app->State.NewPasswordCode, 0);
+        QCOMPARE(r.t.app->state.newPasswordCode, 0);
         r.t.app->windows.confirmation->yesButton->click();
         QCOMPARE(r.commands().last(), QByteArray("ATG53=0\\L3\r"));
-        QCOMPARE(r.t.app->State.PasswordCode, 0);
+        QCOMPARE(r.t.app->state.passwordCode, 0);
         QCOMPARE(setting(r, "USER", "SET1"), 0);
         openOptions(r);
         QCOMPARE(options->passwordField->text(), QString());
@@ -291,7 +291,7 @@ private slots:
         QVERIFY(!options->isVisible());
         QVERIFY(r.t.app->windows.mainMenu->isVisible());
         QVERIFY(!r.t.app->windows.confirmation->isVisible());
-        QCOMPARE(r.t.app->State.passwordNumber, 12);
+        QCOMPARE(r.t.app->state.passwordNumber, 12);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
         QCOMPARE(setting(r, "LOG", "PORT1"), 0);
         QCOMPARE(r.commands(), QList<QByteArray>{"AT\\T1/9*00\r"});
@@ -315,10 +315,10 @@ private slots:
                           '\n');
         r.startAtMenu();
         OptionsWindow* options = openOptions(r);
-        QTEST(r.t.app->State.DialLine, "dialLineShown");
-        QCOMPARE(options->dialLineGroup->ItemIndex(), model == 0 ? 1 : 0);
+        QTEST(r.t.app->state.dialLine, "dialLineShown");
+        QCOMPARE(options->dialLineGroup->selectedIndex(), model == 0 ? 1 : 0);
         options->saveButton->click();
-        QTEST(r.t.app->State.DialLine, "dialLineSaved");
+        QTEST(r.t.app->state.dialLine, "dialLineSaved");
         QTEST(setting(r, "TEL", "PORT"), "dialLineSaved");
     }
 
@@ -327,11 +327,11 @@ private slots:
         r.startAtMenu();
         OptionsWindow* options = openOptions(r);
         options->dialLineGroup->button(1)->click();
-        QCOMPARE(options->dialLineGroup->ItemIndex(), 1);
+        QCOMPARE(options->dialLineGroup->selectedIndex(), 1);
         options->modelGroup->button(1)->click();
-        QCOMPARE(options->dialLineGroup->ItemIndex(), 0);
+        QCOMPARE(options->dialLineGroup->selectedIndex(), 0);
         QVERIFY(options->tel1LogModeGroup->isEnabled());
-        QCOMPARE(r.t.app->State.DialLine, 1);
+        QCOMPARE(r.t.app->state.dialLine, 1);
     }
 
     void comPortZeroEndsInThePortMessage() {
@@ -339,7 +339,7 @@ private slots:
         r.t.writeSettings("[RS232C]\nCOM=0\n");
         r.startAtMenu();
         OptionsWindow* options = openOptions(r);
-        QCOMPARE(options->comPortGroup->ItemIndex(), -1);
+        QCOMPARE(options->comPortGroup->selectedIndex(), -1);
         for (int i = 0; i < 4; ++i) {
             QVERIFY(!options->comPortGroup->button(i)->isChecked());
         }
@@ -347,7 +347,7 @@ private slots:
         QVERIFY(r.t.app->windows.portMessage->isVisible());
         QVERIFY(!options->isVisible());
         QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
-        QCOMPARE(r.t.app->State.ComPort, 0);
+        QCOMPARE(r.t.app->state.comPort, 0);
         QCOMPARE(r.t.app->link.serialPort.port(), uint8_t(0));
         QCOMPARE(r.line->opens, 0);
         QCOMPARE(setting(r, "RS232C", "COM"), 0);
@@ -385,12 +385,12 @@ private slots:
         options->cancelButton->click();
         QVERIFY(!options->isVisible());
         QVERIFY(r.t.app->windows.mainMenu->isVisible());
-        QCOMPARE(r.t.app->State.ComPort, 1);
+        QCOMPARE(r.t.app->state.comPort, 1);
         QCOMPARE(r.line->opens, 0);
         QVERIFY(!QFile::exists(r.t.filePath(QStringLiteral("tilka.Ini"))));
 
         openOptions(r);
-        QCOMPARE(options->comPortGroup->ItemIndex(), 0);
+        QCOMPARE(options->comPortGroup->selectedIndex(), 0);
         options->helpButton->click();
         QCOMPARE(r.t.help.requests, QStringList{"context 12"});
         options->close();

@@ -34,9 +34,9 @@ class NavigatorTest : public QObject {
 private slots:
     void callLogWithHeldImage() {
         Run r;
-        putLogImage(r.app().State, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
+        putLogImage(r.app().state, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
                                        logEntryBytes({1, 2, 990000, 990010, 0, "06", {}}));
-        r.app().State.DialCaller = dialcaller::CallLog;
+        r.app().state.dialCaller = appstate::dialcaller::CallLog;
         r.app().nav().returnToCaller();
         QVERIFY(r.app().windows.callLog->isVisible());
         QCOMPARE(r.app().windows.mainMenu->callLogTable.rowCount(), 2);
@@ -46,19 +46,20 @@ private slots:
 
     void callLogWithoutImageDownloads() {
         Run r;
-        QCOMPARE(r.app().State.logImage.bytes()[0], uint8_t(255));
-        r.app().State.DialCaller = dialcaller::CallLog;
+        QCOMPARE(r.app().state.logImage.bytes()[0], uint8_t(255));
+        r.app().state.dialCaller = appstate::dialcaller::CallLog;
         r.app().nav().returnToCaller();
         QVERIFY(!r.app().windows.callLog->isVisible());
         QCOMPARE(r.adapter.commands().value(0),
-                 hg::LogModeTel1Command(r.app().State.adapterModel, r.app().State.LogModeTel1));
+                 protocol::hg::logModeTel1Command(r.app().state.adapterModel,
+                                                  r.app().state.logModeTel1));
     }
 
     void otherCallers_data() {
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("list");
-        QTest::newRow("phone book list") << int(dialcaller::PhoneBook) << true;
-        QTest::newRow("menu") << int(dialcaller::Menu) << false;
+        QTest::newRow("phone book list") << int(appstate::dialcaller::PhoneBook) << true;
+        QTest::newRow("menu") << int(appstate::dialcaller::Menu) << false;
         QTest::newRow("unknown code") << 3 << false;
     }
     void otherCallers() {
@@ -66,7 +67,7 @@ private slots:
         QFETCH(bool, list);
         Run r;
         r.app().windows.mainMenu->phoneBookTable.setIndex(db::PhoneBookTable::Index::Tel2);
-        r.app().State.DialCaller = static_cast<uint8_t>(code);
+        r.app().state.dialCaller = static_cast<uint8_t>(code);
         r.app().nav().returnToCaller();
         QCOMPARE(r.app().windows.phoneBook->isVisible(), list);
         QCOMPARE(r.app().windows.mainMenu->isVisible(), !list);

@@ -60,18 +60,18 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 // An archive of count downloaded calls, one a day.
 void writeArchive(const QString& folder, int count) {
-    db::CallArchive archive(folder, calllog::monthOfMoment);
+    db::CallArchive archive(folder, protocol::monthOfMoment);
     archive.open();
     std::vector<db::ArchivedCall> calls;
     for (int i = 0; i < count; ++i) {
         db::ArchivedCall c;
-        c.StartSeconds = 1000 + i * 86400;
-        c.CallKind = 1;
-        c.Number = QStringLiteral("03%1").arg(i, 8, 10, QChar(u'0'));
-        c.Row.Number = c.Number;
-        c.Row.Kind = QStringLiteral("▲発信");
-        c.Charge = 10;
-        c.Moment = c.StartSeconds;
+        c.startSeconds = 1000 + i * 86400;
+        c.callKind = 1;
+        c.number = QStringLiteral("03%1").arg(i, 8, 10, QChar(u'0'));
+        c.row.number = c.number;
+        c.row.kind = QStringLiteral("▲発信");
+        c.charge = 10;
+        c.moment = c.startSeconds;
         calls.push_back(c);
     }
     archive.add(calls, QDateTime(QDate(2026, 1, 1), QTime(9, 0)));
@@ -85,14 +85,14 @@ private slots:
     void defaultsWithoutSettingsFile() {
         TestApp t;
         t.start();
-        const ProgramState& s = t.app->State;
-        QCOMPARE((QList<int>{s.ComPort, s.DialLine, s.LogModeTel1, s.LogModeTel2, s.PasswordCode,
+        const appstate::ProgramState& s = t.app->state;
+        QCOMPARE((QList<int>{s.comPort, s.dialLine, s.logModeTel1, s.logModeTel2, s.passwordCode,
                              s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
                  (QList<int>{1, 1, 3, 3, 0, 0, 99, 0}));
         QVERIFY(!QFile::exists(t.app->settingsPath()));
         QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QVERIFY(!s.compactMenuInUse);
-        QCOMPARE(s.RedialCount, 0);
+        QCOMPARE(s.redialCount, 0);
         QCOMPARE(t.app->link.serialPort.port(), uint8_t(1));
         QVERIFY(t.dialogs.errors.isEmpty());
     }
@@ -103,8 +103,8 @@ private slots:
             "[RS232C]\nCOM=2\n[TEL]\nPORT=x2\n[LOG]\nPORT1=0x1\nPORT2=$2\n"
             "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n");
         t.start();
-        const ProgramState& s = t.app->State;
-        QCOMPARE((QList<int>{s.ComPort, s.DialLine, s.LogModeTel1, s.LogModeTel2, s.PasswordCode,
+        const appstate::ProgramState& s = t.app->state;
+        QCOMPARE((QList<int>{s.comPort, s.dialLine, s.logModeTel1, s.logModeTel2, s.passwordCode,
                              s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
                  (QList<int>{2, 1, 1, 2, 13, 12, 101, 1}));
         QCOMPARE(t.app->link.serialPort.port(), uint8_t(2));
@@ -153,7 +153,7 @@ private slots:
             TestApp first(folder.path());
             first.start();
             db::LogRow row;
-            row.Kind = QStringLiteral("▲発信");
+            row.kind = QStringLiteral("▲発信");
             first.app->windows.mainMenu->callLogTable.append(row);
             QCOMPARE(first.app->windows.mainMenu->callLogTable.rowCount(), 1);
         }
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(splashWhileShown);
         QVERIFY(!windowsWhileShown);
         // The skipped steps leave their members zeroed; start-up goes on to the menu.
-        QCOMPARE(t.app->State.RedialCount, 0);
+        QCOMPARE(t.app->state.redialCount, 0);
         t.clock.advance(1999);
         QVERIFY(!t.app->windows.mainMenu->isVisible());
         t.clock.advance(1);
@@ -225,7 +225,7 @@ private slots:
         TestApp first(folder.path());
         QVERIFY(first.start());
         db::LogRow row;
-        row.Kind = QStringLiteral("▲発信");
+        row.kind = QStringLiteral("▲発信");
         first.app->callLogTable.append(row);
         const QStringList names{"Logdat.db", "Userdat.db", "Archive.db"};
         QHash<QString, QByteArray> before;
@@ -366,7 +366,7 @@ private slots:
         main->contextMenu->actions().last()->trigger();  // キャンセル does nothing
         QVERIFY(main->isVisible());
         main->compactMenuAction->trigger();
-        QVERIFY(t.app->State.compactMenuInUse);
+        QVERIFY(t.app->state.compactMenuInUse);
         QVERIFY(!main->isVisible());
         QVERIFY(compact->isVisible());
         main->hide();
@@ -375,7 +375,7 @@ private slots:
         QVERIFY(!main->isVisible());
         QCOMPARE(compact->standardMenuAction->text(), QStringLiteral("メニュー標準化"));
         compact->standardMenuAction->trigger();
-        QVERIFY(!t.app->State.compactMenuInUse);
+        QVERIFY(!t.app->state.compactMenuInUse);
         QVERIFY(main->isVisible());
         QVERIFY(!compact->isVisible());
     }

@@ -109,7 +109,7 @@ struct Program {
 
     QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
     int setting(const char* section, const char* key) const {
-        return IniFile(path(QStringLiteral("tilka.Ini")))
+        return appstate::IniFile(path(QStringLiteral("tilka.Ini")))
             .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -999);
     }
     // The port is released between the user's tasks.
@@ -169,8 +169,8 @@ private slots:
         QCOMPARE(gridRows(log->grid), 10);
         QCOMPARE(log->filterPanel->text(), QStringLiteral("全て表示する"));
         const QList<QByteArray> download = p.adapter.commands();
-        QVERIFY(download.contains(hg::ClockRequestCommand()));
-        QVERIFY(download.contains(hg::LogRequestCommand(0)));
+        QVERIFY(download.contains(protocol::hg::clockRequestCommand()));
+        QVERIFY(download.contains(protocol::hg::logRequestCommand(0)));
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 
         // A filter.
@@ -196,7 +196,8 @@ private slots:
         f.confirmation->yesButton->click();
         QVERIFY(!f.confirmation->isVisible());
         QCOMPARE(gridRows(log->grid), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(p.adapter.commands().contains(hg::LogClearCommand()), Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(p.adapter.commands().contains(protocol::hg::logClearCommand()),
+                                 Patience);
         p.dialogs.fileNames << p.path(QStringLiteral("monday.tas"));
         log->loadHistoryButton->click();
         QCOMPARE(column(log->grid, 4), numbers);
@@ -237,9 +238,9 @@ private slots:
         editor->saveButton->click();
         db::PhoneBookTable& book = main->phoneBookTable;
         QVERIFY(book.gotoName(QStringLiteral("山田太郎")));
-        QCOMPARE(book.current()->Note, QStringLiteral("取引先"));
-        QCOMPARE(book.current()->Tel, QStringLiteral("03-1234-5678"));
-        QCOMPARE(book.current()->Tel2, QStringLiteral("0312345678"));
+        QCOMPARE(book.current()->note, QStringLiteral("取引先"));
+        QCOMPARE(book.current()->tel, QStringLiteral("03-1234-5678"));
+        QCOMPARE(book.current()->tel2, QStringLiteral("0312345678"));
 
         list->deleteButton->click();
         QVERIFY(f.confirmation->isVisible());
@@ -260,7 +261,8 @@ private slots:
         pad->startButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(pad->statusPanel->text(), QStringLiteral("相手側話中"), Patience);
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeDial),
-                                  (QList<QByteArray>{Dial, hg::HangUpCommand(1)}), Patience);
+                                  (QList<QByteArray>{Dial, protocol::hg::hangUpCommand(1)}),
+                                  Patience);
         QCOMPARE(pad->startButton->text(), QStringLiteral("ダイヤル開始"));
         // Lets the adapter's answer to the hang-up arrive before it is changed.
         QTest::qWait(300);
@@ -273,7 +275,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(pad->statusPanel->text(), QStringLiteral("00:01"), Patience);
         pad->startButton->click();
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeCall),
-                                  (QList<QByteArray>{Dial, hg::HangUpCommand(1)}), Patience);
+                                  (QList<QByteArray>{Dial, protocol::hg::hangUpCommand(1)}),
+                                  Patience);
         QTRY_COMPARE_WITH_TIMEOUT(pad->startButton->text(), QStringLiteral("ダイヤル開始"),
                                   Patience);
         pad->cancelButton->click();
@@ -294,8 +297,8 @@ private slots:
         QCOMPARE(f.confirmation->firstLine->text(), QStringLiteral("ＴＥＬ　１の使用料金を"));
         f.confirmation->yesButton->click();
         QCOMPARE(charges->tel1Amount->text(), QStringLiteral("0 円 "));
-        QTRY_VERIFY_WITH_TIMEOUT(p.adapter.commands().contains(hg::ChargeResetTel1Command()),
-                                 Patience);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            p.adapter.commands().contains(protocol::hg::chargeResetTel1Command()), Patience);
         charges->okButton->click();
         QVERIFY(main->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
@@ -314,8 +317,9 @@ private slots:
         f.confirmation->yesButton->click();
         QVERIFY(main->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeSave + 2),
-                                  QList<QByteArray>{hg::PasswordSetCommand(13)}, Patience);
-        QCOMPARE(p.app.State.PasswordCode, 13);
+                                  QList<QByteArray>{protocol::hg::passwordSetCommand(13)},
+                                  Patience);
+        QCOMPARE(p.app.state.passwordCode, 13);
         QCOMPARE(p.setting("USER", "SET1"), 13);
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 
@@ -327,7 +331,7 @@ private slots:
         password->passwordField->setText(QStringLiteral("12"));
         password->confirmButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(log->isVisible(), Patience);
-        QVERIFY(p.adapter.commandsFrom(beforeAgain).contains(hg::LogRequestCommand(13)));
+        QVERIFY(p.adapter.commandsFrom(beforeAgain).contains(protocol::hg::logRequestCommand(13)));
         QCOMPARE(gridRows(log->grid), 0);
         log->closeButton->click();
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "db/callarchive.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "protocol/secondsscale.h"
 
 namespace {
@@ -17,18 +17,18 @@ const QDateTime Downloaded(QDate(2026, 12, 8), QTime(10, 0));
 // Call i: start 1000·i, outgoing on port 1 for odd i, incoming on ports 2 and 3 for even i.
 db::ArchivedCall call(int i, const QString& number = QString()) {
     db::ArchivedCall c;
-    c.StartSeconds = 1000 * i;
-    c.PortSet = i % 2 ? 1 : 6;
-    c.CallKind = i % 2 ? 1 : 2;
-    c.Number = number.isEmpty() ? QStringLiteral("03%1").arg(i, 8, 10, QLatin1Char('0')) : number;
-    c.DurationSeconds = 60;
-    c.Charge = 10;
-    c.Moment = 1000 * i;
-    c.Row = {QString::number(i),
+    c.startSeconds = 1000 * i;
+    c.portSet = i % 2 ? 1 : 6;
+    c.callKind = i % 2 ? 1 : 2;
+    c.number = number.isEmpty() ? QStringLiteral("03%1").arg(i, 8, 10, QLatin1Char('0')) : number;
+    c.durationSeconds = 60;
+    c.charge = 10;
+    c.moment = 1000 * i;
+    c.row = {QString::number(i),
              QStringLiteral("port"),
              i % 2 ? QStringLiteral("▲発信") : QStringLiteral("▽着信"),
              QStringLiteral("name"),
-             c.Number,
+             c.number,
              QStringLiteral("00:01:00"),
              QStringLiteral("10 円"),
              QStringLiteral("12/08 10:00")};
@@ -46,14 +46,14 @@ std::vector<db::ArchivedCall> calls(int first, int last) {
 QStringList numbersOf(const QList<db::ArchiveRow>& rows) {
     QStringList out;
     for (const db::ArchiveRow& r : rows) {
-        out << r.Row.Number;
+        out << r.row.number;
     }
     return out;
 }
 
 // The child of killedWriteLeavesTheArchiveWhole: one huge download, killed while it runs.
 int writeForever(const QString& folder) {
-    db::CallArchive archive(folder, calllog::monthOfMoment);
+    db::CallArchive archive(folder, protocol::monthOfMoment);
     archive.setExclusive(true);
     archive.open();
     std::fputs("writing\n", stdout);
@@ -71,65 +71,65 @@ private slots:
     void overlappingDownloadsKeepEachCallOnce() {
         QTemporaryDir dir;
         {
-            db::CallArchive archive(dir.path(), calllog::monthOfMoment);
+            db::CallArchive archive(dir.path(), protocol::monthOfMoment);
             archive.open();
             QCOMPARE(archive.add(calls(1, 10), Downloaded), 10);
             QCOMPARE(archive.add(calls(6, 15), Downloaded.addDays(1)), 5);
             QCOMPARE(archive.add(calls(1, 15), Downloaded.addDays(2)), 0);
             // The same number at another time is another call.
-            QCOMPARE(archive.add({call(16, call(1).Number)}, Downloaded), 1);
+            QCOMPARE(archive.add({call(16, call(1).number)}, Downloaded), 1);
         }
-        db::CallArchive reopened(dir.path(), calllog::monthOfMoment);
+        db::CallArchive reopened(dir.path(), protocol::monthOfMoment);
         reopened.open();
-        QCOMPARE(reopened.totals({}).Count, 16);
+        QCOMPARE(reopened.totals({}).count, 16);
         const QList<db::ArchiveRow> rows = reopened.rows({}, 100);
         QCOMPARE(rows.size(), 16);
-        QCOMPARE(rows.first().Row.LogNo, QStringLiteral("16"));  // newest first
-        QCOMPARE(rows.last().FirstDownloaded, Downloaded);
+        QCOMPARE(rows.first().row.logNo, QStringLiteral("16"));  // newest first
+        QCOMPARE(rows.last().firstDownloaded, Downloaded);
         // Call 6 kept the date it was first downloaded.
-        QCOMPARE(rows[10].Row.LogNo, QStringLiteral("6"));
-        QCOMPARE(rows[10].FirstDownloaded, Downloaded);
+        QCOMPARE(rows[10].row.logNo, QStringLiteral("6"));
+        QCOMPARE(rows[10].firstDownloaded, Downloaded);
     }
 
     void searchFiltersTotalsAndPaging() {
         QTemporaryDir dir;
-        db::CallArchive archive(dir.path(), calllog::monthOfMoment);
+        db::CallArchive archive(dir.path(), protocol::monthOfMoment);
         archive.open();
         archive.add(calls(1, 250), Downloaded);
 
         db::ArchiveQuery q;
-        q.Search = true;
-        q.Digits = QStringLiteral("0000012");  // trigram search: 12, 120 to 129
-        QCOMPARE(archive.totals(q).Count, 11);
+        q.search = true;
+        q.digits = QStringLiteral("0000012");  // trigram search: 12, 120 to 129
+        QCOMPARE(archive.totals(q).count, 11);
         QCOMPARE(numbersOf(archive.rows(q, 2)),
                  (QStringList{QStringLiteral("0300000129"), QStringLiteral("0300000128")}));
-        q.Digits = QStringLiteral("25");  // short: found by scanning, 25, 125, 225 and 250
-        QCOMPARE(archive.totals(q).Count, 4);
-        q.Numbers = {QStringLiteral("0300000007"), QStringLiteral("0300000008")};
-        QCOMPARE(archive.totals(q).Count, 6);
-        q.KindText = QStringLiteral("▲発信");
+        q.digits = QStringLiteral("25");  // short: found by scanning, 25, 125, 225 and 250
+        QCOMPARE(archive.totals(q).count, 4);
+        q.numbers = {QStringLiteral("0300000007"), QStringLiteral("0300000008")};
+        QCOMPARE(archive.totals(q).count, 6);
+        q.kindText = QStringLiteral("▲発信");
         QCOMPARE(numbersOf(archive.rows(q, 10)),
                  (QStringList{QStringLiteral("0300000225"), QStringLiteral("0300000125"),
                               QStringLiteral("0300000025"), QStringLiteral("0300000007")}));
-        q.Digits.clear();
-        q.Numbers.clear();
-        QCOMPARE(archive.totals(q).Count, 0);  // a search that finds nothing shows nothing
+        q.digits.clear();
+        q.numbers.clear();
+        QCOMPARE(archive.totals(q).count, 0);  // a search that finds nothing shows nothing
 
         db::ArchiveQuery f;
-        f.Port = 3;  // even calls use ports 2 and 3
-        f.From = 10000;
-        f.To = 20000;
+        f.port = 3;  // even calls use ports 2 and 3
+        f.from = 10000;
+        f.to = 20000;
         const db::ArchiveTotals t = archive.totals(f);
-        QCOMPARE(t.Count, 6);  // 10, 12, ..., 20
-        QCOMPARE(t.DurationSeconds, 360);
-        QCOMPARE(t.Charge, 60);
-        f.Port = 1;
-        QCOMPARE(archive.totals(f).Count, 5);
+        QCOMPARE(t.count, 6);  // 10, 12, ..., 20
+        QCOMPARE(t.durationSeconds, 360);
+        QCOMPARE(t.charge, 60);
+        f.port = 1;
+        QCOMPARE(archive.totals(f).count, 5);
 
         // Pages follow each other without gap or repeat, in any order.
         db::ArchiveQuery byNumber;
-        byNumber.SortField = 4;
-        byNumber.Descending = false;
+        byNumber.sortField = 4;
+        byNumber.descending = false;
         QList<db::ArchiveRow> all = archive.rows(byNumber, 100);
         while (true) {
             const QList<db::ArchiveRow> more = archive.rows(byNumber, 100, all.last());
@@ -139,8 +139,8 @@ private slots:
             all += more;
         }
         QCOMPARE(all.size(), 250);
-        QCOMPARE(all.first().Row.Number, QStringLiteral("0300000001"));
-        QCOMPARE(all.last().Row.Number, QStringLiteral("0300000250"));
+        QCOMPARE(all.first().row.number, QStringLiteral("0300000001"));
+        QCOMPARE(all.last().row.number, QStringLiteral("0300000250"));
         int exported = 0;
         archive.forEachRow(byNumber, [&exported](const db::LogRow&, int64_t) { ++exported; });
         QCOMPARE(exported, 250);
@@ -153,11 +153,11 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QByteArray(4096, 'x'));
         file.close();
-        db::CallArchive archive(dir.path(), calllog::monthOfMoment);
+        db::CallArchive archive(dir.path(), protocol::monthOfMoment);
         try {
             archive.open();
             QFAIL("a foreign file was opened");
-        } catch (const db::EDatabaseError& e) {
+        } catch (const db::DatabaseError& e) {
             QVERIFY(e.text().contains(QStringLiteral("not a database")));
             // Said in Japanese: the file, what is wrong, what it means.
             for (const QString& part : {path, QStringLiteral("ファイルが壊れています"),
@@ -171,18 +171,18 @@ private slots:
 
     void secondUserIsRefused() {
         QTemporaryDir dir;
-        db::CallArchive first(dir.path(), calllog::monthOfMoment);
+        db::CallArchive first(dir.path(), protocol::monthOfMoment);
         first.setExclusive(true);
         first.open();
-        db::CallArchive second(dir.path(), calllog::monthOfMoment);
+        db::CallArchive second(dir.path(), protocol::monthOfMoment);
         second.setExclusive(true);
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, second.open());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, second.open());
     }
 
     void killedWriteLeavesTheArchiveWhole() {
         QTemporaryDir dir;
         {
-            db::CallArchive archive(dir.path(), calllog::monthOfMoment);
+            db::CallArchive archive(dir.path(), protocol::monthOfMoment);
             archive.open();
             archive.add(calls(1, 20), Downloaded);
         }
@@ -200,9 +200,9 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
         QVERIFY(!child.readAll().contains("committed"));
 
-        db::CallArchive archive(dir.path(), calllog::monthOfMoment);
+        db::CallArchive archive(dir.path(), protocol::monthOfMoment);
         archive.open();
-        QCOMPARE(archive.totals({}).Count, 20);
+        QCOMPARE(archive.totals({}).count, 20);
         QCOMPARE(archive.add(calls(15, 25), Downloaded), 5);
     }
 };

@@ -3,7 +3,7 @@
 #include <QtTest>
 
 #include "db/calllogtable.h"
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 
 using db::CallLogTable;
 using db::LogRow;
@@ -24,7 +24,7 @@ LogRow makeRow(const QString& no, const QString& kind) {
 QStringList kindsOf(const CallLogTable& table) {
     QStringList kinds;
     for (int i = 0; i < table.rowCount(); ++i) {
-        kinds << table.row(i).Kind;
+        kinds << table.row(i).kind;
     }
     return kinds;
 }
@@ -47,10 +47,10 @@ private slots:
         dir_ = std::make_unique<QTemporaryDir>();
         QVERIFY(dir_->isValid());
         table_ = std::make_unique<CallLogTable>(dir_->path());
-        table_->OnFilterRecord = [this](const LogRow& row) {
+        table_->rowFilter = [this](const LogRow& row) {
             static const QStringList kinds{QStringLiteral("▲発信"), QStringLiteral("▽着信"),
                                            QStringLiteral("▽留守")};
-            return mode_ < 0 || mode_ > 2 || row.Kind == kinds[mode_];
+            return mode_ < 0 || mode_ > 2 || row.kind == kinds[mode_];
         };
         table_->setExclusive(true);
         table_->createTable();
@@ -147,11 +147,11 @@ private slots:
         table_->append(makeRow(QStringLiteral("2"), QStringLiteral("▽留守")));
         QCOMPARE(inserted.count(), 1);
         QCOMPARE(table_->rowCount(), 1);
-        QCOMPARE(table_->row(0).LogNo, QStringLiteral("2"));
+        QCOMPARE(table_->row(0).logNo, QStringLiteral("2"));
 
         table_->setFiltered(false);
         QCOMPARE(table_->rowCount(), 2);
-        QCOMPARE(table_->row(0).LogNo, QStringLiteral("1"));
+        QCOMPARE(table_->row(0).logNo, QStringLiteral("1"));
     }
 
     void textsAreCutToFieldSizes_data() {
@@ -197,8 +197,8 @@ private slots:
         table_->close();
         table_->open();
         QCOMPARE(table_->rowCount(), 220);
-        QCOMPARE(table_->row(0).LogNo, QStringLiteral("1"));
-        QCOMPARE(table_->row(219).LogNo, QStringLiteral("220"));
+        QCOMPARE(table_->row(0).logNo, QStringLiteral("1"));
+        QCOMPARE(table_->row(219).logNo, QStringLiteral("220"));
     }
 
     void modelIsReadOnlyWithFieldTitles() {
@@ -217,8 +217,8 @@ private slots:
     void secondHolderIsRefused() {
         CallLogTable second(dir_->path());
         second.setExclusive(true);
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, second.open());
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, second.createTable());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, second.open());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, second.createTable());
         QVERIFY(!second.isOpen());
 
         table_->append(makeRow(QStringLiteral("1"), QStringLiteral("▲発信")));
@@ -242,7 +242,7 @@ private slots:
 
     void writingWhenClosedIsAnError() {
         table_->close();
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError,
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError,
                                  table_->append(makeRow(QStringLiteral("1"), QString())));
         QCOMPARE(table_->rowCount(), 0);
     }
@@ -253,8 +253,8 @@ private:
                 QStringLiteral("ＣＢ"), QStringLiteral("▽着信")};
     }
     static std::array<QString LogRow::*, 8> members() {
-        return {&LogRow::LogNo,  &LogRow::Ports,    &LogRow::Kind,   &LogRow::Name,
-                &LogRow::Number, &LogRow::Duration, &LogRow::Charge, &LogRow::CallTime};
+        return {&LogRow::logNo,  &LogRow::ports,    &LogRow::kind,   &LogRow::name,
+                &LogRow::number, &LogRow::duration, &LogRow::charge, &LogRow::callTime};
     }
 
     std::unique_ptr<QTemporaryDir> dir_;

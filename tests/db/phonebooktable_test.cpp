@@ -8,7 +8,7 @@
 #include <QtTest>
 #include <cstdio>
 
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "db/phonebooktable.h"
 
 using db::PhoneBookTable;
@@ -16,7 +16,7 @@ using db::UserRecord;
 
 namespace {
 
-const char* const kSecondInstance = "TILKA_DB_SECOND_INSTANCE";
+const char* const SecondInstance = "TILKA_DB_SECOND_INSTANCE";
 
 // Opens the phone book in the given folder as another running program would; prints the error.
 int runSecondInstance(const QString& folder) {
@@ -24,7 +24,7 @@ int runSecondInstance(const QString& folder) {
     table.setExclusive(true);
     try {
         table.open();
-    } catch (const db::EDatabaseError& e) {
+    } catch (const db::DatabaseError& e) {
         std::fputs(e.what(), stdout);
         return 1;
     }
@@ -33,10 +33,10 @@ int runSecondInstance(const QString& folder) {
 
 UserRecord person(const QString& name, const QString& yomi, const QString& tel2) {
     UserRecord r;
-    r.Name = name;
-    r.Yomi = yomi;
-    r.Tel2 = tel2;
-    r.Tel = tel2;
+    r.name = name;
+    r.yomi = yomi;
+    r.tel2 = tel2;
+    r.tel = tel2;
     return r;
 }
 
@@ -136,14 +136,14 @@ private slots:
                                    "('山田', 'やまだ', '0312'), ('佐藤', 'さとう', '0456')")});
         const QByteArray before = contents(path_);
         QVERIFY(table_->fileExists());
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, table_->createTable());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, table_->createTable());
         QCOMPARE(contents(path_), before);
 
         table_->setExclusive(true);
         table_->open();
         QCOMPARE(table_->recordCount(), 2);
         QVERIFY(table_->findKey(QStringLiteral("さとう")));
-        QCOMPARE(table_->current()->Name, QStringLiteral("佐藤"));
+        QCOMPARE(table_->current()->name, QStringLiteral("佐藤"));
         table_->close();
         QCOMPARE(
             sql(path_, {QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index'")}),
@@ -190,7 +190,7 @@ private slots:
         try {
             table_->open();
             QFAIL("an unusable file was opened");
-        } catch (const db::EDatabaseError& e) {
+        } catch (const db::DatabaseError& e) {
             QVERIFY2(e.text().contains(message) && !e.text().trimmed().isEmpty(),
                      qPrintable(e.text()));
         }
@@ -201,7 +201,7 @@ private slots:
     }
 
     void missingFileIsRefusedAndNotMade() {
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, table_->open());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, table_->open());
         QVERIFY(!table_->fileExists());
     }
 
@@ -214,7 +214,7 @@ private slots:
 
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(kSecondInstance), dir_->path());
+        env.insert(QString::fromLatin1(SecondInstance), dir_->path());
         child.setProcessEnvironment(env);
         QElapsedTimer clock;
         clock.start();
@@ -227,7 +227,7 @@ private slots:
 
         PhoneBookTable sameProcess(dir_->path());
         sameProcess.setExclusive(true);
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, sameProcess.open());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, sameProcess.open());
 
         table_->close();
         child.start(QCoreApplication::applicationFilePath(), {});
@@ -258,7 +258,7 @@ private slots:
         QVERIFY(table_->gotoName(QStringLiteral("岡田")));
         table_->setIndex(index);
         QCOMPARE(table_->findKey(key), !found.isEmpty());
-        QCOMPARE(table_->current()->Name, found.isEmpty() ? QStringLiteral("岡田") : found);
+        QCOMPARE(table_->current()->name, found.isEmpty() ? QStringLiteral("岡田") : found);
     }
 
     void orderFollowsIndex() {
@@ -269,7 +269,7 @@ private slots:
                                  QStringLiteral("山田")};
         QCOMPARE(names(model), byYomi);
         QVERIFY(table_->first());
-        QCOMPARE(table_->current()->Name, byYomi.first());
+        QCOMPARE(table_->current()->name, byYomi.first());
 
         table_->setIndex(PhoneBookTable::Index::Tel2);
         const QStringList byTel2{QStringLiteral("田中"), QStringLiteral("佐藤"),
@@ -277,7 +277,7 @@ private slots:
                                  QStringLiteral("岡田")};
         QCOMPARE(names(model), byTel2);
         QVERIFY(table_->first());
-        QCOMPARE(table_->current()->Name, byTel2.first());
+        QCOMPARE(table_->current()->name, byTel2.first());
 
         for (const auto index : {PhoneBookTable::Index::Yomi, PhoneBookTable::Index::Tel2}) {
             table_->setIndex(index);
@@ -285,7 +285,7 @@ private slots:
                 const QString name = model->index(row, 0).data().toString();
                 QCOMPARE(table_->rowOf(name), row);
                 QVERIFY(table_->gotoRow(row));
-                QCOMPARE(table_->current()->Name, name);
+                QCOMPARE(table_->current()->name, name);
             }
         }
         QCOMPARE(table_->rowOf(QStringLiteral("鈴木")), -1);
@@ -308,7 +308,7 @@ private slots:
         const QString last = QStringLiteral("名599");
         QCOMPARE(table_->rowOf(last), 599);
         QVERIFY(table_->gotoRow(599));
-        QCOMPARE(table_->current()->Name, last);
+        QCOMPARE(table_->current()->name, last);
         QCOMPARE(model->index(599, 0).data().toString(), last);
         QVERIFY(model->rowsRead() < 100);
     }
@@ -352,15 +352,15 @@ private slots:
             try {
                 attempt == 0 ? table_->append(clash) : table_->post(clash);
                 QFAIL("a second 佐藤 was written");
-            } catch (const db::EDatabaseError& e) {
+            } catch (const db::DatabaseError& e) {
                 QVERIFY2(e.text().contains(u"UNIQUE constraint failed: Userdat.氏名"),
                          qPrintable(e.text()));
             }
         }
         QCOMPARE(table_->recordCount(), 5);
-        QCOMPARE(table_->current()->Name, QStringLiteral("山田"));
+        QCOMPARE(table_->current()->name, QStringLiteral("山田"));
         QVERIFY(table_->gotoName(QStringLiteral("佐藤")));
-        QCOMPARE(table_->current()->Yomi, QStringLiteral("さとう"));
+        QCOMPARE(table_->current()->yomi, QStringLiteral("さとう"));
         QVERIFY(!table_->findKey(QStringLiteral("9")));
     }
 
@@ -368,10 +368,10 @@ private slots:
         openFilled();
         QVERIFY(table_->gotoName(QStringLiteral("山田")));
         UserRecord changed = *table_->current();
-        changed.Name = QStringLiteral("山田太郎");
-        changed.Address = QStringLiteral("東京都");
+        changed.name = QStringLiteral("山田太郎");
+        changed.address = QStringLiteral("東京都");
         table_->post(changed);
-        QCOMPARE(table_->current()->Name, QStringLiteral("山田太郎"));
+        QCOMPARE(table_->current()->name, QStringLiteral("山田太郎"));
         QVERIFY(!table_->gotoName(QStringLiteral("山田")));
 
         QAbstractItemModel* model = table_->model();
@@ -385,11 +385,11 @@ private slots:
         table_->open();
         QVERIFY(table_->gotoName(QStringLiteral("山田太郎")));
         const UserRecord stored = *table_->current();
-        QCOMPARE(stored.Address, QStringLiteral("東京都"));
-        QCOMPARE(stored.LastCall, QStringLiteral("03/04 03:00"));
-        QCOMPARE(stored.CallTime, QStringLiteral("00:02:05"));
-        QCOMPARE(stored.Charges, QStringLiteral("80 円"));
-        QCOMPARE(table_->rowOf(stored.Name), names(table_->model()).indexOf(stored.Name));
+        QCOMPARE(stored.address, QStringLiteral("東京都"));
+        QCOMPARE(stored.lastCall, QStringLiteral("03/04 03:00"));
+        QCOMPARE(stored.callTime, QStringLiteral("00:02:05"));
+        QCOMPARE(stored.charges, QStringLiteral("80 円"));
+        QCOMPARE(table_->rowOf(stored.name), names(table_->model()).indexOf(stored.name));
     }
 
     void deleteMovesToNext() {
@@ -397,40 +397,40 @@ private slots:
         QAbstractItemModel* model = table_->model();
         QVERIFY(table_->gotoName(QStringLiteral("佐藤")));
         table_->deleteCurrent();
-        QCOMPARE(table_->current()->Name, QStringLiteral("田中"));
+        QCOMPARE(table_->current()->name, QStringLiteral("田中"));
         QVERIFY(!names(model).contains(QStringLiteral("佐藤")));
 
         QVERIFY(table_->gotoName(QStringLiteral("山田")));
         table_->deleteCurrent();
-        QCOMPARE(table_->current()->Name, QStringLiteral("田中"));  // the new last record
+        QCOMPARE(table_->current()->name, QStringLiteral("田中"));  // the new last record
 
         while (!table_->isEmpty()) {
             table_->deleteCurrent();
         }
         QVERIFY(!table_->current());
         QCOMPARE(model->rowCount(), 0);
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError, table_->deleteCurrent());
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError, table_->deleteCurrent());
     }
 
     void pictureAndTextsRoundTrip() {
         openFilled();
         UserRecord r = person(QStringLiteral("漢").repeated(11), QStringLiteral("かな"),
                               QStringLiteral("0123456789").repeated(4));
-        r.Picture = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(70000, '\0');
-        r.Picture[20000] = 'x';
+        r.picture = QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + QByteArray(70000, '\0');
+        r.picture[20000] = 'x';
         table_->append(r);
         const QString cutName = QStringLiteral("漢").repeated(10);
-        QCOMPARE(table_->current()->Name, cutName);
+        QCOMPARE(table_->current()->name, cutName);
 
         table_->close();
         table_->open();
         QVERIFY(table_->findKey(QStringLiteral("かな")));
         const UserRecord stored = *table_->current();
-        QCOMPARE(stored.Name, cutName);
-        QCOMPARE(stored.Tel2, r.Tel2.left(30));
-        QCOMPARE(stored.Picture, r.Picture);
+        QCOMPARE(stored.name, cutName);
+        QCOMPARE(stored.tel2, r.tel2.left(30));
+        QCOMPARE(stored.picture, r.picture);
         QVERIFY(table_->gotoName(QStringLiteral("山田")));
-        QVERIFY(table_->current()->Picture.isEmpty());
+        QVERIFY(table_->current()->picture.isEmpty());
         table_->close();
         QCOMPARE(sql(path_, {QStringLiteral("SELECT COUNT(*) FROM Userdat WHERE 住所 IS NULL")}),
                  QStringList{QStringLiteral("0")});
@@ -470,7 +470,7 @@ private:
         for (int i = 0; i < 200; ++i) {
             UserRecord r =
                 person(QStringLiteral("名%1").arg(i), QStringLiteral("よみ"), QString::number(i));
-            r.Address = QStringLiteral("住所").repeated(20);
+            r.address = QStringLiteral("住所").repeated(20);
             maker.append(r);
         }
         maker.commitBatch();
@@ -488,8 +488,8 @@ private:
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet(kSecondInstance)) {
-        return runSecondInstance(qEnvironmentVariable(kSecondInstance));
+    if (qEnvironmentVariableIsSet(SecondInstance)) {
+        return runSecondInstance(qEnvironmentVariable(SecondInstance));
     }
     PhoneBookTableTest test;
     QTEST_SET_MAIN_SOURCE_PATH

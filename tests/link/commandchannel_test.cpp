@@ -67,7 +67,7 @@ public:
     }
 
     adapter::DeviceLink& deviceLink() { return app->link; }
-    ProgramState& state() { return app->State; }
+    appstate::ProgramState& state() { return app->state; }
 
     QTemporaryDir tmp;
     ui::ManualClock clock;
@@ -125,7 +125,7 @@ private slots:
         int fired = 0;
         QObject::connect(&dial, &adapter::DialExchange::checkingReply, [&] { ++fired; });
         c.deviceLink().serialPort.open();
-        c.state().DialInProgress = true;
+        c.state().dialInProgress = true;
         for (int at : {0, 300, 600, 900}) {
             c.factory->line->send(at, QByteArray("AS"));
         }
@@ -141,7 +141,7 @@ private slots:
         c.factory->line->send(0, QByteArray("x"));
         c.clock.advance(0);
         QVERIFY(check.running());
-        c.state().DialInProgress = false;
+        c.state().dialInProgress = false;
         c.factory->line->send(100, QByteArray("x"));
         c.clock.advance(100);
         QVERIFY(!check.running());
@@ -152,35 +152,41 @@ private slots:
     void commandBytes_data() {
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("expected");
-        ProgramState s{};
-        s.LogModeTel1 = 3;
-        s.LogModeTel2 = 1;
+        appstate::ProgramState s{};
+        s.logModeTel1 = 3;
+        s.logModeTel2 = 1;
         QTest::newRow("1 model 0")
-            << hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1) << QByteArray("AT\\T1/9*03\r");
-        QTest::newRow("2 model 0") << hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)
-                                   << QByteArray("ATE0\\T2/9*01\r");
+            << protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1)
+            << QByteArray("AT\\T1/9*03\r");
+        QTest::newRow("2 model 0")
+            << protocol::hg::logModeTel2Command(s.adapterModel, s.logModeTel2)
+            << QByteArray("ATE0\\T2/9*01\r");
         s.adapterModel = 1;
-        s.LogModeTel1 = 2;
+        s.logModeTel1 = 2;
         QTest::newRow("1 model 1")
-            << hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1) << QByteArray("AT\\T1/1*42\r");
-        QTest::newRow("2 model 1") << hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)
-                                   << QByteArray("ATE0\\T2/1*41\r");
-        QTest::newRow("3") << hg::LogIdentifyCommand() << QByteArray("ATI\\I\r");
-        QTest::newRow("4") << hg::ClockRequestCommand() << QByteArray("AT\\L2G53\r");
-        QTest::newRow("5 code 0") << hg::LogRequestCommand(0) << QByteArray("AT\\L10\r");
-        QTest::newRow("5 code 123") << hg::LogRequestCommand(123) << QByteArray("AT\\L1123\r");
-        QTest::newRow("6") << hg::LogClearCommand() << QByteArray("AT\\L3\r");
-        QTest::newRow("7") << hg::PasswordSetCommand(45) << QByteArray("ATG53=45\\L3\r");
-        QTest::newRow("8") << hg::ChargeResetTel1Command() << QByteArray("ATN6=0\r");
-        QTest::newRow("9") << hg::ChargeResetTel2Command() << QByteArray("ATN7=0\r");
-        QTest::newRow("10") << hg::ChargeResetDigitalCommand() << QByteArray("ATN5=0\r");
-        QTest::newRow("11") << hg::ChargeReportCommand() << QByteArray("ATE0N\r");
-        QTest::newRow("12") << hg::EchoOffCommand() << QByteArray("ATE0\r");
-        QTest::newRow("13") << hg::IdentifyCommand() << QByteArray("ATI\r");
-        QTest::newRow("14") << hg::DialCommand(1, "0312345678")
+            << protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1)
+            << QByteArray("AT\\T1/1*42\r");
+        QTest::newRow("2 model 1")
+            << protocol::hg::logModeTel2Command(s.adapterModel, s.logModeTel2)
+            << QByteArray("ATE0\\T2/1*41\r");
+        QTest::newRow("3") << protocol::hg::logIdentifyCommand() << QByteArray("ATI\\I\r");
+        QTest::newRow("4") << protocol::hg::clockRequestCommand() << QByteArray("AT\\L2G53\r");
+        QTest::newRow("5 code 0") << protocol::hg::logRequestCommand(0) << QByteArray("AT\\L10\r");
+        QTest::newRow("5 code 123")
+            << protocol::hg::logRequestCommand(123) << QByteArray("AT\\L1123\r");
+        QTest::newRow("6") << protocol::hg::logClearCommand() << QByteArray("AT\\L3\r");
+        QTest::newRow("7") << protocol::hg::passwordSetCommand(45) << QByteArray("ATG53=45\\L3\r");
+        QTest::newRow("8") << protocol::hg::chargeResetTel1Command() << QByteArray("ATN6=0\r");
+        QTest::newRow("9") << protocol::hg::chargeResetTel2Command() << QByteArray("ATN7=0\r");
+        QTest::newRow("10") << protocol::hg::chargeResetDigitalCommand() << QByteArray("ATN5=0\r");
+        QTest::newRow("11") << protocol::hg::chargeReportCommand() << QByteArray("ATE0N\r");
+        QTest::newRow("12") << protocol::hg::echoOffCommand() << QByteArray("ATE0\r");
+        QTest::newRow("13") << protocol::hg::identifyCommand() << QByteArray("ATI\r");
+        QTest::newRow("14") << protocol::hg::dialCommand(1, "0312345678")
                             << QByteArray("AT\\D1/0312345678\r");
-        QTest::newRow("14 empty number") << hg::DialCommand(2, "") << QByteArray("AT\\D2/\r");
-        QTest::newRow("15") << hg::HangUpCommand(2) << QByteArray("AT\\D2\r");
+        QTest::newRow("14 empty number")
+            << protocol::hg::dialCommand(2, "") << QByteArray("AT\\D2/\r");
+        QTest::newRow("15") << protocol::hg::hangUpCommand(2) << QByteArray("AT\\D2\r");
     }
 
     void commandBytes() {
@@ -191,12 +197,12 @@ private slots:
 
     void errorInReceiveHandlerIsShownAndWatchGoesOn() {
         Channel c;
-        SerialPort& comm = c.deviceLink().serialPort;
+        comm::SerialPort& comm = c.deviceLink().serialPort;
         int calls = 0;
-        comm.onReceive = [&](SerialPort& sender, uint16_t size) {
+        comm.onReceive = [&](comm::SerialPort& sender, uint16_t size) {
             ++calls;
             c.deviceLink().receiveBytes(sender, size);
-            throw SerialError("handler failed");
+            throw comm::SerialError("handler failed");
         };
         comm.open();
         c.factory->line->send(0, QByteArray("a"));
@@ -225,9 +231,9 @@ private slots:
 
         // A port the user may not use: the third line tells how to get the permission, on one
         // line that the window holds.
-        SerialPort& port = c.deviceLink().serialPort;
+        comm::SerialPort& port = c.deviceLink().serialPort;
         c.factory->line->denied = true;
-        QVERIFY_THROWS_EXCEPTION(SerialOpenError, port.open());
+        QVERIFY_THROWS_EXCEPTION(comm::SerialOpenError, port.open());
         QVERIFY(port.openDenied());
         form.show();
         QVERIFY(form.thirdLine->isVisible());
@@ -242,7 +248,7 @@ private slots:
         // Any other failure leaves the window as it was.
         c.factory->line->denied = false;
         c.factory->line->held = true;
-        QVERIFY_THROWS_EXCEPTION(SerialOpenError, port.open());
+        QVERIFY_THROWS_EXCEPTION(comm::SerialOpenError, port.open());
         QVERIFY(!port.openDenied());
         form.show();
         QVERIFY(!form.thirdLine->isVisible());
@@ -254,7 +260,7 @@ private slots:
         hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&] { return t.wallClock.time; });
         t.ports = std::make_unique<hgsim::SimSerialDeviceFactory>(adapter, t.clock);
         t.start();
-        SerialPort& comm = t.app->link.serialPort;
+        comm::SerialPort& comm = t.app->link.serialPort;
         adapter::DeviceLink& link = t.app->link;
         comm.open();
         link.closePortLater(1000);
@@ -284,7 +290,7 @@ private slots:
         Application& app = program.app;
         adapter::DeviceLink& form = app.link;
         QByteArray collected;
-        form.serialPort.onReceive = [&](SerialPort& sender, uint16_t size) {
+        form.serialPort.onReceive = [&](comm::SerialPort& sender, uint16_t size) {
             const int from = form.received().count();
             form.receiveBytes(sender, size);
             for (int i = 0; i < size; ++i) {

@@ -164,7 +164,7 @@ private slots:
         config.passwordCode = code;
         config.clockOffsetSeconds = offset;
         hgsim::HgAdapter adapter(config, [] { return Now; });
-        const QByteArray reply = replyTo(adapter, hg::ClockRequestCommand());
+        const QByteArray reply = replyTo(adapter, protocol::hg::clockRequestCommand());
         QCOMPARE(reply.size(), 9);
         const uint32_t clock = (uint32_t(uint8_t(reply[0])) << 24) |
                                (uint32_t(uint8_t(reply[1])) << 16) |
@@ -172,8 +172,9 @@ private slots:
         QCOMPARE(static_cast<int32_t>(clock), hgsim::scaleSeconds(Now) + offset);
         QCOMPARE(reply.mid(6), codeText);
         // The log comes only for the matching code.
-        QCOMPARE(replyTo(adapter, hg::LogRequestCommand(code + 1)), QByteArray("ERR\r\n"));
-        QCOMPARE(replyTo(adapter, hg::LogRequestCommand(code)),
+        QCOMPARE(replyTo(adapter, protocol::hg::logRequestCommand(code + 1)),
+                 QByteArray("ERR\r\n"));
+        QCOMPARE(replyTo(adapter, protocol::hg::logRequestCommand(code)),
                  hgsim::buildLogImage(hgsim::defaultCalls()));
     }
 
@@ -181,30 +182,33 @@ private slots:
         hgsim::HgConfig config;
         config.dialReply = {{800, "AS"}, {300, "TS %L 17\r\n"}};
         hgsim::HgAdapter adapter(config, [] { return Now; });
-        ProgramState s{};
+        appstate::ProgramState s{};
         s.adapterModel = 1;
-        s.LogModeTel1 = 2;
-        s.LogModeTel2 = 3;
-        QCOMPARE(replyTo(adapter, hg::LogModeTel1Command(s.adapterModel, s.LogModeTel1)),
+        s.logModeTel1 = 2;
+        s.logModeTel2 = 3;
+        QCOMPARE(replyTo(adapter, protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1)),
                  QByteArray("OK\r\n"));
-        QCOMPARE(replyTo(adapter, hg::LogModeTel2Command(s.adapterModel, s.LogModeTel2)),
+        QCOMPARE(replyTo(adapter, protocol::hg::logModeTel2Command(s.adapterModel, s.logModeTel2)),
                  QByteArray("OK\r\n"));
         QCOMPARE(adapter.logModeTel1(), 2);
         QCOMPARE(adapter.logModeTel2(), 3);
-        QVERIFY(replyTo(adapter, hg::LogIdentifyCommand()).startsWith("TILKA HG SIMULATOR"));
-        QCOMPARE(replyTo(adapter, hg::ChargeReportCommand()),
+        QVERIFY(
+            replyTo(adapter, protocol::hg::logIdentifyCommand()).startsWith("TILKA HG SIMULATOR"));
+        QCOMPARE(replyTo(adapter, protocol::hg::chargeReportCommand()),
                  QByteArray("N6 = 1234\r\nN7 = 560\r\nN5 = 0\r\nOK\r\n"));
-        replyTo(adapter, hg::ChargeResetTel1Command());
-        QVERIFY(replyTo(adapter, hg::ChargeReportCommand()).startsWith("N6 = 0\r\nN7 = 560"));
-        QCOMPARE(replyTo(adapter, hg::PasswordSetCommand(45)), QByteArray("OK\r\n"));
-        QCOMPARE(replyTo(adapter, hg::ClockRequestCommand()).mid(6), QByteArray("045"));
+        replyTo(adapter, protocol::hg::chargeResetTel1Command());
+        QVERIFY(
+            replyTo(adapter, protocol::hg::chargeReportCommand()).startsWith("N6 = 0\r\nN7 = 560"));
+        QCOMPARE(replyTo(adapter, protocol::hg::passwordSetCommand(45)), QByteArray("OK\r\n"));
+        QCOMPARE(replyTo(adapter, protocol::hg::clockRequestCommand()).mid(6), QByteArray("045"));
         // Setting the password also clears the log.
-        QCOMPARE(replyTo(adapter, hg::LogRequestCommand(45)), QByteArray(3086, '\0'));
-        const std::vector<hgsim::Burst> dial = adapter.receive(hg::DialCommand(2, "0312345678"));
+        QCOMPARE(replyTo(adapter, protocol::hg::logRequestCommand(45)), QByteArray(3086, '\0'));
+        const std::vector<hgsim::Burst> dial =
+            adapter.receive(protocol::hg::dialCommand(2, "0312345678"));
         QCOMPARE(dial.size(), size_t{2});
         QCOMPARE(dial[0].delayMs, 800);
         QCOMPARE(dial[1].bytes, QByteArray("TS 2 17\r\n"));
-        QCOMPARE(replyTo(adapter, hg::HangUpCommand(2)), QByteArray("OK\r\n"));
+        QCOMPARE(replyTo(adapter, protocol::hg::hangUpCommand(2)), QByteArray("OK\r\n"));
         QCOMPARE(replyTo(adapter, "ATX9\r"), QByteArray("ERR\r\n"));
         QCOMPARE(adapter.commands().last(), QByteArray("ATX9\r"));
     }
@@ -231,10 +235,10 @@ private slots:
             seen = QByteArray(reinterpret_cast<const char*>(app.link.received().bytes().data()),
                               app.link.received().count());
         });
-        SerialPort& comm = app.link.serialPort;
+        comm::SerialPort& comm = app.link.serialPort;
         comm.open();
-        app.State.DialInProgress = true;
-        comm.writeText(hg::DialCommand(1, "0312345678"));
+        app.state.dialInProgress = true;
+        comm.writeText(protocol::hg::dialCommand(1, "0312345678"));
         clock.advance(5000);
         QCOMPARE(firedAt, int64_t{1600});
         QCOMPARE(seen, QByteArray("ASTS 1 17\r\n"));
@@ -242,7 +246,7 @@ private slots:
         // A port held elsewhere refuses to open.
         comm.close();
         ports.line->held = true;
-        QVERIFY_THROWS_EXCEPTION(SerialOpenError, comm.open());
+        QVERIFY_THROWS_EXCEPTION(comm::SerialOpenError, comm.open());
     }
 };
 

@@ -98,17 +98,17 @@ private slots:
         QTemporaryDir folder;
         hgsim::PtyPort pty(ptyFolder.path(), 1);
         QVERIFY(pty.isValid());
-        const IniFile settings(folder.filePath(QStringLiteral("tilka.Ini")));
+        const appstate::IniFile settings(folder.filePath(QStringLiteral("tilka.Ini")));
         QVERIFY(settings.writeInteger(QStringLiteral("RS232C"), QStringLiteral("COM"), 4));
-        QVERIFY(saveDeviceFor(settings, 4, pty.devicePath()));
-        QVERIFY(!saveDeviceFor(settings, 3, QStringLiteral("/dev/a\nCOM=1")));
-        QCOMPARE(savedDeviceFor(settings, 3), QString());
+        QVERIFY(appstate::saveDeviceFor(settings, 4, pty.devicePath()));
+        QVERIFY(!appstate::saveDeviceFor(settings, 3, QStringLiteral("/dev/a\nCOM=1")));
+        QCOMPARE(appstate::savedDeviceFor(settings, 3), QString());
         QFile file(settings.path());
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), "[RS232C]\nCOM=4\nCOM4DEVICE=" + pty.devicePath().toUtf8() + '\n');
 
         comm::PosixSerialDeviceFactory ports(
-            folder.path(), [&](int port) { return savedDeviceFor(settings, port); });
+            folder.path(), [&](int port) { return appstate::savedDeviceFor(settings, port); });
         auto device = ports.create();
         QVERIFY(device->open(4));
         QVERIFY(!device->permissionDenied());

@@ -75,10 +75,10 @@ private slots:
         pty_ = std::make_unique<hgsim::PtyPort>(folder_->path(), 1);
         QVERIFY(pty_->isValid());
         factory_ = std::make_unique<comm::PosixSerialDeviceFactory>(folder_->path());
-        port_ = std::make_unique<SerialPort>(*factory_);
+        port_ = std::make_unique<comm::SerialPort>(*factory_);
         port_->setBaudRate(19200);
         received_.clear();
-        port_->onReceive = [this](SerialPort& sender, uint16_t size) {
+        port_->onReceive = [this](comm::SerialPort& sender, uint16_t size) {
             QByteArray bytes(size, '\0');
             sender.read(bytes.data(), size);
             received_ += bytes;
@@ -94,21 +94,21 @@ private slots:
     }
 
     void defaults() {
-        SerialPort comm(*factory_);
-        QCOMPARE(comm.port(), uint8_t{1});
-        QCOMPARE(comm.baudRate(), 9600);
-        QCOMPARE(comm.baudRateUserDefined(), 9600);
-        QCOMPARE(comm.parityBits(), NoParity);
-        QCOMPARE(comm.byteSize(), Data8);
-        QCOMPARE(comm.stopBits(), OneStop);
-        QVERIFY(comm.flowControls() == SerialFlowControls{RtsCtsFlow});
-        QCOMPARE(comm.inQueueSize(), uint16_t{4096});
-        QCOMPARE(comm.outQueueSize(), uint16_t{4096});
-        QCOMPARE(comm.receiveNotifySize(), 3072);
-        QCOMPARE(comm.sendNotifySize(), 1024);
-        QVERIFY(comm.eventMask().empty());
-        QVERIFY(!comm.isOpen());
-        QVERIFY(!comm.dsrState());
+        comm::SerialPort port(*factory_);
+        QCOMPARE(port.port(), uint8_t{1});
+        QCOMPARE(port.baudRate(), 9600);
+        QCOMPARE(port.baudRateUserDefined(), 9600);
+        QCOMPARE(port.parityBits(), comm::NoParity);
+        QCOMPARE(port.byteSize(), comm::Data8);
+        QCOMPARE(port.stopBits(), comm::OneStop);
+        QVERIFY(port.flowControls() == comm::SerialFlowControls{comm::RtsCtsFlow});
+        QCOMPARE(port.inQueueSize(), uint16_t{4096});
+        QCOMPARE(port.outQueueSize(), uint16_t{4096});
+        QCOMPARE(port.receiveNotifySize(), 3072);
+        QCOMPARE(port.sendNotifySize(), 1024);
+        QVERIFY(port.eventMask().empty());
+        QVERIFY(!port.isOpen());
+        QVERIFY(!port.dsrState());
     }
 
     void openWriteReceiveClose() {
@@ -147,7 +147,7 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::newRow("missing device") << "missing";
         QTest::newRow("held by another process") << "process";
-        QTest::newRow("held by another component") << "component";
+        QTest::newRow("held by another SerialPort") << "port";
         QTest::newRow("regular file") << "file";
         QTest::newRow("null device") << "null";
     }
@@ -155,7 +155,7 @@ private slots:
     void unusablePortsRefuseToOpen() {
         QFETCH(QString, how);
         std::unique_ptr<Holder> holder;
-        SerialPort other(*factory_);
+        comm::SerialPort other(*factory_);
         if (how == QLatin1String("missing")) {
             QVERIFY(QFile::link(folder_->filePath(QStringLiteral("gone")),
                                 folder_->filePath(QStringLiteral("COM3"))));
@@ -178,14 +178,14 @@ private slots:
         try {
             port_->open();
             QFAIL("the port opened");
-        } catch (const SerialOpenError& e) {
+        } catch (const comm::SerialOpenError& e) {
             QCOMPARE(e.code, -1);
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("オープンエラー ErrorCode = -1"));
         }
         QVERIFY(!port_->isOpen());
         QCOMPARE(QFileInfo(folder_->filePath(QStringLiteral("plain"))).size(), 0);
-        // Once the holder lets go, the same component opens the port.
-        if (how == QLatin1String("process") || how == QLatin1String("component")) {
+        // Once the holder lets go, the same SerialPort opens it.
+        if (how == QLatin1String("process") || how == QLatin1String("port")) {
             if (holder) {
                 holder->release();
             }
@@ -199,7 +199,7 @@ private slots:
         const auto message = [](const std::function<void()>& f) {
             try {
                 f();
-            } catch (const SerialError& e) {
+            } catch (const comm::SerialError& e) {
                 return QString::fromUtf8(e.what());
             }
             return QString();
@@ -228,7 +228,7 @@ private slots:
     void eventMaskWhileOpenStopsReceptionUntilReopened() {
         port_->open();
         const int watching = threadCount();
-        port_->setEventMask(SerialEventMask{RxCharEvent, CtsEvent});
+        port_->setEventMask(comm::SerialEventMask{comm::RxCharEvent, comm::CtsEvent});
         // The watch ends; bytes that arrive now are not reported.
         QTRY_COMPARE(threadCount(), watching - 1);
         QCOMPARE(::write(pty_->master(), "lost", 4), 4);
@@ -256,7 +256,7 @@ private slots:
         const double cpuBefore = processCpuSeconds();
         QTest::qWait(300);
         QVERIFY2(processCpuSeconds() - cpuBefore < 0.1, "busy after the hang-up");
-        QVERIFY_THROWS_EXCEPTION(SerialReadWriteError, port_->writeText("AT\r"));
+        QVERIFY_THROWS_EXCEPTION(comm::SerialReadWriteError, port_->writeText("AT\r"));
         port_->close();
         QVERIFY(!port_->isOpen());
     }
@@ -265,7 +265,7 @@ private:
     std::unique_ptr<QTemporaryDir> folder_;
     std::unique_ptr<hgsim::PtyPort> pty_;
     std::unique_ptr<comm::PosixSerialDeviceFactory> factory_;
-    std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<comm::SerialPort> port_;
     QByteArray received_;
     int gone_ = 0;
 };

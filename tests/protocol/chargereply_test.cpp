@@ -50,10 +50,10 @@ private slots:
     void chargeReply() {
         QFETCH(QByteArray, reply);
         const std::vector<uint8_t> buffer = rxBuffer(reply);
-        const settings::ChargeAmounts a = settings::ParseChargeReply(buffer.data(), buffer.size());
-        QTEST(a.Tel1, "tel1");
-        QTEST(a.Tel2, "tel2");
-        QTEST(a.Digital, "digital");
+        const protocol::ChargeAmounts a = protocol::parseChargeReply(buffer.data(), buffer.size());
+        QTEST(a.tel1, "tel1");
+        QTEST(a.tel2, "tel2");
+        QTEST(a.digital, "digital");
     }
 
     void chargeTagsOnlyUpToPosition255() {
@@ -61,9 +61,9 @@ private slots:
         const QByteArray at255 = QByteArray(254, ' ') + "N6 = 77\r";
         const QByteArray at256 = QByteArray(255, ' ') + "N6 = 77\r";
         std::vector<uint8_t> buffer = rxBuffer(at255);
-        QCOMPARE(settings::ParseChargeReply(buffer.data(), buffer.size()).Tel1, QByteArray("77"));
+        QCOMPARE(protocol::parseChargeReply(buffer.data(), buffer.size()).tel1, QByteArray("77"));
         buffer = rxBuffer(at256);
-        QCOMPARE(settings::ParseChargeReply(buffer.data(), buffer.size()).Tel1, QByteArray());
+        QCOMPARE(protocol::parseChargeReply(buffer.data(), buffer.size()).tel1, QByteArray());
     }
 
     void chargeTextStopsAtNul() {
@@ -71,11 +71,11 @@ private slots:
         std::vector<uint8_t> buffer = rxBuffer(QByteArray("N6 = 5\r"));
         const QByteArray old = "N7 = 99\r";
         std::memcpy(buffer.data() + 20, old.constData(), static_cast<size_t>(old.size()));
-        QCOMPARE(settings::ParseChargeReply(buffer.data(), buffer.size()).Tel2, QByteArray());
+        QCOMPARE(protocol::parseChargeReply(buffer.data(), buffer.size()).tel2, QByteArray());
         // A buffer full to its last byte has no NUL at all and is read to its end.
         std::vector<uint8_t> full(adapter::ReceiveBuffer::Size, 'x');
         std::memcpy(full.data(), "N5 = 1\r", 7);
-        QCOMPARE(settings::ParseChargeReply(full.data(), full.size()).Digital, QByteArray("1"));
+        QCOMPARE(protocol::parseChargeReply(full.data(), full.size()).digital, QByteArray("1"));
     }
 };
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-using dial::ReplyAction;
+using protocol::ReplyAction;
 
 // A receive buffer as the program keeps it: the bytes from position 0, NUL after them.
 std::array<uint8_t, 4001> bufferOf(const QByteArray& bytes) {
@@ -15,9 +15,9 @@ std::array<uint8_t, 4001> bufferOf(const QByteArray& bytes) {
     return buffer;
 }
 
-dial::DialReply match(const QByteArray& bytes, int rxIndex, int line = 1) {
+protocol::DialReply match(const QByteArray& bytes, int rxIndex, int line = 1) {
     const auto buffer = bufferOf(bytes);
-    return dial::MatchDialReply(buffer.data(), buffer.size(), rxIndex, line);
+    return protocol::matchDialReply(buffer.data(), buffer.size(), rxIndex, line);
 }
 
 }  // namespace
@@ -80,7 +80,7 @@ private slots:
         QFETCH(ReplyAction, action);
         QFETCH(bool, hasText);
         QFETCH(QString, text);
-        const dial::DialReply r = match(reply, static_cast<int>(reply.size()), line);
+        const protocol::DialReply r = match(reply, static_cast<int>(reply.size()), line);
         QCOMPARE(r.row, row);
         QCOMPARE(r.action, action);
         QCOMPARE(r.panelText.has_value(), hasText);
@@ -113,7 +113,7 @@ private slots:
 
     // The first row that matches at the earliest position wins, whatever comes later.
     void earliestPositionWins() {
-        const dial::DialReply r = match("ERR\r\nAC\r\n", 9);
+        const protocol::DialReply r = match("ERR\r\nAC\r\n", 9);
         QCOMPARE(r.row, 11);
         QCOMPARE(*r.panelText, QStringLiteral("ERR\r\nAC\r\n"));
         QCOMPARE(match("ASTS 1 129 AC", 13).row, 8);
@@ -123,8 +123,8 @@ private slots:
         std::array<uint8_t, 4001> buffer;
         buffer.fill('x');
         std::copy_n("ASTS 1 16", 9, buffer.end() - 9);
-        QCOMPARE(dial::MatchDialReply(buffer.data(), buffer.size(), 3992, 1).row, 0);
-        QCOMPARE(dial::MatchDialReply(buffer.data(), buffer.size(), 3993, 1).row, 5);
+        QCOMPARE(protocol::matchDialReply(buffer.data(), buffer.size(), 3992, 1).row, 0);
+        QCOMPARE(protocol::matchDialReply(buffer.data(), buffer.size(), 3993, 1).row, 5);
     }
 
     void elapsedText_data() {
@@ -140,7 +140,7 @@ private slots:
     void elapsedText() {
         QFETCH(int, seconds);
         QFETCH(QString, text);
-        QCOMPARE(dial::ElapsedText(seconds), text);
+        QCOMPARE(protocol::elapsedText(seconds), text);
     }
 };
 

@@ -47,8 +47,8 @@ QByteArray entriesOfSizes(const QList<int>& sizes) {
     return bytes;
 }
 
-calllog::ClockSettings clock(int32_t hgClock, int32_t setting, int32_t difference) {
-    return calllog::ClockSettings{hgClock, setting, difference};
+rules::ClockSettings clock(int32_t hgClock, int32_t setting, int32_t difference) {
+    return rules::ClockSettings{hgClock, setting, difference};
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ private slots:
     void lookupDigits() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(calllog::lookupDigits(text), expected);
+        QCOMPARE(rules::lookupDigits(text), expected);
     }
 
     void normalizeNumber_data() {
@@ -91,7 +91,7 @@ private slots:
     void normalizeNumber() {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(calllog::normalizeNumber(text), expected);
+        QCOMPARE(rules::normalizeNumber(text), expected);
     }
 
     void adapterSecondsOf_data() {
@@ -110,7 +110,7 @@ private slots:
     void adapterSecondsOf() {
         QFETCH(QDateTime, local);
         QFETCH(int, expected);
-        QCOMPARE(calllog::adapterSecondsOf(local), expected);
+        QCOMPARE(protocol::adapterSecondsOf(local), expected);
     }
 
     void timeText_data() {
@@ -129,14 +129,14 @@ private slots:
     void timeText() {
         QFETCH(int, seconds);
         QFETCH(QString, expected);
-        QCOMPARE(calllog::timeText(seconds), expected);
+        QCOMPARE(protocol::timeText(seconds), expected);
     }
 
     void decodesTheWorkedExample() {
         const auto image = imageOf(WorkedExample);
-        const calllog::DecodedLog log = calllog::decodeLogImage(image);
-        QCOMPARE(log.Entries.size(), size_t(1));
-        const calllog::LogEntry& e = log.Entries[0];
+        const protocol::DecodedLog log = protocol::decodeLogImage(image);
+        QCOMPARE(log.entries.size(), size_t(1));
+        const protocol::LogEntry& e = log.entries[0];
         QCOMPARE(e.portSet, uint8_t(1));
         QCOMPARE(e.callKind, uint8_t(2));
         QCOMPARE(e.startSeconds, 990000);
@@ -144,7 +144,7 @@ private slots:
         QCOMPARE(e.charge, uint16_t(80));
         QCOMPARE(e.number, QByteArray("0312345678"));
         QCOMPARE(e.subNumber, QByteArray());
-        QCOMPARE(log.EndOffset, 24);
+        QCOMPARE(log.endOffset, 24);
     }
 
     void fullLengthNumbersHaveNoTerminator() {
@@ -154,17 +154,17 @@ private slots:
         bytes += logEntryBytes({2, 2, 5, 9, 0, "03", sub});
         bytes += logEntryBytes({4, 1, 5, 9, 0, "7", {}});
         const auto image = imageOf(bytes);
-        const calllog::DecodedLog log = calllog::decodeLogImage(image);
-        QCOMPARE(log.Entries.size(), size_t(3));
-        QCOMPARE(log.Entries[0].number, number);
-        QCOMPARE(log.Entries[0].subNumber, QByteArray("12"));
-        QCOMPARE(log.Entries[0].size, 12 + 23 + 3);
-        QCOMPARE(log.Entries[1].offset, 38);
-        QCOMPARE(log.Entries[1].subNumber, sub);
-        QCOMPARE(log.Entries[1].size, 12 + 3 + 21);
-        QCOMPARE(log.Entries[2].offset, 38 + 36);
-        QCOMPARE(log.Entries[2].number, QByteArray("7"));
-        QCOMPARE(calllog::numberText(log.Entries[0]), QString(number) + QStringLiteral("*12"));
+        const protocol::DecodedLog log = protocol::decodeLogImage(image);
+        QCOMPARE(log.entries.size(), size_t(3));
+        QCOMPARE(log.entries[0].number, number);
+        QCOMPARE(log.entries[0].subNumber, QByteArray("12"));
+        QCOMPARE(log.entries[0].size, 12 + 23 + 3);
+        QCOMPARE(log.entries[1].offset, 38);
+        QCOMPARE(log.entries[1].subNumber, sub);
+        QCOMPARE(log.entries[1].size, 12 + 3 + 21);
+        QCOMPARE(log.entries[2].offset, 38 + 36);
+        QCOMPARE(log.entries[2].number, QByteArray("7"));
+        QCOMPARE(rules::numberText(log.entries[0]), QString(number) + QStringLiteral("*12"));
     }
 
     void stopConditions_data() {
@@ -187,11 +187,11 @@ private slots:
         QFETCH(int, entries);
         QFETCH(int, endOffset);
         const auto image = imageOf(bytes);
-        const calllog::DecodedLog log = calllog::decodeLogImage(image);
-        QCOMPARE(static_cast<int>(log.Entries.size()), entries);
-        QCOMPARE(log.EndOffset, endOffset);
-        for (const calllog::LogEntry& e : log.Entries) {
-            QVERIFY(e.offset <= calllog::LastEntryOffset);
+        const protocol::DecodedLog log = protocol::decodeLogImage(image);
+        QCOMPARE(static_cast<int>(log.entries.size()), entries);
+        QCOMPARE(log.endOffset, endOffset);
+        for (const protocol::LogEntry& e : log.entries) {
+            QVERIFY(e.offset <= protocol::LastEntryOffset);
         }
     }
 
@@ -199,11 +199,11 @@ private slots:
         // A short span ending inside an entry: the missing bytes read as zero.
         const QByteArray bytes = logEntryBytes({7, 5, 1, 2, 3, "0312", "9"}).left(15);
         const auto span = std::span(reinterpret_cast<const uint8_t*>(bytes.constData()), 15);
-        const calllog::DecodedLog log = calllog::decodeLogImage(span);
-        QCOMPARE(log.Entries.size(), size_t(1));
-        QCOMPARE(log.Entries[0].number, QByteArray("031"));
-        QCOMPARE(log.Entries[0].subNumber, QByteArray());
-        QCOMPARE(log.EndOffset, 12 + 4 + 1);
+        const protocol::DecodedLog log = protocol::decodeLogImage(span);
+        QCOMPARE(log.entries.size(), size_t(1));
+        QCOMPARE(log.entries[0].number, QByteArray("031"));
+        QCOMPARE(log.entries[0].subNumber, QByteArray());
+        QCOMPARE(log.endOffset, 12 + 4 + 1);
     }
 
     void entryTexts_data() {
@@ -256,15 +256,15 @@ private slots:
         QFETCH(int, hgTimeSetting);
         QFETCH(QStringList, row);
         const auto image = imageOf(bytes);
-        const calllog::LogEntry e = calllog::decodeLogEntry(image, 0);
-        const calllog::ConvertedEntry c =
-            calllog::convertLogEntry(e, 7, clock(1000000, hgTimeSetting, 36000000));
-        QCOMPARE(c.Row.LogNo, QStringLiteral("7"));
-        QCOMPARE((QStringList{c.Row.Ports, c.Row.Kind, c.Row.Number, c.Row.CallTime, c.Row.Duration,
-                              c.Row.Charge}),
+        const protocol::LogEntry e = protocol::decodeLogEntry(image, 0);
+        const rules::ConvertedEntry c =
+            rules::convertLogEntry(e, 7, clock(1000000, hgTimeSetting, 36000000));
+        QCOMPARE(c.row.logNo, QStringLiteral("7"));
+        QCOMPARE((QStringList{c.row.ports, c.row.kind, c.row.number, c.row.callTime, c.row.duration,
+                              c.row.charge}),
                  row);
-        QVERIFY(c.Row.Name.isEmpty());
-        QCOMPARE(c.AnsweringMachine, e.startSeconds == 0);
+        QVERIFY(c.row.name.isEmpty());
+        QCOMPARE(c.answeringMachine, e.startSeconds == 0);
     }
 
     void driftCorrection_data() {
@@ -289,7 +289,7 @@ private slots:
         QFETCH(int, setting);
         QFETCH(int, seconds);
         QFETCH(int, expected);
-        QCOMPARE(calllog::driftCorrected(seconds, clock(hgClock, setting, 0)), expected);
+        QCOMPARE(rules::driftCorrected(seconds, clock(hgClock, setting, 0)), expected);
     }
 
     void timesNearTheLimits() {
@@ -297,30 +297,29 @@ private slots:
         const auto image = imageOf(logEntryBytes({1, 1, 1, Min32, 0, "1", {}}) +
                                    logEntryBytes({1, 2, Max32, Max32, 0, "2", {}}) +
                                    logEntryBytes({1, 2, Min32, Max32, 0, "3", {}}));
-        const calllog::DecodedLog log = calllog::decodeLogImage(image);
-        QCOMPARE(log.Entries.size(), size_t(3));
+        const protocol::DecodedLog log = protocol::decodeLogImage(image);
+        QCOMPARE(log.entries.size(), size_t(3));
         const auto settings = clock(Min32, 99, Max32);
-        const calllog::ConvertedEntry first = calllog::convertLogEntry(log.Entries[0], 1, settings);
+        const rules::ConvertedEntry first = rules::convertLogEntry(log.entries[0], 1, settings);
         // E − S and the clock difference plus S both wrap past the limit.
-        QCOMPARE(first.Row.Duration, QStringLiteral("596523:14:07"));
-        QCOMPARE(first.Row.CallTime, QStringLiteral("01/01 0-3:0-14"));
-        const calllog::ConvertedEntry second =
-            calllog::convertLogEntry(log.Entries[1], 2, settings);
-        QCOMPARE(second.Row.Duration, QStringLiteral("00:00:00"));
+        QCOMPARE(first.row.duration, QStringLiteral("596523:14:07"));
+        QCOMPARE(first.row.callTime, QStringLiteral("01/01 0-3:0-14"));
+        const rules::ConvertedEntry second = rules::convertLogEntry(log.entries[1], 2, settings);
+        QCOMPARE(second.row.duration, QStringLiteral("00:00:00"));
         // A negative start is neither corrected nor an answering-machine entry; E − S wraps to −1.
-        const calllog::ConvertedEntry third = calllog::convertLogEntry(log.Entries[2], 3, settings);
-        QVERIFY(!third.AnsweringMachine);
-        QCOMPARE(third.Row.Duration, QStringLiteral("00:00:0-1"));
-        QCOMPARE(third.Row.CallTime, calllog::timeText(-1));
+        const rules::ConvertedEntry third = rules::convertLogEntry(log.entries[2], 3, settings);
+        QVERIFY(!third.answeringMachine);
+        QCOMPARE(third.row.duration, QStringLiteral("00:00:0-1"));
+        QCOMPARE(third.row.callTime, protocol::timeText(-1));
     }
 
     void totalsAndGauge() {
-        QCOMPARE(calllog::totalChargeText(0), QStringLiteral("0 円 "));
-        QCOMPARE(calllog::entryCountText(12), QStringLiteral("12 件"));
-        QCOMPARE(calllog::memoryGaugeValue(0, 0), 0);
-        QCOMPARE(calllog::memoryGaugeValue(1, 24), 1);
-        QCOMPARE(calllog::memoryGaugeValue(40, 1500), 51);
-        QCOMPARE(calllog::memoryGaugeValue(55, 3014), 101);
+        QCOMPARE(rules::totalChargeText(0), QStringLiteral("0 円 "));
+        QCOMPARE(rules::entryCountText(12), QStringLiteral("12 件"));
+        QCOMPARE(rules::memoryGaugeValue(0, 0), 0);
+        QCOMPARE(rules::memoryGaugeValue(1, 24), 1);
+        QCOMPARE(rules::memoryGaugeValue(40, 1500), 51);
+        QCOMPARE(rules::memoryGaugeValue(55, 3014), 101);
     }
 };
 

@@ -23,17 +23,17 @@ struct Tables {
     Tables()
         : log(dir.path()),
           users(dir.path()),
-          archive(dir.path(), calllog::monthOfMoment),
+          archive(dir.path(), protocol::monthOfMoment),
           import(state, log, users, archive) {
         users.createTable();
         users.open();
     }
     QTemporaryDir dir;
-    ProgramState state;
+    appstate::ProgramState state;
     db::CallLogTable log;
     db::PhoneBookTable users;
     db::CallArchive archive;
-    calllog::LogImport import;
+    rules::LogImport import;
 };
 
 }  // namespace
@@ -44,8 +44,8 @@ private slots:
     void initTestCase() {
         t_ = std::make_unique<Tables>();
         db::UserRecord r;
-        r.Name = QStringLiteral("山田");
-        r.Tel2 = QStringLiteral("0312345678");
+        r.name = QStringLiteral("山田");
+        r.tel2 = QStringLiteral("0312345678");
         t_->users.append(r);
     }
     void cleanupTestCase() { t_.reset(); }
@@ -64,35 +64,35 @@ private slots:
     }
     void image() {
         QFETCH(QByteArray, bytes);
-        ProgramState& s = t_->state;
+        appstate::ProgramState& s = t_->state;
         putLogImage(s, bytes.left(4000));
-        s.HgClockSeconds = 1000000;
+        s.hgClockSeconds = 1000000;
         s.clockDriftSetting = 101;
-        s.ClockDifference = 36000000;
+        s.clockDifference = 36000000;
 
-        const calllog::DecodedLog log = calllog::decodeLogImage(s.logImage.bytes());
+        const protocol::DecodedLog log = protocol::decodeLogImage(s.logImage.bytes());
         int offset = 0;
-        for (const calllog::LogEntry& e : log.Entries) {
+        for (const protocol::LogEntry& e : log.entries) {
             QCOMPARE(e.offset, offset);
-            QVERIFY(e.offset <= calllog::LastEntryOffset);
+            QVERIFY(e.offset <= protocol::LastEntryOffset);
             QVERIFY(e.size >= 14 && e.size <= 56);
             offset += e.size;
         }
-        QCOMPARE(log.EndOffset, offset);
+        QCOMPARE(log.endOffset, offset);
 
-        const calllog::LogImportResult result = t_->import.importHeld();
+        const rules::LogImportResult result = t_->import.importHeld();
         const db::CallLogTable& table = t_->log;
-        QCOMPARE(table.rowCount(), static_cast<int>(log.Entries.size()));
+        QCOMPARE(table.rowCount(), static_cast<int>(log.entries.size()));
         for (int i = 0; i < table.rowCount(); ++i) {
             const db::LogRow row = table.row(i);
-            QCOMPARE(row.LogNo, QString::number(i + 1));
-            QVERIFY(std::find(calllog::KindColumnTexts.begin(), calllog::KindColumnTexts.end(),
-                              row.Kind) != calllog::KindColumnTexts.end() ||
-                    row.Kind == calllog::AnsweringMachineText);
+            QCOMPARE(row.logNo, QString::number(i + 1));
+            QVERIFY(std::find(rules::KindColumnTexts.begin(), rules::KindColumnTexts.end(),
+                              row.kind) != rules::KindColumnTexts.end() ||
+                    row.kind == rules::AnsweringMachineText);
         }
         QCOMPARE(result.rows, table.rowCount());
         QCOMPARE(result.memoryFill,
-                 std::min(calllog::memoryGaugeValue(table.rowCount(), log.EndOffset), 100));
+                 std::min(rules::memoryGaugeValue(table.rowCount(), log.endOffset), 100));
         QVERIFY2(result.error.isEmpty(), qPrintable(result.error));
     }
 

@@ -24,21 +24,21 @@ QByteArray readData(const QString& name) {
 }
 
 QStringList fieldsOf(const db::LogRow& r) {
-    return {r.LogNo, r.Ports, r.Kind, r.Name, r.Number, r.Duration, r.Charge, r.CallTime};
+    return {r.logNo, r.ports, r.kind, r.name, r.number, r.duration, r.charge, r.callTime};
 }
 
 db::UserRecord person(const QString& name, const QString& tel2) {
     db::UserRecord r;
-    r.Name = name;
-    r.Tel = tel2;
-    r.Tel2 = tel2;
+    r.name = name;
+    r.tel = tel2;
+    r.tel2 = tel2;
     return r;
 }
 
 // The clock of the worked example: adapter clock 1000000, PC ahead by 36000000 s.
-void setClock(ProgramState& s, int32_t hgTimeSetting = 99) {
-    s.HgClockSeconds = 1000000;
-    s.ClockDifference = 36000000;
+void setClock(appstate::ProgramState& s, int32_t hgTimeSetting = 99) {
+    s.hgClockSeconds = 1000000;
+    s.clockDifference = 36000000;
     s.clockDriftSetting = hgTimeSetting;
 }
 
@@ -48,7 +48,7 @@ struct Tables {
         : path(folder.isEmpty() ? own.path() : folder),
           log(path),
           users(path),
-          archive(path, calllog::monthOfMoment),
+          archive(path, protocol::monthOfMoment),
           import(state, log, users, archive) {
         if (!users.fileExists()) {
             users.createTable();
@@ -62,23 +62,23 @@ struct Tables {
     }
     QStringList lastCall(const QString& name) {
         const db::UserRecord r = record(name);
-        return {r.LastCall, r.CallTime, r.Charges};
+        return {r.lastCall, r.callTime, r.charges};
     }
     // What the call log window's panels show of the last import.
     QStringList panels() const {
-        return {calllog::totalChargeText(result.totalCharge), calllog::entryCountText(result.rows),
+        return {rules::totalChargeText(result.totalCharge), rules::entryCountText(result.rows),
                 QString::number(result.memoryFill)};
     }
     void convert() { result = import.importHeld(); }
 
     QTemporaryDir own;
     QString path;
-    ProgramState state;
+    appstate::ProgramState state;
     db::CallLogTable log;
     db::PhoneBookTable users;
     db::CallArchive archive;
-    calllog::LogImport import;
-    calllog::LogImportResult result;
+    rules::LogImport import;
+    rules::LogImportResult result;
 };
 
 }  // namespace
@@ -167,7 +167,7 @@ private slots:
         QCOMPARE(s.log.rowCount(), 7);
         QStringList names;
         for (int i = 0; i < 7; ++i) {
-            names << s.log.row(i).Name;
+            names << s.log.row(i).name;
         }
         // 佐藤 sorts before 加藤 among the records sharing the number.
         QCOMPARE(names, (QStringList{QStringLiteral("佐藤"), QStringLiteral("佐藤"),
@@ -190,7 +190,7 @@ private slots:
         putLogImage(s.state, logEntryBytes({1, 1, 990000, 990065, 20, "", {}}));
         s.convert();
         QCOMPARE(s.log.rowCount(), 1);
-        QCOMPARE(s.log.row(0).Name, QString());
+        QCOMPARE(s.log.row(0).name, QString());
         QCOMPARE(s.lastCall(QStringLiteral("番号なし")), (QStringList{"", "", ""}));
     }
 
@@ -204,10 +204,10 @@ private slots:
         putLogImage(s.state, logEntryBytes({1, 1, 990000, 990001, 0, number, sub}) +
                                  logEntryBytes({1, 1, 990000, 990001, 0, number, "222222"}));
         s.convert();
-        QCOMPARE(s.log.row(0).Number, whole.left(30));
-        QCOMPARE(s.log.row(0).Name, QString());
-        QCOMPARE(s.log.row(1).Number, whole.left(30));
-        QCOMPARE(s.log.row(1).Name, QStringLiteral("長い"));
+        QCOMPARE(s.log.row(0).number, whole.left(30));
+        QCOMPARE(s.log.row(0).name, QString());
+        QCOMPARE(s.log.row(1).number, whole.left(30));
+        QCOMPARE(s.log.row(1).name, QStringLiteral("長い"));
     }
 
     void fullLogSetsTheGaugeToItsEnd() {
@@ -219,8 +219,8 @@ private slots:
         putLogImage(s.state, bytes);
         s.convert();
         QCOMPARE(s.log.rowCount(), 215);
-        QCOMPARE(s.log.row(214).LogNo, QStringLiteral("215"));
-        QCOMPARE(s.log.row(214).Duration, QStringLiteral("00:03:34"));
+        QCOMPARE(s.log.row(214).logNo, QStringLiteral("215"));
+        QCOMPARE(s.log.row(214).duration, QStringLiteral("00:03:34"));
         QCOMPARE(s.panels(),
                  (QStringList{QStringLiteral("215 円 "), QStringLiteral("215 件"), "100"}));
     }
@@ -259,7 +259,7 @@ private slots:
         s.log.close();
         s.log.open();
         QCOMPARE(s.log.rowCount(), 2);
-        QCOMPARE(s.log.row(1).Number, QStringLiteral("0600000000"));
+        QCOMPARE(s.log.row(1).number, QStringLiteral("0600000000"));
         QCOMPARE(s.lastCall(QStringLiteral("山田")),
                  (QStringList{"03/04 03:00", "00:01:05", QStringLiteral("20 円")}));
         // The conversion ended before its totals, which the window therefore keeps.
@@ -275,17 +275,17 @@ private slots:
         putLogImage(s.state, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}));
         s.result = s.import.importHeld();
         QCOMPARE(s.result.archivedCalls, 0);
-        QCOMPARE(s.archive.totals({}).Count, 0);
+        QCOMPARE(s.archive.totals({}).count, 0);
         s.result = s.import.importDownload(at);
         QCOMPARE(s.result.archivedCalls, 1);
         QCOMPARE(s.result.newestCalls.size(), size_t{1});
-        QCOMPARE(s.result.newestCalls[0].Number, QStringLiteral("0312345678"));
+        QCOMPARE(s.result.newestCalls[0].number, QStringLiteral("0312345678"));
         putLogImage(s.state, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
                                  logEntryBytes({1, 1, 980000, 980005, 5, "0399999999", {}}));
         s.result = s.import.importDownload(at);
         QCOMPARE(s.result.archivedCalls, 1);
         QVERIFY(s.result.newestCalls.empty());
-        QCOMPARE(s.archive.totals({}).Count, 2);
+        QCOMPARE(s.archive.totals({}).count, 2);
         QVERIFY(!s.result.archiveUnavailable);
         QVERIFY(s.result.error.isEmpty());
     }

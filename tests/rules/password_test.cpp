@@ -26,11 +26,11 @@ private slots:
     void passwordText() {
         QFETCH(QString, text);
         QFETCH(bool, valid);
-        const std::optional<int32_t> number = settings::PasswordNumber(text);
+        const std::optional<int32_t> number = rules::passwordNumber(text);
         QCOMPARE(number.has_value(), valid);
         if (valid) {
             QTEST(*number, "number");
-            QTEST(settings::PasswordCodeOf(*number), "code");
+            QTEST(rules::passwordCodeOf(*number), "code");
         }
     }
 };

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "db/edatabaseerror.h"
+#include "db/databaseerror.h"
 #include "db/phonebooktable.h"
 #include "rules/phonebookimport.h"
 #include "rules/picture.h"
@@ -41,14 +41,14 @@ QByteArray utf16(const QByteArray& utf8, QStringConverter::Encoding encoding, bo
 QStringList names(const QList<db::UserRecord>& records) {
     QStringList out;
     for (const db::UserRecord& r : records) {
-        out << r.Name;
+        out << r.name;
     }
     return out;
 }
 
 // Name, reading, TEL, 電話番号２, FAX, 〒, 住所, 備考.
 QStringList texts(const db::UserRecord& r) {
-    return {r.Name, r.Yomi, r.Tel, r.Tel2, r.Fax, r.Zip, r.Address, r.Note};
+    return {r.name, r.yomi, r.tel, r.tel2, r.fax, r.zip, r.address, r.note};
 }
 
 QSize pictureSize(const QByteArray& stored) {
@@ -57,10 +57,10 @@ QSize pictureSize(const QByteArray& stored) {
 
 db::UserRecord person(const QString& name, const QString& yomi, const QString& tel) {
     db::UserRecord r;
-    r.Name = name;
-    r.Yomi = yomi;
-    r.Tel = tel;
-    r.Tel2 = tel;
+    r.name = name;
+    r.yomi = yomi;
+    r.tel = tel;
+    r.tel2 = tel;
     return r;
 }
 
@@ -73,31 +73,31 @@ private slots:
     void readsEachVersion() {
         // 2.1 from a phone: Shift_JIS in quoted-printable with a soft line break, a half-width
         // katakana reading, bare type words, base64 picture lines.
-        const auto v21 = vcard::read(corpusFile(QStringLiteral("v21-sjis-qp.vcf")));
+        const auto v21 = rules::vcard::read(corpusFile(QStringLiteral("v21-sjis-qp.vcf")));
         QCOMPARE(v21.records.size(), 1);
         QCOMPARE(texts(v21.records[0]),
                  (QStringList{"山田 太郎", "やまだたろう", "090-1234-5678", "09012345678",
                               "03-1111-2222", "100-0005", "東京都千代田区丸の内1-1",
                               "会社の同僚です。よろしく"}));
-        QCOMPARE(pictureSize(v21.records[0].Picture), QSize(1, 1));
+        QCOMPARE(pictureSize(v21.records[0].picture), QSize(1, 1));
 
         // 3.0 in UTF-8 with LF line ends, a folded note, full-width katakana, an international
         // number and a card without a name.
-        const auto v30 = vcard::read(corpusFile(QStringLiteral("v30-utf8.vcf")));
+        const auto v30 = rules::vcard::read(corpusFile(QStringLiteral("v30-utf8.vcf")));
         QCOMPARE(v30.withoutName, 1);
         QCOMPARE(v30.records.size(), 1);
         QCOMPARE(texts(v30.records[0]),
                  (QStringList{"鈴木 花子", "すずきはなこ", "03-5555-0000", "0355550000",
                               "06-7777-8888", "", "", "長い備考はここで折り返しています, 本当に"}));
-        QCOMPARE(pictureSize(v30.records[0].Picture), QSize(1, 1));
+        QCOMPARE(pictureSize(v30.records[0].picture), QSize(1, 1));
 
         // 4.0: quoted parameters, tel: URIs, a western address and a data: URI picture.
-        const auto v40 = vcard::read(corpusFile(QStringLiteral("v40-datauri.vcf")));
+        const auto v40 = rules::vcard::read(corpusFile(QStringLiteral("v40-datauri.vcf")));
         QCOMPARE(v40.records.size(), 1);
         QCOMPARE(texts(v40.records[0]),
                  (QStringList{"John Smith", "すみすじょん", "090-2222-3333", "09022223333",
                               "1-555-0100", "62701", "Suite 5, 1 Main St, Springfield, IL", ""}));
-        QCOMPARE(pictureSize(v40.records[0].Picture), QSize(1, 1));
+        QCOMPARE(pictureSize(v40.records[0].picture), QSize(1, 1));
     }
 
     void cutsAtCharacterBoundariesAndScalesPictures() {
@@ -119,10 +119,10 @@ private slots:
             "BEGIN:VCARD\rVERSION:2.1\rFN:" +
             QByteArray::fromHex("82a082a282a482a682a882a982ab82ad82af82b182b3") +
             "\rPHOTO;BASE64:\r" + base64Lines + "\rEND:VCARD\r";
-        const auto imported = vcard::read(card);
+        const auto imported = rules::vcard::read(card);
         QCOMPARE(imported.records.size(), 1);
-        QCOMPARE(imported.records[0].Name, QStringLiteral("あいうえおかきくけこ"));
-        QCOMPARE(pictureSize(imported.records[0].Picture), QSize(1024, 512));
+        QCOMPARE(imported.records[0].name, QStringLiteral("あいうえおかきくけこ"));
+        QCOMPARE(pictureSize(imported.records[0].picture), QSize(1024, 512));
     }
 
     void exportReadsBackAsTheSameRecords() {
@@ -131,17 +131,17 @@ private slots:
         db::UserRecord full =
             person(QStringLiteral("高橋 一郎"), QStringLiteral("たかはしいちろう"),
                    QStringLiteral("045-123-4567"));
-        full.Tel2 = QStringLiteral("0451234567");
-        full.Fax = QStringLiteral("045-123-4568");
-        full.Zip = QStringLiteral("220-0012");
-        full.Address = QStringLiteral("神奈川県横浜市西区みなとみらい1-1; 3F, 東");
+        full.tel2 = QStringLiteral("0451234567");
+        full.fax = QStringLiteral("045-123-4568");
+        full.zip = QStringLiteral("220-0012");
+        full.address = QStringLiteral("神奈川県横浜市西区みなとみらい1-1; 3F, 東");
         // 51 bytes: the longest note, folded in the file.
-        full.Note = QStringLiteral("\\") + QString(25, u'長');
-        full.Picture = picture::stored(image);
+        full.note = QStringLiteral("\\") + QString(25, u'長');
+        full.picture = rules::picture::stored(image);
         const db::UserRecord bare = person(QStringLiteral("Ann"), QString(), QString());
         const QList<db::UserRecord> records{full, bare};
 
-        const QByteArray out = vcard::write(records);
+        const QByteArray out = rules::vcard::write(records);
         for (const QByteArray& line : out.split('\n')) {
             QVERIFY(line.size() <= 76);
         }
@@ -151,11 +151,11 @@ private slots:
               "TEL;TYPE=FAX:045-123-4568\r\n", "PHOTO;ENCODING=b;TYPE=PNG:"}) {
             QVERIFY2(out.contains(expected), expected);
         }
-        const auto back = vcard::read(out);
+        const auto back = rules::vcard::read(out);
         QCOMPARE(back.records.size(), 2);
         for (int i = 0; i < 2; ++i) {
             QCOMPARE(texts(back.records[i]), texts(records[i]));
-            QCOMPARE(back.records[i].Picture, records[i].Picture);
+            QCOMPARE(back.records[i].picture, records[i].picture);
         }
     }
 
@@ -167,13 +167,13 @@ private slots:
             "山田,やまだ,x,０３－１２３４－５６７８,,100-0005,\"東京都, "
             "千代田区\",,12/01,1:00,10\r\n"
             ",なし,,011,,,,,,,\r\n";
-        const auto imported = phonebookimport::fromCsv(data);
+        const auto imported = rules::phonebookimport::fromCsv(data);
         QCOMPARE(imported.withoutName, 1);
         QCOMPARE(imported.records.size(), 1);
         const db::UserRecord& r = imported.records[0];
         QCOMPARE(texts(r), (QStringList{"山田", "やまだ", "03-1234-5678", "0312345678", "",
                                         "100-0005", "東京都, 千代田区", ""}));
-        QCOMPARE((QStringList{r.LastCall, r.CallTime, r.Charges}),
+        QCOMPARE((QStringList{r.lastCall, r.callTime, r.charges}),
                  (QStringList{"12/01", "1:00", "10"}));
     }
 
@@ -201,37 +201,37 @@ private slots:
         table.setLastCall(QStringLiteral("阿部"), QStringLiteral("12/01 10:00"),
                           QStringLiteral("00:01:00"), QStringLiteral("10"));
 
-        phonebookimport::ImportedRecords imported;
+        rules::phonebookimport::ImportedRecords imported;
         imported.records = {person(QStringLiteral("佐藤"), {}, QStringLiteral("022")),
                             person(QStringLiteral("阿部"), {}, QStringLiteral("033")),
                             person(QStringLiteral("拒否"), {}, QStringLiteral("044"))};
-        QVERIFY_THROWS_EXCEPTION(db::EDatabaseError,
-                                 phonebookimport::importRecords(table, imported, true));
+        QVERIFY_THROWS_EXCEPTION(db::DatabaseError,
+                                 rules::phonebookimport::importRecords(table, imported, true));
         QCOMPARE(table.recordCount(), 1);
-        QCOMPARE(table.record(QStringLiteral("阿部"))->Tel, QStringLiteral("011"));
+        QCOMPARE(table.record(QStringLiteral("阿部"))->tel, QStringLiteral("011"));
 
         imported.records.removeLast();
         imported.withoutName = 2;
-        QCOMPARE(phonebookimport::existingCount(table, imported), 1);
-        const auto overwritten = phonebookimport::importRecords(table, imported, true);
-        QCOMPARE(phonebookimport::summaryText(overwritten),
+        QCOMPARE(rules::phonebookimport::existingCount(table, imported), 1);
+        const auto overwritten = rules::phonebookimport::importRecords(table, imported, true);
+        QCOMPARE(rules::phonebookimport::summaryText(overwritten),
                  QStringLiteral(
                      "追加 1 件、上書き 1 件、スキップ 2 件（氏名なし 2 件）を取り込みました。"));
         const db::UserRecord abe = *table.record(QStringLiteral("阿部"));
-        QCOMPARE((QStringList{abe.Tel, abe.LastCall}), (QStringList{"033", "12/01 10:00"}));
+        QCOMPARE((QStringList{abe.tel, abe.lastCall}), (QStringList{"033", "12/01 10:00"}));
 
         imported.withoutName = 0;
-        const auto skipped = phonebookimport::importRecords(table, imported, false);
-        QCOMPARE(phonebookimport::summaryText(skipped),
+        const auto skipped = rules::phonebookimport::importRecords(table, imported, false);
+        QCOMPARE(rules::phonebookimport::summaryText(skipped),
                  QStringLiteral("追加 0 件、上書き 0 件、スキップ 2 件（同じ氏名が登録済み 2 "
                                 "件）を取り込みました。"));
         QCOMPARE(table.recordCount(), 2);
 
         imported.records = {person(QStringLiteral("満杯"), {}, QStringLiteral("055"))};
         try {
-            phonebookimport::importRecords(table, imported, false);
+            rules::phonebookimport::importRecords(table, imported, false);
             QFAIL("the full disk was not reported");
-        } catch (const db::EDatabaseError& e) {
+        } catch (const db::DatabaseError& e) {
             QVERIFY2(e.text().contains(QStringLiteral("disk is full")), e.what());
         }
         QCOMPARE(table.recordCount(), 2);
@@ -264,29 +264,30 @@ private slots:
     }
     void readsEveryCardOfOtherProgramsFiles() {
         QFETCH(QByteArray, file);
-        const auto imported = vcard::read(file);
+        const auto imported = rules::vcard::read(file);
         QCOMPARE(imported.withoutName, 2);
         // Characters without a Shift-JIS form are kept and count two bytes in the 20-byte name.
         QCOMPARE(names(imported.records),
                  (QStringList{"Ñ Ñ Ñ Ñ Ñ", "Ñ Ñ Ñ Ñ Ñ Ñ Ñ", "Ñ Ñ Ñ Ñ", "ÑÑÑÑ"}));
         QCOMPARE(imported.fullNames[1], QStringLiteral("Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ Ñ"));
-        const QString& note = imported.records[1].Note;
+        const QString& note = imported.records[1].note;
         QVERIFY2(note.startsWith(QStringLiteral("Ñ Ñ Ñ")) && !note.contains(u'?'),
                  qPrintable(note));
-        QCOMPARE(sjis::byteLength(note), 51);  // 52 bytes end at a space, which goes
-        QCOMPARE(imported.records[3].Tel, QStringLiteral("55556666"));
+        QCOMPARE(ui::sjis::byteLength(note), 51);  // 52 bytes end at a space, which goes
+        QCOMPARE(imported.records[3].tel, QStringLiteral("55556666"));
         // The folded photo reads the same whatever the line ends.
-        QCOMPARE(vcard::readCards(file)[4].photo, vcard::readCards(androidExport())[4].photo);
-        QVERIFY(vcard::readCards(file)[4].photo.startsWith("\xFF\xD8\xFF"));
+        QCOMPARE(rules::vcard::readCards(file)[4].photo,
+                 rules::vcard::readCards(androidExport())[4].photo);
+        QVERIFY(rules::vcard::readCards(file)[4].photo.startsWith("\xFF\xD8\xFF"));
         if (QByteArray(QTest::currentDataTag()) == "soft line break before END") {
-            QCOMPARE(imported.records[0].Note, QStringLiteral("あ"));
+            QCOMPARE(imported.records[0].note, QStringLiteral("あ"));
         }
 
         QTemporaryDir dir;
         db::PhoneBookTable table(dir.path());
         table.createTable();
         table.open();
-        const auto summary = phonebookimport::importRecords(table, imported, false);
+        const auto summary = rules::phonebookimport::importRecords(table, imported, false);
         QCOMPARE(summary.added + summary.overwritten + summary.skipped(), 6);
         QCOMPARE(table.recordCount(), 4);
     }
@@ -297,13 +298,13 @@ private slots:
         const QByteArray v21 =
             "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:A;B\\C\\;D:E\\\\\r\n"
             "NOTE;CHARSET=SHIFT_JIS:" +
-            sjis::fromUnicode(QStringLiteral("\\500 円")) + "\r\nN:x\\;y;z\\w\r\nEND:VCARD\r\n";
-        const auto old = vcard::readCards(v21);
+            ui::sjis::fromUnicode(QStringLiteral("\\500 円")) + "\r\nN:x\\;y;z\\w\r\nEND:VCARD\r\n";
+        const auto old = rules::vcard::readCards(v21);
         QCOMPARE((QStringList{old[0].name, old[0].note}),
                  (QStringList{"A;B\\C;D:E\\\\", "\\500 円"}));
         QByteArray v30 = v21;
         v30.replace("2.1", "3.0");
-        QCOMPARE(vcard::readCards(v30)[0].name, QStringLiteral("A;BC;D:E\\"));
+        QCOMPARE(rules::vcard::readCards(v30)[0].name, QStringLiteral("A;BC;D:E\\"));
 
         // A photo in TIFF, as an address book program exports it, is kept.
         QImage image(4, 3, QImage::Format_RGB32);
@@ -314,10 +315,10 @@ private slots:
             buffer.open(QIODevice::WriteOnly);
             QVERIFY(image.save(&buffer, "TIFF"));
         }
-        const auto withPhoto = vcard::read(
+        const auto withPhoto = rules::vcard::read(
             "BEGIN:VCARD\nVERSION:3.0\nFN:T\nPHOTO;ENCODING=b;TYPE=TIFF:" + tiff.toBase64() +
             "\nEND:VCARD\n");
-        QCOMPARE(pictureSize(withPhoto.records[0].Picture), QSize(4, 3));
+        QCOMPARE(pictureSize(withPhoto.records[0].picture), QSize(4, 3));
     }
 
     void neverTakesOnePersonForAnother() {
@@ -334,40 +335,40 @@ private slots:
             "VCARD\n"
             "BEGIN:VCARD\nVERSION:3.0\nFN:一二三四五六七八九十\nTEL:055\nEND:"
             "VCARD\n";
-        const auto imported = vcard::read(file);
-        QCOMPARE(phonebookimport::existingCount(table, imported), 1);
+        const auto imported = rules::vcard::read(file);
+        QCOMPARE(rules::phonebookimport::existingCount(table, imported), 1);
         QList<std::pair<int, int>> reports;
-        const auto summary =
-            phonebookimport::importRecords(table, imported, true, [&reports](int done, int total) {
+        const auto summary = rules::phonebookimport::importRecords(
+            table, imported, true, [&reports](int done, int total) {
                 reports << std::pair{done, total};
                 return true;
             });
         QCOMPARE(
-            phonebookimport::summaryText(summary),
+            rules::phonebookimport::summaryText(summary),
             QStringLiteral("追加 1 件、上書き 1 件、スキップ 2 件（氏名が長く、切り詰めると別の"
                            "人と同じになる 2 件）を取り込みました。"));
         QCOMPARE(reports, (QList<std::pair<int, int>>{{0, 4}, {4, 4}}));
-        QCOMPARE(table.record(QStringLiteral("Хильковец"))->Tel, QStringLiteral("022"));
-        QCOMPARE(table.record(QStringLiteral("一二三四五六七八九十"))->Tel, QStringLiteral("055"));
+        QCOMPARE(table.record(QStringLiteral("Хильковец"))->tel, QStringLiteral("022"));
+        QCOMPARE(table.record(QStringLiteral("一二三四五六七八九十"))->tel, QStringLiteral("055"));
 
         // A cancelled import leaves the phone book as it was.
-        phonebookimport::ImportedRecords more;
+        rules::phonebookimport::ImportedRecords more;
         more.take(person(QStringLiteral("佐藤"), {}, QStringLiteral("066")));
-        const auto cancelled = phonebookimport::importRecords(
+        const auto cancelled = rules::phonebookimport::importRecords(
             table, more, true, [](int done, int total) { return done < total; });
         QVERIFY(cancelled.cancelled);
         QCOMPARE(table.recordCount(), 2);
         // Reading a long file can be cancelled too.
         const QByteArray longFile = QByteArray("BEGIN:VCARD\nFN:x\nEND:VCARD\n").repeated(2000);
         QList<std::pair<int, int>> reads;
-        const auto stopped = vcard::read(longFile, [&reads](int done, int total) {
+        const auto stopped = rules::vcard::read(longFile, [&reads](int done, int total) {
             reads << std::pair{done, total};
             return false;
         });
         QCOMPARE(reads, (QList<std::pair<int, int>>{{4096, 6001}}));
         QVERIFY(stopped.cancelled);
         QCOMPARE(stopped.entries(), 0);
-        QCOMPARE(vcard::read(longFile, [](int, int) { return true; }).entries(), 2000);
+        QCOMPARE(rules::vcard::read(longFile, [](int, int) { return true; }).entries(), 2000);
     }
 
     void refusesWhatItCannotRead_data() {
@@ -401,7 +402,7 @@ private slots:
     void refusesWhatItCannotRead() {
         QFETCH(QByteArray, data);
         QFETCH(QString, problem);
-        const auto imported = phonebookimport::fromCsv(data);
+        const auto imported = rules::phonebookimport::fromCsv(data);
         QCOMPARE(imported.problem, problem);
         QCOMPARE(imported.entries(), 0);
     }
@@ -413,19 +414,21 @@ private slots:
         const QString zero = dir.filePath(QStringLiteral("zero.vcf"));
         QVERIFY(QFile::link(QStringLiteral("/dev/zero"), zero));
         QFile big(dir.filePath(QStringLiteral("big.vcf")));
-        QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(phonebookimport::MaxFileBytes + 1));
+        QVERIFY(big.open(QIODevice::WriteOnly) &&
+                big.resize(rules::phonebookimport::MaxFileBytes + 1));
         big.close();
         QByteArray data = "old";
         for (const QString& path : {fifo, zero}) {
-            QCOMPARE(phonebookimport::readFile(path, data),
+            QCOMPARE(rules::phonebookimport::readFile(path, data),
                      path + QStringLiteral(" は通常のファイルではないため、取り込めません。"));
         }
-        QCOMPARE(phonebookimport::readFile(big.fileName(), data),
+        QCOMPARE(rules::phonebookimport::readFile(big.fileName(), data),
                  big.fileName() + QStringLiteral(" は 64 MB を超えるため、取り込めません。"));
         QVERIFY(data.isEmpty());
-        QCOMPARE(phonebookimport::readFile(qEnvironmentVariable("TILKA_TEST_DATA") +
-                                               QStringLiteral("/vcard-public/John_Doe_ANDROID.vcf"),
-                                           data),
+        QCOMPARE(rules::phonebookimport::readFile(
+                     qEnvironmentVariable("TILKA_TEST_DATA") +
+                         QStringLiteral("/vcard-public/John_Doe_ANDROID.vcf"),
+                     data),
                  QString());
         QCOMPARE(data, androidExport());
     }

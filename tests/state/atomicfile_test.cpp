@@ -34,7 +34,7 @@ private slots:
         const QString path = QDir(folder.path()).filePath(QStringLiteral("out.csv"));
         writeFile(path, "previous");
         QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
-        AtomicFile file(path);
+        appstate::AtomicFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write("new "), 4);
         QCOMPARE(readFile(path), QByteArray("previous"));
@@ -59,7 +59,7 @@ private slots:
         rlimit small = saved;
         small.rlim_cur = 4096;
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        AtomicFile file(path);
+        appstate::AtomicFile file(path);
         const bool opened = file.open(QIODevice::WriteOnly);
         const qint64 written = file.write(QByteArray(10000, 'x'));
         const bool committed = file.commit();
@@ -83,7 +83,7 @@ private slots:
         const QString path = disk.filePath(QStringLiteral("calls.tas"));
         writeFile(path, "previous");
         disk.fill();
-        AtomicFile file(path);
+        appstate::AtomicFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(QByteArray(4000, 'x')), qint64(-1));
         QVERIFY(!file.commit());

@@ -45,9 +45,9 @@ private slots:
         QFETCH(QString, dataHome);
         QFETCH(QString, settings);
         QFETCH(QString, tables);
-        const DataFolders f =
-            dataFoldersFor(executable, QStringLiteral("/work"),
-                           {configHome, dataHome, QStringLiteral("/home/u")}, NoFile);
+        const appstate::DataFolders f =
+            appstate::dataFoldersFor(executable, QStringLiteral("/work"),
+                                     {configHome, dataHome, QStringLiteral("/home/u")}, NoFile);
         QCOMPARE(f.settingsFile, settings);
         QCOMPARE(f.tableFolder, tables);
         QVERIFY(f.perUser);
@@ -56,13 +56,13 @@ private slots:
     // Only the folder's name counts; an Ini file beside the executable keeps the folder portable,
     // as does a home folder that is not known.
     void otherwiseTheFolderRunsAsItIs() {
-        const FolderEnvironment env{QStringLiteral("/cfg"), QStringLiteral("/data"),
-                                    QStringLiteral("/home/u")};
+        const appstate::FolderEnvironment env{QStringLiteral("/cfg"), QStringLiteral("/data"),
+                                              QStringLiteral("/home/u")};
         const QString work = QStringLiteral("/work");
         for (const QString& exe :
              {QStringLiteral("/opt/tilka/tilka"), QStringLiteral("/usr/bin/sub/tilka"),
               QStringLiteral("/home/u/myusr/bin/tilka")}) {
-            const DataFolders f = dataFoldersFor(exe, work, env, NoFile);
+            const appstate::DataFolders f = appstate::dataFoldersFor(exe, work, env, NoFile);
             QCOMPARE(f.settingsFile, QFileInfo(exe).absolutePath() + QStringLiteral("/tilka.Ini"));
             QCOMPARE(f.tableFolder, work);
             QVERIFY(!f.perUser);
@@ -72,33 +72,35 @@ private slots:
             asked << p;
             return true;
         };
-        QCOMPARE(
-            dataFoldersFor(QStringLiteral("/usr/bin/tilka"), work, env, iniBeside).settingsFile,
-            QStringLiteral("/usr/bin/tilka.Ini"));
+        QCOMPARE(appstate::dataFoldersFor(QStringLiteral("/usr/bin/tilka"), work, env, iniBeside)
+                     .settingsFile,
+                 QStringLiteral("/usr/bin/tilka.Ini"));
         QCOMPARE(asked, QStringList({"/usr/bin/tilka.Ini"}));
-        QCOMPARE(dataFoldersFor(QStringLiteral("/usr/bin/tilka"), work, {{}, {}, {}}, NoFile)
-                     .tableFolder,
-                 work);
+        QCOMPARE(
+            appstate::dataFoldersFor(QStringLiteral("/usr/bin/tilka"), work, {{}, {}, {}}, NoFile)
+                .tableFolder,
+            work);
     }
 
     void userFoldersAreCreated() {
         QTemporaryDir home;
-        const DataFolders f =
-            dataFoldersFor(QStringLiteral("/usr/bin/tilka"), QStringLiteral("/work"),
-                           {QString(), home.filePath(QStringLiteral("data")), home.path()}, NoFile);
-        QCOMPARE(makeDataFolders(f), QString());
+        const appstate::DataFolders f = appstate::dataFoldersFor(
+            QStringLiteral("/usr/bin/tilka"), QStringLiteral("/work"),
+            {QString(), home.filePath(QStringLiteral("data")), home.path()}, NoFile);
+        QCOMPARE(appstate::makeDataFolders(f), QString());
         QVERIFY(QFileInfo(home.filePath(QStringLiteral(".config/tilka"))).isDir());
         QVERIFY(QFileInfo(home.filePath(QStringLiteral("data/tilka"))).isDir());
 
         // A file where a folder should be: the folder that cannot be made is named.
         QTemporaryDir blocked;
         QFile(blocked.filePath(QStringLiteral(".config"))).open(QIODevice::WriteOnly);
-        const DataFolders g = dataFoldersFor(QStringLiteral("/usr/bin/tilka"), QStringLiteral("/w"),
-                                             {{}, {}, blocked.path()}, NoFile);
-        QCOMPARE(makeDataFolders(g), blocked.filePath(QStringLiteral(".config/tilka")));
+        const appstate::DataFolders g =
+            appstate::dataFoldersFor(QStringLiteral("/usr/bin/tilka"), QStringLiteral("/w"),
+                                     {{}, {}, blocked.path()}, NoFile);
+        QCOMPARE(appstate::makeDataFolders(g), blocked.filePath(QStringLiteral(".config/tilka")));
         // The portable layout makes nothing.
-        QCOMPARE(makeDataFolders(dataFoldersFor(QStringLiteral("/opt/t/tilka"),
-                                                QStringLiteral("/nonexistent/x"), {}, NoFile)),
+        QCOMPARE(appstate::makeDataFolders(appstate::dataFoldersFor(
+                     QStringLiteral("/opt/t/tilka"), QStringLiteral("/nonexistent/x"), {}, NoFile)),
                  QString());
     }
 };

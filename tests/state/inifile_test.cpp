@@ -21,7 +21,7 @@ std::optional<int> comWithinTwoSeconds(const QString& path) {
     auto answer = std::make_shared<std::promise<int>>();
     std::future<int> result = answer->get_future();
     std::thread([path, answer] {
-        answer->set_value(IniFile(path).readInteger("RS232C", "COM", 1));
+        answer->set_value(appstate::IniFile(path).readInteger("RS232C", "COM", 1));
     }).detach();
     if (result.wait_for(std::chrono::seconds(2)) != std::future_status::ready) {
         return std::nullopt;
@@ -46,11 +46,12 @@ class IniFileTest : public QObject {
     Q_OBJECT
 private slots:
     void settingsNameBesideExecutable() {
-        QCOMPARE(settingsPathFor(QStringLiteral("/opt/tilka/tilka")),
+        QCOMPARE(appstate::settingsPathFor(QStringLiteral("/opt/tilka/tilka")),
                  QStringLiteral("/opt/tilka/tilka.Ini"));
-        QCOMPARE(settingsPathFor(QStringLiteral("/opt/tilka/Tilka.exe")),
+        QCOMPARE(appstate::settingsPathFor(QStringLiteral("/opt/tilka/Tilka.exe")),
                  QStringLiteral("/opt/tilka/Tilka.Ini"));
-        QCOMPARE(settingsPathFor(QStringLiteral("/a.b/tilka")), QStringLiteral("/a.b/tilka.Ini"));
+        QCOMPARE(appstate::settingsPathFor(QStringLiteral("/a.b/tilka")),
+                 QStringLiteral("/a.b/tilka.Ini"));
     }
 
     void integerText_data() {
@@ -78,7 +79,7 @@ private slots:
         QFETCH(QByteArray, text);
         QFETCH(bool, valid);
         QFETCH(int, value);
-        const auto parsed = parseIniInteger(text);
+        const auto parsed = appstate::parseIniInteger(text);
         QCOMPARE(parsed.has_value(), valid);
         if (valid) {
             QCOMPARE(*parsed, value);
@@ -92,7 +93,7 @@ private slots:
                   "; comment\r\n[rs232c]\r\nCom = 3\r\ncom=4\r\n[LOG]\r\nPORT1=abc\r\nPORT2=2\r\n"
                   "[TIME]\r\nHG=$10\r\nnot a key line\r\n[USER]\r\nSET1=\"12\"\r\n[LOG]\r\n"
                   "PORT1=1\r\n");
-        const IniFile ini(path);
+        const appstate::IniFile ini(path);
         // Names match without case; the first key of the first matching section wins.
         QCOMPARE(ini.readInteger("RS232C", "COM", 1), 3);
         QCOMPARE(ini.readInteger("LOG", "PORT1", 3), 3);
@@ -105,7 +106,7 @@ private slots:
 
     void badFilesGiveDefaults() {
         QTemporaryDir dir;
-        const IniFile missing(dir.filePath(QStringLiteral("none.Ini")));
+        const appstate::IniFile missing(dir.filePath(QStringLiteral("none.Ini")));
         QCOMPARE(missing.readInteger("RS232C", "COM", 1), 1);
         QVERIFY(!QFile::exists(missing.path()));
 
@@ -115,11 +116,13 @@ private slots:
             bytes.append(char((i * 37) & 0xFF));
         }
         writeFile(garbage, bytes);
-        QCOMPARE(IniFile(garbage).readInteger("RS232C", "COM", 1), 1);
+        QCOMPARE(appstate::IniFile(garbage).readInteger("RS232C", "COM", 1), 1);
 
         // A folder where the file should be cannot be read.
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.Ini")));
-        QCOMPARE(IniFile(dir.filePath(QStringLiteral("folder.Ini"))).readInteger("A", "B", 5), 5);
+        QCOMPARE(
+            appstate::IniFile(dir.filePath(QStringLiteral("folder.Ini"))).readInteger("A", "B", 5),
+            5);
 
         // Past the size limit the file counts as missing.
         const QString big = dir.filePath(QStringLiteral("big.Ini"));
@@ -127,7 +130,7 @@ private slots:
         large.append(QByteArray(10 * 1024 * 1024, 'x'));
         large.append("\nCOM=2\n");
         writeFile(big, large);
-        QCOMPARE(IniFile(big).readInteger("RS232C", "COM", 1), 1);
+        QCOMPARE(appstate::IniFile(big).readInteger("RS232C", "COM", 1), 1);
     }
 
     // Only a regular file of at most 1 MiB is read; anything else gives the defaults at once and
@@ -135,7 +138,7 @@ private slots:
     void onlyRegularFilesWithinTheLimit() {
         QTemporaryDir dir;
         QByteArray limit = "[RS232C]\nCOM=2\n;";
-        limit.append(QByteArray(MaxSettingsFileBytes - limit.size(), 'x'));
+        limit.append(QByteArray(appstate::MaxSettingsFileBytes - limit.size(), 'x'));
         QCOMPARE(limit.size(), 1024 * 1024);
         const QString atLimit = dir.filePath(QStringLiteral("limit.Ini"));
         writeFile(atLimit, limit);
@@ -156,7 +159,7 @@ private slots:
             ::close(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK));
         }
         QCOMPARE(fromFifo, std::optional<int>(1));
-        QVERIFY(!IniFile(fifo).writeInteger("RS232C", "COM", 3));
+        QVERIFY(!appstate::IniFile(fifo).writeInteger("RS232C", "COM", 3));
         struct stat st {};
         QCOMPARE(::stat(QFile::encodeName(fifo).constData(), &st), 0);
         QVERIFY(S_ISFIFO(st.st_mode));
@@ -167,7 +170,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("tilka.Ini"));
         writeFile(path,
                   "; my adapter\r\n[RS232C]\r\nCOM=1\r\nSpeed=fast\r\n\r\n[Other]\r\nX=y\r\n");
-        const IniFile ini(path);
+        const appstate::IniFile ini(path);
         QVERIFY(ini.writeInteger("rs232c", "com", 2));
         QVERIFY(ini.writeInteger("RS232C", "NEW", 5));
         QVERIFY(ini.writeInteger("USER", "SET1", 13));
@@ -180,7 +183,7 @@ private slots:
 
     void writerCreatesMissingFile() {
         QTemporaryDir dir;
-        const IniFile ini(dir.filePath(QStringLiteral("tilka.Ini")));
+        const appstate::IniFile ini(dir.filePath(QStringLiteral("tilka.Ini")));
         QVERIFY(ini.writeInteger("TA", "NO", -1));
         QCOMPARE(readFile(ini.path()), QByteArray("[TA]\nNO=-1\n"));
         QCOMPARE(ini.readInteger("TA", "NO", 0), -1);
@@ -191,7 +194,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("tilka.Ini"));
         writeFile(path, "[RS232C]\nCOM=1\n");
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        const bool written = IniFile(path).writeInteger("RS232C", "COM", 4);
+        const bool written = appstate::IniFile(path).writeInteger("RS232C", "COM", 4);
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (written) {
             QSKIP("running with rights that ignore folder permissions");

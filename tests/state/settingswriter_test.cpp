@@ -9,13 +9,13 @@
 
 namespace {
 
-ProgramState settingsState() {
-    ProgramState s;
-    s.ComPort = 2;
-    s.DialLine = 1;
-    s.LogModeTel1 = 0;
-    s.LogModeTel2 = 2;
-    s.PasswordCode = 13;
+appstate::ProgramState settingsState() {
+    appstate::ProgramState s;
+    s.comPort = 2;
+    s.dialLine = 1;
+    s.logModeTel1 = 0;
+    s.logModeTel2 = 2;
+    s.passwordCode = 13;
     s.passwordNumber = 12;
     s.clockDriftSetting = 99;
     s.adapterModel = -1;
@@ -40,12 +40,12 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write("; kept\n[RS232C]\nCOM=0x3\nBAUD=19200\n[Other]\nX=y\n[TA]\nNO=$1\n");
         }
-        settings::WriteSettings(path, settingsState());
+        appstate::writeSettings(path, settingsState());
         const QByteArray written = readFile(path);
         QVERIFY2(
             written.startsWith("; kept\n[RS232C]\nCOM=2\nBAUD=19200\n[Other]\nX=y\n[TA]\nNO=-1\n"),
             written.constData());
-        const IniFile ini(path);
+        const appstate::IniFile ini(path);
         QCOMPARE(ini.readInteger("TEL", "PORT", 0), 1);
         QCOMPARE(ini.readInteger("LOG", "PORT1", 9), 0);
         QCOMPARE(ini.readInteger("LOG", "PORT2", 9), 2);
@@ -58,7 +58,7 @@ private slots:
     void settingsFileCreatedInKeyOrder() {
         QTemporaryDir dir;
         const QString path = QDir(dir.path()).filePath(QStringLiteral("tilka.Ini"));
-        settings::WriteSettings(path, settingsState());
+        appstate::writeSettings(path, settingsState());
         QCOMPARE(readFile(path), QByteArray("[RS232C]\nCOM=2\n[TEL]\nPORT=1\n[LOG]\nPORT1=0\n"
                                             "PORT2=2\n[USER]\nSET1=13\nSET2=12\n[TIME]\nHG=99\n"
                                             "[TA]\nNO=-1\n"));
@@ -68,14 +68,14 @@ private slots:
         QTemporaryDir dir;
         // A folder that does not exist cannot take the file.
         const QString missing = QDir(dir.path()).filePath(QStringLiteral("gone/tilka.Ini"));
-        QVERIFY_THROWS_EXCEPTION(settings::ESettingsWriteError,
-                                 settings::WriteSettings(missing, settingsState()));
+        QVERIFY_THROWS_EXCEPTION(appstate::SettingsWriteError,
+                                 appstate::writeSettings(missing, settingsState()));
         QVERIFY(!QFile::exists(missing));
         // A settings name taken by a folder can be neither read nor replaced.
         const QString taken = QDir(dir.path()).filePath(QStringLiteral("tilka.Ini"));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("tilka.Ini")));
-        QVERIFY_THROWS_EXCEPTION(settings::ESettingsWriteError,
-                                 settings::WriteSettings(taken, settingsState()));
+        QVERIFY_THROWS_EXCEPTION(appstate::SettingsWriteError,
+                                 appstate::writeSettings(taken, settingsState()));
         QVERIFY(QFileInfo(taken).isDir());
     }
 };

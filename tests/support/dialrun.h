@@ -34,7 +34,7 @@ struct DialRun {
     // The dial command from the main menu, and the prologue until the pad shows.
     void openFromMenu() {
         app().windows.mainMenu->dialClicked();
-        t.clock.advance(app().State.adapterIdentified ? 1 : 1 + 700 + 700);
+        t.clock.advance(app().state.adapterIdentified ? 1 : 1 + 700 + 700);
     }
 
     // The replies to the next dial commands; "%L" is the line.
@@ -54,7 +54,7 @@ struct DialRun {
     QByteArray lastCommand() const { return adapter.commands().value(commandCount() - 1); }
 
     Application& app() { return *t.app; }
-    ProgramState& state() { return t.app->State; }
+    appstate::ProgramState& state() { return t.app->state; }
     DialPad& pad() { return *t.app->windows.dialPad; }
     adapter::DialExchange& exchange() { return t.app->link.dial; }
     QString status() { return pad().statusPanel->text(); }

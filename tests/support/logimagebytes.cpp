@@ -33,8 +33,8 @@ QByteArray logEntryBytes(const TestLogEntry& e) {
     return out;
 }
 
-void putLogImage(ProgramState& state, const QByteArray& bytes) {
-    std::vector<uint8_t> image(HeldLogImage::Size, 0);
+void putLogImage(appstate::ProgramState& state, const QByteArray& bytes) {
+    std::vector<uint8_t> image(appstate::HeldLogImage::Size, 0);
     const auto n = std::min<size_t>(static_cast<size_t>(bytes.size()), image.size());
     std::copy_n(reinterpret_cast<const uint8_t*>(bytes.constData()), n, image.begin());
     state.logImage.hold(image);

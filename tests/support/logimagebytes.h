@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <cstdint>
 
+namespace appstate {
 struct ProgramState;
+}
 
 // Writes log entries in the adapter's packed layout, independently of the program's decoder.
 struct TestLogEntry {
@@ -21,4 +23,4 @@ QByteArray logEntryBytes(const TestLogEntry& entry);
 
 // Puts bytes at the start of the held log image and zeroes the rest, as after a start and a
 // download.
-void putLogImage(ProgramState& state, const QByteArray& bytes);
+void putLogImage(appstate::ProgramState& state, const QByteArray& bytes);

@@ -10,7 +10,7 @@ private slots:
         ui::ManualClock clock;
         ui::IntervalTimer timer(clock);
         QList<qint64> fired;
-        timer.OnTimer = [&] { fired << clock.now(); };
+        timer.onElapsed = [&] { fired << clock.now(); };
         timer.setInterval(700);
         clock.advance(2100);
         QCOMPARE(fired, (QList<qint64>{700, 1400, 2100}));
@@ -24,7 +24,7 @@ private slots:
         ui::ManualClock clock;
         ui::IntervalTimer timer(clock);
         int count = 0;
-        timer.OnTimer = [&] { ++count; };
+        timer.onElapsed = [&] { ++count; };
         timer.setInterval(500);
         clock.advance(300);
         timer.setInterval(500);  // unchanged: still due at 500
@@ -41,7 +41,7 @@ private slots:
         ui::ManualClock clock;
         ui::IntervalTimer timer(clock);
         QList<qint64> fired;
-        timer.OnTimer = [&] {
+        timer.onElapsed = [&] {
             fired << clock.now();
             timer.setInterval(fired.size() == 1 ? 700 : 0);  // 1800 then 700, then stop
         };
@@ -55,11 +55,11 @@ private slots:
         ui::IntervalTimer a(clock);
         ui::IntervalTimer b(clock);
         QStringList order;
-        a.OnTimer = [&] {
+        a.onElapsed = [&] {
             order << QStringLiteral("a%1").arg(clock.now());
             a.setInterval(0);
         };
-        b.OnTimer = [&] {
+        b.onElapsed = [&] {
             order << QStringLiteral("b%1").arg(clock.now());
             b.setInterval(0);
         };
@@ -76,7 +76,7 @@ private slots:
         QStringList errors;
         clock.onError = [&](const std::string& m) { errors << QString::fromStdString(m); };
         ui::IntervalTimer timer(clock);
-        timer.OnTimer = [] { throw std::runtime_error("入出力エラー"); };
+        timer.onElapsed = [] { throw std::runtime_error("入出力エラー"); };
         timer.setInterval(100);
         clock.advance(200);
         QCOMPARE(errors, (QStringList{"入出力エラー", "入出力エラー"}));
@@ -88,7 +88,7 @@ private slots:
         int count = 0;
         {
             ui::IntervalTimer timer(clock);
-            timer.OnTimer = [&] { ++count; };
+            timer.onElapsed = [&] { ++count; };
             timer.setInterval(100);
         }
         clock.advance(1000);

@@ -6,13 +6,13 @@ class SjisTest : public QObject {
     Q_OBJECT
 private slots:
     void cp932Bytes() {
-        QCOMPARE(sjis::fromUnicode(QStringLiteral("０３－１２３４（代）")).toHex(' ').left(23),
+        QCOMPARE(ui::sjis::fromUnicode(QStringLiteral("０３－１２３４（代）")).toHex(' ').left(23),
                  QByteArray("82 4f 82 52 81 7c 82 50"));
-        QCOMPARE(sjis::byteLength(QStringLiteral("ﾀﾞｲﾔﾙ")), 5);
-        QCOMPARE(sjis::byteLength(QStringLiteral("山田 太郎")), 9);
+        QCOMPARE(ui::sjis::byteLength(QStringLiteral("ﾀﾞｲﾔﾙ")), 5);
+        QCOMPARE(ui::sjis::byteLength(QStringLiteral("山田 太郎")), 9);
         // Characters the strict tables refuse but a Japanese user types.
-        QCOMPARE(sjis::byteLength(QStringLiteral("〜−")), 4);
-        QCOMPARE(sjis::toUnicode(sjis::fromUnicode(QStringLiteral("〒100-0001 東京都"))),
+        QCOMPARE(ui::sjis::byteLength(QStringLiteral("〜−")), 4);
+        QCOMPARE(ui::sjis::toUnicode(ui::sjis::fromUnicode(QStringLiteral("〒100-0001 東京都"))),
                  QStringLiteral("〒100-0001 東京都"));
     }
 
@@ -38,15 +38,16 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, size);
         QFETCH(QString, expected);
-        QCOMPARE(sjis::cut(text, size), expected);
-        QVERIFY(sjis::byteLength(sjis::cut(text, size)) <= size);
+        QCOMPARE(ui::sjis::cut(text, size), expected);
+        QVERIFY(ui::sjis::byteLength(ui::sjis::cut(text, size)) <= size);
     }
 
     void cutBytesKeepsLoneLeadByteOut() {
         // A lead byte at the very end has no trail byte: it counts as one byte and may stay.
         const QByteArray bytes = QByteArray("ab") + char(0x82);
-        QCOMPARE(sjis::cutBytes(bytes, 3), bytes);
-        QCOMPARE(sjis::cutBytes(QByteArray("\x82\xa0\x82\xa2", 4), 3), QByteArray("\x82\xa0", 2));
+        QCOMPARE(ui::sjis::cutBytes(bytes, 3), bytes);
+        QCOMPARE(ui::sjis::cutBytes(QByteArray("\x82\xa0\x82\xa2", 4), 3),
+                 QByteArray("\x82\xa0", 2));
     }
 };
 

@@ -38,7 +38,7 @@ struct Run : SimRun {
         t.app->windows.mainMenu->callLogButton->click();
         t.clock.advance(8000);
     }
-    int64_t archived() { return t.app->callArchive.totals({}).Count; }
+    int64_t archived() { return t.app->callArchive.totals({}).count; }
     ArchiveWindow* window() { return t.app->windows.archive; }
     QStringList column(int field) {
         QStringList out;
@@ -79,7 +79,7 @@ private slots:
         r.t.clock.advance(8000);
         QCOMPARE(r.archived(), calls + 1);
         // A loaded history file converts but is no download.
-        putLogImage(r.t.app->State, logEntryBytes({1, 1, 99000, 99060, 0, "0999999999", {}}));
+        putLogImage(r.t.app->state, logEntryBytes({1, 1, 99000, 99060, 0, "0999999999", {}}));
         r.t.app->nav().callLogChanged();
         QCOMPARE(r.archived(), calls + 1);
     }
@@ -87,9 +87,9 @@ private slots:
     void windowShowsNamesSearchesFiltersAndExports() {
         Run r;
         db::UserRecord person;
-        person.Name = QStringLiteral("=山田,\"太郎\"");
-        person.Yomi = QStringLiteral("ﾔﾏﾀﾞ");
-        person.Tel = person.Tel2 = QStringLiteral("0451112222");
+        person.name = QStringLiteral("=山田,\"太郎\"");
+        person.yomi = QStringLiteral("ﾔﾏﾀﾞ");
+        person.tel = person.tel2 = QStringLiteral("0451112222");
         r.t.app->phoneBookTable.append(person);
         r.download();
         r.t.app->windows.callLog->archiveButton->click();
@@ -105,11 +105,11 @@ private slots:
 
         // A record renamed after the download shows its new name when the window shows again.
         r.t.app->phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
-        QVERIFY(r.t.app->phoneBookTable.gotoName(person.Name));
-        person.Name = QStringLiteral("=山田,\"次郎\"");
+        QVERIFY(r.t.app->phoneBookTable.gotoName(person.name));
+        person.name = QStringLiteral("=山田,\"次郎\"");
         r.t.app->phoneBookTable.post(person);
         r.window()->showArchive();
-        QCOMPARE(r.column(3).count(person.Name), 2);
+        QCOMPARE(r.column(3).count(person.name), 2);
 
         // The search waits for a pause in typing, then finds by reading or by digits.
         r.window()->searchBox->setText(QStringLiteral("ﾔﾏ"));
@@ -147,15 +147,15 @@ private slots:
         r.window()->applyFilters();
         const QByteArray utf8 = r.exported(0);
         QVERIFY(utf8.startsWith("\xEF\xBB\xBF"));
-        QList<QStringList> rows = csv::read(utf8);
+        QList<QStringList> rows = rules::csv::read(utf8);
         QCOMPARE(rows.size(), 3);
         QCOMPARE(rows[0][2], QStringLiteral("氏名"));
-        QCOMPARE(rows[1][2], person.Name);
+        QCOMPARE(rows[1][2], person.name);
         QCOMPARE(rows[1][4], QStringLiteral("2026/12/07 16:40"));
         QVERIFY(utf8.contains("\"'=山田,\"\"次郎\"\"\""));
         const QByteArray cp932 = r.exported(1);
-        QVERIFY(cp932.contains(sjis::fromUnicode(QStringLiteral("\"'=山田,\"\"次郎\"\"\""))));
-        QCOMPARE(csv::read(cp932), rows);
+        QVERIFY(cp932.contains(ui::sjis::fromUnicode(QStringLiteral("\"'=山田,\"\"次郎\"\"\""))));
+        QCOMPARE(rules::csv::read(cp932), rows);
 
         // The phone book's export: its text fields, no picture.
         const QString bookPath = r.t.filePath(QStringLiteral("book.csv"));
@@ -163,10 +163,10 @@ private slots:
         r.t.app->windows.phoneBook->csvExportClicked();
         QFile book(bookPath);
         QVERIFY(book.open(QIODevice::ReadOnly));
-        rows = csv::read(book.readAll());
+        rows = rules::csv::read(book.readAll());
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].size(), 11);
-        QCOMPARE(rows[1][0], person.Name);
+        QCOMPARE(rows[1][0], person.name);
 
         r.window()->closeButton->click();
         QVERIFY(r.t.app->windows.callLog->isVisible());
@@ -175,8 +175,8 @@ private slots:
     void statisticsChartTheCallsOfTheDateRange() {
         Run r;
         db::UserRecord person;
-        person.Name = QStringLiteral("山田");
-        person.Tel = person.Tel2 = QStringLiteral("0451112222");
+        person.name = QStringLiteral("山田");
+        person.tel = person.tel2 = QStringLiteral("0451112222");
         r.t.app->phoneBookTable.append(person);
         r.download();
         r.t.app->windows.callLog->archiveButton->click();
@@ -193,24 +193,24 @@ private slots:
         QCOMPARE(kinds.size(), 4);
         QCOMPARE(kinds[0]->count(), 12);
         // December as the archive's own filter counts it, call by call.
-        const QStringList kindTexts{calllog::KindColumnTexts[1], calllog::KindColumnTexts[2],
-                                    calllog::AnsweringMachineText};
+        const QStringList kindTexts{rules::KindColumnTexts[1], rules::KindColumnTexts[2],
+                                    rules::AnsweringMachineText};
         qreal december = kinds[3]->at(11);
         for (int k = 0; k < 3; ++k) {
             db::ArchiveQuery q;
-            q.KindText = kindTexts[k];
-            QCOMPARE(kinds[k]->at(11), static_cast<qreal>(r.t.app->callArchive.totals(q).Count));
+            q.kindText = kindTexts[k];
+            QCOMPARE(kinds[k]->at(11), static_cast<qreal>(r.t.app->callArchive.totals(q).count));
             QCOMPARE(kinds[k]->at(10), 0.0);
             december += kinds[k]->at(11);
         }
         QCOMPARE(december, 10.0);
         QCOMPARE(kinds[3]->at(11), 4.0);  // call-back, relayed, forwarded, unknown
         QCOMPARE(bars(s->chargesChart)[0]->at(11),
-                 static_cast<qreal>(r.t.app->callArchive.totals({}).Charge));
+                 static_cast<qreal>(r.t.app->callArchive.totals({}).charge));
         const QList<QTableWidgetItem*> named =
-            s->mostCallsTable->findItems(person.Tel, Qt::MatchExactly);
+            s->mostCallsTable->findItems(person.tel, Qt::MatchExactly);
         QCOMPARE(named.size(), 1);
-        QCOMPARE(s->mostCallsTable->item(named[0]->row(), 1)->text(), person.Name);
+        QCOMPARE(s->mostCallsTable->item(named[0]->row(), 1)->text(), person.name);
         QCOMPARE(s->mostCallsTable->item(named[0]->row(), 2)->text(), QStringLiteral("2"));
 
         // The archive's date range carries over; both ends may cut a month.

@@ -48,7 +48,7 @@ const QByteArray Other = entries({{4, 2, 7000, 7100, 5, "0990001111", {}},
 struct Window : SimRun {
     Window() {
         startAtMenu();
-        putLogImage(t.app->State, Mixed);
+        putLogImage(t.app->state, Mixed);
         t.app->windows.mainMenu->hide();
         form = t.app->windows.callLog;
         t.app->nav().callLogChanged();
@@ -68,13 +68,13 @@ struct Window : SimRun {
         QList<QStringList> out;
         for (int r = 0; r < t.app->windows.mainMenu->callLogTable.rowCount(); ++r) {
             const db::LogRow row = t.app->windows.mainMenu->callLogTable.row(r);
-            out << QStringList{row.LogNo,  row.Ports,    row.Kind,   row.Name,
-                               row.Number, row.Duration, row.Charge, row.CallTime};
+            out << QStringList{row.logNo,  row.ports,    row.kind,   row.name,
+                               row.number, row.duration, row.charge, row.callTime};
         }
         return out;
     }
     QByteArray history() {
-        return QByteArray(reinterpret_cast<const char*>(t.app->State.logImage.bytes().data()),
+        return QByteArray(reinterpret_cast<const char*>(t.app->state.logImage.bytes().data()),
                           HistoryBytes);
     }
     QString writeFile(const QString& name, const QByteArray& bytes) {
@@ -139,7 +139,7 @@ private slots:
     void filters() {
         QFETCH(QList<int>, buttons);
         Window w;
-        w.t.app->State.LogFilterMode = 7;
+        w.t.app->state.logFilterMode = 7;
         const QList<QPushButton*> byNumber{nullptr, w.form->showAllButton,
                                            w.form->answeringMachineButton, w.form->outgoingButton,
                                            w.form->incomingButton};
@@ -148,7 +148,7 @@ private slots:
         }
         QTEST(w.form->filterPanel->text(), "panel");
         QTEST(w.kinds(), "kinds");
-        QTEST(w.t.app->State.LogFilterMode, "mode");
+        QTEST(w.t.app->state.logFilterMode, "mode");
         QVERIFY(w.form->grid->selectionModel()->isRowSelected(0, {}));
     }
 
@@ -172,11 +172,11 @@ private slots:
         QVERIFY(w.form->isEnabled());
         if (yes) {
             QCOMPARE(w.commands(), QList<QByteArray>{"AT\\L3\r"});
-            QCOMPARE(w.t.app->State.logImage.bytes()[0], 0);
+            QCOMPARE(w.t.app->state.logImage.bytes()[0], 0);
             QCOMPARE(w.kinds(), QStringList());
             QCOMPARE(w.form->totalPanel->text(), QStringLiteral("0 円 "));
             QCOMPARE(w.form->countPanel->text(), QStringLiteral("0 件"));
-            QCOMPARE(w.form->memoryGauge->Progress(), 0);
+            QCOMPARE(w.form->memoryGauge->progress(), 0);
         } else {
             QVERIFY(w.commands().isEmpty());
             QCOMPARE(w.kinds().size(), 5);
@@ -205,10 +205,10 @@ private slots:
         std::vector<uint8_t> tail(HistoryBytes);
         for (int i = 0; i < HistoryBytes; ++i) {
             tail[static_cast<size_t>(i)] =
-                i < 3086 ? w.t.app->State.logImage.bytes()[static_cast<size_t>(i)]
+                i < 3086 ? w.t.app->state.logImage.bytes()[static_cast<size_t>(i)]
                          : static_cast<uint8_t>(i);
         }
-        w.t.app->State.logImage.hold(tail);
+        w.t.app->state.logImage.hold(tail);
         const QList<QStringList> before = w.rows();
         const QByteArray saved = w.history();
         w.t.dialogs.fileNames << w.t.filePath(QStringLiteral("history"));
@@ -221,7 +221,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), saved);
 
-        putLogImage(w.t.app->State, Other);
+        putLogImage(w.t.app->state, Other);
         w.t.app->nav().callLogChanged();
         QCOMPARE(w.rows().size(), 3);
         w.t.dialogs.fileNames << file.fileName();
@@ -246,7 +246,7 @@ private slots:
     void loadCopiesTheFilesBytes() {
         QFETCH(int, size);
         Window w;
-        ProgramState& s = w.t.app->State;
+        appstate::ProgramState& s = w.t.app->state;
         std::vector<uint8_t> bytes(s.logImage.bytes().begin(), s.logImage.bytes().end());
         for (size_t i = 3086; i < bytes.size(); ++i) {
             bytes[i] = 0x5a;
@@ -355,10 +355,10 @@ private slots:
         w.form->grid->selectRow(2);
         w.form->dialButton->click();
         QVERIFY(!w.form->isVisible());
-        const ProgramState& s = w.t.app->State;
-        QCOMPARE(s.DialCaller, 2);
+        const appstate::ProgramState& s = w.t.app->state;
+        QCOMPARE(s.dialCaller, 2);
         QVERIFY(w.t.app->link.dial.dialsOnOpen());
-        QCOMPARE(s.DialNumber.bytes(), QByteArray("0663334444*12"));
+        QCOMPARE(s.dialNumber.bytes(), QByteArray("0663334444*12"));
         QVERIFY(w.t.app->link.dial.prologueTimer().running());
     }
 

@@ -62,16 +62,16 @@ struct Run {
 
 db::UserRecord person(const QString& name) {
     db::UserRecord r;
-    r.Name = name;
-    r.Tel = QStringLiteral("0312345678");
-    r.Tel2 = r.Tel;
+    r.name = name;
+    r.tel = QStringLiteral("0312345678");
+    r.tel2 = r.tel;
     return r;
 }
 
 // Holds a converted log of three calls, as after a download.
 void holdLog(Run& r) {
-    r.app().State.HgClockSeconds = 1000000;
-    putLogImage(r.app().State, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
+    r.app().state.hgClockSeconds = 1000000;
+    putLogImage(r.app().state, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
                                    logEntryBytes({1, 2, 990000, 990010, 0, "0600000000", {}}) +
                                    logEntryBytes({2, 1, 0, 990000, 0, "0611111111", {}}));
     r.app().nav().callLogChanged();
@@ -170,7 +170,7 @@ private slots:
 
         answer(r.app().windows.confirmation, how);
         const bool yes = how == Answer::Yes;
-        const ProgramState& s = r.app().State;
+        const appstate::ProgramState& s = r.app().state;
         QCOMPARE(r.adapter.commands().contains(QByteArray("AT\\L3\r")), yes);
         QCOMPARE(r.line->opens, yes ? 2 : 1);
         QCOMPARE(s.logImage.bytes()[0], uint8_t(yes ? 0 : 1));
@@ -197,7 +197,7 @@ private slots:
         r.app().windows.confirmation->yesButton->click();
         QCOMPARE(r.t.dialogs.errors.size(), 1);
         QVERIFY(r.t.dialogs.errors[0].contains(QStringLiteral("オープンエラー")));
-        const ProgramState& s = r.app().State;
+        const appstate::ProgramState& s = r.app().state;
         QCOMPARE(s.logImage.bytes()[0], uint8_t(1));
         QCOMPARE(r.app().windows.mainMenu->callLogTable.rowCount(), 3);
         QVERIFY(r.adapter.commands().isEmpty());

@@ -102,15 +102,15 @@ private slots:
         p.pad().startClicked();
         QCOMPARE(p.commandsFrom(from),
                  (QList<QByteArray>{"AT\\D1\r", QByteArray("AT\\D1/0333333333\r")}));
-        QCOMPARE(p.state().RedialCount, 4);
+        QCOMPARE(p.state().redialCount, 4);
     }
 
     void redialLooksUpTheName() {
         OpenPad p;
         db::UserRecord record;
-        record.Name = QStringLiteral("山田");
-        record.Tel = QStringLiteral("03-1111-1111");
-        record.Tel2 = QStringLiteral("0311111111");
+        record.name = QStringLiteral("山田");
+        record.tel = QStringLiteral("03-1111-1111");
+        record.tel2 = QStringLiteral("0311111111");
         p.app().windows.mainMenu->phoneBookTable.append(record);
         p.dialAndFail(QStringLiteral("0311111111"));
         p.dialAndFail(QStringLiteral("0322222222"));
@@ -133,8 +133,8 @@ private slots:
         QCOMPARE(p.field(), QStringLiteral("0322222222"));
         QCOMPARE(p.exchange().redialIndex(), 0);
         p.pad().startClicked();
-        QCOMPARE(p.state().RedialList[2].bytes(), QByteArray("0322222222"));
-        QCOMPARE(p.state().RedialCount, 3);
+        QCOMPARE(p.state().redialList[2].bytes(), QByteArray("0322222222"));
+        QCOMPARE(p.state().redialCount, 3);
         p.t.clock.advance(700);
         QCOMPARE(p.startCaption(), QStringLiteral("連続中(0)"));
 
@@ -153,12 +153,12 @@ private slots:
         QCOMPARE(p.pad().continuousModeAction->text(), QStringLiteral("連続モード"));
         QCOMPARE(p.pad().cancelMenuAction->text(), QStringLiteral("キャンセル"));
         p.pad().continuousModeAction->trigger();
-        QVERIFY(p.state().ContinuousDial);
+        QVERIFY(p.state().continuousDial);
         QCOMPARE(p.startCaption(), QStringLiteral("連続ダイヤル"));
         p.pad().cancelMenuAction->trigger();
         QCOMPARE(p.startCaption(), QStringLiteral("連続ダイヤル"));
         p.pad().normalModeAction->trigger();
-        QVERIFY(!p.state().ContinuousDial);
+        QVERIFY(!p.state().continuousDial);
         QCOMPARE(p.startCaption(), QStringLiteral("ダイヤル開始"));
         QCOMPARE(p.commandCount(), 2);
     }
@@ -169,10 +169,10 @@ private slots:
         for (int i = 1; i <= 22; ++i) {
             p.dialAndFail(QStringLiteral("03%1").arg(i, 8, 10, QLatin1Char('0')));
         }
-        QCOMPARE(p.state().RedialList[0].bytes(), QByteArray("0300000022"));
-        QCOMPARE(p.state().RedialList[1].bytes(), QByteArray("0300000002"));
-        QCOMPARE(p.state().RedialList[20].bytes(), QByteArray("0300000021"));
-        QCOMPARE(p.state().RedialCount, 1);
+        QCOMPARE(p.state().redialList[0].bytes(), QByteArray("0300000022"));
+        QCOMPARE(p.state().redialList[1].bytes(), QByteArray("0300000002"));
+        QCOMPARE(p.state().redialList[20].bytes(), QByteArray("0300000021"));
+        QCOMPARE(p.state().redialCount, 1);
     }
 
     // The list survives closing the pad; the pad's own state does not.
@@ -181,7 +181,7 @@ private slots:
         p.dialAndFail(QStringLiteral("0311111111"));
         p.pad().continuousModeClicked();
         p.pad().close();
-        QVERIFY(!p.state().ContinuousDial);
+        QVERIFY(!p.state().continuousDial);
         QCOMPARE(p.exchange().redialIndex(), 0);
         p.openFromMenu();
         QVERIFY(p.pad().isVisible());

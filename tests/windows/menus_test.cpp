@@ -31,7 +31,7 @@ void useMenu(SimRun& r, Menu menu) {
 // The button of the command on the menu in use: 1 call log ... 5 options.
 QPushButton* commandButton(SimRun& r, int command) {
     const AppWindows& f = r.t.app->windows;
-    if (r.t.app->State.compactMenuInUse) {
+    if (r.t.app->state.compactMenuInUse) {
         return QList<QPushButton*>{f.compactMenu->callLogButton, f.compactMenu->phoneBookButton,
                                    f.compactMenu->dialButton, f.compactMenu->chargesButton,
                                    f.compactMenu->optionsButton}[command - 1];
@@ -122,7 +122,7 @@ private slots:
         const bool compact = menu == Menu::Compact;
         QCOMPARE(r.t.app->windows.compactMenu->isVisible(), compact);
         QCOMPARE(r.t.app->windows.mainMenu->isVisible(), !compact);
-        QCOMPARE(r.t.app->State.compactMenuInUse, compact);
+        QCOMPARE(r.t.app->state.compactMenuInUse, compact);
         QVERIFY(r.t.dialogs.errors.isEmpty());
     }
 
@@ -153,7 +153,7 @@ private slots:
         QVERIFY(!f.callLog->isVisible());
         r.t.clock.advance(10000);
         QVERIFY(f.callLog->isVisible());
-        QVERIFY(r.commands().mid(saved).contains(hg::LogRequestCommand(0)));
+        QVERIFY(r.commands().mid(saved).contains(protocol::hg::logRequestCommand(0)));
         QCOMPARE(f.callLog->grid->model()->rowCount(), 4);
     }
 };

@@ -20,9 +20,9 @@ private slots:
         QFETCH(int, selected);
         OptionGroup group(QStringLiteral("g"), nullptr);
         group.setItems({"a", "b", "c", "d"});
-        group.setItemIndex(2);
-        group.setItemIndex(asked);
-        QCOMPARE(group.ItemIndex(), selected);
+        group.setSelectedIndex(2);
+        group.setSelectedIndex(asked);
+        QCOMPARE(group.selectedIndex(), selected);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(group.button(i)->isChecked(), i == selected);
         }
@@ -31,17 +31,17 @@ private slots:
     void radioGroupClickRunsOnClickOnly() {
         OptionGroup group(QStringLiteral("g"), nullptr);
         int clicks = 0;
-        group.OnClick = [&] { ++clicks; };
+        group.onChosen = [&] { ++clicks; };
         group.setItems({"a", "b"});
-        group.setItemIndex(0);
+        group.setSelectedIndex(0);
         QCOMPARE(clicks, 0);
         group.button(1)->click();
         QCOMPARE(clicks, 1);
-        QCOMPARE(group.ItemIndex(), 1);
+        QCOMPARE(group.selectedIndex(), 1);
         group.clearItems();
-        QCOMPARE(group.ItemIndex(), -1);
-        group.setItemIndex(0);
-        QCOMPARE(group.ItemIndex(), -1);
+        QCOMPARE(group.selectedIndex(), -1);
+        group.setSelectedIndex(0);
+        QCOMPARE(group.selectedIndex(), -1);
     }
 };
 

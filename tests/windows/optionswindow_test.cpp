@@ -31,7 +31,8 @@ struct DeviceRun {
         t.ports = std::make_unique<comm::PosixSerialDeviceFactory>(
             t.folder(),
             [this](int port) {
-                return savedDeviceFor(IniFile(t.filePath(QStringLiteral("tilka.Ini"))), port);
+                return appstate::savedDeviceFor(
+                    appstate::IniFile(t.filePath(QStringLiteral("tilka.Ini"))), port);
             },
             dev.path());
         t.start();
@@ -46,8 +47,8 @@ struct DeviceRun {
         t.app->nav().showOptions();
     }
     void choosePort(int index) {
-        options->comPortGroup->setItemIndex(index);
-        options->comPortGroup->OnClick();
+        options->comPortGroup->setSelectedIndex(index);
+        options->comPortGroup->onChosen();
     }
     void chooseDevice(int index) {
         options->deviceBox->setCurrentIndex(index);

@@ -19,7 +19,7 @@ qsizetype sentBeforeAsking = 0;
 PasswordWindow* askedForPassword(SimRun& r) {
     r.adapter.config().passwordCode = 123;
     r.startAtMenu();
-    r.t.app->State.EnteredPasswordCode = 55;
+    r.t.app->state.enteredPasswordCode = 55;
     r.t.app->windows.mainMenu->callLogClicked();
     r.t.clock.advance(3200);
     sentBeforeAsking = r.commands().size();
@@ -48,8 +48,8 @@ private slots:
         QVERIFY(w->isVisible());
         w->passwordField->setText(typed);
         w->confirmButton->click();
-        const ProgramState& s = r.t.app->State;
-        QCOMPARE(s.EnteredPasswordCode, 123);
+        const appstate::ProgramState& s = r.t.app->state;
+        QCOMPARE(s.enteredPasswordCode, 123);
         QVERIFY(!w->isVisible());
         QCOMPARE(sentSinceAsking(r), QList<QByteArray>{"AT\\L1123\r"});
         QCOMPARE(r.t.app->link.received().count(), 0);
@@ -71,7 +71,7 @@ private slots:
         PasswordWindow* w = askedForPassword(r);
         w->passwordField->setText(typed);
         w->confirmButton->click();
-        QTEST(r.t.app->State.EnteredPasswordCode, "code");
+        QTEST(r.t.app->state.enteredPasswordCode, "code");
         QVERIFY(!w->isVisible());
         QVERIFY(r.t.app->windows.mainMenu->isVisible());
         QVERIFY(sentSinceAsking(r).isEmpty());
@@ -96,7 +96,7 @@ private slots:
         QCOMPARE(r.t.dialogs.messages[0].caption, QStringLiteral("ティルカ"));
         QVERIFY(w->isVisible());
         QCOMPARE(w->passwordField->text(), typed);
-        QCOMPARE(r.t.app->State.EnteredPasswordCode, 55);
+        QCOMPARE(r.t.app->state.enteredPasswordCode, 55);
         QVERIFY(sentSinceAsking(r).isEmpty());
     }
 
@@ -125,7 +125,7 @@ private slots:
         w->cancelButton->click();
         QVERIFY(!w->isVisible());
         QVERIFY(r.t.app->windows.options->isVisible());
-        QCOMPARE(r.t.app->State.EnteredPasswordCode, 55);
+        QCOMPARE(r.t.app->state.enteredPasswordCode, 55);
         QVERIFY(sentSinceAsking(r).isEmpty());
         QVERIFY(r.portOpen());
     }

@@ -23,10 +23,10 @@ namespace {
 db::UserRecord person(const QString& name, const QString& yomi, const QString& tel,
                       const QString& tel2) {
     db::UserRecord r;
-    r.Name = name;
-    r.Yomi = yomi;
-    r.Tel = tel;
-    r.Tel2 = tel2;
+    r.name = name;
+    r.yomi = yomi;
+    r.tel = tel;
+    r.tel2 = tel2;
     return r;
 }
 
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(gridNames(), (QStringList{"阿部", "佐藤", "山田"}));
         // The grid's row is the phone book's current record.
         selectRow(2);
-        QCOMPARE(table->current()->Name, QStringLiteral("山田"));
+        QCOMPARE(table->current()->name, QStringLiteral("山田"));
     }
 
     void editAndDialCutTheNumberTo20() {
@@ -118,17 +118,17 @@ private slots:
         table->append(person("山田", "やまだ", tel, "x"));
         list->showPhoneBook();
         list->dialAction->trigger();
-        const ProgramState& s = t->app->State;
-        QCOMPARE(s.DialNumber.bytes(), QByteArray("01234567890123456789"));
-        QCOMPARE(s.DialCaller, dialcaller::PhoneBook);
+        const appstate::ProgramState& s = t->app->state;
+        QCOMPARE(s.dialNumber.bytes(), QByteArray("01234567890123456789"));
+        QCOMPARE(s.dialCaller, appstate::dialcaller::PhoneBook);
         QVERIFY(t->app->link.dial.dialsOnOpen());
         QCOMPARE(t->app->link.dial.prologueTimer().interval(), 500);
         QVERIFY(!list->isVisible());
 
-        t->app->State.DialNumber.clear();
+        t->app->state.dialNumber.clear();
         list->showPhoneBook();
         list->editAction->trigger();
-        QCOMPARE(s.DialNumber.bytes(), QByteArray("01234567890123456789"));
+        QCOMPARE(s.dialNumber.bytes(), QByteArray("01234567890123456789"));
         QVERIFY(t->app->windows.recordEditor->isVisible());
         QCOMPARE(t->app->windows.recordEditor->telField->text(), tel);
     }
@@ -139,7 +139,7 @@ private slots:
         RecordEditor* ed = t->app->windows.recordEditor;
         QVERIFY(ed->isVisible());
         QVERIFY(!list->isVisible());
-        QCOMPARE(t->app->State.DialCaller, dialcaller::PhoneBook);
+        QCOMPARE(t->app->state.dialCaller, appstate::dialcaller::PhoneBook);
         ed->nameField->setText(QStringLiteral("山田"));
         ed->telField->setText(QStringLiteral("011"));
         ed->saveClicked();
@@ -240,7 +240,7 @@ private slots:
                  QStringLiteral(
                      "追加 1 件、上書き 1 件、スキップ 1 件（氏名なし 1 件）を取り込みました。"));
         QCOMPARE(gridNames(), (QStringList{"阿部", "佐藤"}));
-        QCOMPARE(table->record(QStringLiteral("阿部"))->Tel, QStringLiteral("022"));
+        QCOMPARE(table->record(QStringLiteral("阿部"))->tel, QStringLiteral("022"));
 
         // The same button takes the phone book's CSV.
         QFile csvFile(t->filePath(QStringLiteral("in.csv")));
@@ -251,7 +251,7 @@ private slots:
         list->importButton->click();
         QCOMPARE(t->dialogs.messages.last().text,
                  QStringLiteral("追加 1 件、上書き 0 件、スキップ 0 件を取り込みました。"));
-        QCOMPARE(table->record(QStringLiteral("加藤"))->Tel2, QStringLiteral("044"));
+        QCOMPARE(table->record(QStringLiteral("加藤"))->tel2, QStringLiteral("044"));
         // Another program's CSV is refused, naming the columns expected, and changes nothing.
         QVERIFY(csvFile.open(QIODevice::WriteOnly | QIODevice::Truncate));
         csvFile.write("First Name,Last Name,E-mail Address\r\nAnn,Lee,ann@example.com\r\n");
@@ -268,9 +268,9 @@ private slots:
         list->vCardExportButton->click();
         QFile out(t->filePath(QStringLiteral("out.vcf")));
         QVERIFY(out.open(QIODevice::ReadOnly));
-        const auto back = vcard::read(out.readAll());
+        const auto back = rules::vcard::read(out.readAll());
         QCOMPARE(back.records.size(), 1);
-        QCOMPARE(back.records[0].Yomi, QStringLiteral("さとう"));
+        QCOMPARE(back.records[0].yomi, QStringLiteral("さとう"));
         QVERIFY(t->dialogs.errors.isEmpty());
     }
 

@@ -21,10 +21,10 @@ namespace {
 
 db::UserRecord person(const QString& name, const QString& tel) {
     db::UserRecord r;
-    r.Name = name;
-    r.Yomi = name;
-    r.Tel = tel;
-    r.Tel2 = tel;
+    r.name = name;
+    r.yomi = name;
+    r.tel = tel;
+    r.tel2 = tel;
     return r;
 }
 
@@ -150,9 +150,9 @@ private slots:
         QVERIFY(t->app->windows.phoneBook->isVisible());
         QVERIFY(table->gotoName(QStringLiteral("山田")));
         const db::UserRecord r = *table->current();
-        QTEST(r.Tel, "storedTel");
-        QTEST(r.Fax, "storedFax");
-        QTEST(r.Tel2, "tel2");
+        QTEST(r.tel, "storedTel");
+        QTEST(r.fax, "storedFax");
+        QTEST(r.tel2, "tel2");
     }
 
     void emptyNameOrTelRefuses_data() {
@@ -197,7 +197,7 @@ private slots:
         QVERIFY(!ed->isVisible());
         QCOMPARE(table->recordCount(), 2);
         QVERIFY(table->gotoName(QStringLiteral("山田")));
-        QCOMPARE(table->current()->Tel, QStringLiteral("011"));
+        QCOMPARE(table->current()->tel, QStringLiteral("011"));
     }
 
     void renameToTakenNameIsRefused() {
@@ -210,15 +210,15 @@ private slots:
         QVERIFY(ed->isVisible());
         QVERIFY(table->gotoName(QStringLiteral("鈴木")));
         QVERIFY(table->gotoName(QStringLiteral("山田")));
-        QCOMPARE(table->current()->Tel, QStringLiteral("011"));
+        QCOMPARE(table->current()->tel, QStringLiteral("011"));
     }
 
     void editShowsLastCallAndKeepsOtherFields() {
         db::UserRecord r = person(QStringLiteral("山田"), QStringLiteral("0312345678"));
-        r.LastCall = QStringLiteral("03/04 03:00");
-        r.CallTime = QStringLiteral("00:02:05");
-        r.Charges = QStringLiteral("80 円");
-        r.Note = QStringLiteral("友人");
+        r.lastCall = QStringLiteral("03/04 03:00");
+        r.callTime = QStringLiteral("00:02:05");
+        r.charges = QStringLiteral("80 円");
+        r.note = QStringLiteral("友人");
         table->append(r);
         openExisting(QStringLiteral("山田"));
         QCOMPARE(ed->lastCallPanel->text(), QStringLiteral("03/04 03:00"));
@@ -233,9 +233,9 @@ private slots:
         ed->saveClicked();
         QVERIFY(table->gotoName(QStringLiteral("山田")));
         const db::UserRecord saved = *table->current();
-        QCOMPARE(saved.Yomi, QStringLiteral("やまだ"));
-        QCOMPARE(saved.LastCall, QStringLiteral("05/05 05:05"));
-        QCOMPARE(saved.Note, QStringLiteral("友人"));
+        QCOMPARE(saved.yomi, QStringLiteral("やまだ"));
+        QCOMPARE(saved.lastCall, QStringLiteral("05/05 05:05"));
+        QCOMPARE(saved.note, QStringLiteral("友人"));
         // A new record starts with a blank last-call line.
         t->app->windows.phoneBook->newClicked();
         QCOMPARE(ed->lastCallPanel->text() + ed->durationPanel->text() + ed->chargePanel->text(),
@@ -258,7 +258,7 @@ private slots:
         QVERIFY(!ed->isVisible());
         QVERIFY(t->app->windows.phoneBook->isVisible());
         QVERIFY(table->gotoName(QStringLiteral("山田")));
-        QCOMPARE(table->current()->Tel, QStringLiteral("011"));
+        QCOMPARE(table->current()->tel, QStringLiteral("011"));
         // A cancelled new record is not added.
         t->app->windows.phoneBook->newClicked();
         ed->nameField->setText(QStringLiteral("鈴木"));
@@ -320,7 +320,7 @@ private slots:
         ed->telField->setText(QStringLiteral("011"));
         ed->saveClicked();
         QVERIFY(table->gotoName(QStringLiteral("山田")));
-        const QByteArray stored = table->current()->Picture;
+        const QByteArray stored = table->current()->picture;
         QVERIFY(stored.startsWith("\x89PNG"));
         QCOMPARE(colorOf(stored), QColor(Qt::red));
 
@@ -331,7 +331,7 @@ private slots:
         QVERIFY(ed->pictureBox->pixmap().isNull());
         ed->saveClicked();
         QVERIFY(table->gotoName(QStringLiteral("山田")));
-        QVERIFY(table->current()->Picture.isEmpty());
+        QVERIFY(table->current()->picture.isEmpty());
     }
 
     void badPicturesKeepTheOldOne() {
@@ -424,7 +424,7 @@ private slots:
         ed->telField->setText(QStringLiteral("011"));
         ed->saveClicked();
         QVERIFY(table->gotoName(QStringLiteral("山田")));
-        const QByteArray stored = table->current()->Picture;
+        const QByteArray stored = table->current()->picture;
         QVERIFY(stored.startsWith("\x89PNG"));
         QTEST(QImage::fromData(stored).size(), "stored");
         QCOMPARE(colorOf(stored), QColor(Qt::red));
@@ -434,7 +434,7 @@ private slots:
         table->append(person(QStringLiteral("山田"), QStringLiteral("0312345678")));
         db::UserRecord noNumber = person(QStringLiteral("鈴木"), QString());
         table->append(noNumber);
-        t->app->State.logImage.markEmpty();  // an empty log is held, so returning converts it
+        t->app->state.logImage.markEmpty();  // an empty log is held, so returning converts it
         CallLogWindow* log = t->app->windows.callLog;
 
         log->show();
@@ -445,7 +445,7 @@ private slots:
         t->app->nav().editLogCaller(QStringLiteral("0312345678"));
         QVERIFY(ed->isVisible());
         QVERIFY(!log->isVisible());
-        QCOMPARE(t->app->State.DialCaller, dialcaller::CallLog);
+        QCOMPARE(t->app->state.dialCaller, appstate::dialcaller::CallLog);
         QCOMPARE(ed->nameField->text(), QStringLiteral("山田"));
         ed->cancelClicked();
         QVERIFY(log->isVisible());
@@ -460,7 +460,7 @@ private slots:
         ed->saveClicked();
         QVERIFY(log->isVisible());
         QVERIFY(table->gotoName(QStringLiteral("佐藤")));
-        QCOMPARE(table->current()->Tel2, QStringLiteral("0399999999"));
+        QCOMPARE(table->current()->tel2, QStringLiteral("0399999999"));
     }
 };
 

@@ -38,22 +38,22 @@ bool onlyDialChars(const QString& text) {
                        [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'#' || c == u'*'; });
 }
 
-void checkEntry(const calllog::LogEntry& e, int rowNumber, const calllog::ClockSettings& clock) {
-    require(e.offset >= 0 && e.offset <= calllog::LastEntryOffset);
+void checkEntry(const protocol::LogEntry& e, int rowNumber, const rules::ClockSettings& clock) {
+    require(e.offset >= 0 && e.offset <= protocol::LastEntryOffset);
     require(e.size >= 14 && e.size <= 56);
-    require(e.number.size() <= calllog::MaxNumberLength);
-    require(e.subNumber.size() <= calllog::MaxSubNumberLength);
-    const calllog::ConvertedEntry c = calllog::convertLogEntry(e, rowNumber, clock);
-    require(c.Row.LogNo == QString::number(rowNumber));
-    require(c.Row.Ports.isEmpty() ||
-            std::find(calllog::PortColumnTexts.begin(), calllog::PortColumnTexts.end(),
-                      c.Row.Ports) != calllog::PortColumnTexts.end());
-    require(c.AnsweringMachine
-                ? c.Row.Kind == calllog::AnsweringMachineText
-                : std::find(calllog::KindColumnTexts.begin(), calllog::KindColumnTexts.end(),
-                            c.Row.Kind) != calllog::KindColumnTexts.end());
-    require(onlyDialChars(c.Row.Number) && c.Row.Number.size() <= 45);
-    require(!c.Row.Duration.isEmpty() && c.Row.CallTime.size() >= 11);
+    require(e.number.size() <= protocol::MaxNumberLength);
+    require(e.subNumber.size() <= protocol::MaxSubNumberLength);
+    const rules::ConvertedEntry c = rules::convertLogEntry(e, rowNumber, clock);
+    require(c.row.logNo == QString::number(rowNumber));
+    require(c.row.ports.isEmpty() ||
+            std::find(rules::PortColumnTexts.begin(), rules::PortColumnTexts.end(), c.row.ports) !=
+                rules::PortColumnTexts.end());
+    require(c.answeringMachine
+                ? c.row.kind == rules::AnsweringMachineText
+                : std::find(rules::KindColumnTexts.begin(), rules::KindColumnTexts.end(),
+                            c.row.kind) != rules::KindColumnTexts.end());
+    require(onlyDialChars(c.row.number) && c.row.number.size() <= 45);
+    require(!c.row.duration.isEmpty() && c.row.callTime.size() >= 11);
 }
 
 }  // namespace
@@ -61,29 +61,29 @@ void checkEntry(const calllog::LogEntry& e, int rowNumber, const calllog::ClockS
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::array<uint8_t, ImageSize> image{};
     std::memcpy(image.data(), data, std::min(size, ImageSize));
-    calllog::ClockSettings clock{1000000, 99, 36000000};
+    rules::ClockSettings clock{1000000, 99, 36000000};
     if (size >= ImageSize + 12) {
         clock = {int32At(data + ImageSize), int32At(data + ImageSize + 4),
                  int32At(data + ImageSize + 8)};
     }
 
-    const calllog::DecodedLog log = calllog::decodeLogImage(image);
-    require(log.Entries.size() <= calllog::MaxLogEntries);
+    const protocol::DecodedLog log = protocol::decodeLogImage(image);
+    require(log.entries.size() <= protocol::MaxLogEntries);
     int offset = 0;
-    for (size_t i = 0; i < log.Entries.size(); ++i) {
-        require(log.Entries[i].offset == offset);
-        checkEntry(log.Entries[i], static_cast<int>(i) + 1, clock);
-        offset += log.Entries[i].size;
+    for (size_t i = 0; i < log.entries.size(); ++i) {
+        require(log.entries[i].offset == offset);
+        checkEntry(log.entries[i], static_cast<int>(i) + 1, clock);
+        offset += log.entries[i].size;
     }
-    require(log.EndOffset == offset && log.EndOffset <= calllog::LastEntryOffset + 56);
-    const int gauge = calllog::memoryGaugeValue(static_cast<int>(log.Entries.size()), offset);
+    require(log.endOffset == offset && log.endOffset <= protocol::LastEntryOffset + 56);
+    const int gauge = rules::memoryGaugeValue(static_cast<int>(log.entries.size()), offset);
     require(gauge >= 0 && gauge <= 103);
 
     // The number routines on the same bytes taken as typed Shift-JIS text.
     const QByteArray typed(reinterpret_cast<const char*>(data),
                            static_cast<qsizetype>(std::min<size_t>(size, 300)));
-    const QString text = sjis::toUnicode(typed);
-    require(calllog::normalizeNumber(text).size() <= 255);
-    require(onlyDialChars(calllog::lookupDigits(text)));
+    const QString text = ui::sjis::toUnicode(typed);
+    require(rules::normalizeNumber(text).size() <= 255);
+    require(onlyDialChars(rules::lookupDigits(text)));
     return 0;
 }

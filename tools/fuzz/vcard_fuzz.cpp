@@ -19,9 +19,9 @@ void require(bool condition) {
 }
 
 bool sameRecord(const db::UserRecord& a, const db::UserRecord& b) {
-    return a.Name == b.Name && a.Yomi == b.Yomi && a.Tel2 == b.Tel2 && a.Tel == b.Tel &&
-           a.Fax == b.Fax && a.Zip == b.Zip && a.Address == b.Address && a.Note == b.Note &&
-           a.Picture == b.Picture;
+    return a.name == b.name && a.yomi == b.yomi && a.tel2 == b.tel2 && a.tel == b.tel &&
+           a.fax == b.fax && a.zip == b.zip && a.address == b.address && a.note == b.note &&
+           a.picture == b.picture;
 }
 
 bool onlyNumberChars(const QString& text) {
@@ -34,10 +34,10 @@ bool onlyNumberChars(const QString& text) {
 }
 
 void checkStored(const db::UserRecord& r) {
-    require(!r.Name.isEmpty());
+    require(!r.name.isEmpty());
     require(sameRecord(db::PhoneBookTable::fitted(r), r));
-    require(onlyNumberChars(r.Tel) && onlyNumberChars(r.Fax));
-    require(r.Tel2 == calllog::lookupDigits(r.Tel));
+    require(onlyNumberChars(r.tel) && onlyNumberChars(r.fax));
+    require(r.tel2 == rules::lookupDigits(r.tel));
 }
 
 bool noKatakana(const QString& text) {
@@ -54,29 +54,30 @@ bool noKatakana(const QString& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const QList<vcard::Card> cards = vcard::readCards(bytes);
-    const phonebookimport::ImportedRecords read = vcard::read(bytes);
+    const QList<rules::vcard::Card> cards = rules::vcard::readCards(bytes);
+    const rules::phonebookimport::ImportedRecords read = rules::vcard::read(bytes);
     require(read.entries() == cards.size() && read.fullNames.size() == read.records.size());
     QList<db::UserRecord> records;
-    for (vcard::Card card : cards) {
+    for (rules::vcard::Card card : cards) {
         // Decoding the picture is the image readers' work; the stored form is tested elsewhere.
         card.photo.clear();
-        const db::UserRecord r = vcard::toRecord(card);
-        if (r.Name.isEmpty()) {
+        const db::UserRecord r = rules::vcard::toRecord(card);
+        if (r.name.isEmpty()) {
             continue;
         }
         checkStored(r);
-        require(noKatakana(r.Yomi));
+        require(noKatakana(r.yomi));
         records << r;
     }
 
-    const phonebookimport::ImportedRecords again = vcard::read(vcard::write(records));
+    const rules::phonebookimport::ImportedRecords again =
+        rules::vcard::read(rules::vcard::write(records));
     require(again.withoutName == 0 && again.records.size() == records.size());
     for (qsizetype i = 0; i < records.size(); ++i) {
         require(sameRecord(again.records[i], records[i]));
     }
 
-    const phonebookimport::ImportedRecords fromCsv = phonebookimport::fromCsv(bytes);
+    const rules::phonebookimport::ImportedRecords fromCsv = rules::phonebookimport::fromCsv(bytes);
     require(fromCsv.problem.isEmpty() || fromCsv.entries() == 0);
     for (const db::UserRecord& r : fromCsv.records) {
         checkStored(r);

@@ -66,11 +66,11 @@ public:
 db::UserRecord person(const QString& name, const QString& yomi, const QString& tel,
                       const QString& tel2, const QString& note) {
     db::UserRecord r;
-    r.Name = name;
-    r.Yomi = yomi;
-    r.Tel = tel;
-    r.Tel2 = tel2;
-    r.Note = note;
+    r.name = name;
+    r.yomi = yomi;
+    r.tel = tel;
+    r.tel2 = tel2;
+    r.note = note;
     return r;
 }
 
@@ -91,27 +91,27 @@ void archiveAYearOfCalls(db::CallArchive& archive) {
             const int roll = static_cast<int>(random() % 20);
             const bool message = roll >= 18;
             db::ArchivedCall c;
-            c.CallKind = roll < 11 ? 1 : 2;
-            c.PortSet = static_cast<uint8_t>(1 + random() % 2);
+            c.callKind = roll < 11 ? 1 : 2;
+            c.portSet = static_cast<uint8_t>(1 + random() % 2);
             // Some numbers are called far more often than others.
             const int pick = static_cast<int>(random() % 20);
-            c.Number = numbers[pick < 8    ? 0
+            c.number = numbers[pick < 8    ? 0
                                : pick < 13 ? 1
                                : pick < 16 ? 2
                                : pick < 18 ? 3
                                            : pick - 14];
-            c.Moment = calllog::adapterSecondsOf(at);
-            c.DurationSeconds = message ? c.Moment : 30 + static_cast<int32_t>(random() % 900);
-            c.StartSeconds = message ? 0 : c.Moment;
-            c.Charge = c.CallKind == 1 && !message ? 10 * (1 + c.DurationSeconds / 180) : 0;
-            c.Row = {QString::number(i + 1),
-                     calllog::PortText(c.PortSet),
-                     message ? calllog::AnsweringMachineText : calllog::KindText(c.CallKind),
+            c.moment = protocol::adapterSecondsOf(at);
+            c.durationSeconds = message ? c.moment : 30 + static_cast<int32_t>(random() % 900);
+            c.startSeconds = message ? 0 : c.moment;
+            c.charge = c.callKind == 1 && !message ? 10 * (1 + c.durationSeconds / 180) : 0;
+            c.row = {QString::number(i + 1),
+                     rules::portText(c.portSet),
+                     message ? rules::AnsweringMachineText : rules::kindText(c.callKind),
                      QString(),
-                     c.Number,
-                     message ? QStringLiteral("留守中") : calllog::durationText(c.DurationSeconds),
-                     calllog::chargeText(static_cast<uint16_t>(c.Charge)),
-                     calllog::timeText(static_cast<int32_t>(c.Moment))};
+                     c.number,
+                     message ? QStringLiteral("留守中") : rules::durationText(c.durationSeconds),
+                     rules::chargeText(static_cast<uint16_t>(c.charge)),
+                     protocol::timeText(static_cast<int32_t>(c.moment))};
             calls.push_back(c);
         }
     }
