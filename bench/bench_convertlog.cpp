@@ -80,9 +80,9 @@ void run(benchmark::State& state, const QByteArray& image, int bookSize) {
     Application& app = *book.t.app;
     for (auto _ : state) {
         putLogImage(app.state, image);
-        app.windows.callLog->convertLog();
+        app.logImport.importHeld();
     }
-    state.counters["rows"] = app.windows.mainMenu->callLogTable.rowCount();
+    state.counters["rows"] = app.callLogTable.rowCount();
 }
 
 void BM_ConvertLogDensest(benchmark::State& state) {
