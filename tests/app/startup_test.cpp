@@ -23,6 +23,7 @@
 #include "app/program.h"
 #include "db/callarchive.h"
 #include "protocol/secondsscale.h"
+#include "support/files.h"
 #include "support/testapp.h"
 #include "ui/qtdialogs.h"
 #include "windows/aboutwindow.h"
@@ -44,18 +45,6 @@ QByteArray randomBytes(int size, quint32 seed) {
         b = static_cast<char>(random.bounded(256));
     }
     return bytes;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(bytes);
-    }
 }
 
 // An archive of count downloaded calls, one a day.
@@ -269,16 +258,7 @@ private slots:
     void oldArchiveIsCountedAfterTheStart() {
         QTemporaryDir folder;
         writeArchive(folder.path(), 50);
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-            raw.setDatabaseName(QDir(folder.path()).filePath(db::CallArchive::fileName()));
-            QVERIFY(raw.open());
-            QSqlQuery q(raw);
-            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveMonths")));
-            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveNumberMonths")));
-            raw.close();
-        }
-        QSqlDatabase::removeDatabase("raw");
+        QVERIFY(dropArchiveTotals(QDir(folder.path()).filePath(db::CallArchive::fileName())));
         TestApp t(folder.path());
         QVERIFY(t.start());
         QVERIFY(!t.app->callArchive.totalsReady());

@@ -9,6 +9,7 @@
 #include "protocol/secondsscale.h"
 #include "rules/callstatistics.h"
 #include "rules/logtexts.h"
+#include "support/files.h"
 
 namespace {
 
@@ -150,16 +151,7 @@ private slots:
         SmallArchive a;
         const rules::CallStatistics before = a.between(QDate(2025, 12, 1), QDate(2026, 4, 30));
         a.archive.close();
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-            raw.setDatabaseName(a.dir.filePath(db::CallArchive::fileName()));
-            QVERIFY(raw.open());
-            QSqlQuery q(raw);
-            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveMonths")));
-            QVERIFY(q.exec(QStringLiteral("DROP TABLE ArchiveNumberMonths")));
-            raw.close();
-        }
-        QSqlDatabase::removeDatabase("raw");
+        QVERIFY(dropArchiveTotals(a.dir.filePath(db::CallArchive::fileName())));
         a.archive.open();
         // Counted in steps, not at the opening; until done the statistics refuse.
         QVERIFY(!a.archive.totalsReady());

@@ -8,23 +8,10 @@
 #include <csignal>
 
 #include "state/atomicfile.h"
+#include "support/files.h"
 #include "support/tinydisk.h"
 
-namespace {
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(bytes);
-    }
-}
-
-}  // namespace
+namespace {}  // namespace
 
 class AtomicFileTest : public QObject {
     Q_OBJECT

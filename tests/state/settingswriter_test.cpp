@@ -6,6 +6,7 @@
 #include "state/inifile.h"
 #include "state/programstate.h"
 #include "state/settingswriter.h"
+#include "support/files.h"
 
 namespace {
 
@@ -20,11 +21,6 @@ appstate::ProgramState settingsState() {
     s.clockDriftSetting = 99;
     s.adapterModel = -1;
     return s;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 }  // namespace
