@@ -33,8 +33,8 @@ ChargesExchange::ChargesExchange(DeviceLink& link, appstate::ProgramState& state
 }
 
 void ChargesExchange::request() {
-    comm::SerialPort& port = link_.serialPort;
-    port.setPort(static_cast<uint8_t>(state_.comPort));
+    comm::SerialPort& port = link_.serialPort_;
+    port.setPort(static_cast<uint8_t>(state_.settings.comPort));
     try {
         port.open();
         received_.restart();
@@ -61,7 +61,7 @@ bool ChargesExchange::reset(Counter counter) {
         emit portUnavailable();
         return false;
     }
-    link_.serialPort.writeText(resetCommandOf(counter));
+    link_.serialPort_.writeText(resetCommandOf(counter));
     emit counterReset(counter);
     return true;
 }

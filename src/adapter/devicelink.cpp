@@ -15,28 +15,32 @@ constexpr int BaudRate = 19200;
 
 DeviceLink::DeviceLink(appstate::ProgramState& state, ui::TimerBackend& timers,
                        const ui::WallClock& wallClock, comm::SerialDeviceFactory& devices)
-    : serialPort(devices),
-      download(*this, state, received_, timers, wallClock),
-      charges(*this, state, received_, timers),
-      options(*this, state),
-      logClear(*this, state, received_),
-      dial(*this, state, received_, timers),
-      state_(state),
+    : state_(state),
+      serialPort_(devices),
+      download_(*this, state, received_, timers, wallClock),
+      charges_(*this, state, received_, timers),
+      options_(*this, state),
+      logClear_(*this, state, received_),
+      dial_(*this, state, received_, timers),
       portCloseTimer_(timers),
       tel2LogModeTimer_(timers) {
-    serialPort.setBaudRate(BaudRate);
-    serialPort.onReceive = [this](comm::SerialPort& sender, uint16_t size) {
+    serialPort_.setBaudRate(BaudRate);
+    serialPort_.onReceive = [this](comm::SerialPort& sender, uint16_t size) {
         receiveBytes(sender, size);
     };
-    serialPort.onHandlerError = [this](const QString& message) { emit handlerError(message); };
-    serialPort.onDeviceGone = [this] { download.lineGone(); };
+    serialPort_.onHandlerError = [this](const QString& message) { emit handlerError(message); };
+    serialPort_.onDeviceGone = [this] { download_.lineGone(); };
     portCloseTimer_.onElapsed = [this] { closeDelayedPort(); };
     tel2LogModeTimer_.onElapsed = [this] { sendTel2LogMode(); };
 }
 
+void DeviceLink::usePort(int comPort) {
+    serialPort_.setPort(static_cast<uint8_t>(comPort));
+}
+
 bool DeviceLink::openPort() {
     try {
-        serialPort.open();
+        serialPort_.open();
     } catch (const std::exception&) {
         return false;
     }
@@ -45,7 +49,7 @@ bool DeviceLink::openPort() {
 
 void DeviceLink::closePort() {
     try {
-        serialPort.close();
+        serialPort_.close();
     } catch (const std::exception&) {
         // Closing a port that has gone away has nothing left to report.
     }
@@ -67,15 +71,16 @@ void DeviceLink::closeDelayedPort() {
 void DeviceLink::sendTel2LogMode() {
     // Stopped before sending: a port closed in the meantime is reported once, not at every tick.
     tel2LogModeTimer_.setInterval(0);
-    serialPort.writeText(protocol::hg::logModeTel2Command(state_.adapterModel, state_.logModeTel2));
+    serialPort_.writeText(protocol::hg::logModeTel2Command(state_.settings.adapterModel,
+                                                           state_.settings.logModeTel2));
 }
 
 void DeviceLink::receiveBytes(comm::SerialPort& sender, uint16_t size) {
-    dial.pauseReplyCheck();
+    dial_.pauseReplyCheck();
     std::vector<uint8_t> buffer(size + 1u, 0);
     sender.read(reinterpret_cast<char*>(buffer.data()), size);
     received_.append(std::span(buffer).first(size));
-    dial.bytesArrived();
+    dial_.bytesArrived();
 }
 
 }  // namespace adapter

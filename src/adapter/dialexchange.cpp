@@ -61,7 +61,7 @@ void DialExchange::startPrologue(uint8_t dialNow, int delayMs) {
 
 void DialExchange::prologueStep() {
     appstate::ProgramState& s = state_;
-    comm::SerialPort& port = link_.serialPort;
+    comm::SerialPort& port = link_.serialPort_;
     prologueTimer_.setInterval(PrologueInterval);
     try {
         if (s.adapterIdentified) {
@@ -73,7 +73,7 @@ void DialExchange::prologueStep() {
         }
         switch (prologueStep_) {
             case 0:
-                port.setPort(static_cast<uint8_t>(s.comPort));
+                port.setPort(static_cast<uint8_t>(s.settings.comPort));
                 port.open();
                 port.writeText(protocol::hg::echoOffCommand());
                 prologueStep_ = 1;
@@ -101,11 +101,11 @@ void DialExchange::prologueStep() {
 
 void DialExchange::dialOrHangUp(uint8_t dial) {
     appstate::ProgramState& s = state_;
-    comm::SerialPort& port = link_.serialPort;
+    comm::SerialPort& port = link_.serialPort_;
     emit countingStopped();
     continuousWaitTimer_.setInterval(0);
     s.dialInProgress = true;
-    port.setPort(static_cast<uint8_t>(s.comPort));
+    port.setPort(static_cast<uint8_t>(s.settings.comPort));
     emit padShown();
     if (!s.continuousDial) {
         redialIndex_ = 0;
@@ -121,7 +121,7 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
         emit dialling(textOf(s.dialNumber.bytes()));
         s.dialNumber.assign(
             ui::sjis::fromUnicode(rules::lookupDigits(textOf(s.dialNumber.bytes()))));
-        port.writeText(protocol::hg::dialCommand(s.dialLine, s.dialNumber.bytes()));
+        port.writeText(protocol::hg::dialCommand(s.settings.dialLine, s.dialNumber.bytes()));
         readyToDial_ = false;
         showStartButton(StartButton::HangUp);
         emit dialSent();
@@ -134,7 +134,7 @@ void DialExchange::dialOrHangUp(uint8_t dial) {
             }
         }
     } else {
-        port.writeText(protocol::hg::hangUpCommand(s.dialLine));
+        port.writeText(protocol::hg::hangUpCommand(s.settings.dialLine));
         readyToDial_ = true;
         emit hungUp();
         if (s.continuousDial) {
@@ -221,7 +221,7 @@ void DialExchange::endRun() {
 void DialExchange::close() {
     continuousWaitTimer_.setInterval(0);
     state_.dialNumber.clear();
-    link_.serialPort.close();
+    link_.serialPort_.close();
     replyCheckTimer_.setInterval(0);
     state_.dialInProgress = false;
     showStartButton(StartButton::Dial);
@@ -255,7 +255,7 @@ void DialExchange::checkReply() {
     replyCheckTimer_.setInterval(0);
     emit checkingReply();
     const protocol::DialReply reply = protocol::matchDialReply(
-        received_.bytes().data(), received_.bytes().size(), received_.count(), s.dialLine);
+        received_.bytes().data(), received_.bytes().size(), received_.count(), s.settings.dialLine);
     if (reply.action == protocol::ReplyAction::None) {
         return;
     }

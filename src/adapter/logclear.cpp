@@ -15,7 +15,7 @@ LogClear::LogClear(DeviceLink& link, appstate::ProgramState& state, ReceiveBuffe
     : link_(link), state_(state), received_(received) {}
 
 void LogClear::clear() {
-    comm::SerialPort& port = link_.serialPort;
+    comm::SerialPort& port = link_.serialPort_;
     received_.restart();
     port.open();
     try {

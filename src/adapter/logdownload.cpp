@@ -40,13 +40,14 @@ LogDownload::LogDownload(DeviceLink& link, appstate::ProgramState& state, Receiv
 
 void LogDownload::start() {
     appstate::ProgramState& s = state_;
-    comm::SerialPort& port = link_.serialPort;
-    port.setPort(static_cast<uint8_t>(s.comPort));
+    comm::SerialPort& port = link_.serialPort_;
+    port.setPort(static_cast<uint8_t>(s.settings.comPort));
     try {
         // A close still pending from the last exchange would cut this one short.
         link_.closePortLater(0);
         port.open();
-        port.writeText(protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1));
+        port.writeText(
+            protocol::hg::logModeTel1Command(s.settings.adapterModel, s.settings.logModeTel1));
     } catch (const std::exception&) {
         // Not left open on a port that may not answer, or the next exchange would reuse it.
         port.close();
@@ -77,7 +78,7 @@ void LogDownload::step() {
             break;
         case 1:
             emit progress(20);
-            s.passwordCode = 0;
+            s.settings.passwordCode = 0;
             s.adapterIdentified = true;
             received_.restart();
             loadProgress_ = 0;
@@ -98,8 +99,8 @@ void LogDownload::step() {
             // The difference wraps as 32-bit arithmetic does.
             s.clockDifference = static_cast<int32_t>(static_cast<uint32_t>(s.pcClockSeconds) -
                                                      static_cast<uint32_t>(s.hgClockSeconds));
-            s.passwordCode = protocol::passwordCodeOf(received_.bytes());
-            if (s.passwordCode != s.enteredPasswordCode && s.passwordCode != 0) {
+            s.settings.passwordCode = protocol::passwordCodeOf(received_.bytes());
+            if (s.settings.passwordCode != s.enteredPasswordCode && s.settings.passwordCode != 0) {
                 emit progress(0);
                 emit passwordNeeded();
             } else {
@@ -144,7 +145,7 @@ void LogDownload::requestLogImage() {
     received_.restart();
     // The image is only what arrives for this request, never the rest of an earlier one.
     received_.zeroFront(LogImageBytes);
-    if (!send(protocol::hg::logRequestCommand(s.passwordCode))) {
+    if (!send(protocol::hg::logRequestCommand(s.settings.passwordCode))) {
         return;
     }
     loadProgress_ = 20;
@@ -153,7 +154,7 @@ void LogDownload::requestLogImage() {
 
 bool LogDownload::send(const QByteArray& command) {
     try {
-        link_.serialPort.writeText(command);
+        link_.serialPort_.writeText(command);
         return true;
     } catch (const std::exception&) {
         fail();

@@ -16,15 +16,15 @@ OptionsUpload::OptionsUpload(DeviceLink& link, appstate::ProgramState& state)
     : link_(link), state_(state) {}
 
 void OptionsUpload::sendLogModes() {
-    link_.serialPort.open();
-    link_.serialPort.writeText(
-        protocol::hg::logModeTel1Command(state_.adapterModel, state_.logModeTel1));
+    link_.serialPort_.open();
+    link_.serialPort_.writeText(protocol::hg::logModeTel1Command(state_.settings.adapterModel,
+                                                                 state_.settings.logModeTel1));
     link_.sendTel2LogModeLater(Tel2ModeDelay);
 }
 
 void OptionsUpload::changePassword() {
-    link_.serialPort.writeText(protocol::hg::passwordSetCommand(state_.newPasswordCode));
-    state_.passwordCode = state_.newPasswordCode;
+    link_.serialPort_.writeText(protocol::hg::passwordSetCommand(state_.newPasswordCode));
+    state_.settings.passwordCode = state_.newPasswordCode;
     state_.logImage.markStale();
 }
 

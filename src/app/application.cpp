@@ -6,6 +6,8 @@
 
 #include "app/navigator.h"
 #include "app/startup.h"
+#include "protocol/secondsscale.h"
+#include "state/inifile.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
@@ -25,17 +27,33 @@
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
                          QString executablePath, QString tableFolder, QString settingsPath)
-    : WindowContext(ui, serialDevices, std::move(executablePath), std::move(tableFolder),
-                    std::move(settingsPath)),
+    : state{},
+      services(ui),
+      serialDevices(serialDevices),
+      link(state, ui.timers, ui.wallClock, serialDevices),
+      callLogTable(tableFolder),
+      phoneBookTable(tableFolder),
+      callArchive(tableFolder, protocol::monthOfMoment),
+      logImport(state, callLogTable, phoneBookTable, callArchive),
       splashTimer(ui.timers),
       archiveTotals(callArchive, ui.timers, [this](const QString& text) { showException(text); }),
       archiveCheck(callArchive, [this](const QString& text) { showException(text); }),
-      navigator_(std::make_unique<Navigator>(*this)) {
-    navigation_ = navigator_.get();
+      executablePath_(std::move(executablePath)),
+      settingsPath_(settingsPath.isEmpty() ? appstate::settingsPathFor(executablePath_)
+                                           : std::move(settingsPath)),
+      tableFolder_(std::move(tableFolder)),
+      navigator_(std::make_unique<Navigator>(*this)),
+      windowContext_(ui, *navigator_) {
     splashTimer.onElapsed = [this] { endSplash(); };
+    services.timers.onError = [this](const std::string& message) {
+        showException(QString::fromStdString(message));
+    };
+    QObject::connect(&link, &adapter::DeviceLink::handlerError,
+                     [this](const QString& message) { showException(message); });
 }
 
 Application::~Application() {
+    services.timers.onError = nullptr;
     while (!windows_.empty()) {
         windows_.pop_back();
     }
@@ -49,7 +67,7 @@ bool Application::start() {
     splashTimer.setInterval(2000);
 
     startup::loadSettings(state, settingsPath());
-    link.serialPort.setPort(static_cast<uint8_t>(state.comPort));
+    link.usePort(state.settings.comPort);
     const startup::Outcome opened =
         startup::openTables(state, {callLogTable, phoneBookTable, callArchive});
     if (opened.failed()) {
@@ -75,21 +93,23 @@ void Application::endSplash() {
 }
 
 void Application::createWindows() {
-    windows.mainMenu = own(new MainMenuWindow(*this));
-    windows.callLog = own(new CallLogWindow(*this));
-    windows.recordEditor = own(new RecordEditor(*this));
-    windows.phoneBook = own(new PhoneBookWindow(*this));
-    windows.options = own(new OptionsWindow(*this));
-    windows.dialPad = own(new DialPad(*this));
-    windows.password = own(new PasswordWindow(*this));
-    windows.confirmation = own(new ConfirmationWindow(*this));
-    windows.about = own(new AboutWindow(*this));
-    windows.progress = own(new ProgressWindow(*this));
-    windows.portMessage = own(new PortMessageWindow(*this));
-    windows.charges = own(new ChargesWindow(*this));
-    windows.compactMenu = own(new CompactMenuWindow(*this));
-    windows.optionsSaved = own(new OptionsSavedWindow(*this));
-    windows.archive = own(new ArchiveWindow(*this));
+    WindowContext& c = windowContext_;
+    windows.mainMenu = own(new MainMenuWindow(c, callLogTable, phoneBookTable));
+    windows.callLog = own(new CallLogWindow(c, callLogTable, logImport, state));
+    windows.recordEditor = own(new RecordEditor(c, phoneBookTable));
+    windows.phoneBook = own(new PhoneBookWindow(c, phoneBookTable, state));
+    windows.options = own(new OptionsWindow(c, link, serialDevices, state, settingsPath_));
+    windows.dialPad = own(new DialPad(c, link, phoneBookTable));
+    windows.password = own(new PasswordWindow(c, link, state));
+    windows.confirmation =
+        own(new ConfirmationWindow(c, link, phoneBookTable, state, settingsPath_));
+    windows.about = own(new AboutWindow(c));
+    windows.progress = own(new ProgressWindow(c, link));
+    windows.portMessage = own(new PortMessageWindow(c, link));
+    windows.charges = own(new ChargesWindow(c));
+    windows.compactMenu = own(new CompactMenuWindow(c));
+    windows.optionsSaved = own(new OptionsSavedWindow(c));
+    windows.archive = own(new ArchiveWindow(c, callArchive, phoneBookTable));
     connectExchangeReports();
 }
 
@@ -99,7 +119,7 @@ void Application::connectExchangeReports() {
     using adapter::LogDownload;
     ProgressWindow* progress = windows.progress;
     PasswordWindow* password = windows.password;
-    LogDownload* download = &link.download;
+    const LogDownload* download = &link.download();
     QObject::connect(download, &LogDownload::started, progress, &ProgressWindow::showStarted);
     QObject::connect(download, &LogDownload::progress, progress, &ProgressWindow::showProgress);
     QObject::connect(download, &LogDownload::passwordNeeded, password, &PasswordWindow::ask);
@@ -116,7 +136,7 @@ void Application::connectExchangeReports() {
     QObject::connect(download, &LogDownload::portUnavailable, progress,
                      [this] { navigator_->showPortMessage(); });
 
-    ChargesExchange* charges = &link.charges;
+    const ChargesExchange* charges = &link.charges();
     QObject::connect(charges, &ChargesExchange::chargesRead, windows.charges,
                      &ChargesWindow::showCharges);
     QObject::connect(charges, &ChargesExchange::counterReset, windows.charges,
@@ -128,7 +148,7 @@ void Application::connectExchangeReports() {
         windows.charges->hide();
     });
 
-    DialExchange* dial = &link.dial;
+    const DialExchange* dial = &link.dial();
     DialPad* pad = windows.dialPad;
     QObject::connect(dial, &DialExchange::countingStopped, pad, &DialPad::stopCounting);
     QObject::connect(dial, &DialExchange::padShown, pad, &DialPad::showPad);

@@ -1,28 +1,42 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
+#include "adapter/devicelink.h"
 #include "app/appwindows.h"
 #include "app/archivecheck.h"
 #include "app/archivetotalscount.h"
+#include "app/navigator.h"
+#include "db/callarchive.h"
+#include "db/calllogtable.h"
+#include "db/phonebooktable.h"
+#include "rules/logimport.h"
+#include "state/programstate.h"
 #include "ui/intervaltimer.h"
+#include "ui/uiservices.h"
 #include "windows/windowcontext.h"
 
 class QWidget;
-class Navigator;
 class SplashWindow;
 
-// Everything one run of the program owns: the shared record, the windows, the link to the
-// adapter, and the platform services the windows use. main() builds one with Qt's services;
-// tests build one with theirs.
-class Application : public WindowContext {
+namespace comm {
+class SerialDeviceFactory;
+}
+
+// Everything one run of the program owns: the shared record, the tables, the link to the
+// adapter, the windows, and the platform services. It hands each window what that window uses.
+// main() builds one with Qt's services; tests build one with theirs.
+class Application {
 public:
     // Without a settings path the settings file lies beside the executable.
     Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices, QString executablePath,
                 QString tableFolder, QString settingsPath = QString());
-    ~Application() override;
+    ~Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
 
     // The start of the run: shows the splash, reads the settings, opens the tables, tells the
     // first failure, and creates the windows; the menu follows the splash after 2000 ms. False
@@ -30,6 +44,17 @@ public:
     bool start();
     // Creates the windows in their fixed order.
     void createWindows();
+
+    appstate::ProgramState state{};
+    ui::UiServices services;
+    comm::SerialDeviceFactory& serialDevices;
+    adapter::DeviceLink link;
+    db::CallLogTable callLogTable;
+    db::PhoneBookTable phoneBookTable;
+    // Every call ever downloaded, kept across runs and log clears.
+    db::CallArchive callArchive;
+    // Takes the held log image into the three tables.
+    rules::LogImport logImport;
 
     // The splash window while it shows; released when splashTimer fires.
     SplashWindow* splash() const { return splash_.get(); }
@@ -40,6 +65,19 @@ public:
     ArchiveCheck archiveCheck;
 
     AppWindows windows;
+    Navigator& nav() { return *navigator_; }
+
+    const QString& executablePath() const { return executablePath_; }
+    const QString& settingsPath() const { return settingsPath_; }
+    // Folder of the table files: the current directory in the program.
+    const QString& tableFolder() const { return tableFolder_; }
+
+    // The application's general error display.
+    void showException(const QString& text) { windowContext_.showException(text); }
+    // Runs fn and shows any error escaping it.
+    void guarded(const std::function<void()>& fn) { windowContext_.guarded(fn); }
+    // What ends the run: closing the main window ends the event loop.
+    std::function<void()>& onQuit() { return windowContext_.onQuit; }
 
     // Keeps a window created during the run; the application deletes them in reverse order.
     template <typename T>
@@ -53,7 +91,11 @@ private:
     void connectExchangeReports();
     void endSplash();
 
+    QString executablePath_;
+    QString settingsPath_;
+    QString tableFolder_;
     std::unique_ptr<Navigator> navigator_;
+    WindowContext windowContext_;
     std::unique_ptr<SplashWindow> splash_;
     std::vector<std::unique_ptr<QWidget>> windows_;
 };

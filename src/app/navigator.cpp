@@ -57,7 +57,7 @@ void Navigator::runMenuCommand(MenuCommand command) {
         case MenuCommand::CallLog:
             if (s.logImage.isStale()) {
                 downloadFromCallLog_ = false;
-                app_.link.download.start();
+                app_.link.startDownload();
             } else {
                 showConvertedCallLog();
             }
@@ -66,12 +66,12 @@ void Navigator::runMenuCommand(MenuCommand command) {
             openPhoneBook();
             break;
         case MenuCommand::Dial:
-            s.dialCaller = appstate::dialcaller::Menu;
+            returnTo_ = Opener::Menu;
             app_.windows.dialPad->namePanel->clear();
-            app_.link.dial.openFromMenu();
+            app_.link.openDialPadFromMenu();
             break;
         case MenuCommand::Charges:
-            app_.link.charges.request();
+            app_.link.readCharges();
             break;
         case MenuCommand::Options:
             showOptions();
@@ -102,7 +102,7 @@ void Navigator::showSaveNotice(bool shown) {
 
 void Navigator::reloadCallLog() {
     downloadFromCallLog_ = true;
-    app_.link.download.start();
+    app_.link.startDownload();
 }
 
 void Navigator::returnAfterFailedDownload() {
@@ -137,21 +137,21 @@ void Navigator::openPhoneBook() {
 
 void Navigator::editLogCaller(const QString& number) {
     if (app_.windows.recordEditor->editLogCaller(number)) {
-        app_.state.dialCaller = appstate::dialcaller::CallLog;
+        returnTo_ = Opener::CallLog;
         app_.windows.callLog->hide();
     }
 }
 
 void Navigator::newRecord() {
     app_.windows.recordEditor->editNew();
-    app_.state.dialCaller = appstate::dialcaller::PhoneBook;
+    returnTo_ = Opener::PhoneBook;
 }
 
 void Navigator::editRecord(const QString& name) {
     // A dial started from the editor shows the name at once.
     app_.windows.dialPad->namePanel->setText(name);
     app_.windows.recordEditor->editCurrent();
-    app_.state.dialCaller = appstate::dialcaller::PhoneBook;
+    returnTo_ = Opener::PhoneBook;
 }
 
 void Navigator::openArchive() {
@@ -172,32 +172,40 @@ void Navigator::archiveClosed() {
 
 void Navigator::editArchiveCaller(const QString& number) {
     if (app_.windows.recordEditor->editLogCaller(number)) {
-        app_.state.dialCaller = appstate::dialcaller::Archive;
+        returnTo_ = Opener::Archive;
         app_.windows.archive->hide();
     }
 }
 
-void Navigator::openDialPad(uint8_t dialNow, const QString& number) {
-    app_.link.dial.prepare(dialNow, number);
+void Navigator::openDialPad(Opener opener, const QString& number) {
+    // The editor's dial returns to where the editor was opened from.
+    if (opener != Opener::RecordEditor) {
+        returnTo_ = opener;
+    }
+    app_.link.prepareDial(1, number);
 }
 
 void Navigator::returnToCaller() {
-    switch (app_.state.dialCaller) {
-        case appstate::dialcaller::CallLog:
+    returnTo(returnTo_);
+}
+
+void Navigator::returnTo(Opener opener) {
+    switch (opener) {
+        case Opener::CallLog:
             app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
             if (app_.state.logImage.isStale()) {
                 // The download shows the call log window when it completes.
                 downloadFromCallLog_ = false;
-                app_.link.download.start();
+                app_.link.startDownload();
             } else {
                 showConvertedCallLog();
             }
             break;
-        case appstate::dialcaller::PhoneBook:
+        case Opener::PhoneBook:
             app_.windows.phoneBook->show();
             app_.windows.phoneBook->raise();
             break;
-        case appstate::dialcaller::Archive:
+        case Opener::Archive:
             app_.phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
             app_.windows.archive->showArchive();
             break;

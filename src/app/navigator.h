@@ -27,8 +27,12 @@ public:
     void openArchive() override;
     void archiveClosed() override;
     void editArchiveCaller(const QString& number) override;
-    void openDialPad(uint8_t dialNow, const QString& number) override;
+    void openDialPad(Opener opener, const QString& number) override;
     void returnToCaller() override;
+    // Back to opener, as the dial pad or the record editor does on closing.
+    void returnTo(Opener opener);
+    // Where the dial pad and the record editor return to.
+    Opener returnsTo() const { return returnTo_; }
     void askConfirmation(int action, const QString& firstLine, const QString& secondLine) override;
     void confirmationClosed(int action) override;
 
@@ -46,4 +50,6 @@ private:
     bool downloadFromCallLog_ = false;
     // Whether the archive window was opened from the call log window.
     bool archiveFromCallLog_ = false;
+    // Where the dial pad and the record editor return to when they close.
+    Opener returnTo_ = Opener::Menu;
 };

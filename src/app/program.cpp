@@ -42,7 +42,7 @@ int runProgram(int argc, char* argv[]) {
 
     Application app(ui::UiServices{timers, dialogs, help, wallClock}, ports, executable,
                     folders.tableFolder, folders.settingsFile);
-    app.onQuit = [] { QCoreApplication::quit(); };
+    app.onQuit() = [] { QCoreApplication::quit(); };
     if (!app.start()) {
         return 1;
     }

@@ -16,18 +16,12 @@ constexpr int Busy = 5;  // the engine's code for a file another connection hold
 
 void loadSettings(appstate::ProgramState& s, const QString& settingsPath) {
     const appstate::IniFile ini(settingsPath);
-    s.comPort = 1;
-    s.dialLine = 1;
-    s.logModeTel1 = 3;
-    s.logModeTel2 = 3;
-    s.passwordCode = 0;
-    s.passwordNumber = 0;
-    s.clockDriftSetting = 99;
-    s.adapterModel = 0;
+    s.settings = appstate::Settings::defaults();
     s.compactMenuInUse = false;
     for (const appstate::SettingsKey& key : appstate::SettingsKeys) {
-        s.*key.member = ini.readInteger(QString::fromLatin1(key.section),
-                                        QString::fromLatin1(key.name), s.*key.member);
+        s.settings.*key.member =
+            ini.readInteger(QString::fromLatin1(key.section), QString::fromLatin1(key.name),
+                            s.settings.*key.member);
     }
 
     s.enteredPasswordCode = 0;

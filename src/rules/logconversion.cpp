@@ -19,7 +19,7 @@ QString padded(int32_t value, const QString& prefix) {
 }  // namespace
 
 ClockSettings clockSettingsOf(const appstate::ProgramState& state) {
-    return {state.hgClockSeconds, state.clockDriftSetting, state.clockDifference};
+    return {state.hgClockSeconds, state.settings.clockDriftSetting, state.clockDifference};
 }
 
 int32_t driftCorrected(int32_t seconds, const ClockSettings& clock) {

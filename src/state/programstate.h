@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "state/heldlogimage.h"
+#include "state/settings.h"
 #include "state/shortstring.h"
 
 namespace appstate {
@@ -14,15 +15,8 @@ namespace appstate {
 struct ProgramState {
     static constexpr int RedialSlots = 21;
 
-    // Settings, loaded from the settings file.
-    int32_t comPort = 0;
-    int32_t dialLine = 0;
-    int32_t logModeTel1 = 0;
-    int32_t logModeTel2 = 0;
-    int32_t passwordCode = 0;
-    int32_t passwordNumber = 0;
-    int32_t clockDriftSetting = 0;
-    int32_t adapterModel = 0;
+    // Loaded from the settings file.
+    Settings settings;
 
     // Device link and exchanges with the adapter.
     bool adapterIdentified = false;
@@ -39,20 +33,11 @@ struct ProgramState {
     std::array<ShortString<30>, RedialSlots> redialList{};
     int32_t redialCount = 0;
     bool continuousDial = false;
-    uint8_t dialCaller = 0;
 
     // Display.
     bool compactMenuInUse = false;
     int32_t logFilterMode = 0;
 };
-
-// Values of DialCaller: the window to return to when the dial pad or the record editor closes.
-namespace dialcaller {
-constexpr uint8_t Menu = 1;
-constexpr uint8_t CallLog = 2;
-constexpr uint8_t PhoneBook = 4;
-constexpr uint8_t Archive = 8;
-}  // namespace dialcaller
 
 // The actions the confirmation window carries out on yes.
 namespace confirmaction {

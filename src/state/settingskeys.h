@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "state/programstate.h"
+#include "state/settings.h"
 
 namespace appstate {
 
@@ -10,18 +10,14 @@ namespace appstate {
 struct SettingsKey {
     const char* section;
     const char* name;
-    int32_t ProgramState::*member;
+    int32_t Settings::*member;
 };
 
 inline constexpr SettingsKey SettingsKeys[] = {
-    {"RS232C", "COM", &ProgramState::comPort},
-    {"TEL", "PORT", &ProgramState::dialLine},
-    {"LOG", "PORT1", &ProgramState::logModeTel1},
-    {"LOG", "PORT2", &ProgramState::logModeTel2},
-    {"USER", "SET1", &ProgramState::passwordCode},
-    {"USER", "SET2", &ProgramState::passwordNumber},
-    {"TIME", "HG", &ProgramState::clockDriftSetting},
-    {"TA", "NO", &ProgramState::adapterModel},
+    {"RS232C", "COM", &Settings::comPort},        {"TEL", "PORT", &Settings::dialLine},
+    {"LOG", "PORT1", &Settings::logModeTel1},     {"LOG", "PORT2", &Settings::logModeTel2},
+    {"USER", "SET1", &Settings::passwordCode},    {"USER", "SET2", &Settings::passwordNumber},
+    {"TIME", "HG", &Settings::clockDriftSetting}, {"TA", "NO", &Settings::adapterModel},
 };
 
 }  // namespace appstate

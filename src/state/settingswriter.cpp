@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 
 #include "state/inifile.h"
-#include "state/programstate.h"
 #include "state/settingskeys.h"
 
 namespace appstate {
@@ -29,7 +28,7 @@ QByteArray readCurrent(const QString& path) {
 
 }  // namespace
 
-void writeSettings(const QString& path, const ProgramState& state) {
+void writeSettings(const QString& path, const Settings& settings) {
     const QByteArray current = readCurrent(path);
 
     QTemporaryDir staging;
@@ -47,7 +46,7 @@ void writeSettings(const QString& path, const ProgramState& state) {
     const IniFile copy(copyPath);
     for (const SettingsKey& key : SettingsKeys) {
         if (!copy.writeInteger(QString::fromLatin1(key.section), QString::fromLatin1(key.name),
-                               state.*key.member)) {
+                               settings.*key.member)) {
             fail(copyPath, QStringLiteral("cannot write %1/%2").arg(key.section, key.name));
         }
     }

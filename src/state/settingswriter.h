@@ -5,7 +5,7 @@
 
 namespace appstate {
 
-struct ProgramState;
+struct Settings;
 
 // The settings file could not be read or replaced; it is left as it was.
 class SettingsWriteError : public std::runtime_error {
@@ -16,6 +16,6 @@ public:
 // Writes the eight settings keys as decimal integers, keeping every other line of the file.
 // All eight reach the file together or none does: they are applied to a copy, which then
 // replaces the file in one step.
-void writeSettings(const QString& path, const ProgramState& state);
+void writeSettings(const QString& path, const Settings& settings);
 
 }  // namespace appstate

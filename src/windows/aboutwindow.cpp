@@ -5,7 +5,8 @@
 
 #include "windows/windowcontext.h"
 
-AboutWindow::AboutWindow(WindowContext& app) : WindowBase(app, QStringLiteral("バージョン情報")) {
+AboutWindow::AboutWindow(WindowContext& context)
+    : WindowBase(context, QStringLiteral("バージョン情報")) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setClientSize(181, 83);

@@ -9,7 +9,7 @@ class QPushButton;
 class AboutWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit AboutWindow(WindowContext& app);
+    explicit AboutWindow(WindowContext& context);
 
     QLabel* versionLabel = nullptr;
     QPushButton* okButton = nullptr;

@@ -51,10 +51,13 @@ bool looksLikeNumber(const QString& text) {
 
 }  // namespace
 
-ArchiveWindow::ArchiveWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("通話履歴"), HelpTopic),
-      searchTimer(app.services.timers),
-      totalsTimer(app.services.timers) {
+ArchiveWindow::ArchiveWindow(WindowContext& context, db::CallArchive& archive,
+                             db::PhoneBookTable& phoneBook)
+    : WindowBase(context, QStringLiteral("通話履歴"), HelpTopic),
+      searchTimer(context.services.timers),
+      totalsTimer(context.services.timers),
+      archive_(archive),
+      phoneBook_(phoneBook) {
     searchTimer.onElapsed = [this] { applyFilters(); };
     totalsTimer.onElapsed = [this] { showTotalsOfQuery(); };
     buildWindow();
@@ -77,8 +80,8 @@ void ArchiveWindow::buildWindow() {
     portBox->addItems({QStringLiteral("全ポート"), QStringLiteral("ポート1"),
                        QStringLiteral("ポート2"), QStringLiteral("ポート3")});
     dateRangeBox = new QCheckBox(QStringLiteral("期間"), this);
-    fromDate = new QDateEdit(app.services.wallClock.now().date().addMonths(-1), this);
-    toDate = new QDateEdit(app.services.wallClock.now().date(), this);
+    fromDate = new QDateEdit(context.services.wallClock.now().date().addMonths(-1), this);
+    toDate = new QDateEdit(context.services.wallClock.now().date(), this);
     for (QDateEdit* edit : {fromDate, toDate}) {
         edit->setCalendarPopup(true);
         edit->setDisplayFormat(QStringLiteral("yyyy/MM/dd"));
@@ -104,7 +107,7 @@ void ArchiveWindow::buildWindow() {
     filters->addWidget(new QLabel(QStringLiteral("～"), this));
     filters->addWidget(toDate);
 
-    model = new ArchiveModel(app.callArchive, app.phoneBookTable, this);
+    model = new ArchiveModel(archive_, phoneBook_, this);
     grid = makeLogGrid(model, this);
     QHeaderView* titles = grid->horizontalHeader();
     grid->setColumnWidth(
@@ -149,8 +152,8 @@ db::ArchiveQuery ArchiveWindow::currentQuery() const {
         if (looksLikeNumber(text)) {
             q.digits = rules::lookupDigits(rules::normalizeNumber(text));
         }
-        if (app.phoneBookTable.isOpen()) {
-            q.numbers = app.phoneBookTable.numbersOfNamesContaining(text);
+        if (phoneBook_.isOpen()) {
+            q.numbers = phoneBook_.numbersOfNamesContaining(text);
         }
     }
     static const std::array<QString, 4> kinds{QString(), rules::KindColumnTexts[1],
@@ -168,11 +171,11 @@ db::ArchiveQuery ArchiveWindow::currentQuery() const {
 }
 
 void ArchiveWindow::guardedArchive(const std::function<void()>& fn) {
-    app.guarded([this, &fn] {
+    context.guarded([this, &fn] {
         try {
             fn();
         } catch (const db::DatabaseError& e) {
-            app.showException(db::archiveProblemText(app.callArchive.path(), e, ArchiveNotShown));
+            context.showException(db::archiveProblemText(archive_.path(), e, ArchiveNotShown));
         }
     });
 }
@@ -180,7 +183,7 @@ void ArchiveWindow::guardedArchive(const std::function<void()>& fn) {
 void ArchiveWindow::applyFilters() {
     searchTimer.setInterval(0);
     guardedArchive([this] {
-        if (!app.callArchive.isOpen()) {
+        if (!archive_.isOpen()) {
             model->clear();
             showTotals({});
             return;
@@ -197,8 +200,8 @@ void ArchiveWindow::applyFilters() {
 void ArchiveWindow::showTotalsOfQuery() {
     totalsTimer.setInterval(0);
     guardedArchive([this] {
-        if (app.callArchive.isOpen()) {
-            showTotals(app.callArchive.totals(model->query()));
+        if (archive_.isOpen()) {
+            showTotals(archive_.totals(model->query()));
         }
     });
 }
@@ -232,12 +235,12 @@ QString ArchiveWindow::selectedNumber() const {
 }
 
 void ArchiveWindow::statisticsClicked() {
-    if (app.callArchive.isOpen() && !app.callArchive.totalsReady()) {
-        app.services.dialogs.messageBox(
+    if (archive_.isOpen() && !archive_.totalsReady()) {
+        context.services.dialogs.messageBox(
             this,
             QStringLiteral("通話統計のための集計をしています（%1%）。しばらくしてからもう一度開いて"
                            "ください。")
-                .arg(app.callArchive.totalsPercent()),
+                .arg(archive_.totalsPercent()),
             ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Information);
         return;
     }
@@ -249,10 +252,10 @@ void ArchiveWindow::statisticsClicked() {
     } else {
         // The year up to the newest call, so that an archive of old calls still shows them.
         int month =
-            protocol::monthOfMoment(protocol::adapterSecondsOf(app.services.wallClock.now()));
+            protocol::monthOfMoment(protocol::adapterSecondsOf(context.services.wallClock.now()));
         guardedArchive([this, &month] {
             if (const std::optional<int64_t> latest =
-                    app.callArchive.isOpen() ? app.callArchive.latestMoment() : std::nullopt) {
+                    archive_.isOpen() ? archive_.latestMoment() : std::nullopt) {
                 month = protocol::monthOfMoment(*latest);
             }
         });
@@ -261,7 +264,7 @@ void ArchiveWindow::statisticsClicked() {
         from = QDate(to.year(), to.month(), 1).addMonths(-11);
     }
     if (!statisticsWindow) {
-        statisticsWindow = new StatisticsWindow(app, this);
+        statisticsWindow = new StatisticsWindow(context, archive_, phoneBook_, this);
     }
     statisticsWindow->showStatistics(from, to);
 }
@@ -272,8 +275,8 @@ void ArchiveWindow::exportClicked() {
         header << QString(c.title).remove(u' ');
     }
     const db::ArchiveQuery q = currentQuery();
-    exportCsv(app, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
-        app.callArchive.forEachRow(q, [this, &write](const db::LogRow& row, int64_t moment) {
+    exportCsv(context, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
+        archive_.forEachRow(q, [this, &write](const db::LogRow& row, int64_t moment) {
             QStringList cells;
             for (const GridColumn& c : GridColumns) {
                 cells << model->cellText(row, moment, c.field);
@@ -285,9 +288,8 @@ void ArchiveWindow::exportClicked() {
 
 void ArchiveWindow::dialClicked() {
     const QString number = selectedNumber();
-    app.state.dialCaller = appstate::dialcaller::Archive;
     hide();
-    app.nav().openDialPad(1, number);
+    context.nav().openDialPad(Navigation::Opener::Archive, number);
 }
 
 void ArchiveWindow::closeClicked() {
@@ -295,7 +297,7 @@ void ArchiveWindow::closeClicked() {
 }
 
 void ArchiveWindow::gridDoubleClicked() {
-    app.nav().editArchiveCaller(selectedNumber());
+    context.nav().editArchiveCaller(selectedNumber());
 }
 
 void ArchiveWindow::closeEvent(QCloseEvent* event) {
@@ -304,5 +306,5 @@ void ArchiveWindow::closeEvent(QCloseEvent* event) {
     if (statisticsWindow) {
         statisticsWindow->close();
     }
-    app.nav().archiveClosed();
+    context.nav().archiveClosed();
 }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "db/callarchive.h"
+#include "db/phonebooktable.h"
 #include "ui/intervaltimer.h"
 #include "windows/windowbase.h"
 
@@ -22,7 +23,7 @@ class StatisticsWindow;
 class ArchiveWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit ArchiveWindow(WindowContext& app);
+    ArchiveWindow(WindowContext& context, db::CallArchive& archive, db::PhoneBookTable& phoneBook);
 
     // Shows the window with the calls read afresh, names looked up again.
     void showArchive();
@@ -64,6 +65,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    db::CallArchive& archive_;
+    db::PhoneBookTable& phoneBook_;
     void buildWindow();
     // Runs fn and tells a failure of the archive as its problem, naming the file.
     void guardedArchive(const std::function<void()>& fn);

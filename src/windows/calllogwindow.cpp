@@ -38,8 +38,12 @@ const QString ClearWithoutArchiveWarning = QStringLiteral("※通話履歴に未
 
 }  // namespace
 
-CallLogWindow::CallLogWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("通話記録表"), 4) {
+CallLogWindow::CallLogWindow(WindowContext& context, db::CallLogTable& callLog,
+                             rules::LogImport& logImport, appstate::ProgramState& state)
+    : WindowBase(context, QStringLiteral("通話記録表"), 4),
+      callLog_(callLog),
+      logImport_(logImport),
+      state_(state) {
     buildWindow();
 }
 
@@ -51,7 +55,7 @@ void CallLogWindow::buildWindow() {
     }
 
     auto* rows = new LogGridModel(this);
-    rows->setSourceModel(app.callLogTable.model());
+    rows->setSourceModel(callLog_.model());
     grid = makeLogGrid(rows, this);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QTableView::doubleClicked, this, &CallLogWindow::gridDoubleClicked);
@@ -201,16 +205,16 @@ void CallLogWindow::showTotals(const rules::LogImportResult& result) {
 void CallLogWindow::showImport(const rules::LogImportResult& result) {
     showTotals(result);
     if (!result.error.isEmpty()) {
-        app.showException(result.error);
+        context.showException(result.error);
     }
 }
 
 void CallLogWindow::showFiltered(const QString& panelText, int mode) {
     filterPanel->setText(panelText);
     if (mode >= 0) {
-        app.state.logFilterMode = mode;
+        state_.logFilterMode = mode;
     }
-    app.callLogTable.setFiltered(mode >= 0);
+    callLog_.setFiltered(mode >= 0);
     if (grid->model()->rowCount() > 0) {
         grid->selectRow(0);
     }
@@ -235,20 +239,20 @@ void CallLogWindow::incomingClicked() {
 
 void CallLogWindow::reloadClicked() {
     hide();
-    app.nav().reloadCallLog();
+    context.nav().reloadCallLog();
 }
 
 void CallLogWindow::clearLogClicked() {
     setEnabled(false);
     if (archiveUsable_) {
-        app.nav().askConfirmation(appstate::confirmaction::ClearAdapterLog,
-                                  QStringLiteral("ＨＧ内の通信記録を空に"),
-                                  QStringLiteral("しますか？"));
+        context.nav().askConfirmation(appstate::confirmaction::ClearAdapterLog,
+                                      QStringLiteral("ＨＧ内の通信記録を空に"),
+                                      QStringLiteral("しますか？"));
     } else {
         // The calls were never archived: clearing loses them for good.
-        app.nav().askConfirmation(appstate::confirmaction::ClearAdapterLog,
-                                  QStringLiteral("ＨＧ内の通信記録を空にしますか？"),
-                                  ClearWithoutArchiveWarning);
+        context.nav().askConfirmation(appstate::confirmaction::ClearAdapterLog,
+                                      QStringLiteral("ＨＧ内の通信記録を空にしますか？"),
+                                      ClearWithoutArchiveWarning);
     }
 }
 
@@ -262,9 +266,8 @@ QString CallLogWindow::selectedNumber() const {
 
 void CallLogWindow::dialClicked() {
     const QString number = selectedNumber();
-    app.state.dialCaller = appstate::dialcaller::CallLog;
     hide();
-    app.nav().openDialPad(1, number);
+    context.nav().openDialPad(Navigation::Opener::CallLog, number);
 }
 
 void CallLogWindow::closeClicked() {
@@ -272,30 +275,30 @@ void CallLogWindow::closeClicked() {
 }
 
 void CallLogWindow::helpClicked() {
-    app.services.help.context(HelpTopic);
+    context.services.help.context(HelpTopic);
 }
 
 void CallLogWindow::loadHistoryClicked() {
-    const QString path = app.services.dialogs.openFileName(
+    const QString path = context.services.dialogs.openFileName(
         this, {QString(), QStringLiteral("LOG履歴データ (*.TAS)"), HistoryName, QString()});
     if (path.isEmpty()) {
         return;
     }
-    app.guarded([this, &path] { showImport(app.logImport.loadHistoryFile(path)); });
+    context.guarded([this, &path] { showImport(logImport_.loadHistoryFile(path)); });
 }
 
 void CallLogWindow::saveHistoryClicked() {
-    const QString path = app.services.dialogs.saveFileName(
+    const QString path = context.services.dialogs.saveFileName(
         this,
         {QString(), QStringLiteral("LOG履歴データ (*.tas)"), HistoryName, QStringLiteral("tas")});
     if (path.isEmpty()) {
         return;
     }
-    app.guarded([this, &path] { app.logImport.saveHistoryFile(path); });
+    context.guarded([this, &path] { logImport_.saveHistoryFile(path); });
 }
 
 void CallLogWindow::gridDoubleClicked() {
-    app.nav().editLogCaller(selectedNumber());
+    context.nav().editLogCaller(selectedNumber());
 }
 
 void CallLogWindow::memoryLabelDoubleClicked() {
@@ -305,7 +308,7 @@ void CallLogWindow::memoryLabelDoubleClicked() {
 
 void CallLogWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    app.nav().showMenu();
+    context.nav().showMenu();
 }
 
 bool CallLogWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -317,13 +320,13 @@ bool CallLogWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CallLogWindow::archiveClicked() {
-    app.nav().openArchive();
+    context.nav().openArchive();
 }
 
 void CallLogWindow::showDownloaded(const rules::LogImportResult& result) {
     showImport(result);
     filterPanel->setText(QStringLiteral("全て表示する"));
-    app.callLogTable.setFiltered(false);
+    callLog_.setFiltered(false);
     show();
     raise();
     grid->setFocus();

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "db/calllogtable.h"
 #include "rules/logimport.h"
+#include "state/programstate.h"
 #include "windows/windowbase.h"
 
 class QAction;
@@ -17,7 +19,8 @@ class Gauge;
 class CallLogWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit CallLogWindow(WindowContext& app);
+    CallLogWindow(WindowContext& context, db::CallLogTable& callLog, rules::LogImport& logImport,
+                  appstate::ProgramState& state);
 
     // Shows the totals of an import that went through, and whether the archive can be used.
     void showTotals(const rules::LogImportResult& result);
@@ -79,6 +82,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    db::CallLogTable& callLog_;
+    rules::LogImport& logImport_;
+    appstate::ProgramState& state_;
     void buildWindow();
     QWidget* buildTopBar();
     QWidget* buildBottomBar();

@@ -17,8 +17,8 @@ const QString ResetAmount = QStringLiteral("0 円 ");
 
 }  // namespace
 
-ChargesWindow::ChargesWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("回線使用料金"), 17) {
+ChargesWindow::ChargesWindow(WindowContext& context)
+    : WindowBase(context, QStringLiteral("回線使用料金"), 17) {
     buildWindow();
 }
 
@@ -90,7 +90,7 @@ void ChargesWindow::resetDigitalClicked() {
 // The confirmation window resets the counter on yes and enables this window when it closes.
 void ChargesWindow::askReset(int kind, const QString& question) {
     setEnabled(false);
-    app.nav().askConfirmation(kind, question, QStringLiteral("初期化しますか？"));
+    context.nav().askConfirmation(kind, question, QStringLiteral("初期化しますか？"));
 }
 
 void ChargesWindow::okClicked() {
@@ -98,7 +98,7 @@ void ChargesWindow::okClicked() {
 }
 
 void ChargesWindow::helpClicked() {
-    app.services.help.context(HelpTopic);
+    context.services.help.context(HelpTopic);
 }
 
 void ChargesWindow::closeEvent(QCloseEvent* event) {
@@ -107,7 +107,7 @@ void ChargesWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ChargesWindow::returnToMenu() {
-    app.nav().showMenu();
+    context.nav().showMenu();
 }
 
 void ChargesWindow::showCounterReset(adapter::ChargesExchange::Counter counter) {

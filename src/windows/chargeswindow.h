@@ -11,7 +11,7 @@ class QPushButton;
 class ChargesWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit ChargesWindow(WindowContext& app);
+    explicit ChargesWindow(WindowContext& context);
 
     // Puts the amounts of a charge report into the panels and shows the window.
     void showCharges(const protocol::ChargeAmounts& amounts);

@@ -11,8 +11,8 @@
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
-CompactMenuWindow::CompactMenuWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22) {
+CompactMenuWindow::CompactMenuWindow(WindowContext& context)
+    : WindowBase(context, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22) {
     setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowIcon(ui::artwork::applicationIcon());
     setClientSize(208, 31);
@@ -25,7 +25,7 @@ CompactMenuWindow::CompactMenuWindow(WindowContext& app)
     standardMenuButton = addButton(7, 192, 16);
     using Command = Navigation::MenuCommand;
     const auto runs = [this](Command command) {
-        return [this, command] { this->app.nav().runMenuCommand(command); };
+        return [this, command] { this->context.nav().runMenuCommand(command); };
     };
     connect(callLogButton, &QPushButton::clicked, this, runs(Command::CallLog));
     connect(phoneBookButton, &QPushButton::clicked, this, runs(Command::PhoneBook));
@@ -54,7 +54,7 @@ QPushButton* CompactMenuWindow::addButton(int command, int left, int width) {
 }
 
 void CompactMenuWindow::standardMenuClicked() {
-    app.nav().useCompactMenu(false);
+    context.nav().useCompactMenu(false);
 }
 
 void CompactMenuWindow::standardMenuActionClicked() {
@@ -63,7 +63,7 @@ void CompactMenuWindow::standardMenuActionClicked() {
 
 void CompactMenuWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    app.nav().closeMainMenu();
+    context.nav().closeMainMenu();
 }
 
 void CompactMenuWindow::contextMenuEvent(QContextMenuEvent* event) {

@@ -13,7 +13,7 @@ class QPushButton;
 class CompactMenuWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit CompactMenuWindow(WindowContext& app);
+    explicit CompactMenuWindow(WindowContext& context);
 
     // Back to the main window.
     void standardMenuClicked();

@@ -16,8 +16,14 @@ namespace {
 constexpr int PortCloseDelay = 500;
 
 }  // namespace
-ConfirmationWindow::ConfirmationWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("確認"), 0) {
+ConfirmationWindow::ConfirmationWindow(WindowContext& context, adapter::DeviceLink& link,
+                                       db::PhoneBookTable& phoneBook, appstate::ProgramState& state,
+                                       QString settingsPath)
+    : WindowBase(context, QStringLiteral("確認"), 0),
+      link_(link),
+      phoneBook_(phoneBook),
+      state_(state),
+      settingsPath_(std::move(settingsPath)) {
     buildWindow();
 }
 
@@ -56,7 +62,7 @@ void ConfirmationWindow::yesClicked() {
     try {
         carryOutAction();
     } catch (const std::exception& e) {
-        app.showException(QString::fromUtf8(e.what()));
+        context.showException(QString::fromUtf8(e.what()));
         return;
     }
     close();
@@ -68,30 +74,30 @@ void ConfirmationWindow::noClicked() {
 
 void ConfirmationWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    app.guarded([this] { returnToAsker(); });
+    context.guarded([this] { returnToAsker(); });
 }
 
 void ConfirmationWindow::carryOutAction() {
     using Counter = adapter::ChargesExchange::Counter;
     switch (action_) {
         case appstate::confirmaction::DeleteRecord:
-            app.phoneBookTable.deleteCurrent();
+            phoneBook_.deleteCurrent();
             break;
         case appstate::confirmaction::ClearAdapterLog:
-            app.link.logClear.clear();
-            app.nav().callLogChanged();
+            link_.clearAdapterLog();
+            context.nav().callLogChanged();
             break;
         case appstate::confirmaction::ChangePassword:
             changePassword();
             break;
         case appstate::confirmaction::ResetTel1:
-            app.link.charges.reset(Counter::Tel1);
+            link_.resetCharge(Counter::Tel1);
             break;
         case appstate::confirmaction::ResetTel2:
-            app.link.charges.reset(Counter::Tel2);
+            link_.resetCharge(Counter::Tel2);
             break;
         case appstate::confirmaction::ResetDigital:
-            app.link.charges.reset(Counter::Digital);
+            link_.resetCharge(Counter::Digital);
             break;
         default:
             break;
@@ -99,14 +105,16 @@ void ConfirmationWindow::carryOutAction() {
 }
 
 void ConfirmationWindow::changePassword() {
-    appstate::ProgramState& s = app.state;
-    app.link.options.changePassword();
+    appstate::ProgramState& s = state_;
+    link_.changePassword();
     // The adapter already holds the new code, so a settings file that cannot be written is told
     // and the window closes as usual.
-    const appstate::IniFile ini(app.settingsPath());
-    if (!ini.writeInteger(QStringLiteral("USER"), QStringLiteral("SET1"), s.passwordCode) ||
-        !ini.writeInteger(QStringLiteral("USER"), QStringLiteral("SET2"), s.passwordNumber)) {
-        app.showException(QStringLiteral("%1 に書き込めません。").arg(app.settingsPath()));
+    const appstate::IniFile ini(settingsPath_);
+    if (!ini.writeInteger(QStringLiteral("USER"), QStringLiteral("SET1"),
+                          s.settings.passwordCode) ||
+        !ini.writeInteger(QStringLiteral("USER"), QStringLiteral("SET2"),
+                          s.settings.passwordNumber)) {
+        context.showException(QStringLiteral("%1 に書き込めません。").arg(settingsPath_));
     }
 }
 
@@ -117,7 +125,7 @@ void ConfirmationWindow::returnToAsker() {
         action == appstate::confirmaction::ResetTel1 ||
         action == appstate::confirmaction::ResetTel2 ||
         action == appstate::confirmaction::ResetDigital) {
-        app.link.closePortLater(PortCloseDelay);
+        link_.closePortLater(PortCloseDelay);
     }
-    app.nav().confirmationClosed(action);
+    context.nav().confirmationClosed(action);
 }

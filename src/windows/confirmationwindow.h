@@ -1,5 +1,7 @@
 #pragma once
 
+#include "adapter/devicelink.h"
+#include "db/phonebooktable.h"
 #include "windows/windowbase.h"
 
 class QFrame;
@@ -13,7 +15,9 @@ class QPushButton;
 class ConfirmationWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit ConfirmationWindow(WindowContext& app);
+    ConfirmationWindow(WindowContext& context, adapter::DeviceLink& link,
+                       db::PhoneBookTable& phoneBook, appstate::ProgramState& state,
+                       QString settingsPath);
 
     // Shows the question about action.
     void ask(int action, const QString& firstLine, const QString& secondLine);
@@ -35,6 +39,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    adapter::DeviceLink& link_;
+    db::PhoneBookTable& phoneBook_;
+    appstate::ProgramState& state_;
+    QString settingsPath_;
     void buildWindow();
     void carryOutAction();
     void changePassword();

@@ -7,24 +7,24 @@
 #include "windows/windowcontext.h"
 
 bool exportCsv(
-    WindowContext& app, QWidget* parent, const QString& defaultName, const QStringList& header,
+    WindowContext& context, QWidget* parent, const QString& defaultName, const QStringList& header,
     const std::function<void(const std::function<void(const QStringList&)>&)>& writeRows) {
     int chosenType = 0;
     ui::FileDialogRequest request{QString(),
                                   QStringLiteral("CSV UTF-8 (*.csv);;CSV Shift_JIS (*.csv)"),
                                   defaultName, QStringLiteral("csv")};
     request.chosenFilter = &chosenType;
-    const QString path = app.services.dialogs.saveFileName(parent, request);
+    const QString path = context.services.dialogs.saveFileName(parent, request);
     if (path.isEmpty()) {
         return false;
     }
     appstate::AtomicFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        app.showException(file.failure());
+        context.showException(file.failure());
         return false;
     }
     bool written = false;
-    app.guarded([&] {
+    context.guarded([&] {
         rules::csv::Writer writer(file, chosenType == 1 ? rules::csv::Encoding::Cp932
                                                         : rules::csv::Encoding::Utf8WithBom);
         writer.writeRow(header);
@@ -34,7 +34,7 @@ bool exportCsv(
     if (!written || !file.commit()) {
         file.cancel();
         if (!file.failure().isEmpty()) {
-            app.showException(file.failure());
+            context.showException(file.failure());
         }
         return false;
     }

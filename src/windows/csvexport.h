@@ -12,5 +12,5 @@ class WindowContext;
 // replaced only once every row is written; a failure is shown with its reason. False when
 // cancelled or failed.
 bool exportCsv(
-    WindowContext& app, QWidget* parent, const QString& defaultName, const QStringList& header,
+    WindowContext& context, QWidget* parent, const QString& defaultName, const QStringList& header,
     const std::function<void(const std::function<void(const QStringList&)>&)>& writeRows);

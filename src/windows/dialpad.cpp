@@ -25,10 +25,12 @@ const QString ContinuousCaption = QStringLiteral("連続ダイヤル");
 
 }  // namespace
 
-DialPad::DialPad(WindowContext& app)
-    : WindowBase(app, QStringLiteral("ダイヤル発信"), 13),
-      elapsedTimer(app.services.timers),
-      blinkTimer(app.services.timers) {
+DialPad::DialPad(WindowContext& context, adapter::DeviceLink& link, db::PhoneBookTable& phoneBook)
+    : WindowBase(context, QStringLiteral("ダイヤル発信"), 13),
+      elapsedTimer(context.services.timers),
+      blinkTimer(context.services.timers),
+      link_(link),
+      phoneBook_(phoneBook) {
     elapsedTimer.onElapsed = [this] { countElapsed(); };
     blinkTimer.onElapsed = [this] { blink(); };
     buildWindow();
@@ -58,7 +60,7 @@ void DialPad::buildWindow() {
     redialButton->setGeometry(162, 36, 30, 26);
     redialButton->setFocusPolicy(Qt::NoFocus);
     connect(redialButton, &QPushButton::clicked, this,
-            [this] { app.guarded([this] { redialClicked(); }); });
+            [this] { context.guarded([this] { redialClicked(); }); });
 
     key1Button = addKey(QStringLiteral("１"), '1', 8, 68);
     key2Button = addKey(QStringLiteral("２"), '2', 72, 68);
@@ -83,7 +85,7 @@ void DialPad::buildWindow() {
     startButton->setDefault(true);
     startButton->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(startButton, &QPushButton::clicked, this,
-            [this] { app.guarded([this] { startClicked(); }); });
+            [this] { context.guarded([this] { startClicked(); }); });
     modeMenu = new QMenu(this);
     normalModeAction =
         modeMenu->addAction(QStringLiteral("通常モード"), this, &DialPad::normalModeClicked);
@@ -135,7 +137,7 @@ void DialPad::backspaceClicked() {
 
 void DialPad::redialClicked() {
     numberField->setFocus();
-    if (const std::optional<QString> number = app.link.dial.nextRedialNumber()) {
+    if (const std::optional<QString> number = link_.nextRedialNumber()) {
         numberField->setText(*number);
         caretToEnd();
         showBookName();
@@ -143,11 +145,11 @@ void DialPad::redialClicked() {
 }
 
 void DialPad::normalModeClicked() {
-    app.link.dial.useNormalMode();
+    link_.useNormalDialMode();
 }
 
 void DialPad::continuousModeClicked() {
-    app.link.dial.useContinuousMode();
+    link_.useContinuousDialMode();
 }
 
 void DialPad::enableKeys(bool enabled) {
@@ -163,7 +165,7 @@ void DialPad::enableKeys(bool enabled) {
 }
 
 void DialPad::showBookName() {
-    db::PhoneBookTable& table = app.phoneBookTable;
+    db::PhoneBookTable& table = phoneBook_;
     table.setIndex(db::PhoneBookTable::Index::Tel2);
     namePanel->clear();
     if (table.findKey(rules::lookupDigits(numberField->text()))) {
@@ -234,14 +236,14 @@ void DialPad::showStartButton(adapter::DialExchange::StartButton shows, int coun
 }
 
 void DialPad::startClicked() {
-    app.link.dial.start(numberField->text());
-    if (numberField->text().isEmpty() && app.link.dial.readyToDial()) {
+    link_.startDial(numberField->text());
+    if (numberField->text().isEmpty() && link_.dial().readyToDial()) {
         numberField->setFocus();
     }
 }
 
 void DialPad::countElapsed() {
-    app.link.dial.endContinuousRun();
+    link_.endContinuousDialRun();
     ++elapsedSeconds;
     statusPanel->setText(protocol::elapsedText(elapsedSeconds));
 }
@@ -251,18 +253,17 @@ void DialPad::blink() {
 }
 
 void DialPad::hangUpAndReturn() {
-    adapter::DialExchange& dial = app.link.dial;
-    dial.endRun();
+    link_.endDialRun();
     // A port that went away must not keep the pad from closing.
-    app.guarded([&dial] { dial.hangUp(); });
+    context.guarded([this] { link_.hangUp(); });
     hide();
     stopCounting();
     elapsedSeconds = 0;
     statusPanel->clear();
     namePanel->clear();
     numberField->clear();
-    dial.close();
-    app.guarded([this] { app.nav().returnToCaller(); });
+    link_.closeDial();
+    context.guarded([this] { context.nav().returnToCaller(); });
 }
 
 void DialPad::closeEvent(QCloseEvent* event) {
@@ -273,7 +274,7 @@ void DialPad::closeEvent(QCloseEvent* event) {
 // Enter in the number field dials, as the default button would.
 void DialPad::keyPressEvent(QKeyEvent* event) {
     if (isDefaultButtonKey(event)) {
-        app.guarded([this] { startClicked(); });
+        context.guarded([this] { startClicked(); });
         return;
     }
     WindowBase::keyPressEvent(event);

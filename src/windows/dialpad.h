@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <optional>
 
+#include "adapter/devicelink.h"
 #include "adapter/dialexchange.h"
+#include "db/phonebooktable.h"
 #include "ui/intervaltimer.h"
 #include "windows/windowbase.h"
 
@@ -19,7 +21,7 @@ class QPushButton;
 class DialPad : public WindowBase {
     Q_OBJECT
 public:
-    explicit DialPad(WindowContext& app);
+    DialPad(WindowContext& context, adapter::DeviceLink& link, db::PhoneBookTable& phoneBook);
 
     // What the dial exchange reports.
     void showPad();
@@ -77,6 +79,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    adapter::DeviceLink& link_;
+    db::PhoneBookTable& phoneBook_;
     void buildWindow();
     QPushButton* addKey(const QString& caption, char key, int left, int top);
     void keyClicked(char key);

@@ -21,10 +21,11 @@ constexpr int ClientHeight = 209;
 
 }  // namespace
 
-MainMenuWindow::MainMenuWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22),
-      callLogTable(app.callLogTable),
-      phoneBookTable(app.phoneBookTable) {
+MainMenuWindow::MainMenuWindow(WindowContext& context, db::CallLogTable& callLog,
+                               db::PhoneBookTable& phoneBook)
+    : WindowBase(context, QStringLiteral("ＴＡＬＶＥ通話記録管理"), 22),
+      callLogTable(callLog),
+      phoneBookTable(phoneBook) {
     buildWindow();
 }
 
@@ -48,19 +49,19 @@ void MainMenuWindow::buildWindow() {
     optionsAction =
         run->addAction(QStringLiteral("オプション設定"), this, &MainMenuWindow::optionsClicked);
     run->addSeparator();
-    archiveAction =
-        run->addAction(QStringLiteral("通話履歴"), this, [this] { this->app.nav().openArchive(); });
+    archiveAction = run->addAction(QStringLiteral("通話履歴"), this,
+                                   [this] { this->context.nav().openArchive(); });
     exitAction = run->addAction(QStringLiteral("終了"), this, &MainMenuWindow::exitClicked);
     QMenu* help = mainMenuBar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this,
-                    [this] { this->app.services.help.contents(); });
+                    [this] { this->context.services.help.contents(); });
     help->addAction(QStringLiteral("ﾄﾋﾟｯｸの検索(&S)..."), this,
-                    [this] { this->app.services.help.keySearch(); });
+                    [this] { this->context.services.help.keySearch(); });
     help->addAction(QStringLiteral("ﾍﾙﾌﾟの使い方(&H)"), this,
-                    [this] { this->app.services.help.helpOnHelp(); });
+                    [this] { this->context.services.help.helpOnHelp(); });
     help->addSeparator();
     help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)..."), this,
-                    [this] { this->app.nav().showAbout(); });
+                    [this] { this->context.nav().showAbout(); });
 
     contextMenu = new QMenu(this);
     compactMenuAction = contextMenu->addAction(QStringLiteral("メニュー省略化"), this,
@@ -115,23 +116,23 @@ QPushButton* MainMenuWindow::addCommandButton(const QString& caption, int comman
 }
 
 void MainMenuWindow::callLogClicked() {
-    app.nav().runMenuCommand(Navigation::MenuCommand::CallLog);
+    context.nav().runMenuCommand(Navigation::MenuCommand::CallLog);
 }
 
 void MainMenuWindow::phoneBookClicked() {
-    app.nav().runMenuCommand(Navigation::MenuCommand::PhoneBook);
+    context.nav().runMenuCommand(Navigation::MenuCommand::PhoneBook);
 }
 
 void MainMenuWindow::dialClicked() {
-    app.nav().runMenuCommand(Navigation::MenuCommand::Dial);
+    context.nav().runMenuCommand(Navigation::MenuCommand::Dial);
 }
 
 void MainMenuWindow::chargesClicked() {
-    app.nav().runMenuCommand(Navigation::MenuCommand::Charges);
+    context.nav().runMenuCommand(Navigation::MenuCommand::Charges);
 }
 
 void MainMenuWindow::optionsClicked() {
-    app.nav().runMenuCommand(Navigation::MenuCommand::Options);
+    context.nav().runMenuCommand(Navigation::MenuCommand::Options);
 }
 
 void MainMenuWindow::exitClicked() {
@@ -139,12 +140,12 @@ void MainMenuWindow::exitClicked() {
 }
 
 void MainMenuWindow::compactMenuClicked() {
-    app.nav().useCompactMenu(true);
+    context.nav().useCompactMenu(true);
 }
 
 void MainMenuWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    app.quit();
+    context.quit();
 }
 
 void MainMenuWindow::contextMenuEvent(QContextMenuEvent* event) {

@@ -16,7 +16,8 @@ class QMenuBar;
 class MainMenuWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit MainMenuWindow(WindowContext& app);
+    MainMenuWindow(WindowContext& context, db::CallLogTable& callLog,
+                   db::PhoneBookTable& phoneBook);
     ~MainMenuWindow() override;
 
     // Menu commands, shared by the buttons, the menu bar and the compact menu.

@@ -8,6 +8,9 @@
 class Navigation {
 public:
     enum class MenuCommand { CallLog, PhoneBook, Dial, Charges, Options };
+    // The window the dial pad was opened from; the record editor's dial returns to where the
+    // editor was opened from.
+    enum class Opener { Menu, CallLog, PhoneBook, Archive, RecordEditor };
 
     virtual ~Navigation() = default;
 
@@ -45,9 +48,10 @@ public:
     // The record editor on the phone book record of an archived call's number, or on a new one;
     // the archive window comes back when it closes.
     virtual void editArchiveCaller(const QString& number) = 0;
-    // The dial pad, after the adapter's prologue; dialNow 1 dials number at once.
-    virtual void openDialPad(uint8_t dialNow, const QString& number) = 0;
-    // Back to where the dial pad or the record editor was opened from (DialCaller).
+    // The dial pad, after the adapter's prologue, dialling number at once; closing it returns to
+    // opener.
+    virtual void openDialPad(Opener opener, const QString& number) = 0;
+    // Back to where the dial pad or the record editor was opened from.
     virtual void returnToCaller() = 0;
 
     // The shared confirmation window asks about action with two lines.

@@ -6,8 +6,8 @@
 #include "ui/artwork.h"
 #include "windows/windowcontext.h"
 
-OptionsSavedWindow::OptionsSavedWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("設定保存中"), 0) {
+OptionsSavedWindow::OptionsSavedWindow(WindowContext& context)
+    : WindowBase(context, QStringLiteral("設定保存中"), 0) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setClientSize(145, 41);
     framePanel = new QFrame(this);

@@ -9,7 +9,7 @@ class QLabel;
 class OptionsSavedWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit OptionsSavedWindow(WindowContext& app);
+    explicit OptionsSavedWindow(WindowContext& context);
 
     QFrame* framePanel = nullptr;
     QLabel* picture = nullptr;

@@ -33,8 +33,15 @@ const QStringList DialLineItems = {QStringLiteral("TEL 1"), QStringLiteral("TEL 
 
 }  // namespace
 
-OptionsWindow::OptionsWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("オプション設定"), 18), saveNoticeTimer(app.services.timers) {
+OptionsWindow::OptionsWindow(WindowContext& context, adapter::DeviceLink& link,
+                             comm::SerialDeviceFactory& serialDevices,
+                             appstate::ProgramState& state, QString settingsPath)
+    : WindowBase(context, QStringLiteral("オプション設定"), 18),
+      saveNoticeTimer(context.services.timers),
+      link_(link),
+      serialDevices_(serialDevices),
+      state_(state),
+      settingsPath_(std::move(settingsPath)) {
     saveNoticeTimer.onElapsed = [this] { endSaveNotice(); };
     buildWindow();
 }
@@ -129,84 +136,84 @@ void OptionsWindow::buildWindow() {
 }
 
 void OptionsWindow::showOptions() {
-    const appstate::ProgramState& s = app.state;
-    comPortGroup->setSelectedIndex(s.comPort - 1);
-    dialLineGroup->setSelectedIndex(s.dialLine - 1);
-    app.state.newPasswordCode = s.passwordCode;
-    modelGroup->setSelectedIndex(s.adapterModel);
+    const appstate::ProgramState& s = state_;
+    comPortGroup->setSelectedIndex(s.settings.comPort - 1);
+    dialLineGroup->setSelectedIndex(s.settings.dialLine - 1);
+    state_.newPasswordCode = s.settings.passwordCode;
+    modelGroup->setSelectedIndex(s.settings.adapterModel);
     adaptToModel();
-    if (const auto item = rules::logModeItem(s.logModeTel1)) {
+    if (const auto item = rules::logModeItem(s.settings.logModeTel1)) {
         tel1LogModeGroup->setSelectedIndex(*item);
     }
-    if (const auto item = rules::logModeItem(s.logModeTel2)) {
+    if (const auto item = rules::logModeItem(s.settings.logModeTel2)) {
         tel2LogModeGroup->setSelectedIndex(*item);
     }
-    const appstate::IniFile ini(app.settingsPath());
+    const appstate::IniFile ini(settingsPath_);
     for (int port = 1; port <= int(savedDevices_.size()); ++port) {
         savedDevices_[size_t(port - 1)] = appstate::savedDeviceFor(ini, port);
     }
     chosenDevices_ = savedDevices_;
-    presentDevices_ = app.serialDevices.presentDevices();
+    presentDevices_ = serialDevices_.presentDevices();
     showDeviceChoice();
     show();
     raise();
     activateWindow();
-    if (s.passwordCode > 0) {
-        passwordField->setText(QString::number(s.passwordNumber));
+    if (s.settings.passwordCode > 0) {
+        passwordField->setText(QString::number(s.settings.passwordNumber));
     } else {
         passwordField->clear();
     }
 }
 
 void OptionsWindow::adaptToModel() {
-    appstate::ProgramState& s = app.state;
+    appstate::ProgramState& s = state_;
     const int model = modelGroup->selectedIndex();
     if (model == -1 || model == 1) {
         dialLineGroup->setItems(DialLineItems);
-        if (s.dialLine > 2) {
-            s.dialLine = 1;
+        if (s.settings.dialLine > 2) {
+            s.settings.dialLine = 1;
         }
-        dialLineGroup->setSelectedIndex(s.dialLine - 1);
+        dialLineGroup->setSelectedIndex(s.settings.dialLine - 1);
         tel1LogModeGroup->setEnabled(model == 1);
         tel2LogModeGroup->setEnabled(model == 1);
     }
     if (model == 0) {
         dialLineGroup->setItems(DialLineItems);
-        dialLineGroup->setSelectedIndex(s.dialLine - 1);
+        dialLineGroup->setSelectedIndex(s.settings.dialLine - 1);
         tel1LogModeGroup->setEnabled(true);
         tel2LogModeGroup->setEnabled(true);
     }
 }
 
 void OptionsWindow::saveClicked() {
-    appstate::ProgramState& s = app.state;
+    appstate::ProgramState& s = state_;
     s.adapterIdentified = false;
     s.logImage.markStale();
-    s.newPasswordCode = s.passwordCode;
+    s.newPasswordCode = s.settings.passwordCode;
 
     if (passwordField->text().isEmpty()) {
         s.newPasswordCode = 0;
     } else if (const auto number = rules::passwordNumber(passwordField->text())) {
-        s.passwordNumber = *number;
+        s.settings.passwordNumber = *number;
         s.newPasswordCode = rules::passwordCodeOf(*number);
     } else {
-        app.services.dialogs.messageBox(
+        context.services.dialogs.messageBox(
             this, QStringLiteral("パスワードは半角数字４桁を入力してください"),
             ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
         close();
     }
 
-    s.comPort = comPortGroup->selectedIndex() + 1;
-    app.link.serialPort.setPort(static_cast<uint8_t>(s.comPort));
-    s.adapterModel = modelGroup->selectedIndex();
+    s.settings.comPort = comPortGroup->selectedIndex() + 1;
+    link_.usePort(s.settings.comPort);
+    s.settings.adapterModel = modelGroup->selectedIndex();
     if (const auto mode = rules::logModeOfItem(tel1LogModeGroup->selectedIndex())) {
-        s.logModeTel1 = *mode;
+        s.settings.logModeTel1 = *mode;
     }
     if (const auto mode = rules::logModeOfItem(tel2LogModeGroup->selectedIndex())) {
-        s.logModeTel2 = *mode;
+        s.settings.logModeTel2 = *mode;
     }
     if (dialLineGroup->selectedIndex() >= 0) {
-        s.dialLine = dialLineGroup->selectedIndex() + 1;
+        s.settings.dialLine = dialLineGroup->selectedIndex() + 1;
     }
 
     saveDeviceChoices();
@@ -214,29 +221,29 @@ void OptionsWindow::saveClicked() {
         saveAndSend();
     } catch (const std::exception&) {
         hide();
-        app.nav().showPortMessage();
+        context.nav().showPortMessage();
         // Close the port this save may have opened, as a save that went through would.
-        app.link.options.closePortAfterSave();
+        link_.closePortAfterSave();
     }
 }
 
 void OptionsWindow::saveAndSend() {
-    appstate::ProgramState& s = app.state;
-    app.link.options.sendLogModes();
-    s.comPort = comPortGroup->selectedIndex() + 1;
+    appstate::ProgramState& s = state_;
+    link_.sendLogModes();
+    s.settings.comPort = comPortGroup->selectedIndex() + 1;
     // SET1 keeps the code in force; only the confirmation of a new password changes it.
-    appstate::writeSettings(app.settingsPath(), s);
+    appstate::writeSettings(settingsPath_, s.settings);
 
-    if (s.newPasswordCode == s.passwordCode) {
+    if (s.newPasswordCode == s.settings.passwordCode) {
         hide();
-        app.nav().showSaveNotice(true);
-        app.link.options.closePortAfterSave();
+        context.nav().showSaveNotice(true);
+        link_.closePortAfterSave();
         saveNoticeTimer.setInterval(SaveNoticeTime);
         return;
     }
-    app.nav().askConfirmation(appstate::confirmaction::ChangePassword,
-                              QStringLiteral("パスワードを変更しますと通話記録が"),
-                              QStringLiteral("初期化されます。よろしいですか？"));
+    context.nav().askConfirmation(appstate::confirmaction::ChangePassword,
+                                  QStringLiteral("パスワードを変更しますと通話記録が"),
+                                  QStringLiteral("初期化されます。よろしいですか？"));
     hide();
 }
 
@@ -245,7 +252,7 @@ void OptionsWindow::cancelClicked() {
 }
 
 void OptionsWindow::helpClicked() {
-    app.services.help.context(HelpTopic);
+    context.services.help.context(HelpTopic);
 }
 
 void OptionsWindow::clearPasswordClicked() {
@@ -255,7 +262,7 @@ void OptionsWindow::clearPasswordClicked() {
 
 void OptionsWindow::endSaveNotice() {
     saveNoticeTimer.setInterval(0);
-    app.nav().showSaveNotice(false);
+    context.nav().showSaveNotice(false);
     close();
 }
 
@@ -265,7 +272,7 @@ void OptionsWindow::closeEvent(QCloseEvent* event) {
 }
 
 void OptionsWindow::returnToMenu() {
-    app.nav().showMenu();
+    context.nav().showMenu();
 }
 
 void OptionsWindow::showDeviceChoice() {
@@ -299,7 +306,7 @@ void OptionsWindow::deviceChosen() {
 
 void OptionsWindow::showReach() {
     const int port = comPortGroup->selectedIndex() + 1;
-    const QString path = app.serialDevices.pathFor(port, deviceBox->currentData().toString());
+    const QString path = serialDevices_.pathFor(port, deviceBox->currentData().toString());
     if (path.isEmpty()) {
         reachLabel->clear();
         reachLabel->setToolTip(QString());
@@ -316,13 +323,13 @@ void OptionsWindow::showReach() {
 }
 
 void OptionsWindow::saveDeviceChoices() {
-    const appstate::IniFile ini(app.settingsPath());
+    const appstate::IniFile ini(settingsPath_);
     for (size_t i = 0; i < chosenDevices_.size(); ++i) {
         if (chosenDevices_[i] == savedDevices_[i]) {
             continue;
         }
         if (!appstate::saveDeviceFor(ini, int(i) + 1, chosenDevices_[i])) {
-            app.showException(QStringLiteral("%1 に書き込めません。").arg(app.settingsPath()));
+            context.showException(QStringLiteral("%1 に書き込めません。").arg(settingsPath_));
             return;
         }
         savedDevices_[i] = chosenDevices_[i];

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "adapter/devicelink.h"
 #include "link/serialdevicelist.h"
 #include "ui/intervaltimer.h"
 #include "windows/windowbase.h"
@@ -21,7 +22,9 @@ class OptionGroup;
 class OptionsWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit OptionsWindow(WindowContext& app);
+    OptionsWindow(WindowContext& context, adapter::DeviceLink& link,
+                  comm::SerialDeviceFactory& serialDevices, appstate::ProgramState& state,
+                  QString settingsPath);
 
     // Fills the window from the current settings and shows it.
     void showOptions();
@@ -60,6 +63,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    adapter::DeviceLink& link_;
+    comm::SerialDeviceFactory& serialDevices_;
+    appstate::ProgramState& state_;
+    QString settingsPath_;
     void buildWindow();
     void saveAndSend();
     void endSaveNotice();

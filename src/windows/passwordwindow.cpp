@@ -11,8 +11,9 @@
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
-PasswordWindow::PasswordWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("パスワード入力"), 19) {
+PasswordWindow::PasswordWindow(WindowContext& context, adapter::DeviceLink& link,
+                               appstate::ProgramState& state)
+    : WindowBase(context, QStringLiteral("パスワード入力"), 19), link_(link), state_(state) {
     buildWindow();
 }
 
@@ -45,27 +46,27 @@ void PasswordWindow::buildWindow() {
 }
 
 void PasswordWindow::confirmClicked() {
-    appstate::ProgramState& s = app.state;
+    appstate::ProgramState& s = state_;
     const auto number = rules::passwordNumber(passwordField->text());
     if (!number) {
-        app.services.dialogs.messageBox(
+        context.services.dialogs.messageBox(
             this, QStringLiteral("パスワードは半角数字４桁を入力してください"),
             ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Warning);
         return;
     }
     s.enteredPasswordCode = rules::passwordCodeOf(*number);
-    if (s.passwordCode != s.enteredPasswordCode && s.passwordCode != 0) {
+    if (s.settings.passwordCode != s.enteredPasswordCode && s.settings.passwordCode != 0) {
         // A wrong password is not told: the download simply stops where it stands.
-        app.nav().showMainMenu();
+        context.nav().showMainMenu();
         close();
         return;
     }
     close();
-    app.link.download.continueWithPassword();
+    link_.continueDownloadWithPassword();
 }
 
 void PasswordWindow::cancelClicked() {
-    app.nav().showOptions();
+    context.nav().showOptions();
     close();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapter/devicelink.h"
 #include "windows/windowbase.h"
 
 class QFrame;
@@ -12,7 +13,8 @@ class QPushButton;
 class PasswordWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit PasswordWindow(WindowContext& app);
+    PasswordWindow(WindowContext& context, adapter::DeviceLink& link,
+                   appstate::ProgramState& state);
 
     // Asks for the password with an empty field.
     void ask();
@@ -30,5 +32,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    adapter::DeviceLink& link_;
+    appstate::ProgramState& state_;
     void buildWindow();
 };

@@ -36,8 +36,9 @@ int columnOf(const char* field) {
 
 }  // namespace
 
-PhoneBookWindow::PhoneBookWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("個人情報一覧表"), 15), table(app.phoneBookTable) {
+PhoneBookWindow::PhoneBookWindow(WindowContext& context, db::PhoneBookTable& phoneBook,
+                                 appstate::ProgramState& state)
+    : WindowBase(context, QStringLiteral("個人情報一覧表"), 15), state_(state), table(phoneBook) {
     buildWindow();
 }
 
@@ -59,7 +60,7 @@ void PhoneBookWindow::buildWindow() {
     helpButton->setToolTip(QStringLiteral("ヘルプ"));
     helpButton->setGeometry(536, 4, 28, 28);
     connect(helpButton, &QPushButton::clicked, this,
-            [this] { this->app.services.help.context(HelpButtonContext); });
+            [this] { this->context.services.help.context(HelpButtonContext); });
 
     importButton = new QPushButton(QStringLiteral("取り込み(&I)"), this);
     importButton->setGeometry(254, 4, 90, 28);
@@ -124,12 +125,13 @@ void PhoneBookWindow::buildWindow() {
 void PhoneBookWindow::csvExportClicked() {
     QStringList header = db::PhoneBookTable::fieldNames();
     header.removeLast();  // the picture
-    exportCsv(app, this, QStringLiteral("個人情報一覧表.csv"), header, [this](const auto& write) {
-        table.forEachRecord([&write](const db::UserRecord& r) {
-            write({r.name, r.yomi, r.tel2, r.tel, r.fax, r.zip, r.address, r.note, r.lastCall,
-                   r.callTime, r.charges});
-        });
-    });
+    exportCsv(context, this, QStringLiteral("個人情報一覧表.csv"), header,
+              [this](const auto& write) {
+                  table.forEachRecord([&write](const db::UserRecord& r) {
+                      write({r.name, r.yomi, r.tel2, r.tel, r.fax, r.zip, r.address, r.note,
+                             r.lastCall, r.callTime, r.charges});
+                  });
+              });
 }
 
 QPushButton* PhoneBookWindow::addButton(const QString& caption, int left) {
@@ -139,7 +141,7 @@ QPushButton* PhoneBookWindow::addButton(const QString& caption, int left) {
 }
 
 std::function<void()> PhoneBookWindow::guarded(void (PhoneBookWindow::*handler)()) {
-    return [this, handler] { app.guarded([this, handler] { (this->*handler)(); }); };
+    return [this, handler] { context.guarded([this, handler] { (this->*handler)(); }); };
 }
 
 void PhoneBookWindow::layoutGrid() {
@@ -209,7 +211,7 @@ void PhoneBookWindow::gridRowChanged(const QModelIndex& current) {
         return;
     }
     const QString name = grid->model()->index(current.row(), columnOf("氏名")).data().toString();
-    app.guarded([&] { table.gotoName(name); });
+    context.guarded([&] { table.gotoName(name); });
 }
 
 std::optional<db::UserRecord> PhoneBookWindow::selectedRecord() {
@@ -221,7 +223,7 @@ std::optional<db::UserRecord> PhoneBookWindow::selectedRecord() {
 }
 
 void PhoneBookWindow::newClicked() {
-    app.nav().newRecord();
+    context.nav().newRecord();
     hide();
 }
 
@@ -236,8 +238,8 @@ void PhoneBookWindow::selectOnlyCurrent() {
 void PhoneBookWindow::editClicked() {
     selectOnlyCurrent();
     const std::optional<db::UserRecord> record = selectedRecord();
-    app.state.dialNumber.assign(ui::sjis::fromUnicode(record ? record->tel : QString()));
-    app.nav().editRecord(record ? record->name : QString());
+    state_.dialNumber.assign(ui::sjis::fromUnicode(record ? record->tel : QString()));
+    context.nav().editRecord(record ? record->name : QString());
     hide();
 }
 
@@ -248,24 +250,24 @@ void PhoneBookWindow::gridDoubleClicked() {
 void PhoneBookWindow::deleteClicked() {
     selectOnlyCurrent();
     setEnabled(false);
-    app.nav().askConfirmation(appstate::confirmaction::DeleteRecord,
-                              QStringLiteral("カーソルの指定された個人情報"),
-                              QStringLiteral("を削除しますか？"));
+    context.nav().askConfirmation(appstate::confirmaction::DeleteRecord,
+                                  QStringLiteral("カーソルの指定された個人情報"),
+                                  QStringLiteral("を削除しますか？"));
 }
 
 void PhoneBookWindow::dialClicked() {
     const std::optional<db::UserRecord> record = selectedRecord();
-    app.state.dialCaller = appstate::dialcaller::PhoneBook;
     hide();
-    app.link.dial.prepare(1, record ? record->tel : QString());
+    context.nav().openDialPad(Navigation::Opener::PhoneBook, record ? record->tel : QString());
 }
 
 void PhoneBookWindow::message(const QString& text, ui::MsgIcon icon) {
-    app.services.dialogs.messageBox(this, text, ui::applicationTitle(), ui::MsgButtons::Ok, icon);
+    context.services.dialogs.messageBox(this, text, ui::applicationTitle(), ui::MsgButtons::Ok,
+                                        icon);
 }
 
 void PhoneBookWindow::importClicked() {
-    const QString fileName = app.services.dialogs.openFileName(
+    const QString fileName = context.services.dialogs.openFileName(
         this,
         {QStringLiteral("取り込むファイル"), QStringLiteral("vCard・CSV (*.vcf *.csv)"), {}, {}});
     if (fileName.isEmpty()) {
@@ -304,7 +306,7 @@ void PhoneBookWindow::importClicked() {
     }
     const int existing = rules::phonebookimport::existingCount(table, imported);
     const bool overwrite =
-        existing > 0 && app.services.dialogs.messageBox(
+        existing > 0 && context.services.dialogs.messageBox(
                             this,
                             QStringLiteral("同じ氏名の個人情報が %1 件あります。上書きしますか？"
                                            "\n「いいえ」ではそれらを取り込みません。")
@@ -328,7 +330,7 @@ void PhoneBookWindow::vCardExportClicked() {
         }
     }
     if (!selected.isEmpty() && selected.size() < records.size() &&
-        app.services.dialogs.messageBox(
+        context.services.dialogs.messageBox(
             this,
             QStringLiteral("選択された %1 件だけを出力しますか？\n「いいえ」では全件を出力します。")
                 .arg(selected.size()),
@@ -336,7 +338,7 @@ void PhoneBookWindow::vCardExportClicked() {
             ui::MsgIcon::Question) == ui::MsgResult::Yes) {
         records = selected;
     }
-    const QString fileName = app.services.dialogs.saveFileName(
+    const QString fileName = context.services.dialogs.saveFileName(
         this, {QStringLiteral("vCard出力"), QStringLiteral("vCard (*.vcf)"),
                QStringLiteral("phonebook.vcf"), QStringLiteral("vcf")});
     if (fileName.isEmpty()) {
@@ -357,5 +359,5 @@ void PhoneBookWindow::closeClicked() {
 
 void PhoneBookWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    app.nav().showMenu();
+    context.nav().showMenu();
 }

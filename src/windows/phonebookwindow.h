@@ -5,6 +5,7 @@
 
 #include "db/pagedrowsmodel.h"
 #include "db/phonebooktable.h"
+#include "state/programstate.h"
 #include "ui/dialogs.h"
 #include "windows/windowbase.h"
 
@@ -20,7 +21,8 @@ class QTableView;
 class PhoneBookWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit PhoneBookWindow(WindowContext& app);
+    PhoneBookWindow(WindowContext& context, db::PhoneBookTable& phoneBook,
+                    appstate::ProgramState& state);
 
     // Opening from the menus: the phone book ordered by reading, the call log window hidden.
     void showPhoneBook();
@@ -59,6 +61,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    appstate::ProgramState& state_;
     void buildWindow();
     QPushButton* addButton(const QString& caption, int left);
     // A handler whose table errors reach the general error message instead of the event loop.

@@ -8,8 +8,8 @@
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
-PortMessageWindow::PortMessageWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("確認"), 20) {
+PortMessageWindow::PortMessageWindow(WindowContext& context, const adapter::DeviceLink& link)
+    : WindowBase(context, QStringLiteral("確認"), 20), link_(link) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     setClientSize(301, 72);
     firstLine =
@@ -29,7 +29,7 @@ PortMessageWindow::PortMessageWindow(WindowContext& app)
 }
 
 void PortMessageWindow::showEvent(QShowEvent* event) {
-    showPermissionLine(app.link.serialPort.openDenied());
+    showPermissionLine(link_.portOpenDenied());
     WindowBase::showEvent(event);
 }
 
@@ -46,11 +46,11 @@ void PortMessageWindow::showPermissionLine(bool shown) {
 
 void PortMessageWindow::okClicked() {
     hide();
-    app.nav().showOptions();
+    context.nav().showOptions();
 }
 
 // Every other window is hidden while this one shows, so its close box must lead on as well.
 void PortMessageWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    app.nav().showOptions();
+    context.nav().showOptions();
 }

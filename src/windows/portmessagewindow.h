@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapter/devicelink.h"
 #include "windows/windowbase.h"
 
 class QLabel;
@@ -10,7 +11,7 @@ class QPushButton;
 class PortMessageWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit PortMessageWindow(WindowContext& app);
+    PortMessageWindow(WindowContext& context, const adapter::DeviceLink& link);
 
     void okClicked();
 
@@ -24,5 +25,6 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    const adapter::DeviceLink& link_;
     void showPermissionLine(bool shown);
 };

@@ -7,8 +7,8 @@
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
-ProgressWindow::ProgressWindow(WindowContext& app)
-    : WindowBase(app, QStringLiteral("通信記録　受信中"), 0) {
+ProgressWindow::ProgressWindow(WindowContext& context, adapter::DeviceLink& link)
+    : WindowBase(context, QStringLiteral("通信記録　受信中"), 0), link_(link) {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setClientSize(177, 25);
@@ -22,9 +22,9 @@ void ProgressWindow::closeEvent(QCloseEvent* event) {
 }
 
 void ProgressWindow::abandonDownload() {
-    app.link.download.abandon();
+    link_.abandonDownload();
     hide();
-    app.nav().showMenu();
+    context.nav().showMenu();
 }
 
 void ProgressWindow::showStarted() {
@@ -43,7 +43,7 @@ void ProgressWindow::showFinished() {
 
 void ProgressWindow::showFailed() {
     showFinished();
-    app.services.dialogs.messageBox(
+    context.services.dialogs.messageBox(
         nullptr,
         QStringLiteral(
             "HGから通話記録を受信できませんでした。\nケーブルの接続とHGの電源を確認してください。"),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "adapter/devicelink.h"
 #include "windows/windowbase.h"
 
 namespace ui {
@@ -10,7 +11,7 @@ class Gauge;
 class ProgressWindow : public WindowBase {
     Q_OBJECT
 public:
-    explicit ProgressWindow(WindowContext& app);
+    ProgressWindow(WindowContext& context, adapter::DeviceLink& link);
 
     void showStarted();
     void showProgress(int percent);
@@ -24,5 +25,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    adapter::DeviceLink& link_;
     void abandonDownload();
 };

@@ -81,8 +81,8 @@ QLabel* makePanel(QWidget* parent, int left, int top, int width, Qt::Alignment a
 
 }  // namespace
 
-RecordEditor::RecordEditor(WindowContext& app)
-    : WindowBase(app, QStringLiteral("個人情報編集"), 16) {
+RecordEditor::RecordEditor(WindowContext& context, db::PhoneBookTable& phoneBook)
+    : WindowBase(context, QStringLiteral("個人情報編集"), 16), phoneBook_(phoneBook) {
     buildWindow();
 }
 
@@ -156,7 +156,7 @@ void RecordEditor::buildWindow() {
     connect(cancelButton, &QPushButton::clicked, this, &RecordEditor::cancelClicked);
     connect(dialButton, &QPushButton::clicked, this, &RecordEditor::dialClicked);
     connect(helpButton, &QPushButton::clicked, this,
-            [this] { this->app.services.help.context(HelpButtonContext); });
+            [this] { this->context.services.help.context(HelpButtonContext); });
 
     readingCapture = new ReadingCapture(this);
     readingCapture->setControl(nameField);
@@ -179,7 +179,7 @@ QLineEdit* RecordEditor::addEdit(const QString& label, int field, int top, int l
 }
 
 void RecordEditor::editCurrent() {
-    db::PhoneBookTable& table = app.phoneBookTable;
+    db::PhoneBookTable& table = phoneBook_;
     std::optional<db::UserRecord> record = table.current();
     if (!record && table.isOpen() && table.first()) {
         record = table.current();
@@ -216,8 +216,8 @@ bool RecordEditor::editLogCaller(const QString& logNumber) {
         return false;
     }
     bool opened = false;
-    app.guarded([&] {
-        db::PhoneBookTable& table = app.phoneBookTable;
+    context.guarded([&] {
+        db::PhoneBookTable& table = phoneBook_;
         table.setIndex(db::PhoneBookTable::Index::Tel2);
         if (table.findKey(key)) {
             editCurrent();
@@ -271,12 +271,12 @@ db::UserRecord RecordEditor::edited(db::UserRecord record) const {
 
 void RecordEditor::saveClicked() {
     if (nameField->text().isEmpty() || telField->text().isEmpty()) {
-        app.services.dialogs.messageBox(this, QStringLiteral("TEL と氏名は省略できません。"),
-                                        ui::applicationTitle(), ui::MsgButtons::Ok,
-                                        ui::MsgIcon::None);
+        context.services.dialogs.messageBox(this, QStringLiteral("TEL と氏名は省略できません。"),
+                                            ui::applicationTitle(), ui::MsgButtons::Ok,
+                                            ui::MsgIcon::None);
         return;
     }
-    db::PhoneBookTable& table = app.phoneBookTable;
+    db::PhoneBookTable& table = phoneBook_;
     try {
         // The record is found again by its name in case the cursor moved while the editor was
         // open, and only the edited fields replace what it holds now (the log conversion writes
@@ -288,7 +288,7 @@ void RecordEditor::saveClicked() {
         }
     } catch (const std::exception& e) {
         // A refused save (a 氏名 already taken) keeps the editor open with the input as typed.
-        app.showException(QString::fromUtf8(e.what()));
+        context.showException(QString::fromUtf8(e.what()));
         return;
     }
     editing_ = false;
@@ -305,11 +305,11 @@ void RecordEditor::dialClicked() {
     telField->setText(rules::normalizeNumber(telField->text()));
     faxField->setText(rules::normalizeNumber(faxField->text()));
     hide();
-    app.nav().openDialPad(1, telField->text());
+    context.nav().openDialPad(Navigation::Opener::RecordEditor, telField->text());
 }
 
 void RecordEditor::loadPictureClicked() {
-    const QString fileName = app.services.dialogs.openFileName(
+    const QString fileName = context.services.dialogs.openFileName(
         this, ui::FileDialogRequest{QStringLiteral("BMPﾌｧｲﾙを読み込みます"), pictureFilter(),
                                     QString(), QString()});
     if (!fileName.isEmpty()) {
@@ -324,7 +324,7 @@ void RecordEditor::clearPictureClicked() {
 void RecordEditor::pastePictureClicked() {
     const QImage image = QApplication::clipboard()->image();
     if (image.isNull()) {
-        app.showException(QStringLiteral("クリップボードに画像がありません。"));
+        context.showException(QStringLiteral("クリップボードに画像がありません。"));
         return;
     }
     setPicture(rules::picture::stored(image));
@@ -334,7 +334,7 @@ void RecordEditor::loadPicture(const QString& fileName) {
     QImageReader reader(fileName);
     const QImage image = reader.read();
     if (image.isNull()) {
-        app.showException(
+        context.showException(
             QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(fileName), reader.errorString()));
         return;
     }
@@ -364,7 +364,7 @@ void RecordEditor::closeEvent(QCloseEvent* event) {
     // A close by the title bar is a cancel: nothing typed since opening is kept.
     editing_ = false;
     event->accept();
-    app.guarded([this] { app.nav().returnToCaller(); });
+    context.guarded([this] { context.nav().returnToCaller(); });
 }
 
 void RecordEditor::dragEnterEvent(QDragEnterEvent* event) {

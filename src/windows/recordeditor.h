@@ -19,7 +19,7 @@ class ReadingCapture;
 class RecordEditor : public WindowBase {
     Q_OBJECT
 public:
-    explicit RecordEditor(WindowContext& app);
+    RecordEditor(WindowContext& context, db::PhoneBookTable& phoneBook);
 
     // Shows the editor on the phone book's current record; an empty phone book starts a new one.
     void editCurrent();
@@ -76,6 +76,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    db::PhoneBookTable& phoneBook_;
     void buildWindow();
     QLineEdit* addEdit(const QString& label, int field, int top, int left, int width);
     void openOn(const db::UserRecord& record, bool inserting);

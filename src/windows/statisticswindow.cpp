@@ -140,8 +140,11 @@ QGroupBox* titled(const QString& title, QWidget* content, QWidget* parent) {
 
 }  // namespace
 
-StatisticsWindow::StatisticsWindow(WindowContext& app, QWidget* owner)
-    : WindowBase(app, QStringLiteral("通話統計"), HelpTopic) {
+StatisticsWindow::StatisticsWindow(WindowContext& context, db::CallArchive& archive,
+                                   db::PhoneBookTable& phoneBook, QWidget* owner)
+    : WindowBase(context, QStringLiteral("通話統計"), HelpTopic),
+      archive_(archive),
+      phoneBook_(phoneBook) {
     setParent(owner, Qt::Window);
     buildWindow();
 }
@@ -202,9 +205,8 @@ void StatisticsWindow::showStatistics(const QDate& from, const QDate& to) {
 }
 
 void StatisticsWindow::refresh() {
-    app.guarded([this] {
-        statistics_ = rules::callStatistics(app.callArchive, app.phoneBookTable, fromDate->date(),
-                                            toDate->date());
+    context.guarded([this] {
+        statistics_ = rules::callStatistics(archive_, phoneBook_, fromDate->date(), toDate->date());
         showCharts();
         fillTable(mostCallsTable, statistics_.mostCalls);
         fillTable(highestChargesTable, statistics_.highestCharges);

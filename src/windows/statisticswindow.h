@@ -3,6 +3,8 @@
 #include <QDate>
 #include <vector>
 
+#include "db/callarchive.h"
+#include "db/phonebooktable.h"
 #include "rules/callstatistics.h"
 #include "windows/windowbase.h"
 
@@ -18,7 +20,8 @@ class StatisticsWindow : public WindowBase {
     Q_OBJECT
 public:
     // A window of its own that stays above its owner and closes with it.
-    StatisticsWindow(WindowContext& app, QWidget* owner);
+    StatisticsWindow(WindowContext& context, db::CallArchive& archive,
+                     db::PhoneBookTable& phoneBook, QWidget* owner);
 
     // Shows the figures of the days from `from` to `to`.
     void showStatistics(const QDate& from, const QDate& to);
@@ -37,6 +40,8 @@ public:
     QPushButton* closeButton = nullptr;
 
 private:
+    db::CallArchive& archive_;
+    db::PhoneBookTable& phoneBook_;
     void buildWindow();
     void showCharts();
     static void fillTable(QTableWidget* table, const std::vector<rules::NumberFigures>& figures);

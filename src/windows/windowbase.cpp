@@ -7,14 +7,14 @@
 
 #include "windows/windowcontext.h"
 
-WindowBase::WindowBase(WindowContext& application, const QString& caption, int helpContext)
-    : app(application), helpContext_(helpContext) {
+WindowBase::WindowBase(WindowContext& windowContext, const QString& caption, int helpContext)
+    : context(windowContext), helpContext_(helpContext) {
     setWindowTitle(caption);
 }
 
 void WindowBase::showHelp() {
     if (helpContext_ > 0) {
-        app.services.help.context(helpContext_);
+        context.services.help.context(helpContext_);
     }
 }
 

@@ -9,7 +9,7 @@ class WindowContext;
 class WindowBase : public QWidget {
     Q_OBJECT
 public:
-    WindowBase(WindowContext& app, const QString& caption, int helpContext = 0);
+    WindowBase(WindowContext& context, const QString& caption, int helpContext = 0);
 
     int helpContext() const { return helpContext_; }
     // Shows the help at this window's context.
@@ -24,7 +24,7 @@ protected:
     // Fixes the client area and centres the window on the screen.
     void setClientSize(int width, int height);
 
-    WindowContext& app;
+    WindowContext& context;
 
 private:
     int helpContext_;

@@ -3,48 +3,21 @@
 #include <QString>
 #include <functional>
 
-#include "adapter/devicelink.h"
-#include "db/callarchive.h"
-#include "db/calllogtable.h"
-#include "db/phonebooktable.h"
-#include "rules/logimport.h"
-#include "state/programstate.h"
 #include "ui/uiservices.h"
 
 class Navigation;
 
-namespace comm {
-class SerialDeviceFactory;
-}
-
-// What a window may use of the run: the shared record, the platform services, the tables,
-// the link to the adapter with its exchanges, and the navigation between windows.
+// What every window uses of the run: the platform services, the navigation between windows and
+// the error display. What else a window uses it receives on its own.
 class WindowContext {
 public:
-    // Without a settings path the settings file lies beside the executable.
-    WindowContext(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
-                  QString executablePath, QString tableFolder, QString settingsPath = QString());
-    virtual ~WindowContext();
+    WindowContext(ui::UiServices services, Navigation& navigation);
     WindowContext(const WindowContext&) = delete;
     WindowContext& operator=(const WindowContext&) = delete;
 
-    appstate::ProgramState state{};
     ui::UiServices services;
-    comm::SerialDeviceFactory& serialDevices;
-    adapter::DeviceLink link;
-    db::CallLogTable callLogTable;
-    db::PhoneBookTable phoneBookTable;
-    // Every call ever downloaded, kept across runs and log clears.
-    db::CallArchive callArchive;
-    // Takes the held log image into the three tables.
-    rules::LogImport logImport;
 
-    Navigation& nav() { return *navigation_; }
-
-    const QString& executablePath() const { return executablePath_; }
-    const QString& settingsPath() const { return settingsPath_; }
-    // Folder of the two table files: the current directory in the program.
-    const QString& tableFolder() const { return tableFolder_; }
+    Navigation& nav() { return navigation_; }
 
     // The application's general error display.
     void showException(const QString& text);
@@ -55,11 +28,6 @@ public:
     std::function<void()> onQuit;
     void quit();
 
-protected:
-    Navigation* navigation_ = nullptr;
-
 private:
-    QString executablePath_;
-    QString settingsPath_;
-    QString tableFolder_;
+    Navigation& navigation_;
 };

@@ -35,7 +35,7 @@ private slots:
         r.t.clock.advanceTo(t0 + 500);
         QVERIFY(charges->isVisible());
         QCOMPARE(panels(charges), (QStringList{"1234 円 ", "560 円 ", "0 円 "}));
-        QVERIFY(!r.t.app->link.charges.replyTimer().running());
+        QVERIFY(!r.t.app->link.charges().replyTimer().running());
         r.t.clock.advanceTo(t0 + 999);
         QVERIFY(r.portOpen());
         r.t.clock.advanceTo(t0 + 1000);
@@ -124,7 +124,7 @@ private slots:
         // The amount is written without asking the adapter again.
         QTEST(panels(charges), "shown");
         // Either answer closes the port 500 ms later.
-        r.t.app->link.serialPort.open();
+        QVERIFY(r.t.app->link.openPort());
         r.t.clock.advanceTo(t0 + 499);
         QVERIFY(r.portOpen());
         r.t.clock.advanceTo(t0 + 500);

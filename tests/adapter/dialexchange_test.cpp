@@ -59,7 +59,7 @@ private slots:
         DialRun r;
         r.replyToDial({});
         r.startAtMenu();
-        r.state().dialLine = line;
+        r.state().settings.dialLine = line;
         r.openFromMenu();
         QVERIFY(r.pad().isVisible());
         QCOMPARE(r.commandsFrom(0), (QList<QByteArray>{EchoOff, Identify}));
@@ -87,9 +87,8 @@ private slots:
         DialRun r;
         r.replyToDial({});
         r.startAtMenu();
-        r.state().dialCaller = appstate::dialcaller::Menu;
         r.app().windows.mainMenu->hide();
-        r.exchange().prepare(1, QStringLiteral("0312345678"));
+        r.app().nav().openDialPad(Navigation::Opener::Menu, QStringLiteral("0312345678"));
         const QByteArray dial = "AT\\D1/0312345678\r";
         r.t.clock.advance(499);
         QCOMPARE(r.commandCount(), 0);
@@ -111,7 +110,7 @@ private slots:
         QVERIFY(r.app().windows.mainMenu->isVisible());
         qsizetype from = r.commandCount();
         r.app().windows.mainMenu->hide();
-        r.exchange().prepare(1, QStringLiteral("0312345678"));
+        r.app().link.prepareDial(1, QStringLiteral("0312345678"));
         r.t.clock.advance(500);
         QCOMPARE(r.commandsFrom(from), QList<QByteArray>{dial});
 
@@ -122,7 +121,7 @@ private slots:
         QVERIFY(!r.state().adapterIdentified);
         from = r.commandCount();
         r.app().windows.mainMenu->hide();
-        r.exchange().prepare(1, QStringLiteral("0312345678"));
+        r.app().link.prepareDial(1, QStringLiteral("0312345678"));
         r.t.clock.advance(1900);
         QCOMPARE(r.commandsFrom(from), (QList<QByteArray>{EchoOff, Identify, dial}));
     }
@@ -154,7 +153,7 @@ private slots:
         QFETCH(QString, status);
         DialRun r;
         r.startAtMenu();
-        r.state().dialLine = line;
+        r.state().settings.dialLine = line;
         r.openFromMenu();
         r.replyToDial({{200, reply}});
         r.dial(QStringLiteral("0312345678"));
@@ -478,10 +477,9 @@ private slots:
         DialRun r;
         r.startAtMenu();
         r.state().logImage.markEmpty();
-        r.state().dialCaller = appstate::dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, Busy}});
-        r.exchange().prepare(1, QStringLiteral("0312345678"));
+        r.app().nav().openDialPad(Navigation::Opener::CallLog, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
         QCOMPARE(r.lastCommand(), HangUp1);
         r.pad().close();
@@ -495,17 +493,17 @@ private slots:
         DialRun r;
         r.startAtMenu();
         r.state().logImage.markEmpty();
-        r.state().dialCaller = appstate::dialcaller::CallLog;
         r.app().windows.mainMenu->hide();
         r.replyToDial({{200, "AC\r\n"}});
-        r.exchange().prepare(1, QStringLiteral("0312345678"));
+        r.app().nav().openDialPad(Navigation::Opener::CallLog, QStringLiteral("0312345678"));
         r.t.clock.advance(1900 + 1000);
         QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
         const qsizetype from = r.commandCount();
         r.pad().close();
         QCOMPARE(r.commandsFrom(from),
-                 (QList<QByteArray>{HangUp1, protocol::hg::logModeTel1Command(
-                                                 r.state().adapterModel, r.state().logModeTel1)}));
+                 (QList<QByteArray>{
+                     HangUp1, protocol::hg::logModeTel1Command(r.state().settings.adapterModel,
+                                                               r.state().settings.logModeTel1)}));
         QVERIFY(!r.app().windows.callLog->isVisible());
     }
 };

@@ -27,8 +27,8 @@ private slots:
         hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&wallClock] { return wallClock.now(); });
         hgsim::SimSerialDeviceFactory ports(adapter, clock);
         appstate::ProgramState state;
-        state.comPort = 1;
-        state.clockDriftSetting = 99;
+        state.settings.comPort = 1;
+        state.settings.clockDriftSetting = 99;
         state.logImage.markStale();
 
         db::CallLogTable log(dir.path());
@@ -47,17 +47,17 @@ private slots:
         adapter::DeviceLink link(state, clock, wallClock, ports);
         rules::LogImportResult result;
         int finished = 0;
-        QObject::connect(&link.download, &adapter::LogDownload::imageReady, [&] {
+        QObject::connect(&link.download(), &adapter::LogDownload::imageReady, [&] {
             ++finished;
             result = import.importDownload(wallClock.now());
         });
-        QObject::connect(&link.download, &adapter::LogDownload::failed, [&] { finished = -1; });
+        QObject::connect(&link.download(), &adapter::LogDownload::failed, [&] { finished = -1; });
 
         const int calls = static_cast<int>(adapter.config().calls.size());
         QVERIFY(calls > 1);
         for (int round = 1; round <= 2; ++round) {
-            link.download.start();
-            QVERIFY(link.download.inProgress());
+            link.startDownload();
+            QVERIFY(link.download().inProgress());
             clock.advance(10000);
             QCOMPARE(finished, round);
             QVERIFY(!state.logImage.isStale());

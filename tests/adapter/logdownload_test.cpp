@@ -78,9 +78,9 @@ private slots:
         QFETCH(QByteArray, tel1);
         QFETCH(QByteArray, tel2);
         Download d;
-        d.s().adapterModel = taModel;
-        d.s().logModeTel1 = 1;
-        d.s().logModeTel2 = 2;
+        d.s().settings.adapterModel = taModel;
+        d.s().settings.logModeTel1 = 1;
+        d.s().settings.logModeTel2 = 2;
         d.adapter.config().clockOffsetSeconds = -3600;
         // Slow enough that the log is still arriving at the fourth tick.
         d.adapter.config().charsPerSecond = 1000;
@@ -110,7 +110,7 @@ private slots:
             QCOMPARE(d.gauge(), step.gauge);
         }
         QVERIFY(d.s().adapterIdentified);
-        QCOMPARE(d.s().passwordCode, 0);
+        QCOMPARE(d.s().settings.passwordCode, 0);
         QCOMPARE(d.s().pcClockSeconds, protocol::adapterSecondsOf(d.t.wallClock.time));
         QCOMPARE(d.s().hgClockSeconds, d.s().pcClockSeconds - 3600);
         QCOMPARE(d.s().clockDifference, 3600);
@@ -329,7 +329,7 @@ private slots:
         QVERIFY(password->passwordField->text().isEmpty());
         QCOMPARE(d.gauge(), 0);
         QVERIFY(d.progressShown());
-        QVERIFY(!d.t.app->link.download.stepTimer().running());
+        QVERIFY(!d.t.app->link.download().stepTimer().running());
         QCOMPARE(d.commands().last(), ClockRequest);
 
         password->passwordField->setText(QStringLiteral("12"));
@@ -392,11 +392,11 @@ private slots:
 
     void portThatCannotBeOpened() {
         Download d;
-        d.s().comPort = 2;
+        d.s().settings.comPort = 2;
         d.press();
         QVERIFY(d.t.app->windows.portMessage->isVisible());
         QVERIFY(!d.progressShown());
-        QVERIFY(!d.t.app->link.download.stepTimer().running());
+        QVERIFY(!d.t.app->link.download().stepTimer().running());
         QVERIFY(!d.t.app->link.tel2LogModeTimer().running());
         QVERIFY(!d.t.app->windows.mainMenu->isVisible());
         d.at(10000);

@@ -142,8 +142,8 @@ private slots:
         r.startAtMenu();
         OptionsWindow* options = openOptions(r);
         options->saveButton->click();
-        r.t.app->state.logModeTel2 = 1;
-        r.t.app->state.adapterModel = 1;
+        r.t.app->state.settings.logModeTel2 = 1;
+        r.t.app->state.settings.adapterModel = 1;
         r.t.clock.advance(700);
         QCOMPARE(r.commands().last(), QByteArray("ATE0\\T2/1*41\r"));
     }
@@ -165,9 +165,9 @@ private slots:
         QCOMPARE(r.t.app->windows.confirmation->action(), 5);
         QCOMPARE(confirm->firstLine->text(), QStringLiteral("パスワードを変更しますと通話記録が"));
         QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化されます。よろしいですか？"));
-        QCOMPARE(s.passwordNumber, 12);
+        QCOMPARE(s.settings.passwordNumber, 12);
         QCOMPARE(s.newPasswordCode, 13);
-        QCOMPARE(s.passwordCode, 0);
+        QCOMPARE(s.settings.passwordCode, 0);
         // SET1 is written with the code still in force; SET2 already has the typed number.
         QCOMPARE(setting(r, "USER", "SET1"), 0);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
@@ -178,7 +178,7 @@ private slots:
         confirm->yesButton->click();
         QCOMPARE(r.commands().last(), QByteArray("ATG53=13\\L3\r"));
         QCOMPARE(r.adapter.config().passwordCode, 13);
-        QCOMPARE(s.passwordCode, 13);
+        QCOMPARE(s.settings.passwordCode, 13);
         QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QCOMPARE(setting(r, "USER", "SET1"), 13);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
@@ -218,8 +218,8 @@ private slots:
         options->passwordField->setText(QStringLiteral("34"));
         options->saveButton->click();
         r.t.app->windows.confirmation->noButton->click();
-        QCOMPARE(s.passwordCode, 13);
-        QCOMPARE(s.passwordNumber, 34);
+        QCOMPARE(s.settings.passwordCode, 13);
+        QCOMPARE(s.settings.passwordNumber, 34);
         QCOMPARE(setting(r, "USER", "SET1"), 13);
         QCOMPARE(setting(r, "USER", "SET2"), 34);
         QVERIFY(r.t.app->windows.mainMenu->isVisible());
@@ -251,7 +251,7 @@ private slots:
         options->saveButton->click();
         QVERIFY(!r.t.app->windows.confirmation->isVisible());
         QVERIFY(r.t.app->windows.optionsSaved->isVisible());
-        QTEST(r.t.app->state.passwordNumber, "userSet2");
+        QTEST(r.t.app->state.settings.passwordNumber, "userSet2");
         QTEST(setting(r, "USER", "SET2"), "userSet2");
     }
 
@@ -263,13 +263,13 @@ private slots:
         QCOMPARE(options->clearPasswordButton->text(), QStringLiteral("無効"));
         options->clearPasswordButton->click();
         QCOMPARE(options->passwordField->text(), QString());
-        QCOMPARE(r.t.app->state.passwordCode, 13);
+        QCOMPARE(r.t.app->state.settings.passwordCode, 13);
         options->saveButton->click();
         QVERIFY(r.t.app->windows.confirmation->isVisible());
         QCOMPARE(r.t.app->state.newPasswordCode, 0);
         r.t.app->windows.confirmation->yesButton->click();
         QCOMPARE(r.commands().last(), QByteArray("ATG53=0\\L3\r"));
-        QCOMPARE(r.t.app->state.passwordCode, 0);
+        QCOMPARE(r.t.app->state.settings.passwordCode, 0);
         QCOMPARE(setting(r, "USER", "SET1"), 0);
         openOptions(r);
         QCOMPARE(options->passwordField->text(), QString());
@@ -291,7 +291,7 @@ private slots:
         QVERIFY(!options->isVisible());
         QVERIFY(r.t.app->windows.mainMenu->isVisible());
         QVERIFY(!r.t.app->windows.confirmation->isVisible());
-        QCOMPARE(r.t.app->state.passwordNumber, 12);
+        QCOMPARE(r.t.app->state.settings.passwordNumber, 12);
         QCOMPARE(setting(r, "USER", "SET2"), 12);
         QCOMPARE(setting(r, "LOG", "PORT1"), 0);
         QCOMPARE(r.commands(), QList<QByteArray>{"AT\\T1/9*00\r"});
@@ -315,10 +315,10 @@ private slots:
                           '\n');
         r.startAtMenu();
         OptionsWindow* options = openOptions(r);
-        QTEST(r.t.app->state.dialLine, "dialLineShown");
+        QTEST(r.t.app->state.settings.dialLine, "dialLineShown");
         QCOMPARE(options->dialLineGroup->selectedIndex(), model == 0 ? 1 : 0);
         options->saveButton->click();
-        QTEST(r.t.app->state.dialLine, "dialLineSaved");
+        QTEST(r.t.app->state.settings.dialLine, "dialLineSaved");
         QTEST(setting(r, "TEL", "PORT"), "dialLineSaved");
     }
 
@@ -331,7 +331,7 @@ private slots:
         options->modelGroup->button(1)->click();
         QCOMPARE(options->dialLineGroup->selectedIndex(), 0);
         QVERIFY(options->tel1LogModeGroup->isEnabled());
-        QCOMPARE(r.t.app->state.dialLine, 1);
+        QCOMPARE(r.t.app->state.settings.dialLine, 1);
     }
 
     void comPortZeroEndsInThePortMessage() {
@@ -347,8 +347,8 @@ private slots:
         QVERIFY(r.t.app->windows.portMessage->isVisible());
         QVERIFY(!options->isVisible());
         QVERIFY(!r.t.app->windows.optionsSaved->isVisible());
-        QCOMPARE(r.t.app->state.comPort, 0);
-        QCOMPARE(r.t.app->link.serialPort.port(), uint8_t(0));
+        QCOMPARE(r.t.app->state.settings.comPort, 0);
+        QCOMPARE(r.t.app->link.portNumber(), uint8_t(0));
         QCOMPARE(r.line->opens, 0);
         QCOMPARE(setting(r, "RS232C", "COM"), 0);
         // Its OK leads back to the options, where another port can be chosen.
@@ -385,7 +385,7 @@ private slots:
         options->cancelButton->click();
         QVERIFY(!options->isVisible());
         QVERIFY(r.t.app->windows.mainMenu->isVisible());
-        QCOMPARE(r.t.app->state.comPort, 1);
+        QCOMPARE(r.t.app->state.settings.comPort, 1);
         QCOMPARE(r.line->opens, 0);
         QVERIFY(!QFile::exists(r.t.filePath(QStringLiteral("tilka.Ini"))));
 
@@ -409,7 +409,7 @@ private slots:
     void delayedCloseRestartsOnlyForAnotherDelay() {
         SimRun r;
         r.startAtMenu();
-        r.t.app->link.serialPort.open();
+        QVERIFY(r.t.app->link.openPort());
         const int64_t t0 = r.t.clock.now();
         r.t.app->link.closePortLater(500);
         r.t.clock.advanceTo(t0 + 300);
@@ -420,7 +420,7 @@ private slots:
         QVERIFY(!r.portOpen());
         QVERIFY(!r.t.app->link.portCloseTimer().running());
 
-        r.t.app->link.serialPort.open();
+        QVERIFY(r.t.app->link.openPort());
         const int64_t t1 = r.t.clock.now();
         r.t.app->link.closePortLater(500);
         r.t.clock.advanceTo(t1 + 300);

@@ -36,8 +36,7 @@ private slots:
         Run r;
         putLogImage(r.app().state, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
                                        logEntryBytes({1, 2, 990000, 990010, 0, "06", {}}));
-        r.app().state.dialCaller = appstate::dialcaller::CallLog;
-        r.app().nav().returnToCaller();
+        r.app().nav().returnTo(Navigation::Opener::CallLog);
         QVERIFY(r.app().windows.callLog->isVisible());
         QCOMPARE(r.app().windows.mainMenu->callLogTable.rowCount(), 2);
         QVERIFY(r.adapter.commands().isEmpty());
@@ -47,28 +46,26 @@ private slots:
     void callLogWithoutImageDownloads() {
         Run r;
         QCOMPARE(r.app().state.logImage.bytes()[0], uint8_t(255));
-        r.app().state.dialCaller = appstate::dialcaller::CallLog;
-        r.app().nav().returnToCaller();
+        r.app().nav().returnTo(Navigation::Opener::CallLog);
         QVERIFY(!r.app().windows.callLog->isVisible());
         QCOMPARE(r.adapter.commands().value(0),
-                 protocol::hg::logModeTel1Command(r.app().state.adapterModel,
-                                                  r.app().state.logModeTel1));
+                 protocol::hg::logModeTel1Command(r.app().state.settings.adapterModel,
+                                                  r.app().state.settings.logModeTel1));
     }
 
     void otherCallers_data() {
-        QTest::addColumn<int>("code");
+        QTest::addColumn<Navigation::Opener>("opener");
         QTest::addColumn<bool>("list");
-        QTest::newRow("phone book list") << int(appstate::dialcaller::PhoneBook) << true;
-        QTest::newRow("menu") << int(appstate::dialcaller::Menu) << false;
-        QTest::newRow("unknown code") << 3 << false;
+        QTest::newRow("phone book list") << Navigation::Opener::PhoneBook << true;
+        QTest::newRow("menu") << Navigation::Opener::Menu << false;
+        QTest::newRow("record editor") << Navigation::Opener::RecordEditor << false;
     }
     void otherCallers() {
-        QFETCH(int, code);
+        QFETCH(Navigation::Opener, opener);
         QFETCH(bool, list);
         Run r;
         r.app().windows.mainMenu->phoneBookTable.setIndex(db::PhoneBookTable::Index::Tel2);
-        r.app().state.dialCaller = static_cast<uint8_t>(code);
-        r.app().nav().returnToCaller();
+        r.app().nav().returnTo(opener);
         QCOMPARE(r.app().windows.phoneBook->isVisible(), list);
         QCOMPARE(r.app().windows.mainMenu->isVisible(), !list);
         QVERIFY(!r.app().windows.callLog->isVisible());

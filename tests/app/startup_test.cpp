@@ -75,14 +75,16 @@ private slots:
         TestApp t;
         t.start();
         const appstate::ProgramState& s = t.app->state;
-        QCOMPARE((QList<int>{s.comPort, s.dialLine, s.logModeTel1, s.logModeTel2, s.passwordCode,
-                             s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
-                 (QList<int>{1, 1, 3, 3, 0, 0, 99, 0}));
+        QCOMPARE(
+            (QList<int>{s.settings.comPort, s.settings.dialLine, s.settings.logModeTel1,
+                        s.settings.logModeTel2, s.settings.passwordCode, s.settings.passwordNumber,
+                        s.settings.clockDriftSetting, s.settings.adapterModel}),
+            (QList<int>{1, 1, 3, 3, 0, 0, 99, 0}));
         QVERIFY(!QFile::exists(t.app->settingsPath()));
         QCOMPARE(s.logImage.bytes()[0], uint8_t(255));
         QVERIFY(!s.compactMenuInUse);
         QCOMPARE(s.redialCount, 0);
-        QCOMPARE(t.app->link.serialPort.port(), uint8_t(1));
+        QCOMPARE(t.app->link.portNumber(), 1);
         QVERIFY(t.dialogs.errors.isEmpty());
     }
 
@@ -93,10 +95,12 @@ private slots:
             "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n");
         t.start();
         const appstate::ProgramState& s = t.app->state;
-        QCOMPARE((QList<int>{s.comPort, s.dialLine, s.logModeTel1, s.logModeTel2, s.passwordCode,
-                             s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
-                 (QList<int>{2, 1, 1, 2, 13, 12, 101, 1}));
-        QCOMPARE(t.app->link.serialPort.port(), uint8_t(2));
+        QCOMPARE(
+            (QList<int>{s.settings.comPort, s.settings.dialLine, s.settings.logModeTel1,
+                        s.settings.logModeTel2, s.settings.passwordCode, s.settings.passwordNumber,
+                        s.settings.clockDriftSetting, s.settings.adapterModel}),
+            (QList<int>{2, 1, 1, 2, 13, 12, 101, 1}));
+        QCOMPARE(t.app->link.portNumber(), 2);
     }
 
     void splashThenMenuAtTwoSeconds() {

@@ -104,7 +104,7 @@ struct Program {
           ports(folder.path()),
           app(ui::UiServices{timers, dialogs, help, wallClock}, ports,
               QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path()) {
-        app.onQuit = [this] { ++quits; };
+        app.onQuit() = [this] { ++quits; };
     }
 
     QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
@@ -113,7 +113,7 @@ struct Program {
             .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -999);
     }
     // The port is released between the user's tasks.
-    bool portClosed() { return !app.link.serialPort.isOpen(); }
+    bool portClosed() { return !app.link.portOpen(); }
 
     QTemporaryDir folder;
     PtyAdapter adapter;
@@ -319,7 +319,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(p.adapter.commandsFrom(beforeSave + 2),
                                   QList<QByteArray>{protocol::hg::passwordSetCommand(13)},
                                   Patience);
-        QCOMPARE(p.app.state.passwordCode, 13);
+        QCOMPARE(p.app.state.settings.passwordCode, 13);
         QCOMPARE(p.setting("USER", "SET1"), 13);
         QTRY_VERIFY_WITH_TIMEOUT(p.portClosed(), Patience);
 

@@ -37,7 +37,7 @@ struct PtyProgram {
           ports(tmp.path()),
           app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
               tmp.filePath(QStringLiteral("tilka")), tmp.path()) {
-        app.windows.dialPad = app.own(new DialPad(app));
+        app.createWindows();
     }
 
     QTemporaryDir tmp;
@@ -61,9 +61,7 @@ public:
         app =
             std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *factory,
                                           tmp.filePath(QStringLiteral("tilka")), tmp.path());
-        app->windows.dialPad = app->own(new DialPad(*app));
-        app->windows.options = app->own(new OptionsWindow(*app));
-        app->windows.portMessage = app->own(new PortMessageWindow(*app));
+        app->createWindows();
     }
 
     adapter::DeviceLink& deviceLink() { return app->link; }
@@ -97,7 +95,7 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, endIndex);
         Channel c;
-        c.deviceLink().serialPort.open();
+        QVERIFY(c.deviceLink().openPort());
         c.factory->line->send(0, QByteArray(startIndex, '.'));
         c.clock.advance(0);
         const QByteArray bytes = pattern(count);
@@ -114,17 +112,17 @@ private slots:
         QCOMPARE(received.bytes()[static_cast<size_t>(endIndex)], uint8_t{'Z'});
         QCOMPARE(received.count(), endIndex + 1);
         // What an earlier exchange left must not pass for the dial's reply.
-        c.deviceLink().dial.prepare(1, QStringLiteral("0312345678"));
+        c.deviceLink().prepareDial(1, QStringLiteral("0312345678"));
         QCOMPARE(received.count(), 0);
     }
 
     void arrivalsPaceTheDialReplyCheck() {
         Channel c;
-        adapter::DialExchange& dial = c.app->link.dial;
+        const adapter::DialExchange& dial = c.app->link.dial();
         const ui::IntervalTimer& check = dial.replyCheckTimer();
         int fired = 0;
         QObject::connect(&dial, &adapter::DialExchange::checkingReply, [&] { ++fired; });
-        c.deviceLink().serialPort.open();
+        QVERIFY(c.deviceLink().openPort());
         c.state().dialInProgress = true;
         for (int at : {0, 300, 600, 900}) {
             c.factory->line->send(at, QByteArray("AS"));
@@ -153,21 +151,21 @@ private slots:
         QTest::addColumn<QByteArray>("command");
         QTest::addColumn<QByteArray>("expected");
         appstate::ProgramState s{};
-        s.logModeTel1 = 3;
-        s.logModeTel2 = 1;
+        s.settings.logModeTel1 = 3;
+        s.settings.logModeTel2 = 1;
         QTest::newRow("1 model 0")
-            << protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1)
+            << protocol::hg::logModeTel1Command(s.settings.adapterModel, s.settings.logModeTel1)
             << QByteArray("AT\\T1/9*03\r");
         QTest::newRow("2 model 0")
-            << protocol::hg::logModeTel2Command(s.adapterModel, s.logModeTel2)
+            << protocol::hg::logModeTel2Command(s.settings.adapterModel, s.settings.logModeTel2)
             << QByteArray("ATE0\\T2/9*01\r");
-        s.adapterModel = 1;
-        s.logModeTel1 = 2;
+        s.settings.adapterModel = 1;
+        s.settings.logModeTel1 = 2;
         QTest::newRow("1 model 1")
-            << protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1)
+            << protocol::hg::logModeTel1Command(s.settings.adapterModel, s.settings.logModeTel1)
             << QByteArray("AT\\T1/1*42\r");
         QTest::newRow("2 model 1")
-            << protocol::hg::logModeTel2Command(s.adapterModel, s.logModeTel2)
+            << protocol::hg::logModeTel2Command(s.settings.adapterModel, s.settings.logModeTel2)
             << QByteArray("ATE0\\T2/1*41\r");
         QTest::newRow("3") << protocol::hg::logIdentifyCommand() << QByteArray("ATI\\I\r");
         QTest::newRow("4") << protocol::hg::clockRequestCommand() << QByteArray("AT\\L2G53\r");
@@ -197,20 +195,25 @@ private slots:
 
     void errorInReceiveHandlerIsShownAndWatchGoesOn() {
         Channel c;
-        comm::SerialPort& comm = c.deviceLink().serialPort;
+        comm::SerialPort comm(*c.factory);
         int calls = 0;
+        QByteArray received;
         comm.onReceive = [&](comm::SerialPort& sender, uint16_t size) {
             ++calls;
-            c.deviceLink().receiveBytes(sender, size);
+            QByteArray bytes(size, '\0');
+            sender.read(bytes.data(), size);
+            received += bytes;
             throw comm::SerialError("handler failed");
         };
+        QStringList errors;
+        comm.onHandlerError = [&](const QString& message) { errors << message; };
         comm.open();
         c.factory->line->send(0, QByteArray("a"));
         c.factory->line->send(10, QByteArray("b"));
         c.clock.advance(10);
         QCOMPARE(calls, 2);
-        QCOMPARE(c.dialogs.errors, QStringList({"handler failed", "handler failed"}));
-        QCOMPARE(c.deviceLink().received().count(), 2);
+        QCOMPARE(errors, QStringList({"handler failed", "handler failed"}));
+        QCOMPARE(received, QByteArray("ab"));
     }
 
     void portMessageLeadsToTheOptions() {
@@ -231,10 +234,10 @@ private slots:
 
         // A port the user may not use: the third line tells how to get the permission, on one
         // line that the window holds.
-        comm::SerialPort& port = c.deviceLink().serialPort;
+        adapter::DeviceLink& link = c.deviceLink();
         c.factory->line->denied = true;
-        QVERIFY_THROWS_EXCEPTION(comm::SerialOpenError, port.open());
-        QVERIFY(port.openDenied());
+        QVERIFY(!link.openPort());
+        QVERIFY(link.portOpenDenied());
         form.show();
         QVERIFY(form.thirdLine->isVisible());
         QCOMPARE(form.thirdLine->text(),
@@ -248,8 +251,8 @@ private slots:
         // Any other failure leaves the window as it was.
         c.factory->line->denied = false;
         c.factory->line->held = true;
-        QVERIFY_THROWS_EXCEPTION(comm::SerialOpenError, port.open());
-        QVERIFY(!port.openDenied());
+        QVERIFY(!link.openPort());
+        QVERIFY(!link.portOpenDenied());
         form.show();
         QVERIFY(!form.thirdLine->isVisible());
         QCOMPARE(form.size(), QSize(301, 72));
@@ -260,26 +263,25 @@ private slots:
         hgsim::HgAdapter adapter(hgsim::HgConfig{}, [&] { return t.wallClock.time; });
         t.ports = std::make_unique<hgsim::SimSerialDeviceFactory>(adapter, t.clock);
         t.start();
-        comm::SerialPort& comm = t.app->link.serialPort;
         adapter::DeviceLink& link = t.app->link;
-        comm.open();
+        QVERIFY(link.openPort());
         link.closePortLater(1000);
         t.clock.advance(600);
         link.closePortLater(1000);  // the same delay leaves the running count alone
         t.clock.advance(399);
-        QVERIFY(comm.isOpen());
+        QVERIFY(link.portOpen());
         t.clock.advance(1);
-        QVERIFY(!comm.isOpen());
+        QVERIFY(!link.portOpen());
         QVERIFY(!link.portCloseTimer().running());
 
-        comm.open();
+        QVERIFY(link.openPort());
         link.closePortLater(1000);
         t.clock.advance(600);
         link.closePortLater(500);  // another delay starts the count again
         t.clock.advance(499);
-        QVERIFY(comm.isOpen());
+        QVERIFY(link.portOpen());
         t.clock.advance(1);
-        QVERIFY(!comm.isOpen());
+        QVERIFY(!link.portOpen());
     }
 
     // A flood at the rate the pseudo-terminal takes reaches RxBuffer whole and in order.
@@ -287,19 +289,23 @@ private slots:
         PtyProgram program;
         QVERIFY(program.pty.isValid());
         const hgsim::PtyPort& pty = program.pty;
-        Application& app = program.app;
-        adapter::DeviceLink& form = app.link;
+        comm::SerialPort port(program.ports);
+        port.setPort(1);
+        adapter::ReceiveBuffer received;
         QByteArray collected;
-        form.serialPort.onReceive = [&](comm::SerialPort& sender, uint16_t size) {
-            const int from = form.received().count();
-            form.receiveBytes(sender, size);
+        port.onReceive = [&](comm::SerialPort& sender, uint16_t size) {
+            std::vector<uint8_t> chunk(size);
+            sender.read(reinterpret_cast<char*>(chunk.data()), size);
+            const int from = received.count();
+            received.append(chunk);
             for (int i = 0; i < size; ++i) {
-                collected.append(static_cast<char>(form.received().bytes()[(from + i) % 4001]));
+                collected.append(
+                    static_cast<char>(received.bytes()[(from + i) % adapter::ReceiveBuffer::Size]));
             }
         };
-        // Notifications smaller than RxBuffer, so that each can be read back before it wraps.
-        form.serialPort.setInQueueSize(2048);
-        form.serialPort.open();
+        // Notifications smaller than the buffer, so that each can be read back before it wraps.
+        port.setInQueueSize(2048);
+        port.open();
         const QByteArray flood = pattern(1 << 20, 3);
         std::atomic<bool> failed{false};
         std::thread writer([&] {
@@ -323,7 +329,7 @@ private slots:
         QVERIFY(!failed);
         QCOMPARE(collected.size(), flood.size());
         QVERIFY(collected == flood);
-        form.serialPort.close();
+        port.close();
     }
 
     // The line of the program's port, read back from the terminal: a pseudo-terminal passes
@@ -331,7 +337,7 @@ private slots:
     void programPortLine() {
         PtyProgram program;
         QVERIFY(program.pty.isValid());
-        program.app.link.serialPort.open();
+        QVERIFY(program.app.link.openPort());
         // The master reads the settings of the program's side.
         termios t{};
         QCOMPARE(::tcgetattr(program.pty.master(), &t), 0);

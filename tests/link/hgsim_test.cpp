@@ -183,12 +183,14 @@ private slots:
         config.dialReply = {{800, "AS"}, {300, "TS %L 17\r\n"}};
         hgsim::HgAdapter adapter(config, [] { return Now; });
         appstate::ProgramState s{};
-        s.adapterModel = 1;
-        s.logModeTel1 = 2;
-        s.logModeTel2 = 3;
-        QCOMPARE(replyTo(adapter, protocol::hg::logModeTel1Command(s.adapterModel, s.logModeTel1)),
+        s.settings.adapterModel = 1;
+        s.settings.logModeTel1 = 2;
+        s.settings.logModeTel2 = 3;
+        QCOMPARE(replyTo(adapter, protocol::hg::logModeTel1Command(s.settings.adapterModel,
+                                                                   s.settings.logModeTel1)),
                  QByteArray("OK\r\n"));
-        QCOMPARE(replyTo(adapter, protocol::hg::logModeTel2Command(s.adapterModel, s.logModeTel2)),
+        QCOMPARE(replyTo(adapter, protocol::hg::logModeTel2Command(s.settings.adapterModel,
+                                                                   s.settings.logModeTel2)),
                  QByteArray("OK\r\n"));
         QCOMPARE(adapter.logModeTel1(), 2);
         QCOMPARE(adapter.logModeTel2(), 3);
@@ -227,26 +229,26 @@ private slots:
         QTemporaryDir tmp;
         Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
                         tmp.filePath(QStringLiteral("tilka")), tmp.path());
-        app.windows.dialPad = app.own(new DialPad(app));
+        app.createWindows();
         int64_t firedAt = -1;
         QByteArray seen;
-        QObject::connect(&app.link.dial, &adapter::DialExchange::checkingReply, [&] {
+        QObject::connect(&app.link.dial(), &adapter::DialExchange::checkingReply, [&] {
             firedAt = clock.now();
             seen = QByteArray(reinterpret_cast<const char*>(app.link.received().bytes().data()),
                               app.link.received().count());
         });
-        comm::SerialPort& comm = app.link.serialPort;
-        comm.open();
+        adapter::DeviceLink& link = app.link;
+        QVERIFY(link.openPort());
         app.state.dialInProgress = true;
-        comm.writeText(protocol::hg::dialCommand(1, "0312345678"));
+        link.send(protocol::hg::dialCommand(1, "0312345678"));
         clock.advance(5000);
         QCOMPARE(firedAt, int64_t{1600});
         QCOMPARE(seen, QByteArray("ASTS 1 17\r\n"));
         QCOMPARE(ports.line->written, QByteArray("AT\\D1/0312345678\r"));
         // A port held elsewhere refuses to open.
-        comm.close();
+        link.closePort();
         ports.line->held = true;
-        QVERIFY_THROWS_EXCEPTION(comm::SerialOpenError, comm.open());
+        QVERIFY(!link.openPort());
     }
 };
 

@@ -67,7 +67,7 @@ private slots:
         appstate::ProgramState& s = t_->state;
         putLogImage(s, bytes.left(4000));
         s.hgClockSeconds = 1000000;
-        s.clockDriftSetting = 101;
+        s.settings.clockDriftSetting = 101;
         s.clockDifference = 36000000;
 
         const protocol::DecodedLog log = protocol::decodeLogImage(s.logImage.bytes());

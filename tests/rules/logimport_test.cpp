@@ -39,7 +39,7 @@ db::UserRecord person(const QString& name, const QString& tel2) {
 void setClock(appstate::ProgramState& s, int32_t hgTimeSetting = 99) {
     s.hgClockSeconds = 1000000;
     s.clockDifference = 36000000;
-    s.clockDriftSetting = hgTimeSetting;
+    s.settings.clockDriftSetting = hgTimeSetting;
 }
 
 // The three tables in a folder of their own, opened as the program opens them, and the import.

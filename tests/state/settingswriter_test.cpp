@@ -4,23 +4,14 @@
 #include <QTest>
 
 #include "state/inifile.h"
-#include "state/programstate.h"
+#include "state/settings.h"
 #include "state/settingswriter.h"
 #include "support/files.h"
 
 namespace {
 
-appstate::ProgramState settingsState() {
-    appstate::ProgramState s;
-    s.comPort = 2;
-    s.dialLine = 1;
-    s.logModeTel1 = 0;
-    s.logModeTel2 = 2;
-    s.passwordCode = 13;
-    s.passwordNumber = 12;
-    s.clockDriftSetting = 99;
-    s.adapterModel = -1;
-    return s;
+appstate::Settings settingsState() {
+    return {2, 1, 0, 2, 13, 12, 99, -1};
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ struct DialRun {
     Application& app() { return *t.app; }
     appstate::ProgramState& state() { return t.app->state; }
     DialPad& pad() { return *t.app->windows.dialPad; }
-    adapter::DialExchange& exchange() { return t.app->link.dial; }
+    const adapter::DialExchange& exchange() { return t.app->link.dial(); }
     QString status() { return pad().statusPanel->text(); }
     QString startCaption() { return pad().startButton->text(); }
 

@@ -40,6 +40,6 @@ QByteArray TestApp::readSettings() const {
 bool TestApp::start() {
     app = std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *ports,
                                         filePath(QStringLiteral("tilka")), folder_);
-    app->onQuit = [this] { ++quitCount; };
+    app->onQuit() = [this] { ++quitCount; };
     return app->start();
 }

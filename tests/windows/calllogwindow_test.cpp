@@ -356,10 +356,10 @@ private slots:
         w.form->dialButton->click();
         QVERIFY(!w.form->isVisible());
         const appstate::ProgramState& s = w.t.app->state;
-        QCOMPARE(s.dialCaller, 2);
-        QVERIFY(w.t.app->link.dial.dialsOnOpen());
+        QCOMPARE(w.t.app->nav().returnsTo(), Navigation::Opener::CallLog);
+        QVERIFY(w.t.app->link.dial().dialsOnOpen());
         QCOMPARE(s.dialNumber.bytes(), QByteArray("0663334444*12"));
-        QVERIFY(w.t.app->link.dial.prologueTimer().running());
+        QVERIFY(w.t.app->link.dial().prologueTimer().running());
     }
 
     void closeShowsTheMenuAndHelpOpensContextOne() {
@@ -376,7 +376,7 @@ private slots:
         w.form->reloadAction->trigger();
         QVERIFY(!w.form->isVisible());
         QCOMPARE(w.commands(), QList<QByteArray>{"AT\\T1/9*03\r"});
-        QVERIFY(w.t.app->link.download.stepTimer().running());
+        QVERIFY(w.t.app->link.download().stepTimer().running());
     }
 };
 

@@ -53,9 +53,9 @@ private slots:
         QVERIFY(!w->isVisible());
         QCOMPARE(sentSinceAsking(r), QList<QByteArray>{"AT\\L1123\r"});
         QCOMPARE(r.t.app->link.received().count(), 0);
-        QCOMPARE(r.t.app->link.download.loadProgress(), 20);
-        QCOMPARE(r.t.app->link.download.tickTimer().interval(), 700);
-        QVERIFY(!r.t.app->link.download.stepTimer().running());
+        QCOMPARE(r.t.app->link.download().loadProgress(), 20);
+        QCOMPARE(r.t.app->link.download().tickTimer().interval(), 700);
+        QVERIFY(!r.t.app->link.download().stepTimer().running());
         QVERIFY(!r.t.app->windows.mainMenu->isVisible());
     }
 

@@ -120,9 +120,9 @@ private slots:
         list->dialAction->trigger();
         const appstate::ProgramState& s = t->app->state;
         QCOMPARE(s.dialNumber.bytes(), QByteArray("01234567890123456789"));
-        QCOMPARE(s.dialCaller, appstate::dialcaller::PhoneBook);
-        QVERIFY(t->app->link.dial.dialsOnOpen());
-        QCOMPARE(t->app->link.dial.prologueTimer().interval(), 500);
+        QCOMPARE(t->app->nav().returnsTo(), Navigation::Opener::PhoneBook);
+        QVERIFY(t->app->link.dial().dialsOnOpen());
+        QCOMPARE(t->app->link.dial().prologueTimer().interval(), 500);
         QVERIFY(!list->isVisible());
 
         t->app->state.dialNumber.clear();
@@ -139,7 +139,7 @@ private slots:
         RecordEditor* ed = t->app->windows.recordEditor;
         QVERIFY(ed->isVisible());
         QVERIFY(!list->isVisible());
-        QCOMPARE(t->app->state.dialCaller, appstate::dialcaller::PhoneBook);
+        QCOMPARE(t->app->nav().returnsTo(), Navigation::Opener::PhoneBook);
         ed->nameField->setText(QStringLiteral("山田"));
         ed->telField->setText(QStringLiteral("011"));
         ed->saveClicked();

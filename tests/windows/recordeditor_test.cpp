@@ -445,7 +445,7 @@ private slots:
         t->app->nav().editLogCaller(QStringLiteral("0312345678"));
         QVERIFY(ed->isVisible());
         QVERIFY(!log->isVisible());
-        QCOMPARE(t->app->state.dialCaller, appstate::dialcaller::CallLog);
+        QCOMPARE(t->app->nav().returnsTo(), Navigation::Opener::CallLog);
         QCOMPARE(ed->nameField->text(), QStringLiteral("山田"));
         ed->cancelClicked();
         QVERIFY(log->isVisible());

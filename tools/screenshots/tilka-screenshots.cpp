@@ -163,7 +163,7 @@ int main(int argc, char* argv[]) {
     hgsim::SimSerialDeviceFactory ports(adapter, clock);
     Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
                     QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path());
-    app.onQuit = [] {};
+    app.onQuit() = [] {};
     app.start();
     clock.advance(2000);
 
