@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -290,15 +291,18 @@ private slots:
         Application& app = program.app;
         adapter::DeviceLink& form = app.link;
         QByteArray collected;
+        // Taken in parts smaller than RxBuffer, so that each can be read back before it wraps.
         form.serialPort.onReceive = [&](comm::SerialPort& sender, uint16_t size) {
-            const int from = form.received().count();
-            form.receiveBytes(sender, size);
-            for (int i = 0; i < size; ++i) {
-                collected.append(static_cast<char>(form.received().bytes()[(from + i) % 4001]));
+            for (uint16_t left = size; left > 0;) {
+                const uint16_t part = std::min<uint16_t>(left, 2048);
+                const int from = form.received().count();
+                form.receiveBytes(sender, part);
+                for (int i = 0; i < part; ++i) {
+                    collected.append(static_cast<char>(form.received().bytes()[(from + i) % 4001]));
+                }
+                left -= part;
             }
         };
-        // Notifications smaller than RxBuffer, so that each can be read back before it wraps.
-        form.serialPort.setInQueueSize(2048);
         form.serialPort.open();
         const QByteArray flood = pattern(1 << 20, 3);
         std::atomic<bool> failed{false};
