@@ -7,12 +7,6 @@
 
 namespace adapter {
 
-namespace {
-
-constexpr int BaudRate = 19200;
-
-}  // namespace
-
 DeviceLink::DeviceLink(appstate::ProgramState& state, ui::TimerBackend& timers,
                        const ui::WallClock& wallClock, comm::SerialDeviceFactory& devices)
     : state_(state),
@@ -24,7 +18,6 @@ DeviceLink::DeviceLink(appstate::ProgramState& state, ui::TimerBackend& timers,
       dial_(*this, state, received_, timers),
       portCloseTimer_(timers),
       tel2LogModeTimer_(timers) {
-    serialPort_.setBaudRate(BaudRate);
     serialPort_.onReceive = [this](comm::SerialPort& sender, uint16_t size) {
         receiveBytes(sender, size);
     };

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <optional>
 
 namespace comm {
 
@@ -27,7 +28,12 @@ int remainingMs(Clock::time_point deadline) {
     return static_cast<int>(std::max<int64_t>(0, left.count()));
 }
 
-speed_t speedFor(int32_t rate) {
+// The input queue the port keeps, as a driver's requested input queue size.
+constexpr size_t QueueCapacity = 4096;
+// How long a read or a write waits for its bytes.
+constexpr int TransferLimitMs = 1000;
+
+std::optional<speed_t> speedFor(int32_t rate) {
     switch (rate) {
         case 300:
             return B300;
@@ -52,11 +58,11 @@ speed_t speedFor(int32_t rate) {
         case 230400:
             return B230400;
         default:
-            return B0;
+            return std::nullopt;
     }
 }
 
-tcflag_t sizeFlag(uint8_t bits) {
+std::optional<tcflag_t> sizeFlag(int bits) {
     switch (bits) {
         case 5:
             return CS5;
@@ -64,18 +70,73 @@ tcflag_t sizeFlag(uint8_t bits) {
             return CS6;
         case 7:
             return CS7;
-        default:
+        case 8:
             return CS8;
+        default:
+            return std::nullopt;
     }
 }
 
 // Raw bytes, no modem hang-up, and a read that waits for one byte so that a non-blocking read
-// tells "nothing yet" (EAGAIN) apart from "line gone" (0).
-void makeRaw(termios& t) {
+// tells "nothing yet" (EAGAIN) apart from "line gone" (0); false for a line no terminal has.
+bool describeLine(termios& t, const LineSettings& line) {
+    const std::optional<speed_t> speed = speedFor(line.baudRate);
+    const std::optional<tcflag_t> size = sizeFlag(line.dataBits);
+    if (!speed || !size) {
+        return false;
+    }
     cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
+    if (cfsetispeed(&t, *speed) != 0 || cfsetospeed(&t, *speed) != 0) {
+        return false;
+    }
+    t.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    t.c_cflag |= *size;
+    if (line.parity != Parity::None) {
+        t.c_cflag |= PARENB | (line.parity == Parity::Odd ? PARODD : 0);
+    }
+    if (line.stopBits == StopBits::Two) {
+        t.c_cflag |= CSTOPB;
+    }
+    if (line.rtsCtsHandshake) {
+        t.c_cflag |= CRTSCTS;
+    }
+    t.c_cc[VSTART] = 0x11;
+    t.c_cc[VSTOP] = 0x13;
+    return true;
+}
+
+// tcsetattr succeeds when any part of the change was made (a pseudo-terminal keeps its data
+// bits), so the settings that shape the bytes on the wire are read back. The handshake is not:
+// a driver without one still moves the same bytes.
+bool lineTaken(int fd, const termios& wanted) {
+    termios got{};
+    constexpr tcflag_t Framing = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+    return ::tcgetattr(fd, &got) == 0 && cfgetospeed(&got) == cfgetospeed(&wanted) &&
+           (got.c_cflag & Framing) == (wanted.c_cflag & Framing);
+}
+
+// Claims the terminal on fd for the line: only a terminal that is free, takes the settings and
+// raises DTR is a port. A regular file would take the commands and a null device would answer
+// nothing, both as if an adapter were there.
+bool claimLine(int fd, const LineSettings& line) {
+    struct stat entry {};
+    termios t{};
+    if (::fstat(fd, &entry) != 0 || !S_ISCHR(entry.st_mode) || ::tcgetattr(fd, &t) != 0) {
+        return false;
+    }
+    // TIOCEXCL does not stop a privileged process, so the lock is what refuses a held port.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        return false;
+    }
+    if (!describeLine(t, line) || ::tcsetattr(fd, TCSANOW, &t) != 0 || !lineTaken(fd, t)) {
+        return false;
+    }
+    // A line without modem control, as a pseudo-terminal, has no DTR to raise.
+    int dtr = TIOCM_DTR;
+    return ::ioctl(fd, TIOCMBIS, &dtr) == 0 || errno == ENOTTY || errno == EINVAL;
 }
 
 }  // namespace
@@ -99,7 +160,7 @@ QString PosixSerialDevice::pathFor(const QString& folder, int port, const QStrin
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 }
 
-bool PosixSerialDevice::open(int port) {
+bool PosixSerialDevice::open(int port, const LineSettings& line) {
     close();
     const QString saved = savedDevice_ ? savedDevice_(port) : QString();
     const QByteArray path = QFile::encodeName(pathFor(folder_, port, saved));
@@ -108,38 +169,32 @@ bool PosixSerialDevice::open(int port) {
     if (fd < 0) {
         return false;
     }
-    // Only a terminal is a port: a regular file would take the commands and a null device
-    // would answer nothing, both as if an adapter were there.
-    struct stat entry {};
-    termios t{};
-    if (::fstat(fd, &entry) != 0 || !S_ISCHR(entry.st_mode) || ::tcgetattr(fd, &t) != 0) {
-        ::close(fd);
-        return false;
-    }
-    // TIOCEXCL does not stop a privileged process, so the lock is what refuses a held port.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
-        return false;
-    }
-    ::ioctl(fd, TIOCEXCL);
-    makeRaw(t);
-    // A terminal that keeps its line editing would change the bytes: no port then.
-    if (::tcsetattr(fd, TCSANOW, &t) != 0) {
+    const int wakeFd = claimLine(fd, line) ? ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK) : -1;
+    // Marked exclusive last, because the mark outlives the descriptor (see close): a refused
+    // open leaves neither the mark nor, with the descriptor closed, the lock.
+    if (wakeFd < 0 || ::ioctl(fd, TIOCEXCL) != 0) {
+        if (wakeFd >= 0) {
+            ::close(wakeFd);
+        }
         ::close(fd);
         return false;
     }
     fd_ = fd;
-    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    wakeFd_ = wakeFd;
     std::lock_guard lock(mutex_);
     hungUp_ = false;
-    mask_ = 0;
     queue_.clear();
     return true;
 }
 
+// What fails here has nothing left to report: the port is let go all the same.
 void PosixSerialDevice::close() {
     stopWatch();
     if (fd_ >= 0) {
+        int dtr = TIOCM_DTR;
+        ::ioctl(fd_, TIOCMBIC, &dtr);
+        waitForOutput();
+        ::tcflush(fd_, TCIOFLUSH);
         // The exclusive mark outlives this descriptor while another one (the far side's
         // helper) keeps the terminal alive, and would refuse our own next open.
         ::ioctl(fd_, TIOCNXCL);
@@ -154,11 +209,6 @@ void PosixSerialDevice::close() {
     queue_.clear();
 }
 
-void PosixSerialDevice::setupQueues(int inSize, int /*outSize*/) {
-    std::lock_guard lock(mutex_);
-    capacity_ = static_cast<size_t>(std::max(inSize, 1));
-}
-
 // A command written just before the port closes (the dial pad's hang-up) must still reach the
 // line, so the few bytes queued get the moment they need before anything is discarded; a line
 // held back by its handshake is not waited for long.
@@ -171,108 +221,32 @@ void PosixSerialDevice::waitForOutput() const {
     }
 }
 
-void PosixSerialDevice::purge() {
+bool PosixSerialDevice::purge() {
     waitForOutput();
-    ::tcflush(fd_, TCIOFLUSH);
+    const bool flushed = ::tcflush(fd_, TCIOFLUSH) == 0;
     std::lock_guard lock(mutex_);
     queue_.clear();
     if (throttled_) {
         wakeWatcher();
     }
+    return flushed;
 }
 
-void PosixSerialDevice::setTimeouts(int readMs, int writeMs) {
-    readTimeoutMs_ = readMs;
-    writeTimeoutMs_ = writeMs;
-}
-
-LineSettings PosixSerialDevice::lineSettings() const {
-    return settings_;
-}
-
-// A setting the terminal refuses (a pseudo-terminal takes no parity) is left as it was, as a
-// driver would.
-void PosixSerialDevice::setLineSettings(const LineSettings& s) {
-    settings_ = s;
-    termios t{};
-    if (::tcgetattr(fd_, &t) != 0) {
-        return;
-    }
-    makeRaw(t);
-    if (const speed_t speed = speedFor(s.baudRate); speed != B0) {
-        cfsetispeed(&t, speed);
-        cfsetospeed(&t, speed);
-    }
-    t.c_cflag = (t.c_cflag & ~CSIZE) | sizeFlag(s.byteSize);
-    t.c_cflag &= ~(PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
-    switch (s.parity) {
-        case 1:
-            t.c_cflag |= PARENB | PARODD;
-            break;
-        case 2:
-            t.c_cflag |= PARENB;
-            break;
-        case 3:
-            t.c_cflag |= PARENB | PARODD | CMSPAR;
-            break;
-        case 4:
-            t.c_cflag |= PARENB | CMSPAR;
-            break;
-        default:
-            break;
-    }
-    if (s.stopBits != 0) {
-        t.c_cflag |= CSTOPB;
-    }
-    if (s.flags & lineflag::OutxCtsFlow) {
-        t.c_cflag |= CRTSCTS;
-    }
-    if (s.flags & lineflag::OutX) {
-        t.c_iflag |= IXON;
-    }
-    if (s.flags & lineflag::InX) {
-        t.c_iflag |= IXOFF;
-    }
-    t.c_cc[VSTART] = static_cast<cc_t>(s.xonChar);
-    t.c_cc[VSTOP] = static_cast<cc_t>(s.xoffChar);
-    ::tcsetattr(fd_, TCSANOW, &t);
-}
-
-void PosixSerialDevice::setDtr(bool on) {
-    int bits = TIOCM_DTR;
-    ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bits);
-}
-
-uint32_t PosixSerialDevice::modemStatus() {
-    int bits = 0;
-    if (::ioctl(fd_, TIOCMGET, &bits) != 0) {
-        return 0;
-    }
-    return ((bits & TIOCM_CTS) ? 0x10u : 0u) | ((bits & TIOCM_DSR) ? ModemDsrOn : 0u) |
-           ((bits & TIOCM_RNG) ? 0x40u : 0u) | ((bits & TIOCM_CAR) ? 0x80u : 0u);
-}
-
-LineStatus PosixSerialDevice::lineStatus() {
-    LineStatus status;
-    int outQueue = 0;
-    if (::ioctl(fd_, TIOCOUTQ, &outQueue) == 0) {
-        status.outQueue = outQueue;
-    }
+int PosixSerialDevice::available() {
     std::lock_guard lock(mutex_);
     // While watched, only the watch fills the queue, so that every filling is reported.
     if (!watching_) {
         fillLocked();
     }
-    status.inQueue = static_cast<int>(queue_.size());
-    return status;
+    return static_cast<int>(queue_.size());
 }
 
 // Moves what the terminal holds into the queue, up to its size; notes a line that is gone.
 int PosixSerialDevice::fillLocked() {
     int added = 0;
     char chunk[4096];
-    while (!hungUp_ && queue_.size() < capacity_) {
-        const size_t room = std::min(sizeof chunk, capacity_ - queue_.size());
+    while (!hungUp_ && queue_.size() < QueueCapacity) {
+        const size_t room = std::min(sizeof chunk, QueueCapacity - queue_.size());
         const ssize_t n = ::read(fd_, chunk, room);
         if (n > 0) {
             queue_.insert(queue_.end(), chunk, chunk + n);
@@ -303,7 +277,7 @@ int PosixSerialDevice::takeLocked(char* buffer, int count) {
 }
 
 int PosixSerialDevice::read(char* buffer, int count) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(readTimeoutMs_);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(TransferLimitMs);
     std::unique_lock lock(mutex_);
     int got = 0;
     for (;;) {
@@ -331,7 +305,7 @@ int PosixSerialDevice::read(char* buffer, int count) {
 }
 
 int PosixSerialDevice::write(const char* buffer, int count) {
-    const auto deadline = Clock::now() + std::chrono::milliseconds(writeTimeoutMs_);
+    const auto deadline = Clock::now() + std::chrono::milliseconds(TransferLimitMs);
     int sent = 0;
     while (sent < count) {
         const ssize_t n = ::write(fd_, buffer + sent, static_cast<size_t>(count - sent));
@@ -355,20 +329,6 @@ int PosixSerialDevice::write(const char* buffer, int count) {
     return sent;
 }
 
-void PosixSerialDevice::setEventMask(uint32_t mask) {
-    std::lock_guard lock(mutex_);
-    mask_ = mask;
-    if (watching_) {
-        maskChanged_ = true;
-        wakeWatcher();
-    }
-}
-
-uint32_t PosixSerialDevice::eventMask() const {
-    std::lock_guard lock(mutex_);
-    return mask_;
-}
-
 void PosixSerialDevice::wakeWatcher() const {
     const uint64_t one = 1;
     [[maybe_unused]] const ssize_t n = ::write(wakeFd_, &one, sizeof one);
@@ -381,7 +341,6 @@ void PosixSerialDevice::startWatch(std::function<void(uint32_t)> onEvent) {
         std::lock_guard lock(mutex_);
         watching_ = true;
         stopRequested_ = false;
-        maskChanged_ = false;
     }
     thread_ = std::thread([this] { watchLoop(); });
 }
@@ -405,27 +364,25 @@ void PosixSerialDevice::watchLoop() {
         pollfd fds[2] = {{fd_, 0, 0}, {wakeFd_, POLLIN, 0}};
         {
             std::lock_guard lock(mutex_);
-            throttled_ = queue_.size() >= capacity_;
+            throttled_ = queue_.size() >= QueueCapacity;
             fds[0].events = throttled_ ? 0 : POLLIN;
         }
-        if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
-            break;
-        }
+        // A watch that cannot wait any more ends as a line that is gone, not in silence.
+        const bool failed = ::poll(fds, 2, -1) < 0 && errno != EINTR;
         if (fds[1].revents & POLLIN) {
             uint64_t count = 0;
             [[maybe_unused]] const ssize_t n = ::read(wakeFd_, &count, sizeof count);
         }
         uint32_t events = 0;
         bool ended = false;
-        uint32_t last = 0;
         {
             std::lock_guard lock(mutex_);
             if (stopRequested_) {
                 break;
             }
             if (fds[0].revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) {
-                if (fillLocked() > 0 && (mask_ & commevent::RxChar)) {
-                    events = commevent::RxChar;
+                if (fillLocked() > 0) {
+                    events = deviceevent::Received;
                 }
                 // A terminal that reports hang-up or an error keeps reporting it: stop
                 // watching rather than spin on it.
@@ -433,9 +390,8 @@ void PosixSerialDevice::watchLoop() {
                     hungUp_ = true;
                 }
             }
-            ended = maskChanged_ || hungUp_;
+            ended = hungUp_ || failed;
             if (ended) {
-                last = maskChanged_ ? 0 : commevent::LineGone;
                 watching_ = false;
                 arrived_.notify_all();
             }
@@ -444,7 +400,7 @@ void PosixSerialDevice::watchLoop() {
             onEvent_(events);
         }
         if (ended) {
-            onEvent_(last);
+            onEvent_(deviceevent::LineGone);
             break;
         }
     }

@@ -11,14 +11,13 @@
 
 namespace comm {
 
-// A serial port as a POSIX terminal. A watch thread waits with poll() on the terminal and an
-// eventfd, moves arriving bytes into a guarded input queue of the requested size and reports
-// reception; when the queue is full it stops reading, so the terminal's own flow control holds
-// the sender back. The eventfd wakes it when the mask changes, when the port closes and when
-// room is made in a full queue.
 // The device the user chose for COM<port>, empty when none.
 using SavedDeviceLookup = std::function<QString(int port)>;
 
+// A serial port as a POSIX terminal. A watch thread waits with poll() on the terminal and an
+// eventfd, moves arriving bytes into a guarded input queue of 4 KB and reports reception; when
+// the queue is full it stops reading, so the terminal's own flow control holds the sender back.
+// The eventfd wakes it when the port closes and when room is made in a full queue.
 class PosixSerialDevice : public SerialDevice {
 public:
     explicit PosixSerialDevice(QString folder, SavedDeviceLookup savedDevice = {});
@@ -31,20 +30,12 @@ public:
     // After a failed open: the system refused access to the device.
     bool permissionDenied() const override { return permissionDenied_; }
 
-    bool open(int port) override;
+    bool open(int port, const LineSettings& line) override;
     void close() override;
-    void setupQueues(int inSize, int outSize) override;
-    void purge() override;
-    void setTimeouts(int readMs, int writeMs) override;
-    LineSettings lineSettings() const override;
-    void setLineSettings(const LineSettings& settings) override;
-    void setDtr(bool on) override;
-    uint32_t modemStatus() override;
-    LineStatus lineStatus() override;
+    bool purge() override;
+    int available() override;
     int read(char* buffer, int count) override;
     int write(const char* buffer, int count) override;
-    void setEventMask(uint32_t mask) override;
-    uint32_t eventMask() const override;
     void startWatch(std::function<void(uint32_t events)> onEvent) override;
     void stopWatch() override;
 
@@ -60,20 +51,14 @@ private:
     bool permissionDenied_ = false;
     int fd_ = -1;
     int wakeFd_ = -1;
-    int readTimeoutMs_ = 1000;
-    int writeTimeoutMs_ = 1000;
-    LineSettings settings_;
     std::function<void(uint32_t)> onEvent_;
     std::thread thread_;
 
     mutable std::mutex mutex_;
     std::condition_variable arrived_;
     std::deque<char> queue_;
-    size_t capacity_ = 4096;
-    uint32_t mask_ = 0;
     bool watching_ = false;
     bool stopRequested_ = false;
-    bool maskChanged_ = false;
     bool throttled_ = false;
     bool hungUp_ = false;
 };

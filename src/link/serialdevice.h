@@ -8,57 +8,24 @@
 
 namespace comm {
 
-// Port events, one bit each; the same bits as the port's event mask.
-namespace commevent {
-constexpr uint32_t RxChar = 0x0001;
-constexpr uint32_t RxFlag = 0x0002;
-constexpr uint32_t TxEmpty = 0x0004;
-constexpr uint32_t Cts = 0x0008;
-constexpr uint32_t Dsr = 0x0010;
-constexpr uint32_t Rlsd = 0x0020;
-constexpr uint32_t Break = 0x0040;
-constexpr uint32_t Err = 0x0080;
-constexpr uint32_t Ring = 0x0100;
-constexpr uint32_t Perr = 0x0200;
-// Not an event the mask selects: the line hung up or the device went away.
-constexpr uint32_t LineGone = 0x8000;
-}  // namespace commevent
+// What a watch reports, one bit each.
+namespace deviceevent {
+constexpr uint32_t Received = 0x0001;
+// The line hung up or the device went away; nothing more will arrive.
+constexpr uint32_t LineGone = 0x0002;
+}  // namespace deviceevent
 
-// Bits of the line settings' flag word.
-namespace lineflag {
-constexpr uint32_t Binary = 0x0001;
-constexpr uint32_t Parity = 0x0002;
-constexpr uint32_t OutxCtsFlow = 0x0004;
-constexpr uint32_t OutxDsrFlow = 0x0008;
-constexpr uint32_t DtrControlEnable = 0x0010;
-constexpr uint32_t DtrControlHandshake = 0x0020;
-constexpr uint32_t OutX = 0x0100;
-constexpr uint32_t InX = 0x0200;
-constexpr uint32_t RtsControlEnable = 0x1000;
-constexpr uint32_t RtsControlHandshake = 0x2000;
-}  // namespace lineflag
+enum class Parity { None, Odd, Even };
+enum class StopBits { One, Two };
 
-// Modem status bit of DSR.
-constexpr uint32_t ModemDsrOn = 0x0020;
-
-// The line settings record exchanged with the driver.
+// The line a port opens with; the defaults are the adapter's line.
 struct LineSettings {
-    int32_t baudRate = 9600;
-    uint32_t flags = lineflag::Binary;
-    uint16_t xonLimit = 0;
-    uint16_t xoffLimit = 0;
-    uint8_t byteSize = 8;
-    uint8_t parity = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
-    uint8_t stopBits = 0;  // 0 one, 1 one and a half, 2 two
-    char xonChar = 0x11;
-    char xoffChar = 0x13;
-};
-
-// Line error flags and the bytes waiting in each direction; reading it clears the error flags.
-struct LineStatus {
-    uint32_t errors = 0;
-    int inQueue = 0;
-    int outQueue = 0;
+    int32_t baudRate = 19200;
+    int dataBits = 8;
+    Parity parity = Parity::None;
+    StopBits stopBits = StopBits::One;
+    // The RTS/CTS handshake; XON/XOFF is never used.
+    bool rtsCtsHandshake = true;
 };
 
 // One serial port as SerialPort sees it. All calls but the watch callback come from the
@@ -67,35 +34,27 @@ class SerialDevice {
 public:
     virtual ~SerialDevice() = default;
 
-    // Opens COM<port> for exclusive use; false when it is missing or held by someone else.
-    virtual bool open(int port) = 0;
+    // Opens COM<port> for exclusive use with the line settings and DTR raised; false when it is
+    // missing, held by someone else or refuses the settings, and then nothing is left held.
+    virtual bool open(int port, const LineSettings& line) = 0;
     // After a failed open: the system refused the user access to the device, which joining the
     // device's group mends.
     virtual bool permissionDenied() const { return false; }
+    // Lowers DTR, lets the bytes still queued for sending go out, discards the rest and lets
+    // the port go.
     virtual void close() = 0;
 
-    virtual void setupQueues(int inSize, int outSize) = 0;
-    // Aborts transfers in progress and empties both queues.
-    virtual void purge() = 0;
-    virtual void setTimeouts(int readMs, int writeMs) = 0;
-    virtual LineSettings lineSettings() const = 0;
-    virtual void setLineSettings(const LineSettings& settings) = 0;
-    virtual void setDtr(bool on) = 0;
-    virtual uint32_t modemStatus() = 0;
-    virtual LineStatus lineStatus() = 0;
-
-    // Take or send up to count bytes within the timeout; the number moved, or -1 on a failure.
+    // Aborts transfers in progress and empties both queues; false when the device refuses.
+    virtual bool purge() = 0;
+    // The bytes received and not yet read.
+    virtual int available() = 0;
+    // Take or send up to count bytes within a second; the number moved, or -1 on a failure.
     virtual int read(char* buffer, int count) = 0;
     virtual int write(const char* buffer, int count) = 0;
 
-    // Replaces the events watched. A watch in progress is woken with an empty event set and
-    // ends, as SerialPort::close relies on.
-    virtual void setEventMask(uint32_t mask) = 0;
-    virtual uint32_t eventMask() const = 0;
-
-    // Reports the events of the mask to onEvent, from the device's own watch thread or, for a
-    // device driven by the caller's clock, from the caller's thread. After reporting an empty
-    // event set (mask replaced) or LineGone (line hung up) the watch reports nothing more.
+    // Reports deviceevent bits to onEvent, from the device's own watch thread or, for a device
+    // driven by the caller's clock, from the caller's thread. After LineGone the watch reports
+    // nothing more.
     virtual void startWatch(std::function<void(uint32_t events)> onEvent) = 0;
     // Returns only when onEvent is neither running nor will be called again.
     virtual void stopWatch() = 0;

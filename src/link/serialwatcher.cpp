@@ -13,7 +13,6 @@ SerialWatcher::~SerialWatcher() {
 }
 
 void SerialWatcher::start() {
-    device_.setEventMask(device_.eventMask() | comm::commevent::RxChar);
     watching_ = true;
     device_.startWatch([this](uint32_t events) { report(events); });
 }

@@ -18,7 +18,7 @@ public:
     SerialWatcher(comm::SerialDevice& device, SerialPort& owner);
     ~SerialWatcher() override;
 
-    // Adds reception to the port's event mask and starts watching.
+    // Starts watching.
     void start();
     // Returns when the device no longer reports to this watch.
     void stop();

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -293,18 +294,21 @@ private slots:
         port.setPort(1);
         adapter::ReceiveBuffer received;
         QByteArray collected;
+        // Taken in parts smaller than the buffer, so that each can be read back before it wraps.
         port.onReceive = [&](comm::SerialPort& sender, uint16_t size) {
-            std::vector<uint8_t> chunk(size);
-            sender.read(reinterpret_cast<char*>(chunk.data()), size);
-            const int from = received.count();
-            received.append(chunk);
-            for (int i = 0; i < size; ++i) {
-                collected.append(
-                    static_cast<char>(received.bytes()[(from + i) % adapter::ReceiveBuffer::Size]));
+            for (uint16_t left = size; left > 0;) {
+                const uint16_t part = std::min<uint16_t>(left, 2048);
+                std::vector<uint8_t> chunk(part);
+                sender.read(reinterpret_cast<char*>(chunk.data()), part);
+                const int from = received.count();
+                received.append(chunk);
+                for (int i = 0; i < part; ++i) {
+                    collected.append(static_cast<char>(
+                        received.bytes()[(from + i) % adapter::ReceiveBuffer::Size]));
+                }
+                left -= part;
             }
         };
-        // Notifications smaller than the buffer, so that each can be read back before it wraps.
-        port.setInQueueSize(2048);
         port.open();
         const QByteArray flood = pattern(1 << 20, 3);
         std::atomic<bool> failed{false};

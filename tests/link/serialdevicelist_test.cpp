@@ -110,7 +110,7 @@ private slots:
         comm::PosixSerialDeviceFactory ports(
             folder.path(), [&](int port) { return appstate::savedDeviceFor(settings, port); });
         auto device = ports.create();
-        QVERIFY(device->open(4));
+        QVERIFY(device->open(4, comm::LineSettings{}));
         QVERIFY(!device->permissionDenied());
         device->close();
     }

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +67,8 @@ private:
 
 }  // namespace
 
+Q_DECLARE_METATYPE(comm::LineSettings)
+
 class SerialPortTest : public QObject {
     Q_OBJECT
 
@@ -76,7 +79,6 @@ private slots:
         QVERIFY(pty_->isValid());
         factory_ = std::make_unique<comm::PosixSerialDeviceFactory>(folder_->path());
         port_ = std::make_unique<comm::SerialPort>(*factory_);
-        port_->setBaudRate(19200);
         received_.clear();
         port_->onReceive = [this](comm::SerialPort& sender, uint16_t size) {
             QByteArray bytes(size, '\0');
@@ -96,19 +98,7 @@ private slots:
     void defaults() {
         comm::SerialPort port(*factory_);
         QCOMPARE(port.port(), uint8_t{1});
-        QCOMPARE(port.baudRate(), 9600);
-        QCOMPARE(port.baudRateUserDefined(), 9600);
-        QCOMPARE(port.parityBits(), comm::NoParity);
-        QCOMPARE(port.byteSize(), comm::Data8);
-        QCOMPARE(port.stopBits(), comm::OneStop);
-        QVERIFY(port.flowControls() == comm::SerialFlowControls{comm::RtsCtsFlow});
-        QCOMPARE(port.inQueueSize(), uint16_t{4096});
-        QCOMPARE(port.outQueueSize(), uint16_t{4096});
-        QCOMPARE(port.receiveNotifySize(), 3072);
-        QCOMPARE(port.sendNotifySize(), 1024);
-        QVERIFY(port.eventMask().empty());
         QVERIFY(!port.isOpen());
-        QVERIFY(!port.dsrState());
     }
 
     void openWriteReceiveClose() {
@@ -122,6 +112,9 @@ private slots:
         QVERIFY(!port_->isOpen());
         port_->close();
         QVERIFY(!port_->isOpen());
+        // A close is not a device that went away.
+        QCoreApplication::processEvents();
+        QCOMPARE(gone_, 0);
     }
 
     void openTwiceKeepsOneThreadAndPort() {
@@ -225,23 +218,37 @@ private slots:
         QCOMPARE(readFarSide(pty_->master(), 4096), block);
     }
 
-    void eventMaskWhileOpenStopsReceptionUntilReopened() {
-        port_->open();
-        const int watching = threadCount();
-        port_->setEventMask(comm::SerialEventMask{comm::RxCharEvent, comm::CtsEvent});
-        // The watch ends; bytes that arrive now are not reported.
-        QTRY_COMPARE(threadCount(), watching - 1);
-        QCOMPARE(::write(pty_->master(), "lost", 4), 4);
-        QCoreApplication::processEvents();
-        QCOMPARE(received_, QByteArray());
-        port_->close();
-        port_->open();
-        QCOMPARE(::write(pty_->master(), "back", 4), 4);
-        QTRY_COMPARE(received_, QByteArray("back"));
-        // Neither a changed mask nor a close is a device that went away.
-        port_->close();
-        QCoreApplication::processEvents();
-        QCOMPARE(gone_, 0);
+    // A terminal that refuses the line, outright or by keeping its own settings, is no port,
+    // and the refused open leaves it neither locked nor marked exclusive.
+    void refusedLineLeavesThePortFree_data() {
+        QTest::addColumn<comm::LineSettings>("line");
+        comm::LineSettings parity;
+        parity.parity = comm::Parity::Even;
+        QTest::newRow("parity the terminal refuses") << parity;
+        comm::LineSettings sevenBits;
+        sevenBits.dataBits = 7;
+        QTest::newRow("data bits the terminal keeps") << sevenBits;
+        comm::LineSettings rate;
+        rate.baudRate = 12345;
+        QTest::newRow("a rate no terminal has") << rate;
+    }
+
+    void refusedLineLeavesThePortFree() {
+        QFETCH(comm::LineSettings, line);
+        comm::PosixSerialDevice device(folder_->path());
+        QVERIFY(!device.open(1, line));
+        QVERIFY(!device.permissionDenied());
+        const QByteArray path = QFile::encodeName(pty_->devicePath());
+        const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        int exclusive = -1;
+        QCOMPARE(::ioctl(fd, TIOCGEXCL, &exclusive), 0);
+        QCOMPARE(exclusive, 0);
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+        ::close(fd);
+        QVERIFY(!locked);
+        QVERIFY(device.open(1, comm::LineSettings{}));
+        device.close();
     }
 
     void farSideVanishing() {

@@ -20,7 +20,7 @@ void SimLine::cut(bool hangUp) {
     if (hangUp && watch) {
         auto report = std::move(watch);
         watch = nullptr;
-        report(comm::commevent::LineGone);
+        report(comm::deviceevent::LineGone);
     }
 }
 
@@ -29,10 +29,10 @@ void SimLine::arrive(const QByteArray& bytes) {
         return;
     }
     inQueue.insert(inQueue.end(), bytes.begin(), bytes.end());
-    if (watch && (mask & comm::commevent::RxChar)) {
+    if (watch) {
         // A copy, because the handler may close the port and so drop the watch.
         const auto report = watch;
-        report(comm::commevent::RxChar);
+        report(comm::deviceevent::Received);
     }
 }
 
@@ -43,14 +43,14 @@ SimSerialDevice::~SimSerialDevice() {
     close();
 }
 
-bool SimSerialDevice::open(int port) {
+// Any line settings pass: the simulated line carries bytes, not signals.
+bool SimSerialDevice::open(int port, const comm::LineSettings& /*line*/) {
     requested_ = port;
     if (port != port_ || line_->open || line_->held || line_->denied) {
         return false;
     }
     line_->open = true;
     line_->inQueue.clear();
-    line_->mask = 0;
     ++line_->opens;
     opened_ = true;
     return true;
@@ -65,12 +65,9 @@ void SimSerialDevice::close() {
     }
 }
 
-void SimSerialDevice::purge() {
+bool SimSerialDevice::purge() {
     line_->inQueue.clear();
-}
-
-comm::LineStatus SimSerialDevice::lineStatus() {
-    return {0, static_cast<int>(line_->inQueue.size()), 0};
+    return true;
 }
 
 int SimSerialDevice::read(char* buffer, int count) {
@@ -91,19 +88,6 @@ int SimSerialDevice::write(const char* buffer, int count) {
     }
     line_->busyUntil = at;
     return count;
-}
-
-void SimSerialDevice::setEventMask(uint32_t mask) {
-    line_->mask = mask;
-    if (line_->watch) {
-        auto watch = std::move(line_->watch);
-        line_->watch = nullptr;
-        watch(0);
-    }
-}
-
-uint32_t SimSerialDevice::eventMask() const {
-    return line_->mask;
 }
 
 void SimSerialDevice::startWatch(std::function<void(uint32_t)> onEvent) {

@@ -26,7 +26,6 @@ struct SimLine : std::enable_shared_from_this<SimLine> {
     bool denied = false;
     int opens = 0;
     std::deque<char> inQueue;
-    uint32_t mask = 0;
     std::function<void(uint32_t)> watch;
     QByteArray written;
     int64_t busyUntil = 0;
@@ -46,21 +45,13 @@ public:
     SimSerialDevice(std::shared_ptr<SimLine> line, int port);
     ~SimSerialDevice() override;
 
-    bool open(int port) override;
+    bool open(int port, const comm::LineSettings& line) override;
     bool permissionDenied() const override { return port_ == requested_ && line_->denied; }
     void close() override;
-    void setupQueues(int, int) override {}
-    void purge() override;
-    void setTimeouts(int, int) override {}
-    comm::LineSettings lineSettings() const override { return settings_; }
-    void setLineSettings(const comm::LineSettings& settings) override { settings_ = settings; }
-    void setDtr(bool on) override { dtr_ = on; }
-    uint32_t modemStatus() override { return dtr_ ? comm::ModemDsrOn : 0; }
-    comm::LineStatus lineStatus() override;
+    bool purge() override;
+    int available() override { return static_cast<int>(line_->inQueue.size()); }
     int read(char* buffer, int count) override;
     int write(const char* buffer, int count) override;
-    void setEventMask(uint32_t mask) override;
-    uint32_t eventMask() const override;
     void startWatch(std::function<void(uint32_t events)> onEvent) override;
     void stopWatch() override;
 
@@ -69,8 +60,6 @@ private:
     int port_;
     int requested_ = 0;
     bool opened_ = false;
-    bool dtr_ = false;
-    comm::LineSettings settings_;
 };
 
 // Gives the program the simulated adapter as COM<port>; any other port is missing.
