@@ -3,8 +3,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <cstdio>
 
 #include "app/application.h"
+#include "app/commandjobrunner.h"
+#include "app/commandline.h"
 #include "link/posixserialdevice.h"
 #include "state/datafolders.h"
 #include "state/inifile.h"
@@ -14,11 +18,60 @@
 #include "ui/qttimerbackend.h"
 #include "ui/wallclock.h"
 
-void setApplicationNames() {
-    QApplication::setApplicationName(QStringLiteral("tilka"));
+namespace {
+
+void print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
 }
 
-int runProgram(int argc, char* argv[]) {
+// The folders of the settings and the tables, and the serial ports as the settings name them.
+struct Machine {
+    Machine()
+        : executable(QCoreApplication::applicationFilePath()),
+          folders(appstate::dataFoldersFor(executable, QDir::currentPath(),
+                                           appstate::processFolderEnvironment())),
+          ports(QFileInfo(executable).absolutePath(),
+                [settings = appstate::IniFile(folders.settingsFile)](int port) {
+                    return appstate::savedDeviceFor(settings, port);
+                }) {}
+
+    QString executable;
+    appstate::DataFolders folders;
+    comm::PosixSerialDeviceFactory ports;
+};
+
+// A job of the command line: no display is needed, so it runs over ssh and from cron.
+int runJob(int argc, char* argv[], const CommandJob& job) {
+    QCoreApplication qapp(argc, argv);
+    setApplicationNames();
+    ui::QtTimerBackend timers;
+    ui::SystemWallClock wallClock;
+    Machine machine;
+    if (const QString missing = appstate::makeDataFolders(machine.folders); !missing.isEmpty()) {
+        print(stderr, QStringLiteral("%1 を作れません。\n").arg(missing));
+        return 1;
+    }
+    CommandJobRunner runner({timers, wallClock, machine.ports, machine.folders.settingsFile,
+                             machine.folders.tableFolder});
+    std::optional<int> exitCode;
+    runner.run(job, [&exitCode](const JobResult& result) {
+        if (result.exitCode == 0) {
+            print(stdout, result.output + u'\n');
+        } else {
+            print(stderr, result.error + u'\n');
+        }
+        exitCode = result.exitCode;
+        QCoreApplication::exit(result.exitCode);
+    });
+    if (!exitCode) {
+        QCoreApplication::exec();
+    }
+    return exitCode.value_or(1);
+}
+
+int runWindows(int argc, char* argv[]) {
     QApplication qapp(argc, argv);
     setApplicationNames();
     // Windows are hidden, not closed, when another takes over; only the main window ends the run.
@@ -28,23 +81,44 @@ int runProgram(int argc, char* argv[]) {
     ui::QtDialogs dialogs;
     ui::HelpWindow help;
     ui::SystemWallClock wallClock;
-    const QString executable = QCoreApplication::applicationFilePath();
-    const appstate::DataFolders folders = appstate::dataFoldersFor(
-        executable, QDir::currentPath(), appstate::processFolderEnvironment());
-    if (const QString missing = appstate::makeDataFolders(folders); !missing.isEmpty()) {
+    Machine machine;
+    if (const QString missing = appstate::makeDataFolders(machine.folders); !missing.isEmpty()) {
         dialogs.showError(QStringLiteral("%1 を作れません。").arg(missing));
     }
-    comm::PosixSerialDeviceFactory ports(
-        QFileInfo(executable).absolutePath(),
-        [settings = appstate::IniFile(folders.settingsFile)](int port) {
-            return appstate::savedDeviceFor(settings, port);
-        });
-
-    Application app(ui::UiServices{timers, dialogs, help, wallClock}, ports, executable,
-                    folders.tableFolder, folders.settingsFile);
+    Application app(ui::UiServices{timers, dialogs, help, wallClock}, machine.ports,
+                    machine.executable, machine.folders.tableFolder, machine.folders.settingsFile);
     app.onQuit() = [] { QCoreApplication::quit(); };
     if (!app.start()) {
         return 1;
     }
     return QApplication::exec();
+}
+
+}  // namespace
+
+void setApplicationNames() {
+    QCoreApplication::setApplicationName(QStringLiteral("tilka"));
+}
+
+int runProgram(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const bool japanese = QLocale::system().language() == QLocale::Japanese;
+    const CommandLine line = parseCommandLine(arguments, japanese);
+    if (!line.usageError.isEmpty()) {
+        print(stderr, line.usageError + u'\n' +
+                          (japanese ? QStringLiteral("使い方は tilka --help で表示されます。\n")
+                                    : QStringLiteral("Try tilka --help.\n")));
+        return 2;
+    }
+    if (!line.text.isEmpty()) {
+        print(stdout, line.text);
+        return 0;
+    }
+    if (line.job) {
+        return runJob(argc, argv, *line.job);
+    }
+    return runWindows(argc, argv);
 }

@@ -8,11 +8,6 @@
 #include "state/settingskeys.h"
 
 namespace startup {
-namespace {
-
-constexpr int Busy = 5;  // the engine's code for a file another connection holds
-
-}  // namespace
 
 void loadSettings(appstate::ProgramState& s, const QString& settingsPath) {
     const appstate::IniFile ini(settingsPath);
@@ -58,7 +53,7 @@ Outcome openTables(appstate::ProgramState& s, Tables tables) {
         tables.archive.setExclusive(true);
         tables.archive.open();
     } catch (const db::DatabaseError& e) {
-        return {e.text(), e.resultCode() == Busy};
+        return {e.text(), e.fileInUse()};
     } catch (const std::exception& e) {
         return {QString::fromUtf8(e.what()), false};
     }

@@ -9,7 +9,6 @@ namespace db {
 namespace {
 
 // SQLite's primary result codes that say what is wrong with the file.
-constexpr int Busy = 5;
 constexpr int Locked = 6;
 constexpr int ReadOnly = 8;
 constexpr int IoError = 10;
@@ -20,7 +19,7 @@ constexpr int NotADatabase = 26;
 
 QString whatIsWrong(int resultCode) {
     switch (resultCode) {
-        case Busy:
+        case DatabaseError::Busy:
         case Locked:
             return QStringLiteral("ほかのプログラムが使用中です");
         case ReadOnly:

@@ -418,6 +418,10 @@ void CallArchive::open() {
     }
 }
 
+void CallArchive::copyInto(const QString& target) const {
+    d->conn.copyInto(target);
+}
+
 void CallArchive::close() {
     d->conn.close();
     d->totalsPending = false;

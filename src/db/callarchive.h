@@ -114,6 +114,8 @@ public:
     void open();
     void close();
     bool isOpen() const;
+    // A consistent copy of the open archive in a new file at target.
+    void copyInto(const QString& target) const;
 
     // Whether the monthly totals hold every call; until then monthTotals() and topNumbers()
     // refuse, and calls added are totalled as usual.

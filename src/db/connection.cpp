@@ -20,7 +20,6 @@ namespace {
 
 // A second instance must hear "database is locked" at once, not after the driver's 5 s default.
 constexpr auto Options = "QSQLITE_BUSY_TIMEOUT=100;QSQLITE_OPEN_URI";
-constexpr int Busy = 5;
 
 std::atomic<int> connectionCount{0};
 
@@ -104,7 +103,8 @@ void Connection::holdFile(const QString& path) {
     // flock belongs to this open file description alone, so no other descriptor can drop it.
     if (::flock(heldFile_, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         throw DatabaseError(
-            QStringLiteral("%1: database is locked").arg(QFileInfo(path).fileName()), Busy);
+            QStringLiteral("%1: database is locked").arg(QFileInfo(path).fileName()),
+            DatabaseError::Busy);
     }
 }
 
@@ -165,6 +165,10 @@ void Connection::checkIntact() const {
     if (problems != QStringList{QStringLiteral("ok")}) {
         throw DatabaseError(problems.join(u'\n'));
     }
+}
+
+void Connection::copyInto(const QString& path) const {
+    exec(QStringLiteral("VACUUM INTO ?"), {path});
 }
 
 void Connection::beginBatch() {

@@ -38,6 +38,9 @@ public:
     // Reads every page of the file and refuses a damaged one with the engine's findings, so that
     // it is not half-used.
     void checkIntact() const;
+    // Writes a consistent copy of the whole file to a new file at path, even while this
+    // connection holds the file for itself. An existing file at path is refused.
+    void copyInto(const QString& path) const;
 
     void beginBatch();
     void commitBatch();

@@ -325,6 +325,14 @@ UserRecord PhoneBookTable::fitted(const UserRecord& record) {
     return cut;
 }
 
+QString PhoneBookTable::path() const {
+    return d->path();
+}
+
+void PhoneBookTable::copyInto(const QString& target) const {
+    d->conn.copyInto(target);
+}
+
 bool PhoneBookTable::fileExists() const {
     return QFileInfo::exists(d->path());
 }

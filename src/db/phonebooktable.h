@@ -50,6 +50,9 @@ public:
     void open();
     void close();
     bool isOpen() const;
+    QString path() const;
+    // A consistent copy of the open table in a new file at target.
+    void copyInto(const QString& target) const;
 
     void setIndex(Index index);
     Index index() const;

@@ -1,9 +1,6 @@
 #include "windows/csvexport.h"
 
-#include <exception>
-
-#include "rules/csv.h"
-#include "state/atomicfile.h"
+#include "rules/csvfile.h"
 #include "windows/windowcontext.h"
 
 bool exportCsv(
@@ -18,24 +15,11 @@ bool exportCsv(
     if (path.isEmpty()) {
         return false;
     }
-    appstate::AtomicFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        context.showException(file.failure());
-        return false;
-    }
-    bool written = false;
-    context.guarded([&] {
-        rules::csv::Writer writer(file, chosenType == 1 ? rules::csv::Encoding::Cp932
-                                                        : rules::csv::Encoding::Utf8WithBom);
-        writer.writeRow(header);
-        writeRows([&writer](const QStringList& cells) { writer.writeRow(cells); });
-        written = writer.finish();
-    });
-    if (!written || !file.commit()) {
-        file.cancel();
-        if (!file.failure().isEmpty()) {
-            context.showException(file.failure());
-        }
+    const QString failure = rules::csv::writeFile(
+        path, chosenType == 1 ? rules::csv::Encoding::Cp932 : rules::csv::Encoding::Utf8WithBom,
+        header, writeRows);
+    if (!failure.isEmpty()) {
+        context.showException(failure);
         return false;
     }
     return true;

@@ -9,9 +9,9 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include "rules/phonebookexport.h"
 #include "rules/phonebookimport.h"
 #include "rules/vcard.h"
-#include "state/atomicfile.h"
 #include "ui/artwork.h"
 #include "ui/sjis.h"
 #include "windows/csvexport.h"
@@ -123,15 +123,8 @@ void PhoneBookWindow::buildWindow() {
 }
 
 void PhoneBookWindow::csvExportClicked() {
-    QStringList header = db::PhoneBookTable::fieldNames();
-    header.removeLast();  // the picture
-    exportCsv(context, this, QStringLiteral("個人情報一覧表.csv"), header,
-              [this](const auto& write) {
-                  table.forEachRecord([&write](const db::UserRecord& r) {
-                      write({r.name, r.yomi, r.tel2, r.tel, r.fax, r.zip, r.address, r.note,
-                             r.lastCall, r.callTime, r.charges});
-                  });
-              });
+    exportCsv(context, this, QStringLiteral("個人情報一覧表.csv"), rules::phoneBookCsvHeader(),
+              rules::phoneBookCsvRows(table));
 }
 
 QPushButton* PhoneBookWindow::addButton(const QString& caption, int left) {
@@ -344,10 +337,8 @@ void PhoneBookWindow::vCardExportClicked() {
     if (fileName.isEmpty()) {
         return;
     }
-    appstate::AtomicFile file(fileName);
-    const QByteArray cards = rules::vcard::write(records);
-    if (!file.open(QIODevice::WriteOnly) || file.write(cards) != cards.size() || !file.commit()) {
-        message(file.failure(), ui::MsgIcon::Error);
+    if (const QString failure = rules::writeVCardFile(records, fileName); !failure.isEmpty()) {
+        message(failure, ui::MsgIcon::Error);
         return;
     }
     message(QStringLiteral("%1 件を出力しました。").arg(records.size()), ui::MsgIcon::Information);

@@ -1,0 +1,179 @@
+#include "app/commandline.h"
+
+#include <QCommandLineParser>
+
+#include "rules/password.h"
+
+namespace {
+
+struct OptionText {
+    QStringList names;
+    QString valueName;
+    const char* japanese;
+    const char* english;
+};
+
+const OptionText Options[] = {
+    {{"download"},
+     {},
+     "アダプターの通話記録を受信して通話記録表と通話履歴に入れる",
+     "download the adapter's call log into the call log table and the archive"},
+    {{"password"},
+     "CODE",
+     "受信でアダプターが求めるパスワード（半角数字４桁）",
+     "the password the adapter asks for when downloading (four digits)"},
+    {{"export-phonebook"},
+     "FILE",
+     "電話帳を FILE.csv または FILE.vcf に書き出す",
+     "write the phone book to FILE.csv or FILE.vcf"},
+    {{"encoding"},
+     "utf-8|cp932",
+     "CSV の文字コード（既定 utf-8）",
+     "the CSV's character set (default utf-8)"},
+    {{"import"},
+     "FILE",
+     "FILE.vcf または FILE.csv を電話帳に取り込む",
+     "import FILE.vcf or FILE.csv into the phone book"},
+    {{"on-duplicate"},
+     "skip|overwrite",
+     "同じ氏名があるとき（既定 skip）",
+     "what to do with a name already there (default skip)"},
+    {{"backup"},
+     {},
+     "電話帳と通話履歴を日時付きで DIR（既定 backup）へ写す",
+     "copy the phone book and the archive, dated, into DIR (default: backup)"},
+    {{"restore"},
+     "FILE",
+     "バックアップ FILE を戻す（置き換えたものもバックアップする）",
+     "put the backup FILE back (the replaced file is backed up first)"},
+    {{"h", "help"}, {}, "この説明を表示する", "show this help"},
+    {{"v", "version"}, {}, "版を表示する", "show the version"},
+};
+
+QString helpText(bool japanese) {
+    QString text = japanese ? QStringLiteral(
+                                  "使い方: tilka [オプション]\n"
+                                  "オプションなしでは画面つきで起動します。\n\n")
+                            : QStringLiteral(
+                                  "Usage: tilka [options]\n"
+                                  "Without options Tilka starts with its windows.\n\n");
+    for (const OptionText& option : Options) {
+        QStringList forms;
+        for (const QString& name : option.names) {
+            forms << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        }
+        QString left = forms.join(QStringLiteral(", "));
+        if (!option.valueName.isEmpty()) {
+            left += u' ' + option.valueName;
+        } else if (option.names.first() == QStringLiteral("backup")) {
+            left += QStringLiteral(" [DIR]");
+        }
+        text += QStringLiteral("  %1\n      %2\n")
+                    .arg(left, QString::fromUtf8(japanese ? option.japanese : option.english));
+    }
+    text += japanese ? QStringLiteral("\n終了コード: 0 成功、1 処理の失敗、2 使い方の誤り\n")
+                     : QStringLiteral("\nExit codes: 0 success, 1 the job failed, 2 usage error\n");
+    return text;
+}
+
+CommandLine usage(const QString& error) {
+    return {std::nullopt, {}, error};
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
+    const auto say = [japanese](const char* inJapanese, const char* inEnglish) {
+        return QString::fromUtf8(japanese ? inJapanese : inEnglish);
+    };
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OptionText& option : Options) {
+        parser.addOption(QCommandLineOption(option.names, QString(), option.valueName));
+    }
+    if (!parser.parse(arguments)) {
+        return usage(parser.errorText());
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        return {std::nullopt, helpText(japanese), {}};
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        return {std::nullopt, QStringLiteral("tilka %1\n").arg(QStringLiteral(TILKA_VERSION)), {}};
+    }
+
+    const std::pair<const char*, CommandJob::Kind> jobs[] = {
+        {"download", CommandJob::Kind::Download},
+        {"export-phonebook", CommandJob::Kind::ExportPhoneBook},
+        {"import", CommandJob::Kind::Import},
+        {"backup", CommandJob::Kind::Backup},
+        {"restore", CommandJob::Kind::Restore},
+    };
+    std::optional<CommandJob> job;
+    for (const auto& [name, kind] : jobs) {
+        if (!parser.isSet(QString::fromLatin1(name))) {
+            continue;
+        }
+        if (job) {
+            return usage(say("ジョブは一度に一つだけです。", "Only one job at a time."));
+        }
+        job = CommandJob{};
+        job->kind = kind;
+        if (kind != CommandJob::Kind::Download && kind != CommandJob::Kind::Backup) {
+            job->file = parser.value(QString::fromLatin1(name));
+        }
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (job && job->kind == CommandJob::Kind::Backup && positional.size() == 1) {
+        job->folder = positional.first();
+    } else if (!positional.isEmpty()) {
+        return usage(say("余分な引数です: %1", "Unexpected argument: %1").arg(positional.first()));
+    }
+
+    const auto onlyWith = [&](const char* option, CommandJob::Kind kind) {
+        return !parser.isSet(QString::fromLatin1(option)) || (job && job->kind == kind);
+    };
+    if (!onlyWith("password", CommandJob::Kind::Download) ||
+        !onlyWith("on-duplicate", CommandJob::Kind::Import) ||
+        !onlyWith("encoding", CommandJob::Kind::ExportPhoneBook)) {
+        return usage(say("そのオプションはこのジョブには使えません。",
+                         "An option was given without the job it belongs to."));
+    }
+    if (!job) {
+        return {};
+    }
+
+    if (parser.isSet(QStringLiteral("password"))) {
+        job->passwordNumber = rules::passwordNumber(parser.value(QStringLiteral("password")));
+        if (!job->passwordNumber) {
+            return usage(
+                say("--password は半角数字４桁です。", "--password takes up to four digits."));
+        }
+    }
+    if (parser.isSet(QStringLiteral("on-duplicate"))) {
+        const QString value = parser.value(QStringLiteral("on-duplicate"));
+        if (value != QStringLiteral("skip") && value != QStringLiteral("overwrite")) {
+            return usage(say("--on-duplicate は skip か overwrite です。",
+                             "--on-duplicate takes skip or overwrite."));
+        }
+        job->overwrite = value == QStringLiteral("overwrite");
+    }
+    if (parser.isSet(QStringLiteral("encoding"))) {
+        const QString value = parser.value(QStringLiteral("encoding")).toLower();
+        if (value == QStringLiteral("cp932")) {
+            job->encoding = rules::csv::Encoding::Cp932;
+        } else if (value != QStringLiteral("utf-8")) {
+            return usage(
+                say("--encoding は utf-8 か cp932 です。", "--encoding takes utf-8 or cp932."));
+        }
+    }
+    const bool byExtension =
+        job->kind == CommandJob::Kind::ExportPhoneBook || job->kind == CommandJob::Kind::Import;
+    if (byExtension && !job->file.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&
+        !job->file.endsWith(QStringLiteral(".vcf"), Qt::CaseInsensitive)) {
+        return usage(say("ファイル名は .csv か .vcf で終えてください: %1",
+                         "The file must end in .csv or .vcf: %1")
+                         .arg(job->file));
+    }
+    return {job, {}, {}};
+}

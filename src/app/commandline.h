@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "rules/csv.h"
+
+// A job the command line asks for, done without any window.
+struct CommandJob {
+    enum class Kind { Download, ExportPhoneBook, Import, Backup, Restore };
+    Kind kind = Kind::Download;
+    QString file;                           // the file to write, read or put back
+    QString folder;                         // --backup's folder; empty for the default
+    std::optional<int32_t> passwordNumber;  // --password
+    bool overwrite = false;                 // --on-duplicate overwrite
+    rules::csv::Encoding encoding = rules::csv::Encoding::Utf8WithBom;
+};
+
+// What the command line comes to: a job, the windows as usual, a text to print (help, version),
+// or a usage error.
+struct CommandLine {
+    std::optional<CommandJob> job;
+    QString text;        // --help or --version: print it and end with 0
+    QString usageError;  // print it with the help hint and end with 2
+};
+
+// Reads the program's arguments (the first is the program). japanese: the help in Japanese,
+// otherwise in English.
+CommandLine parseCommandLine(const QStringList& arguments, bool japanese);
