@@ -49,6 +49,7 @@ bool Application::start() {
     splashTimer.setInterval(2000);
 
     startup::loadSettings(state, settingsPath());
+    numbers.setHyphens(startup::hyphenatedNumbers(settingsPath()));
     link.serialPort.setPort(static_cast<uint8_t>(state.comPort));
     const startup::Outcome opened =
         startup::openTables(state, {callLogTable, phoneBookTable, callArchive});

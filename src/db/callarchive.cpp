@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -150,12 +152,10 @@ Condition conditionOf(const ArchiveQuery& q) {
             }
         }
         if (!q.numbers.isEmpty()) {
-            QStringList marks;
-            for (const QString& number : q.numbers) {
-                marks << QStringLiteral("?");
-                c.values << Connection::text(number);
-            }
-            any << QStringLiteral("ログ電話番号 IN (%1)").arg(marks.join(u','));
+            // One bound array, so that thousands of numbers stay within the engine's limits.
+            any << QStringLiteral("ログ電話番号 IN (SELECT value FROM json_each(?))");
+            c.values << QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(q.numbers))
+                                              .toJson(QJsonDocument::Compact));
         }
         c.terms << (any.isEmpty() ? QStringLiteral("0") : u'(' + any.join(u" OR ") + u')');
     }
@@ -640,6 +640,21 @@ TopNumbers CallArchive::topNumbers(const ArchiveSpan& span, int limit) const {
             .push_back({q.value(1).toString(), q.value(2).toLongLong(), q.value(3).toLongLong()});
     }
     return top;
+}
+
+QStringList CallArchive::numbers() const {
+    d->requireOpen();
+    // One index step a number rather than a scan of every call.
+    QSqlQuery q = d->conn.exec(QStringLiteral(
+        "WITH RECURSIVE n(number) AS (SELECT MIN(ログ電話番号) FROM Archive "
+        "UNION ALL SELECT (SELECT MIN(ログ電話番号) FROM Archive WHERE ログ電話番号 > "
+        "n.number) FROM n WHERE n.number IS NOT NULL) "
+        "SELECT number FROM n WHERE number IS NOT NULL"));
+    QStringList numbers;
+    while (q.next()) {
+        numbers << q.value(0).toString();
+    }
+    return numbers;
 }
 
 std::optional<int64_t> CallArchive::latestMoment() const {

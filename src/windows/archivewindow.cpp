@@ -21,7 +21,7 @@
 #include "protocol/secondsscale.h"
 #include "rules/logconversion.h"
 #include "rules/logtexts.h"
-#include "rules/telnumber.h"
+#include "rules/numberreader.h"
 #include "windows/archivemodel.h"
 #include "windows/csvexport.h"
 #include "windows/formlook.h"
@@ -68,7 +68,7 @@ void ArchiveWindow::buildWindow() {
     }
 
     searchBox = new QLineEdit(this);
-    searchBox->setPlaceholderText(QStringLiteral("氏名・読み・電話番号で検索"));
+    searchBox->setPlaceholderText(QStringLiteral("氏名・読み・電話番号・地域で検索"));
     searchBox->setClearButtonEnabled(true);
     kindBox = new QComboBox(this);
     kindBox->addItems({QStringLiteral("全て"), QStringLiteral("発信"), QStringLiteral("着信"),
@@ -104,11 +104,16 @@ void ArchiveWindow::buildWindow() {
     filters->addWidget(new QLabel(QStringLiteral("～"), this));
     filters->addWidget(toDate);
 
-    model = new ArchiveModel(app.callArchive, app.phoneBookTable, this);
+    model = new ArchiveModel(app.callArchive, app.phoneBookTable, app.numbers, this);
     grid = makeLogGrid(model, this);
     QHeaderView* titles = grid->horizontalHeader();
     grid->setColumnWidth(
         7, grid->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + 12);
+    grid->setColumnWidth(
+        NumberField, grid->fontMetrics().horizontalAdvance(QStringLiteral("+1 650-253-0000")) + 12);
+    grid->setColumnWidth(
+        ArchiveModel::PlaceColumn,
+        grid->fontMetrics().horizontalAdvance(QStringLiteral("フリーダイヤル")) + 12);
     // The header shows the newest-first order before the first click; a click sorts in SQL.
     titles->setSortIndicator(7, Qt::DescendingOrder);
     grid->setSortingEnabled(true);
@@ -145,12 +150,15 @@ db::ArchiveQuery ArchiveWindow::currentQuery() const {
     q.digits.clear();
     q.numbers.clear();
     if (q.search) {
-        // Typed hyphens, spaces and full-width digits are not in the stored number.
+        // Typed hyphens, spaces, brackets, full-width digits and "+81" are not in the stored
+        // number.
         if (looksLikeNumber(text)) {
-            q.digits = rules::lookupDigits(rules::normalizeNumber(text));
+            q.digits = rules::archiveDigits(text);
+        } else {
+            q.numbers = app.numbers.numbersAt(text, app.callArchive.numbers());
         }
         if (app.phoneBookTable.isOpen()) {
-            q.numbers = app.phoneBookTable.numbersOfNamesContaining(text);
+            q.numbers += app.phoneBookTable.numbersOfNamesContaining(text);
         }
     }
     static const std::array<QString, 4> kinds{QString(), rules::KindColumnTexts[1],
@@ -228,7 +236,7 @@ QString ArchiveWindow::selectedNumber() const {
     if (!current.isValid()) {
         return QString();
     }
-    return model->index(current.row(), NumberField).data().toString();
+    return model->numberAt(current.row());
 }
 
 void ArchiveWindow::statisticsClicked() {
@@ -271,13 +279,17 @@ void ArchiveWindow::exportClicked() {
     for (const GridColumn& c : GridColumns) {
         header << QString(c.title).remove(u' ');
     }
+    header << model->headerData(ArchiveModel::PlaceColumn, Qt::Horizontal).toString();
     const db::ArchiveQuery q = currentQuery();
     exportCsv(app, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
         app.callArchive.forEachRow(q, [this, &write](const db::LogRow& row, int64_t moment) {
             QStringList cells;
             for (const GridColumn& c : GridColumns) {
-                cells << model->cellText(row, moment, c.field);
+                // The file keeps the number as the archive holds it, for other programs to read.
+                cells << (c.field == NumberField ? row.number
+                                                 : model->cellText(row, moment, c.field));
             }
+            cells << model->cellText(row, moment, ArchiveModel::PlaceColumn);
             write(cells);
         });
     });

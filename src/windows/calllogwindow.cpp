@@ -18,6 +18,7 @@
 #include "windows/formlook.h"
 #include "windows/loggridmodel.h"
 #include "windows/navigation.h"
+#include "windows/numbertips.h"
 #include "windows/windowcontext.h"
 
 namespace {
@@ -53,6 +54,7 @@ void CallLogWindow::buildWindow() {
     auto* rows = new LogGridModel(this);
     rows->setSourceModel(app.callLogTable.model());
     grid = makeLogGrid(rows, this);
+    new NumberTips(grid, NumberColumn, app.numbers);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QTableView::doubleClicked, this, &CallLogWindow::gridDoubleClicked);
     buildPopupMenu();

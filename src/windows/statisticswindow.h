@@ -39,7 +39,7 @@ public:
 private:
     void buildWindow();
     void showCharts();
-    static void fillTable(QTableWidget* table, const std::vector<rules::NumberFigures>& figures);
+    void fillTable(QTableWidget* table, const std::vector<rules::NumberFigures>& figures) const;
 
     rules::CallStatistics statistics_;
 };

@@ -8,6 +8,7 @@
 #include "db/calllogtable.h"
 #include "db/phonebooktable.h"
 #include "rules/logimport.h"
+#include "rules/numberreader.h"
 #include "state/programstate.h"
 #include "ui/uiservices.h"
 
@@ -38,6 +39,8 @@ public:
     db::CallArchive callArchive;
     // Takes the held log image into the three tables.
     rules::LogImport logImport;
+    // Where numbers come from and how they are shown to people, each number read once a run.
+    rules::NumberReader numbers;
 
     Navigation& nav() { return *navigation_; }
 
