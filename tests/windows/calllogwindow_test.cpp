@@ -125,7 +125,6 @@ private slots:
 
         // The number's tooltip says where it comes from; other columns have none.
         const auto tipAt = [grid](int row, int field) {
-            QToolTip::hideText();
             const QPoint at = grid->visualRect(grid->model()->index(row, field)).center();
             QHelpEvent tip(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
             QApplication::sendEvent(grid->viewport(), &tip);
@@ -133,8 +132,8 @@ private slots:
         };
         const int osaka = static_cast<int>(w.column(4).indexOf(QStringLiteral("0663334444*12")));
         QVERIFY(osaka >= 0);
-        QCOMPARE(tipAt(osaka, 4), QStringLiteral("06-6333-4444*12　大阪"));
         QCOMPARE(tipAt(osaka, 3), QString());
+        QCOMPARE(tipAt(osaka, 4), QStringLiteral("06-6333-4444*12　大阪"));
     }
 
     void filters_data() {
