@@ -125,6 +125,9 @@ private:
     QSqlQuery byNumber_;
 };
 
+// More numbers than this in a search match so many calls that reading calls in order is faster.
+constexpr qsizetype ManyNumbers = 50;
+
 // The WHERE clause of a query with its bound values.
 struct Condition {
     QStringList terms;
@@ -152,8 +155,12 @@ Condition conditionOf(const ArchiveQuery& q) {
             }
         }
         if (!q.numbers.isEmpty()) {
-            // One bound array, so that thousands of numbers stay within the engine's limits.
-            any << QStringLiteral("ログ電話番号 IN (SELECT value FROM json_each(?))");
+            // One bound array, so that thousands of numbers stay within the engine's limits. The
+            // calls of many numbers are found sooner by reading calls in the view's order than
+            // by gathering every call of each number and sorting them: "+" keeps the engine
+            // from looking the numbers up in their index.
+            any << QStringLiteral("%1ログ電話番号 IN (SELECT value FROM json_each(?))")
+                       .arg(q.numbers.size() > ManyNumbers ? QStringLiteral("+") : QString());
             c.values << QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(q.numbers))
                                               .toJson(QJsonDocument::Compact));
         }

@@ -4,6 +4,7 @@
 #include <phonenumbers/phonenumberutil.h>
 
 #include <QHash>
+#include <algorithm>
 #include <optional>
 
 #include "rules/telnumber.h"
@@ -36,9 +37,13 @@ Parts partsOf(const QString& text) {
     return {text, QString()};
 }
 
+bool hasDigit(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
+}
+
 // The number the plan makes of a text, read as dialled from Japan; none when it has no digits.
 std::optional<PhoneNumber> parsed(const QString& text) {
-    if (lookupDigits(normalizeNumber(text)).isEmpty()) {
+    if (!hasDigit(text)) {
         return std::nullopt;
     }
     PhoneNumber number;
@@ -110,16 +115,12 @@ QString archiveDigits(const QString& text) {
     return lookupDigits(normalizeNumber(domesticNumber(text)));
 }
 
-struct NumberReader::Reading {
-    QString place;
-    QString hyphenated;
-};
-
 struct NumberReader::Impl {
-    // Loading the area names takes a while: done once, when the first number is read.
+    // Loading the area names takes a while: done once, when the first place is asked for.
     std::unique_ptr<i18n::phonenumbers::PhoneNumberOfflineGeocoder> geocoder;
     icu::Locale japanese{"ja"};
-    QHash<QString, Reading> readings;
+    QHash<QString, QString> places;
+    QHash<QString, QString> shown;
 
     QString areaOf(const PhoneNumber& number) {
         if (!geocoder) {
@@ -129,32 +130,39 @@ struct NumberReader::Impl {
             geocoder->GetDescriptionForValidNumber(number, japanese, Home));
     }
 
-    Reading read(const QString& text) {
-        const Parts parts = partsOf(text);
-        const std::optional<PhoneNumber> number = parsed(parts.main);
+    QString placeOf(const QString& text) {
+        const std::optional<PhoneNumber> number = parsed(partsOf(text).main);
         if (!number) {
-            const bool noDigits = lookupDigits(normalizeNumber(text)).isEmpty();
-            return {noDigits ? QStringLiteral("番号なし") : QString(), text};
-        }
-        if (!util().IsValidNumber(*number)) {
-            return {QString(), text};
+            return hasDigit(text) ? QString() : QStringLiteral("番号なし");
         }
         if (number->country_code() != JapanCode) {
-            const QString country = areaOf(*number);
-            return {country.isEmpty() ? QStringLiteral("国際")
-                                      : QStringLiteral("国際（%1）").arg(country),
-                    formatted(*number, PhoneNumberUtil::INTERNATIONAL) + parts.rest};
-        }
-        const PhoneNumberUtil::PhoneNumberType type = util().GetNumberType(*number);
-        QString place = kindText(type);
-        if (type == PhoneNumberUtil::FIXED_LINE || type == PhoneNumberUtil::FIXED_LINE_OR_MOBILE) {
-            // Without a known area the geocoder names only the country.
-            const QString area = areaOf(*number);
-            if (!area.isEmpty() && area != QStringLiteral("日本")) {
-                place = area;
+            if (!util().IsValidNumber(*number)) {
+                return QString();
             }
+            const QString country = areaOf(*number);
+            return country.isEmpty() ? QStringLiteral("国際")
+                                     : QStringLiteral("国際（%1）").arg(country);
         }
-        return {place, formatted(*number, PhoneNumberUtil::NATIONAL) + parts.rest};
+        // At home a number of no known type is not a valid one.
+        const PhoneNumberUtil::PhoneNumberType type = util().GetNumberType(*number);
+        if (type != PhoneNumberUtil::FIXED_LINE && type != PhoneNumberUtil::FIXED_LINE_OR_MOBILE) {
+            return kindText(type);
+        }
+        // Without a known area the geocoder names only the country.
+        const QString area = areaOf(*number);
+        return area.isEmpty() || area == QStringLiteral("日本") ? kindText(type) : area;
+    }
+
+    QString hyphenated(const QString& text) {
+        const Parts parts = partsOf(text);
+        const std::optional<PhoneNumber> number = parsed(parts.main);
+        if (!number || !util().IsValidNumber(*number)) {
+            return text;
+        }
+        return formatted(*number, number->country_code() == JapanCode
+                                      ? PhoneNumberUtil::NATIONAL
+                                      : PhoneNumberUtil::INTERNATIONAL) +
+               parts.rest;
     }
 };
 
@@ -162,20 +170,23 @@ NumberReader::NumberReader() : d(std::make_unique<Impl>()) {}
 
 NumberReader::~NumberReader() = default;
 
-const NumberReader::Reading& NumberReader::readingOf(const QString& number) const {
-    auto it = d->readings.constFind(number);
-    if (it == d->readings.constEnd()) {
-        it = d->readings.insert(number, d->read(number));
+QString NumberReader::placeOf(const QString& number) const {
+    auto it = d->places.constFind(number);
+    if (it == d->places.constEnd()) {
+        it = d->places.insert(number, d->placeOf(number));
     }
     return *it;
 }
 
-QString NumberReader::placeOf(const QString& number) const {
-    return readingOf(number).place;
-}
-
 QString NumberReader::shownNumber(const QString& number) const {
-    return hyphens_ ? readingOf(number).hyphenated : number;
+    if (!hyphens_) {
+        return number;
+    }
+    auto it = d->shown.constFind(number);
+    if (it == d->shown.constEnd()) {
+        it = d->shown.insert(number, d->hyphenated(number));
+    }
+    return *it;
 }
 
 QStringList NumberReader::numbersAt(const QString& placeText, const QStringList& numbers) const {

@@ -41,9 +41,6 @@ public:
     QStringList numbersAt(const QString& placeText, const QStringList& numbers) const;
 
 private:
-    struct Reading;
-    const Reading& readingOf(const QString& number) const;
-
     struct Impl;
     std::unique_ptr<Impl> d;
     bool hyphens_ = true;

@@ -54,15 +54,17 @@ bool looksLikeNumber(const QString& text) {
 ArchiveWindow::ArchiveWindow(WindowContext& app)
     : WindowBase(app, QStringLiteral("通話履歴"), HelpTopic),
       searchTimer(app.services.timers),
-      totalsTimer(app.services.timers) {
+      totalsTimer(app.services.timers),
+      placesTimer(app.services.timers) {
     searchTimer.onElapsed = [this] { applyFilters(); };
     totalsTimer.onElapsed = [this] { showTotalsOfQuery(); };
+    placesTimer.onElapsed = [this] { readSomePlaces(); };
     buildWindow();
 }
 
 void ArchiveWindow::buildWindow() {
     setWindowFlags(Qt::Tool);
-    resize(640, 440);
+    resize(740, 440);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
@@ -202,6 +204,27 @@ void ArchiveWindow::applyFilters() {
     });
 }
 
+void ArchiveWindow::readSomePlaces() {
+    // The first step lists the numbers, so that the window shows before it.
+    if (!unreadPlaces_) {
+        unreadPlaces_.emplace();
+        guardedArchive([this] {
+            if (app.callArchive.isOpen()) {
+                unreadPlaces_ = app.callArchive.numbers();
+            }
+        });
+    } else {
+        const qsizetype count = std::min<qsizetype>(PlacesPerStep, unreadPlaces_->size());
+        for (qsizetype i = 0; i < count; ++i) {
+            app.numbers.placeOf(unreadPlaces_->at(i));
+        }
+        unreadPlaces_->remove(0, count);
+    }
+    if (unreadPlaces_->isEmpty()) {
+        placesTimer.setInterval(0);
+    }
+}
+
 void ArchiveWindow::showTotalsOfQuery() {
     totalsTimer.setInterval(0);
     guardedArchive([this] {
@@ -226,6 +249,8 @@ void ArchiveWindow::showTotals(const db::ArchiveTotals& totals) {
 
 void ArchiveWindow::showArchive() {
     applyFilters();
+    unreadPlaces_.reset();
+    placesTimer.setInterval(PlacesStepMs);
     show();
     raise();
     grid->setFocus();
@@ -313,6 +338,7 @@ void ArchiveWindow::gridDoubleClicked() {
 void ArchiveWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     searchTimer.setInterval(0);
+    placesTimer.setInterval(0);
     if (statisticsWindow) {
         statisticsWindow->close();
     }
