@@ -83,6 +83,7 @@ private slots:
         QVERIFY(!s.compactMenuInUse);
         QCOMPARE(s.redialCount, 0);
         QCOMPARE(t.app->link.serialPort.port(), uint8_t(1));
+        QVERIFY(t.app->numbers.hyphens());
         QVERIFY(t.dialogs.errors.isEmpty());
     }
 
@@ -90,13 +91,14 @@ private slots:
         TestApp t;
         t.writeSettings(
             "[RS232C]\nCOM=2\n[TEL]\nPORT=x2\n[LOG]\nPORT1=0x1\nPORT2=$2\n"
-            "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n");
+            "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n[DISPLAY]\nHYPHEN=0\n");
         t.start();
         const appstate::ProgramState& s = t.app->state;
         QCOMPARE((QList<int>{s.comPort, s.dialLine, s.logModeTel1, s.logModeTel2, s.passwordCode,
                              s.passwordNumber, s.clockDriftSetting, s.adapterModel}),
                  (QList<int>{2, 1, 1, 2, 13, 12, 101, 1}));
         QCOMPARE(t.app->link.serialPort.port(), uint8_t(2));
+        QVERIFY(!t.app->numbers.hyphens());
     }
 
     void splashThenMenuAtTwoSeconds() {
