@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build clang clang-format libclang-rt-14-dev
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins qt6-charts-dev libqt6opengl6-dev
   qt6-image-formats-plugins
+  libphonenumber-dev
   fonts-ipafont-gothic
   libbenchmark-dev
   xvfb xdotool imagemagick

@@ -67,6 +67,7 @@ bool Application::start() {
     splashTimer.setInterval(2000);
 
     startup::loadSettings(state, settingsPath());
+    windowContext_.numbers.setHyphens(startup::hyphenatedNumbers(settingsPath()));
     link.usePort(state.settings.comPort);
     const startup::Outcome opened =
         startup::openTables(state, {callLogTable, phoneBookTable, callArchive});

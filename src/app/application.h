@@ -66,6 +66,8 @@ public:
 
     AppWindows windows;
     Navigator& nav() { return *navigator_; }
+    // How numbers are shown to people, shared by the windows.
+    rules::NumberReader& numbers() { return windowContext_.numbers; }
 
     const QString& executablePath() const { return executablePath_; }
     const QString& settingsPath() const { return settingsPath_; }

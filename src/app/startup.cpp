@@ -28,6 +28,11 @@ void loadSettings(appstate::ProgramState& s, const QString& settingsPath) {
     s.logFilterMode = 0;
 }
 
+bool hyphenatedNumbers(const QString& settingsPath) {
+    return appstate::IniFile(settingsPath)
+               .readInteger(QStringLiteral("DISPLAY"), QStringLiteral("HYPHEN"), 1) != 0;
+}
+
 Outcome openTables(appstate::ProgramState& s, Tables tables) {
     try {
         tables.callLog.rowFilter = [&s](const db::LogRow& row) {

@@ -28,6 +28,10 @@ struct Outcome {
 // Reads the eight settings with their defaults and gives the run's members their start values.
 void loadSettings(appstate::ProgramState& state, const QString& settingsPath);
 
+// Whether numbers are shown with hyphens outside the log grids: [DISPLAY] HYPHEN=0 turns them
+// off. The setting is only read; the program never writes it.
+bool hyphenatedNumbers(const QString& settingsPath);
+
 // Opens the call log table (empty), the phone book (made when missing) and the archive, each for
 // this run alone. A file that cannot be opened is left as it was.
 Outcome openTables(appstate::ProgramState& state, Tables tables);

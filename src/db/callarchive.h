@@ -151,6 +151,8 @@ public:
     // each. Calls without a number are left out, and so are numbers without a charge from the
     // charges.
     TopNumbers topNumbers(const ArchiveSpan& span, int limit) const;
+    // Every number (ログ電話番号) the archive holds calls with, each once, in order.
+    QStringList numbers() const;
     // The moment of the newest call, none in an empty archive.
     std::optional<int64_t> latestMoment() const;
 

@@ -7,6 +7,7 @@
 
 #include "db/databaseerror.h"
 #include "rules/csv.h"
+#include "rules/numberreader.h"
 #include "rules/telnumber.h"
 
 namespace rules::phonebookimport {
@@ -80,7 +81,8 @@ QString hiragana(const QString& text) {
 }
 
 db::UserRecord asEditorStores(db::UserRecord record) {
-    record.tel = rules::normalizeNumber(record.tel);
+    // A number written with "+" is stored as dialled from home, so that calls find its name.
+    record.tel = rules::normalizeNumber(rules::domesticNumber(record.tel));
     record.fax = rules::normalizeNumber(record.fax);
     // Every field is one line.
     for (QString db::UserRecord::*field : CsvFields) {
@@ -210,6 +212,14 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
     summary.skippedWithoutName = imported.withoutName;
     // The full name of the card that took each stored name in this import.
     QHash<QString, QString> takenBy;
+    // The name of the record that held each number before the import, by the number however
+    // written. A file's own entries sharing a number are different people the file keeps apart.
+    QHash<QString, QString> numberHolders;
+    table.forEachRecord([&numberHolders](const db::UserRecord& record) {
+        if (const QString key = rules::numberKey(record.tel); !key.isEmpty()) {
+            numberHolders.insert(key, record.name);
+        }
+    });
     const int total = static_cast<int>(imported.records.size());
     table.beginBatch();
     try {
@@ -228,6 +238,13 @@ Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported
             if (clash) {
                 ++summary.skippedNameClash;
                 continue;
+            }
+            if (!old) {
+                const auto holder = numberHolders.constFind(rules::numberKey(record.tel));
+                if (holder != numberHolders.cend() && *holder != record.name) {
+                    ++summary.skippedSameNumber;
+                    continue;
+                }
             }
             takenBy.insert(record.name, fullName);
             if (!old) {
@@ -277,6 +294,9 @@ QString summaryText(const Summary& summary) {
     }
     if (summary.skippedWithoutName > 0) {
         reasons << QStringLiteral("氏名なし %1 件").arg(summary.skippedWithoutName);
+    }
+    if (summary.skippedSameNumber > 0) {
+        reasons << QStringLiteral("同じ電話番号が登録済み %1 件").arg(summary.skippedSameNumber);
     }
     if (summary.skippedNameClash > 0) {
         reasons << QStringLiteral("氏名が長く、切り詰めると別の人と同じになる %1 件")

@@ -28,10 +28,13 @@ struct Summary {
     int overwritten = 0;
     int skippedExisting = 0;  // a record with that name was there and was kept
     int skippedWithoutName = 0;
-    int skippedNameClash = 0;  // the name equals another person's only once cut to the field
-    bool cancelled = false;    // stopped by the user; nothing of the import stayed
+    int skippedNameClash = 0;   // the name equals another person's only once cut to the field
+    int skippedSameNumber = 0;  // a new name with a number the phone book held, however written
+    bool cancelled = false;     // stopped by the user; nothing of the import stayed
 
-    int skipped() const { return skippedExisting + skippedWithoutName + skippedNameClash; }
+    int skipped() const {
+        return skippedExisting + skippedWithoutName + skippedNameClash + skippedSameNumber;
+    }
 };
 
 // Reports now and then how much of all is done; returning false cancels the work.
@@ -47,8 +50,9 @@ QString readFile(const QString& path, QByteArray& data);
 // A reading in hiragana: half-width and full-width katakana become hiragana; the rest stays.
 QString hiragana(const QString& text);
 
-// How the record editor stores what was typed: numbers cleaned, 電話番号２ taken from the
-// cleaned number, every text cut to its field's size at a character boundary.
+// How the record editor stores what was typed: numbers cleaned (one written with "+" as dialled
+// from Japan), 電話番号２ taken from the cleaned number, every text cut to its field's size at a
+// character boundary.
 db::UserRecord asEditorStores(db::UserRecord record);
 
 // The rows of the phone book's CSV export: a header of the export's column names (all or some,
@@ -61,10 +65,11 @@ ImportedRecords fromCsv(const QByteArray& data);
 int existingCount(const db::PhoneBookTable& table, const ImportedRecords& imported);
 
 // Adds the records in one transaction: a name already present is overwritten or skipped; an
-// overwritten record keeps its last call unless the import brings one. A name that equals
-// another person's only once cut to the field's size is skipped, never overwritten. When the
-// engine refuses any write or progress cancels, nothing of the import stays; the error goes on
-// to the caller.
+// overwritten record keeps its last call unless the import brings one. A new name whose 電話番号
+// is, however written, the number of a record held before the import is skipped as that person. A
+// name that equals another person's only once cut to the field's size is skipped, never
+// overwritten. When the engine refuses any write or progress cancels, nothing of the import stays;
+// the error goes on to the caller.
 Summary importRecords(db::PhoneBookTable& table, const ImportedRecords& imported, bool overwrite,
                       const Progress& progress = {});
 

@@ -2,6 +2,7 @@
 
 #include "db/phonebooktable.h"
 #include "protocol/secondsscale.h"
+#include "rules/numberreader.h"
 #include "windows/loggridmodel.h"
 
 namespace {
@@ -21,8 +22,8 @@ const GridColumn* columnOf(int field) {
 }  // namespace
 
 ArchiveModel::ArchiveModel(const db::CallArchive& archive, const db::PhoneBookTable& users,
-                           QObject* parent)
-    : QAbstractTableModel(parent), archive_(archive), users_(users) {}
+                           const rules::NumberReader& numbers, QObject* parent)
+    : QAbstractTableModel(parent), archive_(archive), users_(users), numbers_(numbers) {}
 
 void ArchiveModel::setQuery(const db::ArchiveQuery& query) {
     beginResetModel();
@@ -58,7 +59,7 @@ int ArchiveModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ArchiveModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 8;
+    return parent.isValid() ? 0 : PlaceColumn + 1;
 }
 
 QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
@@ -82,17 +83,28 @@ QString ArchiveModel::cellText(const db::LogRow& row, int64_t moment, int column
     switch (column) {
         case NameField:
             return nameFor(row.number);
+        case NumberColumn:
+            return numbers_.shownNumber(row.number);
         case TimeField:
             return protocol::dateTimeText(moment);
+        case PlaceColumn:
+            return numbers_.placeOf(row.number);
         default:
             return db::CallLogTable::field(row, column);
     }
+}
+
+QString ArchiveModel::numberAt(int row) const {
+    return row >= 0 && row < rows_.size() ? rows_.at(row).row.number : QString();
 }
 
 QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
         if (const GridColumn* c = columnOf(section)) {
             return c->title;
+        }
+        if (section == PlaceColumn) {
+            return QStringLiteral("地域");
         }
     }
     return QAbstractTableModel::headerData(section, orientation, role);
@@ -119,7 +131,8 @@ void ArchiveModel::fetchMore(const QModelIndex& parent) {
 
 void ArchiveModel::sort(int column, Qt::SortOrder order) {
     db::ArchiveQuery query = query_;
-    query.sortField = column;
+    // Places sort with their numbers: the numbers of one area share its first digits.
+    query.sortField = column == PlaceColumn ? NumberColumn : column;
     query.descending = order == Qt::DescendingOrder;
     setQuery(query);
 }

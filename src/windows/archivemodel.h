@@ -10,18 +10,24 @@
 namespace db {
 class PhoneBookTable;
 }
+namespace rules {
+class NumberReader;
+}
 
 // The archive's calls for a grid: the call log table's eight fields as columns, fetched a page at
 // a time as the grid scrolls, so a million calls cost no more than the rows on screen. The name
 // column shows the phone book's name for the number, looked up when a row is first shown and
-// kept until the next refresh.
+// kept until the next refresh. Numbers are shown as people write them, and a last column names
+// where each comes from.
 class ArchiveModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int PageSize = 100;
+    static constexpr int NumberColumn = 4;
+    static constexpr int PlaceColumn = 8;  // "地域", after the call log table's fields
 
     ArchiveModel(const db::CallArchive& archive, const db::PhoneBookTable& users,
-                 QObject* parent = nullptr);
+                 const rules::NumberReader& numbers, QObject* parent = nullptr);
 
     // Shows the calls of this query from the top, the names looked up afresh.
     void setQuery(const db::ArchiveQuery& query);
@@ -31,9 +37,11 @@ public:
 
     // The name shown for a number: the phone book's, or empty.
     QString nameFor(const QString& number) const;
-    // The text a column shows for a call: the phone book's name, and the time with its year,
-    // since the archive keeps calls of many years.
+    // The text a column shows for a call: the phone book's name, the number with hyphens, the
+    // time with its year, since the archive keeps calls of many years, and the number's place.
     QString cellText(const db::LogRow& row, int64_t moment, int column) const;
+    // The number of a row as the archive holds it.
+    QString numberAt(int row) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -47,6 +55,7 @@ public:
 private:
     const db::CallArchive& archive_;
     const db::PhoneBookTable& users_;
+    const rules::NumberReader& numbers_;
     db::ArchiveQuery query_;
     QList<db::ArchiveRow> rows_;
     bool atEnd_ = true;

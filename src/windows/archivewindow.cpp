@@ -21,7 +21,7 @@
 #include "protocol/secondsscale.h"
 #include "rules/logconversion.h"
 #include "rules/logtexts.h"
-#include "rules/telnumber.h"
+#include "rules/numberreader.h"
 #include "windows/archivemodel.h"
 #include "windows/csvexport.h"
 #include "windows/formlook.h"
@@ -56,22 +56,24 @@ ArchiveWindow::ArchiveWindow(WindowContext& context, db::CallArchive& archive,
     : WindowBase(context, QStringLiteral("通話履歴"), HelpTopic),
       searchTimer(context.services.timers),
       totalsTimer(context.services.timers),
+      placesTimer(context.services.timers),
       archive_(archive),
       phoneBook_(phoneBook) {
     searchTimer.onElapsed = [this] { applyFilters(); };
     totalsTimer.onElapsed = [this] { showTotalsOfQuery(); };
+    placesTimer.onElapsed = [this] { readSomePlaces(); };
     buildWindow();
 }
 
 void ArchiveWindow::buildWindow() {
     setWindowFlags(Qt::Tool);
-    resize(640, 440);
+    resize(740, 440);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
 
     searchBox = new QLineEdit(this);
-    searchBox->setPlaceholderText(QStringLiteral("氏名・読み・電話番号で検索"));
+    searchBox->setPlaceholderText(QStringLiteral("氏名・読み・電話番号・地域で検索"));
     searchBox->setClearButtonEnabled(true);
     kindBox = new QComboBox(this);
     kindBox->addItems({QStringLiteral("全て"), QStringLiteral("発信"), QStringLiteral("着信"),
@@ -107,11 +109,16 @@ void ArchiveWindow::buildWindow() {
     filters->addWidget(new QLabel(QStringLiteral("～"), this));
     filters->addWidget(toDate);
 
-    model = new ArchiveModel(archive_, phoneBook_, this);
+    model = new ArchiveModel(archive_, phoneBook_, context.numbers, this);
     grid = makeLogGrid(model, this);
     QHeaderView* titles = grid->horizontalHeader();
     grid->setColumnWidth(
         7, grid->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + 12);
+    grid->setColumnWidth(
+        NumberField, grid->fontMetrics().horizontalAdvance(QStringLiteral("+1 650-253-0000")) + 12);
+    grid->setColumnWidth(
+        ArchiveModel::PlaceColumn,
+        grid->fontMetrics().horizontalAdvance(QStringLiteral("フリーダイヤル")) + 12);
     // The header shows the newest-first order before the first click; a click sorts in SQL.
     titles->setSortIndicator(7, Qt::DescendingOrder);
     grid->setSortingEnabled(true);
@@ -148,12 +155,15 @@ db::ArchiveQuery ArchiveWindow::currentQuery() const {
     q.digits.clear();
     q.numbers.clear();
     if (q.search) {
-        // Typed hyphens, spaces and full-width digits are not in the stored number.
+        // Typed hyphens, spaces, brackets, full-width digits and "+81" are not in the stored
+        // number.
         if (looksLikeNumber(text)) {
-            q.digits = rules::lookupDigits(rules::normalizeNumber(text));
+            q.digits = rules::archiveDigits(text);
+        } else {
+            q.numbers = context.numbers.numbersAt(text, archive_.numbers());
         }
         if (phoneBook_.isOpen()) {
-            q.numbers = phoneBook_.numbersOfNamesContaining(text);
+            q.numbers += phoneBook_.numbersOfNamesContaining(text);
         }
     }
     static const std::array<QString, 4> kinds{QString(), rules::KindColumnTexts[1],
@@ -197,6 +207,27 @@ void ArchiveWindow::applyFilters() {
     });
 }
 
+void ArchiveWindow::readSomePlaces() {
+    // The first step lists the numbers, so that the window shows before it.
+    if (!unreadPlaces_) {
+        unreadPlaces_.emplace();
+        guardedArchive([this] {
+            if (archive_.isOpen()) {
+                unreadPlaces_ = archive_.numbers();
+            }
+        });
+    } else {
+        const qsizetype count = std::min<qsizetype>(PlacesPerStep, unreadPlaces_->size());
+        for (qsizetype i = 0; i < count; ++i) {
+            context.numbers.placeOf(unreadPlaces_->at(i));
+        }
+        unreadPlaces_->remove(0, count);
+    }
+    if (unreadPlaces_->isEmpty()) {
+        placesTimer.setInterval(0);
+    }
+}
+
 void ArchiveWindow::showTotalsOfQuery() {
     totalsTimer.setInterval(0);
     guardedArchive([this] {
@@ -221,6 +252,8 @@ void ArchiveWindow::showTotals(const db::ArchiveTotals& totals) {
 
 void ArchiveWindow::showArchive() {
     applyFilters();
+    unreadPlaces_.reset();
+    placesTimer.setInterval(PlacesStepMs);
     show();
     raise();
     grid->setFocus();
@@ -231,7 +264,7 @@ QString ArchiveWindow::selectedNumber() const {
     if (!current.isValid()) {
         return QString();
     }
-    return model->index(current.row(), NumberField).data().toString();
+    return model->numberAt(current.row());
 }
 
 void ArchiveWindow::statisticsClicked() {
@@ -274,13 +307,17 @@ void ArchiveWindow::exportClicked() {
     for (const GridColumn& c : GridColumns) {
         header << QString(c.title).remove(u' ');
     }
+    header << model->headerData(ArchiveModel::PlaceColumn, Qt::Horizontal).toString();
     const db::ArchiveQuery q = currentQuery();
     exportCsv(context, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
         archive_.forEachRow(q, [this, &write](const db::LogRow& row, int64_t moment) {
             QStringList cells;
             for (const GridColumn& c : GridColumns) {
-                cells << model->cellText(row, moment, c.field);
+                // The file keeps the number as the archive holds it, for other programs to read.
+                cells << (c.field == NumberField ? row.number
+                                                 : model->cellText(row, moment, c.field));
             }
+            cells << model->cellText(row, moment, ArchiveModel::PlaceColumn);
             write(cells);
         });
     });
@@ -303,6 +340,7 @@ void ArchiveWindow::gridDoubleClicked() {
 void ArchiveWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     searchTimer.setInterval(0);
+    placesTimer.setInterval(0);
     if (statisticsWindow) {
         statisticsWindow->close();
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QStringList>
 #include <functional>
+#include <optional>
 
 #include "db/callarchive.h"
 #include "db/phonebooktable.h"
@@ -60,6 +62,11 @@ public:
     // Totals the rows shown once the first of them are on screen: over a long archive the sum
     // takes longer than the rows.
     ui::IntervalTimer totalsTimer;
+    // Reads the places of the archive's numbers a few at a time once the window shows, so that
+    // the first search by place finds them read.
+    ui::IntervalTimer placesTimer;
+    static constexpr int PlacesStepMs = 20;
+    static constexpr int PlacesPerStep = 250;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,4 +81,7 @@ private:
     void showTotals(const db::ArchiveTotals& totals);
     void showTotalsOfQuery();
     QString selectedNumber() const;
+    void readSomePlaces();
+
+    std::optional<QStringList> unreadPlaces_;  // none until listed
 };

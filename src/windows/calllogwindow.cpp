@@ -18,6 +18,7 @@
 #include "windows/formlook.h"
 #include "windows/loggridmodel.h"
 #include "windows/navigation.h"
+#include "windows/numbertips.h"
 #include "windows/windowcontext.h"
 
 namespace {
@@ -57,6 +58,7 @@ void CallLogWindow::buildWindow() {
     auto* rows = new LogGridModel(this);
     rows->setSourceModel(callLog_.model());
     grid = makeLogGrid(rows, this);
+    new NumberTips(grid, NumberColumn, context.numbers);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(grid, &QTableView::doubleClicked, this, &CallLogWindow::gridDoubleClicked);
     buildPopupMenu();

@@ -16,6 +16,7 @@
 #include "ui/sjis.h"
 #include "windows/csvexport.h"
 #include "windows/navigation.h"
+#include "windows/numbertips.h"
 #include "windows/windowcontext.h"
 
 namespace {
@@ -82,6 +83,7 @@ void PhoneBookWindow::buildWindow() {
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     grid->verticalHeader()->setDefaultSectionSize(20);
     grid->setModel(table.model());
+    new NumberTips(grid, columnOf("電話番号"), context.numbers);
     layoutGrid();
     connect(table.model(), &QAbstractItemModel::modelReset, this, [this] {
         layoutGrid();

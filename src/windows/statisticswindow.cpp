@@ -112,9 +112,10 @@ void showBars(QChartView* view, const QString& title, const QStringList& months,
 }
 
 QTableWidget* numberTable(QWidget* parent) {
-    auto* table = new QTableWidget(0, 4, parent);
+    auto* table = new QTableWidget(0, 5, parent);
     table->setHorizontalHeaderLabels({QStringLiteral("電話番号"), QStringLiteral("氏名"),
-                                      QStringLiteral("通話回数"), QStringLiteral("料金")});
+                                      QStringLiteral("通話回数"), QStringLiteral("料金"),
+                                      QStringLiteral("地域")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->setDefaultSectionSize(20);
@@ -235,15 +236,16 @@ void StatisticsWindow::showCharts() {
 }
 
 void StatisticsWindow::fillTable(QTableWidget* table,
-                                 const std::vector<rules::NumberFigures>& figures) {
+                                 const std::vector<rules::NumberFigures>& figures) const {
     table->setRowCount(static_cast<int>(figures.size()));
     for (int row = 0; row < table->rowCount(); ++row) {
         const rules::NumberFigures& f = figures[static_cast<size_t>(row)];
-        const QStringList cells{f.number, f.name, QString::number(f.calls),
-                                QString::number(f.charge) + QStringLiteral(" 円")};
+        const QStringList cells{
+            context.numbers.shownNumber(f.number), f.name, QString::number(f.calls),
+            QString::number(f.charge) + QStringLiteral(" 円"), context.numbers.placeOf(f.number)};
         for (int column = 0; column < cells.size(); ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
-            if (column >= 2) {
+            if (column == 2 || column == 3) {
                 item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             }
             table->setItem(row, column, item);

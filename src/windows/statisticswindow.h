@@ -44,7 +44,7 @@ private:
     db::PhoneBookTable& phoneBook_;
     void buildWindow();
     void showCharts();
-    static void fillTable(QTableWidget* table, const std::vector<rules::NumberFigures>& figures);
+    void fillTable(QTableWidget* table, const std::vector<rules::NumberFigures>& figures) const;
 
     rules::CallStatistics statistics_;
 };

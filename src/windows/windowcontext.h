@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+#include "rules/numberreader.h"
 #include "ui/uiservices.h"
 
 class Navigation;
@@ -16,6 +17,8 @@ public:
     WindowContext& operator=(const WindowContext&) = delete;
 
     ui::UiServices services;
+    // Where numbers come from and how they are shown to people, each number read once a run.
+    rules::NumberReader numbers;
 
     Navigation& nav() { return navigation_; }
 

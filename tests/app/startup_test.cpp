@@ -92,7 +92,7 @@ private slots:
         TestApp t;
         t.writeSettings(
             "[RS232C]\nCOM=2\n[TEL]\nPORT=x2\n[LOG]\nPORT1=0x1\nPORT2=$2\n"
-            "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n");
+            "[user]\nset1=13\nSET2=12\n[TIME]\nHG=101\n[TA]\nNO=1\n[DISPLAY]\nHYPHEN=0\n");
         t.start();
         const appstate::ProgramState& s = t.app->state;
         QCOMPARE(
@@ -101,6 +101,7 @@ private slots:
                         s.settings.clockDriftSetting, s.settings.adapterModel}),
             (QList<int>{2, 1, 1, 2, 13, 12, 101, 1}));
         QCOMPARE(t.app->link.portNumber(), 2);
+        QVERIFY(!t.app->numbers().hyphens());
     }
 
     void splashThenMenuAtTwoSeconds() {

@@ -237,6 +237,39 @@ private slots:
         QCOMPARE(table.recordCount(), 2);
     }
 
+    void oneNumberHoweverWrittenIsOnePerson() {
+        QTemporaryDir dir;
+        db::PhoneBookTable table(dir.path());
+        table.createTable();
+        table.open();
+        table.append(person(QStringLiteral("山田"), {}, QStringLiteral("0312345678")));
+        // The held number from a card and from a CSV row under other names is that person; two
+        // cards of one file sharing a number are two people; the known name is overwritten.
+        const auto cards = rules::vcard::read(
+            "BEGIN:VCARD\nVERSION:3.0\nFN:鈴木\nTEL:+81 3-1234-"
+            "5678\nEND:VCARD\n"
+            "BEGIN:VCARD\nVERSION:3.0\nFN:田中\nTEL:+1 650-253-"
+            "0000\nEND:VCARD\n"
+            "BEGIN:VCARD\nVERSION:3.0\nFN:中村\nTEL:010 1 650 "
+            "253 0000\nEND:VCARD\n");
+        QCOMPARE(rules::phonebookimport::summaryText(
+                     rules::phonebookimport::importRecords(table, cards, false)),
+                 QStringLiteral("追加 2 件、上書き 0 件、スキップ 1 件（同じ電話番号が登録済み 1 "
+                                "件）を取り込みました。"));
+        QCOMPARE(table.record(QStringLiteral("田中"))->tel, QStringLiteral("010-1-650-253-0000"));
+        QVERIFY(!table.record(QStringLiteral("鈴木")));
+        const auto rows = rules::phonebookimport::fromCsv(
+            "氏名,電話番号\r\n佐藤,03(1234)5678\r\n山田,+81-3-1234-5678\r\n伊藤,"
+            "+81-6-6234-5678\r\n渡辺,+1 (650) 253-0000\r\n");
+        QCOMPARE(rules::phonebookimport::summaryText(
+                     rules::phonebookimport::importRecords(table, rows, true)),
+                 QStringLiteral("追加 1 件、上書き 1 件、スキップ 2 件（同じ電話番号が登録済み 2 "
+                                "件）を取り込みました。"));
+        QCOMPARE(table.record(QStringLiteral("山田"))->tel, QStringLiteral("03-1234-5678"));
+        QCOMPARE(table.record(QStringLiteral("伊藤"))->tel2, QStringLiteral("0662345678"));
+        QCOMPARE(table.recordCount(), 4);
+    }
+
     void readsEveryCardOfOtherProgramsFiles_data() {
         QTest::addColumn<QByteArray>("file");
         const QByteArray lf = androidExport();

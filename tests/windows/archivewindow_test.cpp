@@ -21,6 +21,7 @@
 #include "support/logimagebytes.h"
 #include "support/simrun.h"
 #include "ui/sjis.h"
+#include "windows/archivemodel.h"
 #include "windows/archivewindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/mainmenuwindow.h"
@@ -116,11 +117,21 @@ private slots:
         emit r.window()->searchBox->textEdited(r.window()->searchBox->text());
         QCOMPARE(r.column(4).size(), 10);
         r.t.clock.advance(ArchiveWindow::SearchPauseMs);
-        QCOMPARE(r.column(4), QStringList(2, QStringLiteral("0451112222")));
-        r.window()->searchBox->setText(QStringLiteral("0312-345"));
+        QCOMPARE(r.column(4), QStringList(2, QStringLiteral("045-111-2222")));
+        // Numbers written in any way, and places, find their calls.
+        for (const char* typed : {"0312-345", "+81 3-1234-5678", "03(1234)5678"}) {
+            r.window()->searchBox->setText(QString::fromUtf8(typed));
+            r.window()->applyFilters();
+            QCOMPARE(r.column(4), (QStringList{QStringLiteral("03-1234-5678*3"),
+                                               QStringLiteral("03-1234-5678")}));
+        }
+        r.window()->searchBox->setText(QStringLiteral("大阪"));
         r.window()->applyFilters();
-        QCOMPARE(r.column(4),
-                 (QStringList{QStringLiteral("0312345678*3"), QStringLiteral("0312345678")}));
+        QCOMPARE(r.column(4), QStringList{QStringLiteral("06-6777-8888")});
+        QCOMPARE(r.column(ArchiveModel::PlaceColumn), QStringList{QStringLiteral("大阪")});
+        r.window()->searchBox->setText(QStringLiteral("携帯電話"));
+        r.window()->applyFilters();
+        QCOMPARE(r.column(4), QStringList{QStringLiteral("090-1234-5678")});
         r.window()->searchBox->clear();
         r.window()->kindBox->setCurrentIndex(3);  // 留守
         QCOMPARE(r.column(2), QStringList(2, QStringLiteral("▽留守")));
@@ -152,6 +163,10 @@ private slots:
         QCOMPARE(rows[0][2], QStringLiteral("氏名"));
         QCOMPARE(rows[1][2], person.name);
         QCOMPARE(rows[1][4], QStringLiteral("2026/12/07 16:40"));
+        // The number as the archive holds it, and its place in a last column.
+        QCOMPARE(rows[1][3], QStringLiteral("0451112222"));
+        QCOMPARE(rows[0].last(), QStringLiteral("地域"));
+        QCOMPARE(rows[1].last(), QStringLiteral("横浜"));
         QVERIFY(utf8.contains("\"'=山田,\"\"次郎\"\"\""));
         const QByteArray cp932 = r.exported(1);
         QVERIFY(cp932.contains(ui::sjis::fromUnicode(QStringLiteral("\"'=山田,\"\"次郎\"\"\""))));
@@ -208,10 +223,11 @@ private slots:
         QCOMPARE(bars(s->chargesChart)[0]->at(11),
                  static_cast<qreal>(r.t.app->callArchive.totals({}).charge));
         const QList<QTableWidgetItem*> named =
-            s->mostCallsTable->findItems(person.tel, Qt::MatchExactly);
+            s->mostCallsTable->findItems(QStringLiteral("045-111-2222"), Qt::MatchExactly);
         QCOMPARE(named.size(), 1);
         QCOMPARE(s->mostCallsTable->item(named[0]->row(), 1)->text(), person.name);
         QCOMPARE(s->mostCallsTable->item(named[0]->row(), 2)->text(), QStringLiteral("2"));
+        QCOMPARE(s->mostCallsTable->item(named[0]->row(), 4)->text(), QStringLiteral("横浜"));
 
         // The archive's date range carries over; both ends may cut a month.
         r.window()->fromDate->setDate(QDate(2026, 12, 2));

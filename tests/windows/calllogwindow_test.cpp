@@ -2,14 +2,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include "adapter/devicelink.h"
 #include "support/logimagebytes.h"
@@ -119,6 +122,18 @@ private slots:
         QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
         QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(grid->selectionMode(), QAbstractItemView::SingleSelection);
+
+        // The number's tooltip says where it comes from; other columns have none.
+        const auto tipAt = [grid](int row, int field) {
+            const QPoint at = grid->visualRect(grid->model()->index(row, field)).center();
+            QHelpEvent tip(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(grid->viewport(), &tip);
+            return QToolTip::text();
+        };
+        const int osaka = static_cast<int>(w.column(4).indexOf(QStringLiteral("0663334444*12")));
+        QVERIFY(osaka >= 0);
+        QCOMPARE(tipAt(osaka, 3), QString());
+        QCOMPARE(tipAt(osaka, 4), QStringLiteral("06-6333-4444*12　大阪"));
     }
 
     void filters_data() {
