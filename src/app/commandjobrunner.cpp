@@ -8,10 +8,13 @@
 #include "db/databaseerror.h"
 #include "db/tablebackups.h"
 #include "protocol/secondsscale.h"
+#include "rules/archivesearch.h"
 #include "rules/password.h"
 #include "rules/phonebookexport.h"
 #include "rules/phonebookimport.h"
 #include "rules/vcard.h"
+#include "windows/archivecsv.h"
+#include "windows/archivemodel.h"
 
 namespace {
 
@@ -44,6 +47,7 @@ CommandJobRunner::CommandJobRunner(JobEnvironment environment)
       quietCheck_(env_.timers) {
     startup::loadSettings(state_, env_.settingsPath);
     link_.usePort(state_.settings.comPort);
+    numbers_.setHyphens(startup::hyphenatedNumbers(env_.settingsPath));
     quietCheck_.onElapsed = [this] {
         if (!link_.download().inProgress() && !link_.tel2LogModeTimer().running() &&
             !link_.portCloseTimer().running()) {
@@ -61,6 +65,9 @@ void CommandJobRunner::run(const CommandJob& job, std::function<void(const JobRe
         switch (job.kind) {
             case CommandJob::Kind::Download:
                 download(job);
+                break;
+            case CommandJob::Kind::ExportArchive:
+                exportArchive(job);
                 break;
             case CommandJob::Kind::ExportPhoneBook:
                 exportPhoneBook(job);
@@ -173,6 +180,36 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
                           : QStringLiteral("アダプターがパスワードを求めています。--password "
                                            "で指定してください。")));
     });
+}
+
+void CommandJobRunner::exportArchive(const CommandJob& job) {
+    if (!openBook(true)) {
+        return;
+    }
+    db::ArchiveQuery query;
+    rules::setArchiveSearch(query, job.search, numbers_, archive_, phoneBook_);
+    query.kindText = job.kindText;
+    if (job.from) {
+        query.from = protocol::adapterSecondsOf(QDateTime(*job.from, QTime(0, 0)));
+    }
+    if (job.to) {
+        query.to = protocol::adapterSecondsOf(QDateTime(*job.to, QTime(23, 59, 59)));
+    }
+    const ArchiveModel model(archive_, phoneBook_, numbers_);
+    const rules::csv::RowSource rows = archiveCsvRows(model, archive_, query);
+    int written = 0;
+    const QString problem = rules::csv::writeFile(
+        job.file, job.encoding, archiveCsvHeader(), [&rows, &written](const auto& write) {
+            rows([&write, &written](const QStringList& cells) {
+                write(cells);
+                ++written;
+            });
+        });
+    if (!problem.isEmpty()) {
+        finish(failure(problem));
+        return;
+    }
+    finish({0, QStringLiteral("%1 件を書き出しました: %2").arg(written).arg(job.file), {}});
 }
 
 void CommandJobRunner::exportPhoneBook(const CommandJob& job) {

@@ -9,6 +9,7 @@
 #include "db/calllogtable.h"
 #include "db/phonebooktable.h"
 #include "rules/logimport.h"
+#include "rules/numberreader.h"
 #include "state/programstate.h"
 #include "ui/intervaltimer.h"
 #include "ui/wallclock.h"
@@ -49,6 +50,7 @@ public:
 
 private:
     void download(const CommandJob& job);
+    void exportArchive(const CommandJob& job);
     void exportPhoneBook(const CommandJob& job);
     void importFile(const CommandJob& job);
     void backup(const CommandJob& job);
@@ -70,6 +72,7 @@ private:
     db::PhoneBookTable phoneBook_;
     db::CallArchive archive_;
     rules::LogImport logImport_;
+    rules::NumberReader numbers_;
     ui::IntervalTimer quietCheck_;
     JobResult pending_;
     std::function<void(const JobResult&)> done_;

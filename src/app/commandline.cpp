@@ -1,7 +1,10 @@
 #include "app/commandline.h"
 
 #include <QCommandLineParser>
+#include <algorithm>
+#include <initializer_list>
 
+#include "rules/logtexts.h"
 #include "rules/password.h"
 
 namespace {
@@ -22,6 +25,17 @@ const OptionText Options[] = {
      "CODE",
      "受信でアダプターが求めるパスワード（半角数字４桁）",
      "the password the adapter asks for when downloading (four digits)"},
+    {{"export-archive"},
+     "FILE",
+     "通話履歴を CSV で FILE に書き出す",
+     "write the archive's calls as CSV to FILE"},
+    {{"from"}, "YYYY-MM-DD", "この日からの通話だけ", "only calls from this day"},
+    {{"to"}, "YYYY-MM-DD", "この日までの通話だけ", "only calls up to this day"},
+    {{"kind"},
+     "outgoing|incoming|answering",
+     "発信・着信・留守の通話だけ",
+     "only outgoing, incoming or answering machine calls"},
+    {{"search"}, "TEXT", "番号・氏名・地域で探す", "search by number, name or place"},
     {{"export-phonebook"},
      "FILE",
      "電話帳を FILE.csv または FILE.vcf に書き出す",
@@ -103,6 +117,7 @@ CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
 
     const std::pair<const char*, CommandJob::Kind> jobs[] = {
         {"download", CommandJob::Kind::Download},
+        {"export-archive", CommandJob::Kind::ExportArchive},
         {"export-phonebook", CommandJob::Kind::ExportPhoneBook},
         {"import", CommandJob::Kind::Import},
         {"backup", CommandJob::Kind::Backup},
@@ -130,12 +145,15 @@ CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
         return usage(say("余分な引数です: %1", "Unexpected argument: %1").arg(positional.first()));
     }
 
-    const auto onlyWith = [&](const char* option, CommandJob::Kind kind) {
-        return !parser.isSet(QString::fromLatin1(option)) || (job && job->kind == kind);
+    const auto onlyWith = [&](const char* option, std::initializer_list<CommandJob::Kind> kinds) {
+        return !parser.isSet(QString::fromLatin1(option)) ||
+               (job && std::find(kinds.begin(), kinds.end(), job->kind) != kinds.end());
     };
-    if (!onlyWith("password", CommandJob::Kind::Download) ||
-        !onlyWith("on-duplicate", CommandJob::Kind::Import) ||
-        !onlyWith("encoding", CommandJob::Kind::ExportPhoneBook)) {
+    using Kind = CommandJob::Kind;
+    if (!onlyWith("password", {Kind::Download}) || !onlyWith("on-duplicate", {Kind::Import}) ||
+        !onlyWith("encoding", {Kind::ExportPhoneBook, Kind::ExportArchive}) ||
+        !onlyWith("from", {Kind::ExportArchive}) || !onlyWith("to", {Kind::ExportArchive}) ||
+        !onlyWith("kind", {Kind::ExportArchive}) || !onlyWith("search", {Kind::ExportArchive})) {
         return usage(say("そのオプションはこのジョブには使えません。",
                          "An option was given without the job it belongs to."));
     }
@@ -167,6 +185,30 @@ CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
                 say("--encoding は utf-8 か cp932 です。", "--encoding takes utf-8 or cp932."));
         }
     }
+    for (const auto& [option, date] : {std::pair{"from", &job->from}, std::pair{"to", &job->to}}) {
+        if (parser.isSet(QString::fromLatin1(option))) {
+            *date = QDate::fromString(parser.value(QString::fromLatin1(option)), Qt::ISODate);
+            if (!(*date)->isValid()) {
+                return usage(say("日付は YYYY-MM-DD で指定してください: %1",
+                                 "Dates are written YYYY-MM-DD: %1")
+                                 .arg(parser.value(QString::fromLatin1(option))));
+            }
+        }
+    }
+    if (parser.isSet(QStringLiteral("kind"))) {
+        const QString value = parser.value(QStringLiteral("kind"));
+        if (value == QStringLiteral("outgoing")) {
+            job->kindText = rules::KindColumnTexts[1];
+        } else if (value == QStringLiteral("incoming")) {
+            job->kindText = rules::KindColumnTexts[2];
+        } else if (value == QStringLiteral("answering")) {
+            job->kindText = rules::AnsweringMachineText;
+        } else {
+            return usage(say("--kind は outgoing、incoming、answering のどれかです。",
+                             "--kind takes outgoing, incoming or answering."));
+        }
+    }
+    job->search = parser.value(QStringLiteral("search"));
     const bool byExtension =
         job->kind == CommandJob::Kind::ExportPhoneBook || job->kind == CommandJob::Kind::Import;
     if (byExtension && !job->file.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) &&

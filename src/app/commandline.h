@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -8,13 +9,17 @@
 
 // A job the command line asks for, done without any window.
 struct CommandJob {
-    enum class Kind { Download, ExportPhoneBook, Import, Backup, Restore };
+    enum class Kind { Download, ExportArchive, ExportPhoneBook, Import, Backup, Restore };
     Kind kind = Kind::Download;
     QString file;                           // the file to write, read or put back
     QString folder;                         // --backup's folder; empty for the default
     std::optional<int32_t> passwordNumber;  // --password
     bool overwrite = false;                 // --on-duplicate overwrite
     rules::csv::Encoding encoding = rules::csv::Encoding::Utf8WithBom;
+    // The archive's filters, as its window sets them.
+    std::optional<QDate> from, to;
+    QString kindText;  // the kind column's text; empty for every kind
+    QString search;
 };
 
 // What the command line comes to: a job, the windows as usual, a text to print (help, version),

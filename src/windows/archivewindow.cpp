@@ -19,9 +19,11 @@
 #include "db/archiveproblem.h"
 #include "db/databaseerror.h"
 #include "protocol/secondsscale.h"
+#include "rules/archivesearch.h"
 #include "rules/logconversion.h"
 #include "rules/logtexts.h"
 #include "rules/numberreader.h"
+#include "windows/archivecsv.h"
 #include "windows/archivemodel.h"
 #include "windows/csvexport.h"
 #include "windows/formlook.h"
@@ -42,11 +44,6 @@ QString totalDurationText(int64_t seconds) {
         .arg(seconds / 3600)
         .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
-// A search text without letters is a number as typed, hyphens and all.
-bool looksLikeNumber(const QString& text) {
-    return std::none_of(text.begin(), text.end(), [](QChar c) { return c.isLetter(); });
 }
 
 }  // namespace
@@ -150,22 +147,7 @@ void ArchiveWindow::buildWindow() {
 
 db::ArchiveQuery ArchiveWindow::currentQuery() const {
     db::ArchiveQuery q = model->query();
-    const QString text = searchBox->text().trimmed();
-    q.search = !text.isEmpty();
-    q.digits.clear();
-    q.numbers.clear();
-    if (q.search) {
-        // Typed hyphens, spaces, brackets, full-width digits and "+81" are not in the stored
-        // number.
-        if (looksLikeNumber(text)) {
-            q.digits = rules::archiveDigits(text);
-        } else {
-            q.numbers = context.numbers.numbersAt(text, archive_.numbers());
-        }
-        if (phoneBook_.isOpen()) {
-            q.numbers += phoneBook_.numbersOfNamesContaining(text);
-        }
-    }
+    rules::setArchiveSearch(q, searchBox->text(), context.numbers, archive_, phoneBook_);
     static const std::array<QString, 4> kinds{QString(), rules::KindColumnTexts[1],
                                               rules::KindColumnTexts[2],
                                               rules::AnsweringMachineText};
@@ -303,24 +285,8 @@ void ArchiveWindow::statisticsClicked() {
 }
 
 void ArchiveWindow::exportClicked() {
-    QStringList header;
-    for (const GridColumn& c : GridColumns) {
-        header << QString(c.title).remove(u' ');
-    }
-    header << model->headerData(ArchiveModel::PlaceColumn, Qt::Horizontal).toString();
-    const db::ArchiveQuery q = currentQuery();
-    exportCsv(context, this, QStringLiteral("通話履歴.csv"), header, [this, &q](const auto& write) {
-        archive_.forEachRow(q, [this, &write](const db::LogRow& row, int64_t moment) {
-            QStringList cells;
-            for (const GridColumn& c : GridColumns) {
-                // The file keeps the number as the archive holds it, for other programs to read.
-                cells << (c.field == NumberField ? row.number
-                                                 : model->cellText(row, moment, c.field));
-            }
-            cells << model->cellText(row, moment, ArchiveModel::PlaceColumn);
-            write(cells);
-        });
-    });
+    exportCsv(context, this, QStringLiteral("通話履歴.csv"), archiveCsvHeader(),
+              archiveCsvRows(*model, archive_, currentQuery()));
 }
 
 void ArchiveWindow::dialClicked() {

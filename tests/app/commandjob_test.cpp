@@ -71,6 +71,8 @@ private slots:
         QTest::newRow("import of a text file") << QStringList{"--import", "a.txt"};
         QTest::newRow("stray argument") << QStringList{"--download", "now"};
         QTest::newRow("unknown option") << QStringList{"--bogus"};
+        QTest::newRow("bad date") << QStringList{"--export-archive", "a.csv", "--to", "2026-13-01"};
+        QTest::newRow("filter without export") << QStringList{"--download", "--kind", "incoming"};
     }
     void usageErrors() {
         QFETCH(QStringList, arguments);
@@ -101,6 +103,19 @@ private slots:
         QVERIFY(!j.ports.line->open);
         r = j.run({"--download"});
         QCOMPARE(r.output, QStringLiteral("%1 件を受信、うち新規 0 件").arg(calls));
+
+        // The archive's export with the window's filters.
+        const QString out = j.path(QStringLiteral("calls.csv"));
+        r = j.run({"--export-archive", out});
+        QCOMPARE(r.output, QStringLiteral("%1 件を書き出しました: %2").arg(calls).arg(out));
+        const QStringList lines = QString::fromUtf8(readFile(out)).split(QStringLiteral("\r\n"));
+        QVERIFY2(lines.first().endsWith(QStringLiteral("地域")), qPrintable(lines.first()));
+        const QString number = QString::fromLatin1(j.adapter.config().calls.front().number);
+        r = j.run({"--export-archive", out, "--search", number});
+        QVERIFY2(!r.output.startsWith(QStringLiteral("0 件")), qPrintable(r.output));
+        QVERIFY(QString::fromUtf8(readFile(out)).contains(number));
+        r = j.run({"--export-archive", out, "--from", "2027-01-01"});
+        QVERIFY2(r.output.startsWith(QStringLiteral("0 件")), qPrintable(r.output));
     }
 
     void downloadFailures() {
