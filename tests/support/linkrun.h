@@ -16,6 +16,9 @@ struct LinkRun {
     LinkRun() {
         state.settings = appstate::Settings::defaults();
         link.usePort(state.settings.comPort);
+        clock.onError = [this](const std::string& message) {
+            errors << QString::fromStdString(message);
+        };
     }
 
     void mark() { start = clock.now(); }
@@ -44,5 +47,7 @@ struct LinkRun {
     appstate::ProgramState state;
     adapter::DeviceLink link{state, clock, wallClock, ports};
     QStringList events;
+    // Errors thrown out of the link's timers.
+    QStringList errors;
     int64_t start = 0;
 };
