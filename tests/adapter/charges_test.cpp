@@ -58,7 +58,7 @@ private slots:
         ChargesRun r;
         r.state.settings.comPort = 2;
         r.link.readCharges();
-        QCOMPARE(r.events, QStringList{"port unavailable"});
+        QCOMPARE(r.events, QStringList{"port unavailable at 0"});
         QVERIFY(!r.portOpen());
         r.clock.advance(1000);
         QVERIFY(r.amounts.isEmpty());

@@ -28,10 +28,12 @@ struct LinkRun {
         line()->send(start + atMs - clock.now(), bytes);
     }
 
-    // Appends name to events whenever sender emits signal, whatever its arguments.
+    // Appends "<name> at <ms since the mark>" to events whenever sender emits signal.
     template <typename Sender, typename... Args>
     void record(const Sender& sender, void (Sender::*signal)(Args...), const QString& name) {
-        QObject::connect(&sender, signal, [this, name](const Args&...) { events << name; });
+        QObject::connect(&sender, signal, [this, name](const Args&...) {
+            events << QStringLiteral("%1 at %2").arg(name).arg(clock.now() - start);
+        });
     }
 
     const QList<QByteArray>& commands() const { return adapter.commands(); }
