@@ -172,37 +172,51 @@ private slots:
     }
 
     void resultCodes_data() {
-        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QList<QByteArray>>("bursts");
+        QTest::addColumn<int>("gap");
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("status");
-        QTest::newRow("busy") << QByteArray("ASTS %L 17\r\n") << 1 << QStringLiteral("相手側話中");
-        QTest::newRow("busy on line 2")
-            << QByteArray("ASTS %L 17\r\n") << 2 << QStringLiteral("相手側話中");
+        const QList<QByteArray> busy{"ASTS %L 17\r\n"};
+        QTest::newRow("busy") << busy << 0 << 1 << QStringLiteral("相手側話中");
+        QTest::newRow("busy on line 2") << busy << 0 << 2 << QStringLiteral("相手側話中");
         QTest::newRow("cause 170 as 17")
-            << QByteArray("ASTS 1 170\r\n") << 1 << QStringLiteral("相手側話中");
+            << QList<QByteArray>{"ASTS 1 170\r\n"} << 0 << 1 << QStringLiteral("相手側話中");
         QTest::newRow("other line busy")
-            << QByteArray("ASTS 2 17\r\n") << 1 << QStringLiteral("ASTS 2 17\r");
+            << QList<QByteArray>{"ASTS 2 17\r\n"} << 0 << 1 << QStringLiteral("ASTS 2 17\r");
         // No status of its own: the pad's panel ends empty after the hang-up.
         QTest::newRow("cause 16 before a connection")
-            << QByteArray("ASTS 1 16\r\n") << 1 << QStringLiteral("(none)");
+            << QList<QByteArray>{"ASTS 1 16\r\n"} << 0 << 1 << QStringLiteral("(none)");
         QTest::newRow("cause 0 before a connection")
-            << QByteArray("ASTS 1 0\r\n") << 1 << QStringLiteral("(none)");
+            << QList<QByteArray>{"ASTS 1 0\r\n"} << 0 << 1 << QStringLiteral("(none)");
         // Ten characters, the rest from the identification reply still in the buffer.
-        QTest::newRow("error") << QByteArray("ERR\r\n") << 1 << QStringLiteral("ERR\r\n HG S");
+        QTest::newRow("error") << QList<QByteArray>{"ERR\r\n"} << 0 << 1
+                               << QStringLiteral("ERR\r\n HG S");
+        // In bursts, the reply is checked 500 ms after the last one; a check in between finds
+        // nothing and leaves the bytes for the next.
+        QTest::newRow("bursts 300 ms apart") << QList<QByteArray>{"AS", "TS 1", " 17\r\n"} << 300
+                                             << 1 << QStringLiteral("相手側話中");
+        QTest::newRow("bursts 600 ms apart, checked in between")
+            << QList<QByteArray>{"AS", "TS 1 17\r\n"} << 600 << 1 << QStringLiteral("相手側話中");
     }
     // Each reply is checked 500 ms after it arrived; all but "AC" end the attempt with the
     // hang-up on the dial line.
     void resultCodes() {
-        QFETCH(QByteArray, reply);
+        QFETCH(QList<QByteArray>, bursts);
+        QFETCH(int, gap);
         QFETCH(int, line);
         QFETCH(QString, status);
         Dial r;
         r.state.settings.dialLine = line;
         r.openFromMenu();
-        r.replyToDial({{200, reply}});
+        std::vector<hgsim::Burst> timed;
+        for (const QByteArray& bytes : bursts) {
+            timed.push_back({timed.empty() ? 200 : gap, bytes});
+        }
+        r.replyToDial(timed);
         r.link.startDial(Number);
         const qsizetype sent = r.commandCount();
-        r.clock.advance(699);
+        const int checkAt = 200 + gap * static_cast<int>(bursts.size() - 1) + 500;
+        r.clock.advance(checkAt - 1);
         QCOMPARE(r.commandCount(), sent);
         QVERIFY(r.answers.isEmpty());
         r.clock.advance(1);
@@ -250,31 +264,6 @@ private slots:
         r.link.startDial(Number);
         QCOMPARE(r.lastCommand(), HangUp1);
         QCOMPARE(r.button, QStringLiteral("dial"));
-    }
-
-    void splitReply_data() {
-        QTest::addColumn<int>("gap");
-        QTest::newRow("bursts 300 ms apart") << 300;
-        QTest::newRow("bursts 600 ms apart, checked in between") << 600;
-    }
-    // A reply in bursts is checked 500 ms after the last one; a check in between finds nothing
-    // and leaves the bytes for the next.
-    void splitReply() {
-        QFETCH(int, gap);
-        Dial r;
-        r.openFromMenu();
-        if (gap == 300) {
-            r.replyToDial({{200, "AS"}, {300, "TS 1"}, {300, " 17\r\n"}});
-        } else {
-            r.replyToDial({{200, "AS"}, {600, "TS 1 17\r\n"}});
-        }
-        r.link.startDial(Number);
-        const qsizetype sent = r.commandCount();
-        r.clock.advance(1299);
-        QCOMPARE(r.commandCount(), sent);
-        r.clock.advance(1);
-        QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{HangUp1});
-        QCOMPARE(r.answers, QStringList{"相手側話中"});
     }
 
     // "ASTS" alone reads on into the rest of the previous, longer reply.

@@ -12,10 +12,7 @@ namespace {
 constexpr int NoReply = 1000000;
 const QByteArray ClockRequest = "AT\\L2G53\r";
 // Adapter clock 5, password code 0.
-const QByteArray ClockReply(
-    "\x00\x00\x00\x05\0\0"
-    "000",
-    9);
+const QByteArray ClockReply = QByteArray::fromHex("000000050000303030");
 
 // A download on the link, with the percent and the reports it gave.
 struct Download : LinkRun {
@@ -223,9 +220,7 @@ private slots:
         Download d;
         d.silence();
         d.press();
-        d.reply(2600, QByteArray("\x80\x00\x00\x01\0\0"
-                                 "000",
-                                 9));
+        d.reply(2600, QByteArray::fromHex("800000010000303030"));
         d.at(3200);
         QCOMPARE(d.state.hgClockSeconds, -2147483647);
         const int64_t difference = int64_t{d.state.pcClockSeconds} + 2147483647;
@@ -237,32 +232,12 @@ private slots:
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<int>("clock");
         QTest::addColumn<int>("code");
-        QTest::newRow("sign bit") << QByteArray(
-                                         "\x80\x00\x00\x01\0\0"
-                                         "000",
-                                         9)
-                                  << -2147483647 << 0;
-        QTest::newRow("code 123") << QByteArray(
-                                         "\x00\x0f\x42\x40\0\0"
-                                         "123",
-                                         9)
-                                  << 1000000 << 123;
-        QTest::newRow("letter") << QByteArray(
-                                       "\x00\x00\x00\x05\0\0"
-                                       "1a3",
-                                       9)
-                                << 5 << 0;
-        QTest::newRow("negative") << QByteArray(
-                                         "\x00\x00\x00\x05\0\0"
-                                         "-12",
-                                         9)
-                                  << 5 << -12;
-        QTest::newRow("sign only") << QByteArray(
-                                          "\x00\x00\x00\x05\0\0"
-                                          "-\0\0",
-                                          9)
-                                   << 5 << 0;
-        QTest::newRow("short reply") << QByteArray("\x00\x00\x01", 3) << 256 << 0;
+        QTest::newRow("sign bit") << QByteArray::fromHex("800000010000303030") << -2147483647 << 0;
+        QTest::newRow("code 123") << QByteArray::fromHex("000f42400000313233") << 1000000 << 123;
+        QTest::newRow("letter") << QByteArray::fromHex("000000050000316133") << 5 << 0;
+        QTest::newRow("negative") << QByteArray::fromHex("0000000500002d3132") << 5 << -12;
+        QTest::newRow("sign only") << QByteArray::fromHex("0000000500002d0000") << 5 << 0;
+        QTest::newRow("short reply") << QByteArray::fromHex("000001") << 256 << 0;
     }
     void clockReplyFields() {
         QFETCH(QByteArray, reply);

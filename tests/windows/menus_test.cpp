@@ -139,8 +139,12 @@ private slots:
         const qsizetype held = r.commands().size();
         f.mainMenu->callLogButton->click();
         QVERIFY(f.callLog->isVisible());
+        QVERIFY(!f.mainMenu->isVisible());
+        QVERIFY(!f.compactMenu->isVisible());
+        QCOMPARE(f.mainMenu->callLogTable.rowCount(), 10);
         r.t.clock.advance(10000);
         QCOMPARE(r.commands().size(), held);
+        QVERIFY(!r.portOpen());
         f.callLog->closeButton->click();
 
         f.mainMenu->optionsButton->click();

@@ -6,7 +6,6 @@
 #include "support/simrun.h"
 #include "ui/gauge.h"
 #include "windows/calllogwindow.h"
-#include "windows/compactmenuwindow.h"
 #include "windows/mainmenuwindow.h"
 #include "windows/portmessagewindow.h"
 #include "windows/progresswindow.h"
@@ -128,23 +127,6 @@ private slots:
         QVERIFY(!d.progressShown());
         QVERIFY(!d.menu()->isVisible());
         QVERIFY(d.commands().isEmpty());
-    }
-
-    void heldLogIsShownWithoutExchange() {
-        Download d;
-        d.press();
-        d.t.clock.advance(8000);
-        d.callLog()->close();
-        QVERIFY(d.menu()->isVisible());
-        const qsizetype sent = d.commands().size();
-        d.press();
-        QVERIFY(d.callLog()->isVisible());
-        QVERIFY(!d.menu()->isVisible());
-        QVERIFY(!d.t.app->windows.compactMenu->isVisible());
-        QCOMPARE(d.rows(), d.calls());
-        d.t.clock.advance(10000);
-        QCOMPARE(d.commands().size(), sent);
-        QVERIFY(!d.portOpen());
     }
 };
 
