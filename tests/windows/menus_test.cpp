@@ -72,6 +72,7 @@ void openAndClose(SimRun& r, Window window) {
         case Window::OptionsCancelled:
             commandButton(r, 5)->click();
             QVERIFY(f.options->isVisible());
+            QVERIFY(!f.mainMenu->isVisible() && !f.compactMenu->isVisible());
             f.options->cancelButton->click();
             break;
         case Window::OptionsSaved:

@@ -14,7 +14,6 @@
 #include "state/saveddevice.h"
 #include "support/simrun.h"
 #include "support/testapp.h"
-#include "windows/compactmenuwindow.h"
 #include "windows/confirmationwindow.h"
 #include "windows/mainmenuwindow.h"
 #include "windows/navigation.h"
@@ -443,15 +442,6 @@ private slots:
         QCOMPARE(r.t.help.requests, QStringList{"context 12"});
         options->close();
         QVERIFY(r.t.app->windows.mainMenu->isVisible());
-
-        // From the compact menu, the compact menu comes back.
-        r.t.app->windows.mainMenu->compactMenuClicked();
-        r.t.app->windows.compactMenu->optionsButton->click();
-        QVERIFY(options->isVisible());
-        QVERIFY(!r.t.app->windows.compactMenu->isVisible());
-        options->cancelButton->click();
-        QVERIFY(r.t.app->windows.compactMenu->isVisible());
-        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
     }
 };
 
