@@ -1,151 +1,99 @@
-#include <QLabel>
-#include <QPushButton>
 #include <QTest>
 
-#include "adapter/devicelink.h"
-#include "support/simrun.h"
-#include "windows/chargeswindow.h"
-#include "windows/compactmenuwindow.h"
-#include "windows/confirmationwindow.h"
-#include "windows/mainmenuwindow.h"
-#include "windows/optionswindow.h"
-#include "windows/portmessagewindow.h"
+#include "support/linkrun.h"
+
+using Counter = adapter::ChargesExchange::Counter;
+Q_DECLARE_METATYPE(Counter)
 
 namespace {
 
-QStringList panels(const ChargesWindow* w) {
-    return {w->tel1Amount->text(), w->tel2Amount->text(), w->digitalAmount->text()};
-}
+// The link reading the counters, with what it last reported.
+struct ChargesRun : LinkRun {
+    ChargesRun() {
+        QObject::connect(&link.charges(), &adapter::ChargesExchange::chargesRead,
+                         [this](const protocol::ChargeAmounts& a) {
+                             amounts = QList<QByteArray>{a.tel1, a.tel2, a.digital};
+                         });
+        record(link.charges(), &adapter::ChargesExchange::portUnavailable, "port unavailable");
+        QObject::connect(&link.charges(), &adapter::ChargesExchange::counterReset,
+                         [this](Counter c) { resets << c; });
+    }
+
+    QList<QByteArray> amounts;
+    QList<Counter> resets;
+};
 
 }  // namespace
 
 class ChargesTest : public QObject {
     Q_OBJECT
 private slots:
-    void readingShowsTheAmountsHalfASecondLater() {
-        SimRun r;
-        r.startAtMenu();
-        ChargesWindow* charges = r.t.app->windows.charges;
-        const int64_t t0 = r.t.clock.now();
-        r.t.app->windows.mainMenu->chargesButton->click();
-        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
+    void amountsReadHalfASecondLaterThenThePortCloses() {
+        ChargesRun r;
+        r.mark();
+        r.link.readCharges();
         QCOMPARE(r.commands(), QList<QByteArray>{"ATE0N\r"});
-        r.t.clock.advanceTo(t0 + 499);
-        QVERIFY(!charges->isVisible());
-        r.t.clock.advanceTo(t0 + 500);
-        QVERIFY(charges->isVisible());
-        QCOMPARE(panels(charges), (QStringList{"1234 円 ", "560 円 ", "0 円 "}));
-        QVERIFY(!r.t.app->link.charges().replyTimer().running());
-        r.t.clock.advanceTo(t0 + 999);
+        r.at(499);
+        QVERIFY(r.amounts.isEmpty());
+        r.at(500);
+        QCOMPARE(r.amounts, (QList<QByteArray>{"1234", "560", "0"}));
+        QVERIFY(!r.link.charges().replyTimer().running());
+        r.at(999);
         QVERIFY(r.portOpen());
-        r.t.clock.advanceTo(t0 + 1000);
+        r.at(1000);
         QVERIFY(!r.portOpen());
         QCOMPARE(r.commands().size(), 1);
-
-        charges->okButton->click();
-        QVERIFY(!charges->isVisible());
-        QVERIFY(r.t.app->windows.mainMenu->isVisible());
+        QVERIFY(r.events.isEmpty());
     }
 
-    void noReplyShowsEmptyAmounts() {
-        SimRun r;
+    void noReplyReportsEmptyAmounts() {
+        ChargesRun r;
         r.adapter.config().replyDelayMs = 100000;
-        r.startAtMenu();
-        r.t.app->windows.mainMenu->chargesButton->click();
-        r.t.clock.advance(500);
-        QCOMPARE(panels(r.t.app->windows.charges), (QStringList{" 円 ", " 円 ", " 円 "}));
+        r.link.readCharges();
+        r.clock.advance(500);
+        QCOMPARE(r.amounts, (QList<QByteArray>{"", "", ""}));
     }
 
-    void unusablePortShowsThePortMessage() {
-        SimRun r;
-        r.t.writeSettings("[RS232C]\nCOM=2\n");
-        r.startAtMenu();
-        r.t.app->windows.mainMenu->chargesButton->click();
-        QVERIFY(r.t.app->windows.portMessage->isVisible());
-        r.t.clock.advance(1000);
-        QVERIFY(!r.t.app->windows.charges->isVisible());
+    void unusablePortIsReportedAndNothingSent() {
+        ChargesRun r;
+        r.state.settings.comPort = 2;
+        r.link.readCharges();
+        QCOMPARE(r.events, QStringList{"port unavailable at 0"});
+        QVERIFY(!r.portOpen());
+        r.clock.advance(1000);
+        QVERIFY(r.amounts.isEmpty());
         QVERIFY(r.commands().isEmpty());
-        QVERIFY(r.t.dialogs.errors.isEmpty());
+        r.link.usePort(2);
+        QVERIFY(!r.link.resetCharge(Counter::Tel1));
+        QCOMPARE(r.events.size(), 2);
+        QVERIFY(r.resets.isEmpty());
     }
 
-    void resetAnswered_data() {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("question");
+    void resetSendsItsCommand_data() {
+        QTest::addColumn<Counter>("counter");
         QTest::addColumn<QByteArray>("command");
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("TEL 1 yes")
-            << 0 << true << "ＴＥＬ　１の使用料金を" << QByteArray("ATN6=0\r")
-            << QStringList{"0 円 ", "560 円 ", "77 円 "};
-        QTest::newRow("TEL 2 yes")
-            << 1 << true << "ＴＥＬ　２の使用料金を" << QByteArray("ATN7=0\r")
-            << QStringList{"1234 円 ", "0 円 ", "77 円 "};
-        QTest::newRow("digital yes")
-            << 2 << true << "ﾃﾞｼﾞﾀﾙ通信の使用料金を" << QByteArray("ATN5=0\r")
-            << QStringList{"1234 円 ", "560 円 ", "0 円 "};
-        QTest::newRow("TEL 1 no") << 0 << false << "ＴＥＬ　１の使用料金を" << QByteArray()
-                                  << QStringList{"1234 円 ", "560 円 ", "77 円 "};
-        QTest::newRow("digital no") << 2 << false << "ﾃﾞｼﾞﾀﾙ通信の使用料金を" << QByteArray()
-                                    << QStringList{"1234 円 ", "560 円 ", "77 円 "};
+        QTest::newRow("TEL 1") << Counter::Tel1 << QByteArray("ATN6=0\r");
+        QTest::newRow("TEL 2") << Counter::Tel2 << QByteArray("ATN7=0\r");
+        QTest::newRow("digital") << Counter::Digital << QByteArray("ATN5=0\r");
     }
-    void resetAnswered() {
-        QFETCH(int, row);
-        QFETCH(bool, yes);
-        QFETCH(QByteArray, command);
-        SimRun r;
+    void resetSendsItsCommand() {
+        QFETCH(Counter, counter);
+        ChargesRun r;
         r.adapter.config().chargeDigital = "77";
-        r.startAtMenu();
-        r.t.app->windows.mainMenu->chargesButton->click();
-        r.t.clock.advance(1000);
+        r.link.readCharges();
+        r.clock.advance(1000);
+        QCOMPARE(r.amounts, (QList<QByteArray>{"1234", "560", "77"}));
         QVERIFY(!r.portOpen());
-        ChargesWindow* charges = r.t.app->windows.charges;
-        ConfirmationWindow* confirm = r.t.app->windows.confirmation;
-
-        QPushButton* reset = QList<QPushButton*>{charges->resetTel1Button, charges->resetTel2Button,
-                                                 charges->resetDigitalButton}[row];
-        QCOMPARE(reset->text(), QStringLiteral("ﾘｾｯﾄ"));
-        reset->click();
-        QVERIFY(!charges->isEnabled());
-        QVERIFY(confirm->isVisible());
-        QCOMPARE(r.t.app->windows.confirmation->action(), 6 + row);
-        QTEST(confirm->firstLine->text(), "question");
-        QCOMPARE(confirm->secondLine->text(), QStringLiteral("初期化しますか？"));
-
-        const int64_t t0 = r.t.clock.now();
-        (yes ? confirm->yesButton : confirm->noButton)->click();
-        QVERIFY(!confirm->isVisible());
-        QVERIFY(charges->isEnabled());
-        QVERIFY(charges->isVisible());
-        QCOMPARE(r.commands().size(), yes ? 2 : 1);
-        if (yes) {
-            QCOMPARE(r.commands().last(), command);
-            QVERIFY(r.portOpen());
-        }
-        // The amount is written without asking the adapter again.
-        QTEST(panels(charges), "shown");
-        // Either answer closes the port 500 ms later.
-        QVERIFY(r.t.app->link.openPort());
-        r.t.clock.advanceTo(t0 + 499);
+        QVERIFY(r.link.resetCharge(counter));
         QVERIFY(r.portOpen());
-        r.t.clock.advanceTo(t0 + 500);
-        QVERIFY(!r.portOpen());
-    }
-
-    void helpAndCloseBox() {
-        SimRun r;
-        r.startAtMenu();
-        r.t.app->windows.mainMenu->compactMenuClicked();
-        r.t.app->windows.compactMenu->chargesButton->click();
-        r.t.clock.advance(500);
-        ChargesWindow* charges = r.t.app->windows.charges;
-        QVERIFY(charges->isVisible());
-        charges->helpButton->click();
-        QCOMPARE(r.t.help.requests, QStringList{"context 9"});
-        charges->close();
-        QVERIFY(r.t.app->windows.compactMenu->isVisible());
-        QVERIFY(!r.t.app->windows.mainMenu->isVisible());
+        QCOMPARE(r.commands().size(), 2);
+        QTEST(r.commands().last(), "command");
+        QCOMPARE(r.resets, QList<Counter>{counter});
+        // The amount is not asked of the adapter again.
+        r.clock.advance(1000);
+        QCOMPARE(r.commands().size(), 2);
     }
 };
 
-QTEST_MAIN(ChargesTest)
+QTEST_GUILESS_MAIN(ChargesTest)
 #include "charges_test.moc"

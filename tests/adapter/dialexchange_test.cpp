@@ -1,20 +1,18 @@
-#include <QtTest>
+#include <QTest>
 
-#include "db/phonebooktable.h"
 #include "protocol/hgcommands.h"
-#include "support/dialrun.h"
-#include "windows/calllogwindow.h"
-#include "windows/optionswindow.h"
-#include "windows/phonebookwindow.h"
-#include "windows/portmessagewindow.h"
-#include "windows/recordeditor.h"
+#include "support/linkrun.h"
+
+using adapter::DialExchange;
 
 namespace {
 
 const QByteArray EchoOff = "ATE0\r";
 const QByteArray Identify = "ATI\r";
 const QByteArray HangUp1 = "AT\\D1\r";
+const QByteArray Dial1 = "AT\\D1/0312345678\r";
 const QByteArray Busy = "ASTS %L 17\r\n";
+const QString Number = QStringLiteral("0312345678");
 
 int dialsIn(const QList<QByteArray>& commands) {
     int n = 0;
@@ -23,6 +21,65 @@ int dialsIn(const QList<QByteArray>& commands) {
     }
     return n;
 }
+
+QString startButtonText(DialExchange::StartButton shows, int count) {
+    switch (shows) {
+        case DialExchange::StartButton::Dial:
+            return QStringLiteral("dial");
+        case DialExchange::StartButton::HangUp:
+            return QStringLiteral("hang up");
+        case DialExchange::StartButton::Continuous:
+            return QStringLiteral("continuous");
+        case DialExchange::StartButton::AttemptFailed:
+            return QStringLiteral("attempt %1 failed").arg(count);
+        case DialExchange::StartButton::Waiting:
+            break;
+    }
+    return QStringLiteral("waiting %1").arg(count);
+}
+
+// The dial on the link, with what it last reported for the pad.
+struct Dial : LinkRun {
+    Dial() {
+        // Replies arrive whole unless a test splits them.
+        adapter.config().charsPerSecond = 0;
+        const DialExchange& x = link.dial();
+        record(x, &DialExchange::padShown, "pad shown");
+        record(x, &DialExchange::connected, "connected");
+        record(x, &DialExchange::portUnavailable, "port unavailable");
+        QObject::connect(&x, &DialExchange::dialling, [this](const QString& n) { shown = n; });
+        QObject::connect(&x, &DialExchange::answered, [this](const std::optional<QString>& text) {
+            answers << text.value_or(QStringLiteral("(none)"));
+        });
+        QObject::connect(&x, &DialExchange::startButtonChanged,
+                         [this](DialExchange::StartButton shows, int count) {
+                             button = startButtonText(shows, count);
+                         });
+        QObject::connect(&x, &DialExchange::keysEnabled, [this](bool on) { keys = on; });
+    }
+
+    // The dial command of a menu, and the prologue until the pad shows.
+    void openFromMenu() {
+        link.openDialPadFromMenu();
+        clock.advance(state.adapterIdentified ? 1 : 1 + 700 + 700);
+    }
+    // The replies to the next dial commands; "%L" is the line.
+    void replyToDial(std::vector<hgsim::Burst> bursts) {
+        adapter.config().dialReply = std::move(bursts);
+    }
+    // The pad closing: the run ends, a call under way is hung up, the port closes.
+    void closePad() {
+        link.endDialRun();
+        link.hangUp();
+        link.closeDial();
+    }
+    qsizetype commandCount() const { return commands().size(); }
+
+    QString shown;
+    QStringList answers;
+    QString button = QStringLiteral("dial");
+    bool keys = true;
+};
 
 }  // namespace
 
@@ -50,463 +107,284 @@ private slots:
                                    << QByteArray("AT\\D1/01234567890123456789\r")
                                    << QStringLiteral("01234567890123456789");
     }
-
     void dialCommand() {
         QFETCH(QString, typed);
         QFETCH(int, line);
         QFETCH(QByteArray, command);
         QFETCH(QString, shown);
-        DialRun r;
+        Dial r;
         r.replyToDial({});
-        r.startAtMenu();
-        r.state().settings.dialLine = line;
+        r.state.settings.dialLine = line;
         r.openFromMenu();
-        QVERIFY(r.pad().isVisible());
-        QCOMPARE(r.commandsFrom(0), (QList<QByteArray>{EchoOff, Identify}));
+        QCOMPARE(r.events, QStringList{"pad shown at 1401"});
+        QCOMPARE(r.commands(), (QList<QByteArray>{EchoOff, Identify}));
 
-        r.dial(typed);
+        r.link.startDial(typed);
         QCOMPARE(r.lastCommand(), command);
-        QCOMPARE(r.pad().numberField->text(), shown);
-        QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
-        QVERIFY(!r.pad().numberField->isEnabled());
-        QVERIFY(!r.pad().redialButton->isEnabled());
+        QCOMPARE(r.shown, shown);
+        QCOMPARE(r.button, QStringLiteral("hang up"));
+        QVERIFY(!r.keys);
         const QByteArray digits = command.mid(6, command.size() - 7);
-        QCOMPARE(r.state().redialList[0].bytes(), digits);
-        QCOMPARE(r.state().redialCount, 1);
+        QCOMPARE(r.state.redialList[0].bytes(), digits);
+        QCOMPARE(r.state.redialCount, 1);
 
         // The start button hangs up, even a dial that went out without digits.
-        r.pad().startClicked();
+        r.link.startDial(shown);
         QCOMPARE(r.lastCommand(), protocol::hg::hangUpCommand(line));
-        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.pad().numberField->isEnabled());
+        QCOMPARE(r.button, QStringLiteral("dial"));
+        QVERIFY(r.keys);
     }
 
-    // Identification runs once per run, and again after the options were saved: "ATE0" at the
-    // first tick, "ATI" 700 ms later, the dial 700 ms after that.
-    void identificationOncePerRun() {
-        DialRun r;
+    // Identification runs while the adapter is not known: "ATE0" at the first tick, "ATI" 700 ms
+    // later, the dial 700 ms after that.
+    void identificationOnlyWhileUnknown() {
+        Dial r;
         r.replyToDial({});
-        r.startAtMenu();
-        r.app().windows.mainMenu->hide();
-        r.app().nav().openDialPad(Navigation::Opener::Menu, QStringLiteral("0312345678"));
-        const QByteArray dial = "AT\\D1/0312345678\r";
-        r.t.clock.advance(499);
+        r.link.prepareDial(1, Number);
+        r.at(499);
         QCOMPARE(r.commandCount(), 0);
-        r.t.clock.advance(1);
-        QCOMPARE(r.commandsFrom(0), QList<QByteArray>{EchoOff});
-        r.t.clock.advance(699);
+        r.at(500);
+        QCOMPARE(r.commands(), QList<QByteArray>{EchoOff});
+        r.at(1199);
         QCOMPARE(r.commandCount(), 1);
-        QVERIFY(!r.pad().isVisible());
-        r.t.clock.advance(1);
+        QVERIFY(r.events.isEmpty());
+        r.at(1200);
         QCOMPARE(r.commandsFrom(1), QList<QByteArray>{Identify});
-        r.t.clock.advance(699);
+        r.at(1899);
         QCOMPARE(r.commandCount(), 2);
-        r.t.clock.advance(1);
-        QCOMPARE(r.commandsFrom(2), QList<QByteArray>{dial});
-        QVERIFY(r.pad().isVisible());
-        QVERIFY(r.state().adapterIdentified);
+        r.at(1900);
+        QCOMPARE(r.commandsFrom(2), QList<QByteArray>{Dial1});
+        QCOMPARE(r.events, QStringList{"pad shown at 1900"});
+        QVERIFY(r.state.adapterIdentified);
 
-        r.pad().close();
-        QVERIFY(r.app().windows.mainMenu->isVisible());
+        r.closePad();
         qsizetype from = r.commandCount();
-        r.app().windows.mainMenu->hide();
-        r.app().link.prepareDial(1, QStringLiteral("0312345678"));
-        r.t.clock.advance(500);
-        QCOMPARE(r.commandsFrom(from), QList<QByteArray>{dial});
+        r.link.prepareDial(1, Number);
+        r.clock.advance(500);
+        QCOMPARE(r.commandsFrom(from), QList<QByteArray>{Dial1});
 
-        r.pad().close();
-        r.app().windows.mainMenu->optionsClicked();
-        r.app().windows.options->saveClicked();
-        r.t.clock.advance(3000);
-        QVERIFY(!r.state().adapterIdentified);
+        r.closePad();
+        r.state.adapterIdentified = false;
         from = r.commandCount();
-        r.app().windows.mainMenu->hide();
-        r.app().link.prepareDial(1, QStringLiteral("0312345678"));
-        r.t.clock.advance(1900);
-        QCOMPARE(r.commandsFrom(from), (QList<QByteArray>{EchoOff, Identify, dial}));
+        r.link.prepareDial(1, Number);
+        r.clock.advance(1900);
+        QCOMPARE(r.commandsFrom(from), (QList<QByteArray>{EchoOff, Identify, Dial1}));
     }
 
+    // How each reply reads is the reply parser's to test; these rows are about the exchange.
     void resultCodes_data() {
-        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QList<QByteArray>>("bursts");
+        QTest::addColumn<int>("gap");
         QTest::addColumn<int>("line");
         QTest::addColumn<QString>("status");
-        QTest::newRow("busy") << QByteArray("ASTS %L 17\r\n") << 1 << QStringLiteral("相手側話中");
-        QTest::newRow("busy on line 2")
-            << QByteArray("ASTS %L 17\r\n") << 2 << QStringLiteral("相手側話中");
-        QTest::newRow("cause 170 as 17")
-            << QByteArray("ASTS 1 170\r\n") << 1 << QStringLiteral("相手側話中");
-        QTest::newRow("other line busy")
-            << QByteArray("ASTS 2 17\r\n") << 1 << QStringLiteral("ASTS 2 17\r");
+        const QList<QByteArray> busy{"ASTS %L 17\r\n"};
+        QTest::newRow("busy") << busy << 0 << 1 << QStringLiteral("相手側話中");
+        QTest::newRow("busy on line 2") << busy << 0 << 2 << QStringLiteral("相手側話中");
+        // No status of its own: the pad's panel ends empty after the hang-up.
         QTest::newRow("cause 16 before a connection")
-            << QByteArray("ASTS 1 16\r\n") << 1 << QString();
-        QTest::newRow("cause 0 before a connection")
-            << QByteArray("ASTS 1 0\r\n") << 1 << QString();
+            << QList<QByteArray>{"ASTS 1 16\r\n"} << 0 << 1 << QStringLiteral("(none)");
         // Ten characters, the rest from the identification reply still in the buffer.
-        QTest::newRow("error") << QByteArray("ERR\r\n") << 1 << QStringLiteral("ERR\r\n HG S");
+        QTest::newRow("error") << QList<QByteArray>{"ERR\r\n"} << 0 << 1
+                               << QStringLiteral("ERR\r\n HG S");
+        // In bursts, the reply is checked 500 ms after the last one; a check in between finds
+        // nothing and leaves the bytes for the next.
+        QTest::newRow("bursts 300 ms apart") << QList<QByteArray>{"AS", "TS 1", " 17\r\n"} << 300
+                                             << 1 << QStringLiteral("相手側話中");
+        QTest::newRow("bursts 600 ms apart, checked in between")
+            << QList<QByteArray>{"AS", "TS 1 17\r\n"} << 600 << 1 << QStringLiteral("相手側話中");
     }
-
     // Each reply is checked 500 ms after it arrived; all but "AC" end the attempt with the
     // hang-up on the dial line.
     void resultCodes() {
-        QFETCH(QByteArray, reply);
+        QFETCH(QList<QByteArray>, bursts);
+        QFETCH(int, gap);
         QFETCH(int, line);
         QFETCH(QString, status);
-        DialRun r;
-        r.startAtMenu();
-        r.state().settings.dialLine = line;
+        Dial r;
+        r.state.settings.dialLine = line;
         r.openFromMenu();
-        r.replyToDial({{200, reply}});
-        r.dial(QStringLiteral("0312345678"));
+        std::vector<hgsim::Burst> timed;
+        for (const QByteArray& bytes : bursts) {
+            timed.push_back({timed.empty() ? 200 : gap, bytes});
+        }
+        r.replyToDial(timed);
+        r.link.startDial(Number);
         const qsizetype sent = r.commandCount();
-        r.t.clock.advance(699);
+        const int checkAt = 200 + gap * static_cast<int>(bursts.size() - 1) + 500;
+        r.clock.advance(checkAt - 1);
         QCOMPARE(r.commandCount(), sent);
-        QCOMPARE(r.status(), QStringLiteral("ダイヤル中"));
-        r.t.clock.advance(1);
+        QVERIFY(r.answers.isEmpty());
+        r.clock.advance(1);
         QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{protocol::hg::hangUpCommand(line)});
-        QCOMPARE(r.status(), status);
-        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.exchange().readyToDial());
-        QVERIFY(r.pad().numberField->isEnabled());
+        QCOMPARE(r.answers, QStringList{status});
+        QCOMPARE(r.button, QStringLiteral("dial"));
+        QVERIFY(r.link.dial().readyToDial());
+        QVERIFY(r.keys);
         // The adapter's "OK" to the hang-up changes nothing.
-        r.t.clock.advance(2000);
+        r.clock.advance(2000);
         QCOMPARE(r.commandCount(), sent + 1);
-        QCOMPARE(r.status(), status);
+        QCOMPARE(r.answers.size(), 1);
     }
 
-    void connectedCallCountsItsTime() {
-        DialRun r;
-        r.startAtMenu();
+    void connectedCallIsHungUpByTheAdapter() {
+        Dial r;
         r.openFromMenu();
         r.replyToDial({{200, "AC\r\n"}, {65100, "ASTS %L 16\r\n"}});
-        r.state().logImage.markEmpty();
-        r.dial(QStringLiteral("0312345678"));
+        r.state.logImage.markEmpty();
+        r.mark();
+        r.link.startDial(Number);
         const qsizetype sent = r.commandCount();
-        r.t.clock.advance(700);
-        QCOMPARE(r.status(), QStringLiteral("00:00"));
-        QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
-        QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
-        r.t.clock.advance(5000);
-        QCOMPARE(r.status(), QStringLiteral("00:05"));
-        r.t.clock.advance(60099);
+        r.at(700);
+        QCOMPARE(r.events.last(), QStringLiteral("connected at 700"));
+        QCOMPARE(r.state.logImage.bytes()[0], uint8_t{255});
+        QCOMPARE(r.button, QStringLiteral("hang up"));
+        r.at(65799);
         QCOMPARE(r.commandCount(), sent);
-        r.t.clock.advance(1);
+        r.at(65800);
         QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{HangUp1});
-        QCOMPARE(r.status(), QStringLiteral("01:05"));
-        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        r.t.clock.advance(3000);
-        QCOMPARE(r.status(), QStringLiteral("01:05"));
+        QCOMPARE(r.button, QStringLiteral("dial"));
     }
 
-    // Without a reply the pad blinks until the user hangs up; there is no time-out.
-    void blinksUntilHungUp() {
-        DialRun r;
-        r.startAtMenu();
+    // Without a reply the dial stays under way until the user hangs up; there is no time-out.
+    void noReplyWaitsForTheHangUp() {
+        Dial r;
         r.openFromMenu();
         r.replyToDial({});
-        r.dial(QStringLiteral("0312345678"));
-        QCOMPARE(r.status(), QString());
-        r.t.clock.advance(500);
-        QCOMPARE(r.status(), QStringLiteral("ダイヤル中"));
-        r.t.clock.advance(500);
-        QCOMPARE(r.status(), QString());
-        r.t.clock.advance(600000 - 500);
-        QCOMPARE(r.status(), QStringLiteral("ダイヤル中"));
-        QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
-        r.pad().startClicked();
-        QCOMPARE(r.lastCommand(), HangUp1);
-        QCOMPARE(r.status(), QString());
-        r.t.clock.advance(2000);
-        QCOMPARE(r.status(), QString());
-    }
-
-    void splitReply_data() {
-        QTest::addColumn<int>("gap");
-        QTest::addColumn<int>("hangUpAt");
-        QTest::newRow("bursts 300 ms apart") << 300 << 1300;
-        QTest::newRow("bursts 600 ms apart, checked in between") << 600 << 1300;
-    }
-
-    // A reply in bursts is checked 500 ms after the last one; a check in between finds nothing
-    // and leaves the bytes for the next.
-    void splitReply() {
-        QFETCH(int, gap);
-        QFETCH(int, hangUpAt);
-        DialRun r;
-        r.startAtMenu();
-        r.openFromMenu();
-        if (gap == 300) {
-            r.replyToDial({{200, "AS"}, {300, "TS 1"}, {300, " 17\r\n"}});
-        } else {
-            r.replyToDial({{200, "AS"}, {600, "TS 1 17\r\n"}});
-        }
-        r.dial(QStringLiteral("0312345678"));
+        r.link.startDial(Number);
         const qsizetype sent = r.commandCount();
-        r.t.clock.advance(hangUpAt - 1);
+        r.clock.advance(600000);
         QCOMPARE(r.commandCount(), sent);
-        r.t.clock.advance(1);
-        QCOMPARE(r.commandsFrom(sent), QList<QByteArray>{HangUp1});
-        QCOMPARE(r.status(), QStringLiteral("相手側話中"));
+        QVERIFY(r.answers.isEmpty());
+        QCOMPARE(r.button, QStringLiteral("hang up"));
+        r.link.startDial(Number);
+        QCOMPARE(r.lastCommand(), HangUp1);
+        QCOMPARE(r.button, QStringLiteral("dial"));
     }
 
     // "ASTS" alone reads on into the rest of the previous, longer reply.
     void leftoverBytesTakePart() {
-        DialRun r;
-        r.startAtMenu();
+        Dial r;
         r.openFromMenu();
         r.replyToDial({{200, "ASTS 1 34\r\n"}});
-        r.dial(QStringLiteral("0312345678"));
-        r.t.clock.advance(3000);
-        QCOMPARE(r.status(), QStringLiteral("回線使用中"));
-        r.pad().statusPanel->clear();
+        r.link.startDial(Number);
+        r.clock.advance(3000);
         r.replyToDial({{200, "ASTS"}});
-        r.dial(QStringLiteral("0312345678"));
-        r.t.clock.advance(3000);
+        r.link.startDial(Number);
+        r.clock.advance(3000);
         QCOMPARE(r.lastCommand(), HangUp1);
-        QCOMPARE(r.status(), QStringLiteral("回線使用中"));
+        QCOMPARE(r.answers, (QStringList{"回線使用中", "回線使用中"}));
     }
 
-    // Attempt n goes out; its failure shows "連続中(n)"; then "待機中:" counts 59 down to 0,
+    // Attempt n goes out; its failure reports attempt n failed; the wait counts 59 down to 0,
     // one a second, and the next attempt goes out when it reaches 0.
     void continuousTimeline() {
-        DialRun r;
-        r.startAtMenu();
+        Dial r;
         r.openFromMenu();
         r.replyToDial({{200, Busy}});
-        r.pad().numberField->setText(QStringLiteral("0312345678"));
-        r.pad().continuousModeClicked();
-        QCOMPARE(r.startCaption(), QStringLiteral("連続ダイヤル"));
+        r.link.useContinuousDialMode();
+        QCOMPARE(r.button, QStringLiteral("continuous"));
         const qsizetype from = r.commandCount();
-        r.pad().startClicked();
+        r.link.startDial(Number);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 1);
-        r.t.clock.advance(700);
+        r.clock.advance(700);
         QCOMPARE(r.lastCommand(), HangUp1);
-        QCOMPARE(r.startCaption(), QStringLiteral("連続中(1)"));
-        QVERIFY(!r.pad().numberField->isEnabled());
-        QVERIFY(!r.exchange().readyToDial());
+        QCOMPARE(r.button, QStringLiteral("attempt 1 failed"));
+        QVERIFY(!r.keys);
+        QVERIFY(!r.link.dial().readyToDial());
         for (int count = 59; count >= 1; --count) {
-            r.t.clock.advance(1000);
-            QCOMPARE(r.startCaption(), QStringLiteral("待機中:%1").arg(count));
+            r.clock.advance(1000);
+            QCOMPARE(r.button, QStringLiteral("waiting %1").arg(count));
         }
-        r.t.clock.advance(999);
+        r.clock.advance(999);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 1);
-        r.t.clock.advance(1);
+        r.clock.advance(1);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 2);
-        QCOMPARE(r.lastCommand(), QByteArray("AT\\D1/0312345678\r"));
-        QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
-        r.t.clock.advance(700);
-        QCOMPARE(r.startCaption(), QStringLiteral("連続中(2)"));
+        QCOMPARE(r.lastCommand(), Dial1);
+        QCOMPARE(r.button, QStringLiteral("hang up"));
+        r.clock.advance(700);
+        QCOMPARE(r.button, QStringLiteral("attempt 2 failed"));
         // The attempts of a run are not stored for redial.
-        QVERIFY(r.state().redialList[0].empty());
-        QCOMPARE(r.state().redialCount, 0);
+        QVERIFY(r.state.redialList[0].empty());
+        QCOMPARE(r.state.redialCount, 0);
     }
 
     void continuousStopsAfterHundredAttempts() {
-        DialRun r;
-        r.startAtMenu();
+        Dial r;
         r.openFromMenu();
         r.replyToDial({{200, Busy}});
-        r.pad().numberField->setText(QStringLiteral("0312345678"));
-        r.pad().continuousModeClicked();
+        r.link.useContinuousDialMode();
         const qsizetype from = r.commandCount();
-        r.pad().startClicked();
-        r.t.clock.advance(99 * 60700 - 1);
+        r.link.startDial(Number);
+        r.clock.advance(99 * 60700 - 1);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 99);
-        r.t.clock.advance(1);
+        r.clock.advance(1);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 100);
-        QVERIFY(!r.state().continuousDial);
-        r.t.clock.advance(700);
-        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QVERIFY(r.exchange().readyToDial());
-        r.t.clock.advance(300000);
+        QVERIFY(!r.state.continuousDial);
+        r.clock.advance(700);
+        QCOMPARE(r.button, QStringLiteral("dial"));
+        QVERIFY(r.link.dial().readyToDial());
+        r.clock.advance(300000);
         QCOMPARE(dialsIn(r.commandsFrom(from)), 100);
-        QCOMPARE(r.state().redialCount, 0);
+        QCOMPARE(r.state.redialCount, 0);
     }
 
     // During the wait the start button hangs up, ends the run and dials once in normal mode.
     void startButtonEndsRun() {
-        DialRun r;
-        r.startAtMenu();
+        Dial r;
         r.openFromMenu();
         r.replyToDial({{200, Busy}});
-        r.pad().numberField->setText(QStringLiteral("0312345678"));
-        r.pad().continuousModeClicked();
-        r.pad().startClicked();
-        r.t.clock.advance(10700);
-        QCOMPARE(r.startCaption(), QStringLiteral("待機中:50"));
+        r.link.useContinuousDialMode();
+        r.link.startDial(Number);
+        r.clock.advance(10700);
+        QCOMPARE(r.button, QStringLiteral("waiting 50"));
         const qsizetype from = r.commandCount();
-        r.pad().startClicked();
-        QCOMPARE(r.commandsFrom(from),
-                 (QList<QByteArray>{HangUp1, QByteArray("AT\\D1/0312345678\r")}));
-        QVERIFY(!r.state().continuousDial);
-        QCOMPARE(r.state().redialList[0].bytes(), QByteArray("0312345678"));
-        r.t.clock.advance(1000);
-        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        r.t.clock.advance(300000);
+        r.link.startDial(Number);
+        QCOMPARE(r.commandsFrom(from), (QList<QByteArray>{HangUp1, Dial1}));
+        QVERIFY(!r.state.continuousDial);
+        QCOMPARE(r.state.redialList[0].bytes(), QByteArray("0312345678"));
+        r.clock.advance(1000);
+        QCOMPARE(r.button, QStringLiteral("dial"));
+        r.clock.advance(300000);
         QCOMPARE(r.commandCount(), from + 3);
     }
 
-    void connectedCallEndsRun() {
-        DialRun r;
-        r.startAtMenu();
-        r.openFromMenu();
-        r.replyToDial({{200, "AC\r\n"}, {5000, "ASTS %L 16\r\n"}});
-        r.pad().numberField->setText(QStringLiteral("0312345678"));
-        r.pad().continuousModeClicked();
-        const qsizetype from = r.commandCount();
-        r.pad().startClicked();
-        r.t.clock.advance(1700);
-        QVERIFY(!r.state().continuousDial);
-        r.t.clock.advance(4000);
-        QCOMPARE(r.lastCommand(), HangUp1);
-        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        QCOMPARE(r.status(), QStringLiteral("00:05"));
-        r.t.clock.advance(300000);
-        QCOMPARE(dialsIn(r.commandsFrom(from)), 1);
-    }
-
     void portCannotBeOpened() {
-        DialRun r;
-        r.startAtMenu();
-        r.line->held = true;
+        Dial r;
+        r.line()->held = true;
         r.openFromMenu();
-        QVERIFY(r.app().windows.portMessage->isVisible());
-        QVERIFY(!r.pad().isVisible());
-        QVERIFY(!r.app().windows.mainMenu->isVisible());
-        QCOMPARE(r.t.clock.dueTime(&r.exchange().prologueTimer()), int64_t{-1});
-        QVERIFY(!r.state().dialInProgress);
+        QCOMPARE(r.events, QStringList{"port unavailable at 1"});
+        QCOMPARE(r.clock.dueTime(&r.link.dial().prologueTimer()), int64_t{-1});
+        QVERIFY(!r.state.dialInProgress);
         QCOMPARE(r.commandCount(), 0);
-        QVERIFY(r.t.dialogs.errors.isEmpty());
+        QVERIFY(r.errors.isEmpty());
     }
 
     void closingDuringCallHangsUpFirst() {
-        DialRun r;
-        r.startAtMenu();
+        Dial r;
         r.openFromMenu();
         r.replyToDial({{200, "AC\r\n"}});
-        r.dial(QStringLiteral("0312345678"));
-        r.t.clock.advance(3000);
-        QCOMPARE(r.status(), QStringLiteral("00:02"));
+        r.link.startDial(Number);
+        r.clock.advance(3000);
         const qsizetype from = r.commandCount();
-        r.pad().cancelButton->click();
+        r.closePad();
         QCOMPARE(r.commandsFrom(from), QList<QByteArray>{HangUp1});
-        QVERIFY(!r.line->open);
-        QVERIFY(r.t.dialogs.errors.isEmpty());
-        QVERIFY(!r.pad().isVisible());
-        QVERIFY(r.app().windows.mainMenu->isVisible());
-        QVERIFY(!r.state().dialInProgress);
-        QVERIFY(r.state().dialNumber.empty());
-        QCOMPARE(r.pad().numberField->text(), QString());
-        QCOMPARE(r.status(), QString());
-        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
-        r.t.clock.advance(5000);
-        QCOMPARE(r.status(), QString());
+        QVERIFY(!r.portOpen());
+        QVERIFY(r.errors.isEmpty());
+        QVERIFY(!r.state.dialInProgress);
+        QVERIFY(r.state.dialNumber.empty());
+        QCOMPARE(r.button, QStringLiteral("dial"));
+        r.clock.advance(5000);
+        QCOMPARE(r.commandsFrom(from), QList<QByteArray>{HangUp1});
     }
 
     void closingEmptyPadSendsNothing() {
-        DialRun r;
-        r.startAtMenu();
+        Dial r;
         r.openFromMenu();
-        r.pad().close();
-        QCOMPARE(r.commandsFrom(0), (QList<QByteArray>{EchoOff, Identify}));
-        QVERIFY(!r.line->open);
-        QVERIFY(r.app().windows.mainMenu->isVisible());
-    }
-
-    // Dialled from the list, the pad shows the record's name and, closed, brings back the list
-    // in the order of its look-up.
-    void returnsToPhoneBookList() {
-        DialRun r;
-        r.startAtMenu();
-        db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
-        db::UserRecord other;
-        other.name = QStringLiteral("佐藤");
-        other.tel = QStringLiteral("06-1111-2222");
-        other.tel2 = QStringLiteral("0611112222");
-        table.append(other);
-        db::UserRecord record;
-        record.name = QStringLiteral("山田");
-        record.tel = QStringLiteral("03-1234-5678");
-        record.tel2 = QStringLiteral("0312345678");
-        table.append(record);
-        r.app().windows.mainMenu->phoneBookClicked();
-        QVERIFY(table.gotoName(QStringLiteral("山田")));
-        r.replyToDial({{200, Busy}});
-        r.app().windows.phoneBook->dialClicked();
-        r.t.clock.advance(1900);
-        QCOMPARE(r.lastCommand(), QByteArray("AT\\D1/0312345678\r"));
-        QCOMPARE(r.pad().namePanel->text(), QStringLiteral("山田"));
-        QCOMPARE(table.index(), db::PhoneBookTable::Index::Tel2);
-        r.t.clock.advance(1000);
-        r.pad().close();
-        QVERIFY(r.app().windows.phoneBook->isVisible());
-        QVERIFY(!r.app().windows.mainMenu->isVisible());
-        QCOMPARE(table.index(), db::PhoneBookTable::Index::Tel2);
-        QCOMPARE(r.pad().namePanel->text(), QString());
-    }
-
-    // The editor hands its cleaned number over, unsaved; the pad goes back to the list.
-    void dialFromEditorReturnsToList() {
-        DialRun r;
-        r.startAtMenu();
-        db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
-        db::UserRecord record;
-        record.name = QStringLiteral("山田");
-        record.tel = QStringLiteral("03-1234-5678");
-        record.tel2 = QStringLiteral("0312345678");
-        table.append(record);
-        r.app().windows.mainMenu->phoneBookClicked();
-        r.app().windows.phoneBook->editClicked();
-        QCOMPARE(r.pad().namePanel->text(), QStringLiteral("山田"));
-        RecordEditor& editor = *r.app().windows.recordEditor;
-        editor.telField->setText(QStringLiteral("０６（１１１１）２２２２"));
-        r.replyToDial({{200, Busy}});
-        editor.dialClicked();
-        QVERIFY(!editor.isVisible());
-        QCOMPARE(editor.telField->text(), QStringLiteral("0611112222"));
-        r.t.clock.advance(1900);
-        QCOMPARE(r.lastCommand(), QByteArray("AT\\D1/0611112222\r"));
-        QVERIFY(r.pad().isVisible());
-        r.t.clock.advance(1000);
-        r.pad().close();
-        QVERIFY(r.app().windows.phoneBook->isVisible());
-        QVERIFY(!editor.isVisible());
-        QCOMPARE(table.current()->tel, QStringLiteral("03-1234-5678"));
-    }
-
-    void returnsToCallLog() {
-        DialRun r;
-        r.startAtMenu();
-        r.state().logImage.markEmpty();
-        r.app().windows.mainMenu->hide();
-        r.replyToDial({{200, Busy}});
-        r.app().nav().openDialPad(Navigation::Opener::CallLog, QStringLiteral("0312345678"));
-        r.t.clock.advance(1900 + 1000);
-        QCOMPARE(r.lastCommand(), HangUp1);
-        r.pad().close();
-        QVERIFY(r.app().windows.callLog->isVisible());
-        QVERIFY(!r.app().windows.mainMenu->isVisible());
-    }
-
-    // A connected call marks the held log out of date: back in the call log, it is downloaded
-    // again, starting with the TEL 1 log mode.
-    void callLogDownloadsAgainAfterConnectedCall() {
-        DialRun r;
-        r.startAtMenu();
-        r.state().logImage.markEmpty();
-        r.app().windows.mainMenu->hide();
-        r.replyToDial({{200, "AC\r\n"}});
-        r.app().nav().openDialPad(Navigation::Opener::CallLog, QStringLiteral("0312345678"));
-        r.t.clock.advance(1900 + 1000);
-        QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
-        const qsizetype from = r.commandCount();
-        r.pad().close();
-        QCOMPARE(r.commandsFrom(from),
-                 (QList<QByteArray>{
-                     HangUp1, protocol::hg::logModeTel1Command(r.state().settings.adapterModel,
-                                                               r.state().settings.logModeTel1)}));
-        QVERIFY(!r.app().windows.callLog->isVisible());
+        r.closePad();
+        QCOMPARE(r.commands(), (QList<QByteArray>{EchoOff, Identify}));
+        QVERIFY(!r.portOpen());
     }
 };
 
-QTEST_MAIN(DialExchangeTest)
+QTEST_GUILESS_MAIN(DialExchangeTest)
 #include "dialexchange_test.moc"

@@ -1,9 +1,16 @@
 #include <QtTest>
 
+#include "db/phonebooktable.h"
+#include "protocol/hgcommands.h"
 #include "support/dialrun.h"
+#include "windows/calllogwindow.h"
+#include "windows/phonebookwindow.h"
+#include "windows/portmessagewindow.h"
+#include "windows/recordeditor.h"
 
 namespace {
 
+const QByteArray HangUp1 = "AT\\D1\r";
 const QByteArray Busy = "ASTS %L 17\r\n";
 
 // A pad opened from the menu whose every dial is answered busy.
@@ -189,6 +196,234 @@ private slots:
         QCOMPARE(p.startCaption(), QStringLiteral("ダイヤル開始"));
         p.pad().redialButton->click();
         QCOMPARE(p.field(), QStringLiteral("0311111111"));
+    }
+
+    // The pad shows what the dial reports: the number as dialled, the captions, "ダイヤル中"
+    // blinking until the reply is read, then the reply's status.
+    void dialShowsTheNumberAndTheReply() {
+        OpenPad p;
+        p.dial(QStringLiteral("03-1234-5678"));
+        QCOMPARE(p.field(), QStringLiteral("03-1234-5678"));
+        QCOMPARE(p.startCaption(), QStringLiteral("回線切断"));
+        QVERIFY(!p.pad().numberField->isEnabled());
+        QVERIFY(!p.pad().redialButton->isEnabled());
+        QCOMPARE(p.status(), QString());
+        p.t.clock.advance(699);
+        QCOMPARE(p.status(), QStringLiteral("ダイヤル中"));
+        p.t.clock.advance(1);
+        QCOMPARE(p.status(), QStringLiteral("相手側話中"));
+        QCOMPARE(p.startCaption(), QStringLiteral("ダイヤル開始"));
+        QVERIFY(p.pad().numberField->isEnabled());
+        p.t.clock.advance(2000);
+        QCOMPARE(p.status(), QStringLiteral("相手側話中"));
+    }
+
+    // Without a reply the pad blinks until the user hangs up; there is no time-out.
+    void blinksUntilHungUp() {
+        DialRun r;
+        r.startAtMenu();
+        r.openFromMenu();
+        r.replyToDial({});
+        r.dial(QStringLiteral("0312345678"));
+        QCOMPARE(r.status(), QString());
+        r.t.clock.advance(500);
+        QCOMPARE(r.status(), QStringLiteral("ダイヤル中"));
+        r.t.clock.advance(500);
+        QCOMPARE(r.status(), QString());
+        r.t.clock.advance(600000 - 500);
+        QCOMPARE(r.status(), QStringLiteral("ダイヤル中"));
+        QCOMPARE(r.startCaption(), QStringLiteral("回線切断"));
+        r.pad().startClicked();
+        QCOMPARE(r.lastCommand(), HangUp1);
+        QCOMPARE(r.status(), QString());
+        r.t.clock.advance(2000);
+        QCOMPARE(r.status(), QString());
+    }
+
+    void connectedCallCountsItsTime() {
+        OpenPad p;
+        p.replyToDial({{200, "AC\r\n"}, {65100, "ASTS %L 16\r\n"}});
+        p.dial(QStringLiteral("0312345678"));
+        p.t.clock.advance(700);
+        QCOMPARE(p.status(), QStringLiteral("00:00"));
+        QCOMPARE(p.startCaption(), QStringLiteral("回線切断"));
+        p.t.clock.advance(5000);
+        QCOMPARE(p.status(), QStringLiteral("00:05"));
+        p.t.clock.advance(60100);
+        QCOMPARE(p.lastCommand(), HangUp1);
+        QCOMPARE(p.status(), QStringLiteral("01:05"));
+        QCOMPARE(p.startCaption(), QStringLiteral("ダイヤル開始"));
+        p.t.clock.advance(3000);
+        QCOMPARE(p.status(), QStringLiteral("01:05"));
+    }
+
+    void continuousRunCaptions() {
+        OpenPad p;
+        p.pad().numberField->setText(QStringLiteral("0312345678"));
+        p.pad().continuousModeClicked();
+        QCOMPARE(p.startCaption(), QStringLiteral("連続ダイヤル"));
+        p.pad().startClicked();
+        QCOMPARE(p.startCaption(), QStringLiteral("回線切断"));
+        p.t.clock.advance(700);
+        QCOMPARE(p.startCaption(), QStringLiteral("連続中(1)"));
+        QVERIFY(!p.pad().numberField->isEnabled());
+        p.t.clock.advance(1000);
+        QCOMPARE(p.startCaption(), QStringLiteral("待機中:59"));
+        p.t.clock.advance(9000);
+        QCOMPARE(p.startCaption(), QStringLiteral("待機中:50"));
+        // The start button ends the run and dials once more.
+        p.pad().startClicked();
+        p.t.clock.advance(1000);
+        QCOMPARE(p.startCaption(), QStringLiteral("ダイヤル開始"));
+        QVERIFY(p.pad().numberField->isEnabled());
+    }
+
+    // The pad's count of a connected call ends a continuous run after a second.
+    void connectedCallEndsRun() {
+        DialRun r;
+        r.startAtMenu();
+        r.openFromMenu();
+        r.replyToDial({{200, "AC\r\n"}, {5000, "ASTS %L 16\r\n"}});
+        r.pad().numberField->setText(QStringLiteral("0312345678"));
+        r.pad().continuousModeClicked();
+        const qsizetype from = r.commandCount();
+        r.pad().startClicked();
+        r.t.clock.advance(1700);
+        QVERIFY(!r.state().continuousDial);
+        r.t.clock.advance(4000);
+        QCOMPARE(r.lastCommand(), HangUp1);
+        QCOMPARE(r.startCaption(), QStringLiteral("ダイヤル開始"));
+        QCOMPARE(r.status(), QStringLiteral("00:05"));
+        r.t.clock.advance(300000);
+        QCOMPARE(r.commandsFrom(from).count(QByteArray("AT\\D1/0312345678\r")), 1);
+    }
+
+    void portThatCannotBeOpenedShowsThePortMessage() {
+        DialRun r;
+        r.startAtMenu();
+        r.line->held = true;
+        r.openFromMenu();
+        QVERIFY(r.app().windows.portMessage->isVisible());
+        QVERIFY(!r.pad().isVisible());
+        QVERIFY(!r.app().windows.mainMenu->isVisible());
+        QVERIFY(r.t.dialogs.errors.isEmpty());
+    }
+
+    void closingReturnsToTheMenuAndEmptiesThePad() {
+        OpenPad p;
+        p.pad().close();
+        QVERIFY(p.app().windows.mainMenu->isVisible());
+
+        OpenPad q;
+        q.replyToDial({{200, "AC\r\n"}});
+        q.dial(QStringLiteral("0312345678"));
+        q.t.clock.advance(3000);
+        QCOMPARE(q.status(), QStringLiteral("00:02"));
+        q.pad().cancelButton->click();
+        QCOMPARE(q.lastCommand(), HangUp1);
+        QVERIFY(q.t.dialogs.errors.isEmpty());
+        QVERIFY(!q.pad().isVisible());
+        QVERIFY(q.app().windows.mainMenu->isVisible());
+        QCOMPARE(q.field(), QString());
+        QCOMPARE(q.status(), QString());
+        QCOMPARE(q.startCaption(), QStringLiteral("ダイヤル開始"));
+        q.t.clock.advance(5000);
+        QCOMPARE(q.status(), QString());
+    }
+
+    // Dialled from the list, the pad shows the record's name and, closed, brings back the list
+    // in the order of its look-up.
+    void returnsToPhoneBookList() {
+        DialRun r;
+        r.startAtMenu();
+        db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
+        db::UserRecord other;
+        other.name = QStringLiteral("佐藤");
+        other.tel = QStringLiteral("06-1111-2222");
+        other.tel2 = QStringLiteral("0611112222");
+        table.append(other);
+        db::UserRecord record;
+        record.name = QStringLiteral("山田");
+        record.tel = QStringLiteral("03-1234-5678");
+        record.tel2 = QStringLiteral("0312345678");
+        table.append(record);
+        r.app().windows.mainMenu->phoneBookClicked();
+        QVERIFY(table.gotoName(QStringLiteral("山田")));
+        r.replyToDial({{200, Busy}});
+        r.app().windows.phoneBook->dialClicked();
+        r.t.clock.advance(1900);
+        QCOMPARE(r.lastCommand(), QByteArray("AT\\D1/0312345678\r"));
+        QCOMPARE(r.pad().namePanel->text(), QStringLiteral("山田"));
+        QCOMPARE(table.index(), db::PhoneBookTable::Index::Tel2);
+        r.t.clock.advance(1000);
+        r.pad().close();
+        QVERIFY(r.app().windows.phoneBook->isVisible());
+        QVERIFY(!r.app().windows.mainMenu->isVisible());
+        QCOMPARE(table.index(), db::PhoneBookTable::Index::Tel2);
+        QCOMPARE(r.pad().namePanel->text(), QString());
+    }
+
+    // The editor hands its cleaned number over, unsaved; the pad goes back to the list.
+    void dialFromEditorReturnsToList() {
+        DialRun r;
+        r.startAtMenu();
+        db::PhoneBookTable& table = r.app().windows.mainMenu->phoneBookTable;
+        db::UserRecord record;
+        record.name = QStringLiteral("山田");
+        record.tel = QStringLiteral("03-1234-5678");
+        record.tel2 = QStringLiteral("0312345678");
+        table.append(record);
+        r.app().windows.mainMenu->phoneBookClicked();
+        r.app().windows.phoneBook->editClicked();
+        QCOMPARE(r.pad().namePanel->text(), QStringLiteral("山田"));
+        RecordEditor& editor = *r.app().windows.recordEditor;
+        editor.telField->setText(QStringLiteral("０６（１１１１）２２２２"));
+        r.replyToDial({{200, Busy}});
+        editor.dialClicked();
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(editor.telField->text(), QStringLiteral("0611112222"));
+        r.t.clock.advance(1900);
+        QCOMPARE(r.lastCommand(), QByteArray("AT\\D1/0611112222\r"));
+        QVERIFY(r.pad().isVisible());
+        r.t.clock.advance(1000);
+        r.pad().close();
+        QVERIFY(r.app().windows.phoneBook->isVisible());
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(table.current()->tel, QStringLiteral("03-1234-5678"));
+    }
+
+    void returnsToCallLog() {
+        DialRun r;
+        r.startAtMenu();
+        r.state().logImage.markEmpty();
+        r.app().windows.mainMenu->hide();
+        r.replyToDial({{200, Busy}});
+        r.app().nav().openDialPad(Navigation::Opener::CallLog, QStringLiteral("0312345678"));
+        r.t.clock.advance(1900 + 1000);
+        QCOMPARE(r.lastCommand(), HangUp1);
+        r.pad().close();
+        QVERIFY(r.app().windows.callLog->isVisible());
+        QVERIFY(!r.app().windows.mainMenu->isVisible());
+    }
+
+    // A connected call marks the held log out of date: back in the call log, it is downloaded
+    // again, starting with the TEL 1 log mode.
+    void callLogDownloadsAgainAfterConnectedCall() {
+        DialRun r;
+        r.startAtMenu();
+        r.state().logImage.markEmpty();
+        r.app().windows.mainMenu->hide();
+        r.replyToDial({{200, "AC\r\n"}});
+        r.app().nav().openDialPad(Navigation::Opener::CallLog, QStringLiteral("0312345678"));
+        r.t.clock.advance(1900 + 1000);
+        QCOMPARE(r.state().logImage.bytes()[0], uint8_t{255});
+        const qsizetype from = r.commandCount();
+        r.pad().close();
+        QCOMPARE(r.commandsFrom(from),
+                 (QList<QByteArray>{
+                     HangUp1, protocol::hg::logModeTel1Command(r.state().settings.adapterModel,
+                                                               r.state().settings.logModeTel1)}));
+        QVERIFY(!r.app().windows.callLog->isVisible());
     }
 };
 

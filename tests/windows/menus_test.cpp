@@ -72,6 +72,7 @@ void openAndClose(SimRun& r, Window window) {
         case Window::OptionsCancelled:
             commandButton(r, 5)->click();
             QVERIFY(f.options->isVisible());
+            QVERIFY(!f.mainMenu->isVisible() && !f.compactMenu->isVisible());
             f.options->cancelButton->click();
             break;
         case Window::OptionsSaved:
@@ -139,8 +140,12 @@ private slots:
         const qsizetype held = r.commands().size();
         f.mainMenu->callLogButton->click();
         QVERIFY(f.callLog->isVisible());
+        QVERIFY(!f.mainMenu->isVisible());
+        QVERIFY(!f.compactMenu->isVisible());
+        QCOMPARE(f.mainMenu->callLogTable.rowCount(), 10);
         r.t.clock.advance(10000);
         QCOMPARE(r.commands().size(), held);
+        QVERIFY(!r.portOpen());
         f.callLog->closeButton->click();
 
         f.mainMenu->optionsButton->click();

@@ -5,9 +5,11 @@
 
 #include "adapter/devicelink.h"
 #include "support/simrun.h"
+#include "windows/calllogwindow.h"
 #include "windows/mainmenuwindow.h"
 #include "windows/optionswindow.h"
 #include "windows/passwordwindow.h"
+#include "windows/progresswindow.h"
 
 namespace {
 
@@ -77,6 +79,22 @@ private slots:
         QVERIFY(sentSinceAsking(r).isEmpty());
         QVERIFY(r.t.dialogs.messages.isEmpty());
         QVERIFY(r.portOpen());
+        QVERIFY(r.t.app->windows.progress->isVisible());
+
+        // The next look asks again with an empty field; the right number then holds for the run.
+        r.t.app->windows.mainMenu->callLogClicked();
+        r.t.clock.advance(3200);
+        QVERIFY(w->isVisible());
+        QVERIFY(w->passwordField->text().isEmpty());
+        w->passwordField->setText(QStringLiteral("122"));
+        w->confirmButton->click();
+        r.t.clock.advance(3500);
+        QVERIFY(r.t.app->windows.callLog->isVisible());
+        QCOMPARE(r.t.app->windows.mainMenu->callLogTable.rowCount(),
+                 static_cast<int>(r.adapter.config().calls.size()));
+        r.t.app->windows.callLog->reloadButton->click();
+        r.t.clock.advance(3200);
+        QVERIFY(!w->isVisible());
     }
 
     void textThatIsNotANumberIsTold_data() {
