@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QTableView>
 #include <QWidget>
@@ -37,7 +38,10 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
       logImport(state, callLogTable, phoneBookTable, callArchive),
       splashTimer(ui.timers),
       archiveTotals(callArchive, ui.timers, [this](const QString& text) { showException(text); }),
-      archiveCheck(callArchive, [this](const QString& text) { showException(text); }),
+      archiveCheck(
+          callArchive, [this](const QString& text) { showException(text); },
+          [this] { takeDailyBackup(db::BackupKind::Archive); }),
+      backups(QDir(tableFolder).filePath(QStringLiteral("backup"))),
       executablePath_(std::move(executablePath)),
       settingsPath_(settingsPath.isEmpty() ? appstate::settingsPathFor(executablePath_)
                                            : std::move(settingsPath)),
@@ -80,11 +84,64 @@ bool Application::start() {
             return false;
         }
         splashTimer.setInterval(2000);
+    } else {
+        takeDailyBackup(db::BackupKind::PhoneBook);
     }
     createWindows();
     archiveTotals.start();
     archiveCheck.start();
     return true;
+}
+
+void Application::takeDailyBackup(db::BackupKind kind) {
+    const QDateTime now = services.wallClock.now();
+    const QList<db::BackupFile> taken = backups.list(kind);
+    if (!taken.isEmpty() && taken.first().takenAt.date() == now.date()) {
+        return;
+    }
+    try {
+        if (kind == db::BackupKind::PhoneBook) {
+            backups.take(phoneBookTable, now);
+        } else {
+            backups.take(callArchive, now);
+        }
+    } catch (const std::exception& e) {
+        showException(
+            QStringLiteral("バックアップを作れません: %1").arg(QString::fromUtf8(e.what())));
+    }
+}
+
+void Application::restoreBackup(db::BackupKind kind, const QString& path) {
+    const bool phoneBook = kind == db::BackupKind::PhoneBook;
+    if (phoneBook) {
+        phoneBookTable.close();
+    } else {
+        callArchive.close();
+    }
+    QString failure;
+    try {
+        backups.restore(kind, path, tableFolder_, services.wallClock.now());
+    } catch (const std::exception& e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    // Open again whether or not the backup went back: the table in place is a sound one.
+    guarded([this, phoneBook] {
+        if (phoneBook) {
+            phoneBookTable.setExclusive(true);
+            phoneBookTable.open();
+            phoneBookTable.setIndex(db::PhoneBookTable::Index::Yomi);
+        } else {
+            callArchive.setExclusive(true);
+            callArchive.open();
+        }
+    });
+    if (!failure.isEmpty()) {
+        showException(failure);
+        return;
+    }
+    services.dialogs.messageBox(windows.mainMenu, QStringLiteral("バックアップを戻しました。"),
+                                ui::applicationTitle(), ui::MsgButtons::Ok,
+                                ui::MsgIcon::Information);
 }
 
 void Application::endSplash() {
@@ -98,12 +155,12 @@ void Application::createWindows() {
     windows.mainMenu = own(new MainMenuWindow(c, callLogTable, phoneBookTable));
     windows.callLog = own(new CallLogWindow(c, callLogTable, logImport, state));
     windows.recordEditor = own(new RecordEditor(c, phoneBookTable));
-    windows.phoneBook = own(new PhoneBookWindow(c, phoneBookTable, state));
+    windows.phoneBook = own(new PhoneBookWindow(c, phoneBookTable, state, backups));
     windows.options = own(new OptionsWindow(c, link, serialDevices, state, settingsPath_));
     windows.dialPad = own(new DialPad(c, link, phoneBookTable));
     windows.password = own(new PasswordWindow(c, link, state));
     windows.confirmation =
-        own(new ConfirmationWindow(c, link, phoneBookTable, state, settingsPath_));
+        own(new ConfirmationWindow(c, link, phoneBookTable, state, settingsPath_, backups));
     windows.about = own(new AboutWindow(c));
     windows.progress = own(new ProgressWindow(c, link));
     windows.portMessage = own(new PortMessageWindow(c, link));

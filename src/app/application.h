@@ -13,6 +13,7 @@
 #include "db/callarchive.h"
 #include "db/calllogtable.h"
 #include "db/phonebooktable.h"
+#include "db/tablebackups.h"
 #include "rules/logimport.h"
 #include "state/programstate.h"
 #include "ui/intervaltimer.h"
@@ -81,6 +82,12 @@ public:
     // What ends the run: closing the main window ends the event loop.
     std::function<void()>& onQuit() { return windowContext_.onQuit; }
 
+    // Dated copies of the phone book and the archive, in "backup" beside the tables.
+    db::TableBackups backups;
+    // Puts the backup at path back while the program runs: the table closes, the backup
+    // replaces it, and the table opens again. Tells how it went.
+    void restoreBackup(db::BackupKind kind, const QString& path);
+
     // Keeps a window created during the run; the application deletes them in reverse order.
     template <typename T>
     T* own(T* window) {
@@ -89,6 +96,9 @@ public:
     }
 
 private:
+    // The first start of a day copies the phone book at once and the archive once the whole
+    // file has been found sound.
+    void takeDailyBackup(db::BackupKind kind);
     // Shows in the windows what the exchanges with the adapter report.
     void connectExchangeReports();
     void endSplash();

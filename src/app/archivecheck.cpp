@@ -2,8 +2,9 @@
 
 #include <exception>
 
-ArchiveCheck::ArchiveCheck(db::CallArchive& archive, std::function<void(const QString&)> onDamage)
-    : archive_(archive), onDamage_(std::move(onDamage)) {}
+ArchiveCheck::ArchiveCheck(db::CallArchive& archive, std::function<void(const QString&)> onDamage,
+                           std::function<void()> onSound)
+    : archive_(archive), onDamage_(std::move(onDamage)), onSound_(std::move(onSound)) {}
 
 ArchiveCheck::~ArchiveCheck() {
     if (thread_.joinable()) {
@@ -25,13 +26,19 @@ void ArchiveCheck::start() {
 
 void ArchiveCheck::confirm(const QString& findings) {
     finished_ = true;
-    if (findings.isEmpty() || !archive_.isOpen()) {
+    if (!archive_.isOpen()) {
         return;
     }
-    try {
-        archive_.checkWhole();
-    } catch (const std::exception& e) {
-        archive_.close();
-        onDamage_(QString::fromUtf8(e.what()));
+    if (!findings.isEmpty()) {
+        try {
+            archive_.checkWhole();
+        } catch (const std::exception& e) {
+            archive_.close();
+            onDamage_(QString::fromUtf8(e.what()));
+            return;
+        }
+    }
+    if (onSound_) {
+        onSound_();
     }
 }

@@ -88,6 +88,44 @@ void Navigator::showAbout() {
     app_.windows.about->raise();
 }
 
+void Navigator::restoreFromBackup() {
+    struct Choice {
+        db::BackupKind kind;
+        QString path;
+    };
+    QList<Choice> choices;
+    QStringList items;
+    for (const db::BackupKind kind : {db::BackupKind::PhoneBook, db::BackupKind::Archive}) {
+        const QString what = kind == db::BackupKind::PhoneBook ? QStringLiteral("電話帳")
+                                                               : QStringLiteral("通話履歴");
+        for (const db::BackupFile& file : app_.backups.list(kind)) {
+            choices.append({kind, file.path});
+            items << QStringLiteral("%1　%2　%3 件")
+                         .arg(what, file.takenAt.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")))
+                         .arg(db::TableBackups::recordCount(kind, file.path));
+        }
+    }
+    ui::Dialogs& dialogs = app_.services.dialogs;
+    QWidget* parent = app_.windows.mainMenu;
+    if (items.isEmpty()) {
+        dialogs.messageBox(parent, QStringLiteral("バックアップがありません。"),
+                           ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Information);
+        return;
+    }
+    const int chosen =
+        dialogs.chooseItem(parent, QStringLiteral("バックアップから戻す"),
+                           QStringLiteral("戻すバックアップを選んでください。"), items);
+    if (chosen < 0 ||
+        dialogs.messageBox(parent,
+                           QStringLiteral("%1 を戻しますか？\n今の表もバックアップとして残します。")
+                               .arg(items[chosen]),
+                           ui::applicationTitle(), ui::MsgButtons::YesNo,
+                           ui::MsgIcon::Question) != ui::MsgResult::Yes) {
+        return;
+    }
+    app_.restoreBackup(choices[chosen].kind, choices[chosen].path);
+}
+
 void Navigator::showOptions() {
     app_.windows.options->showOptions();
 }

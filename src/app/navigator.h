@@ -15,6 +15,7 @@ public:
     void runMenuCommand(MenuCommand command) override;
     void closeMainMenu() override;
     void showAbout() override;
+    void restoreFromBackup() override;
     void showOptions() override;
     void showPortMessage() override;
     void showSaveNotice(bool shown) override;

@@ -28,7 +28,7 @@ QString tableFileOf(BackupKind kind) {
 // "Userdat-20261209-051500.db", with "-2", "-3" ... when two are taken within one second.
 const QRegularExpression& backupName() {
     static const QRegularExpression name(
-        QStringLiteral("^(Userdat|Archive)-(\\d{8}-\\d{6})(?:-\\d+)?\\.db$"));
+        QStringLiteral("^(Userdat|Archive)-(\\d{8}-\\d{6})(?:-(\\d+))?\\.db$"));
     return name;
 }
 
@@ -81,27 +81,45 @@ std::optional<BackupKind> TableBackups::kindOfName(const QString& fileName) {
 }
 
 QList<BackupFile> TableBackups::list(BackupKind kind) const {
-    QList<BackupFile> found;
+    QList<std::pair<BackupFile, int>> found;
     const QStringList names =
         QDir(folder_).entryList({stemOf(kind) + QStringLiteral("-*.db")}, QDir::Files);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = backupName().match(name);
         if (match.hasMatch() && kindOfName(name) == kind) {
-            found.append({QDir(folder_).filePath(name),
-                          QDateTime::fromString(match.captured(2), DateFormat)});
+            // The n-th taken within one second is "-n"; the first has no suffix.
+            const int sequence = match.captured(3).isEmpty() ? 1 : match.captured(3).toInt();
+            found.append({{QDir(folder_).filePath(name),
+                           QDateTime::fromString(match.captured(2), DateFormat)},
+                          sequence});
         }
     }
-    // Newest first; within one second, the later suffix first.
-    std::sort(found.begin(), found.end(), [](const BackupFile& a, const BackupFile& b) {
-        return a.takenAt != b.takenAt ? a.takenAt > b.takenAt : a.path > b.path;
+    // Newest first; within one second, the one taken later first.
+    std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        return a.first.takenAt != b.first.takenAt ? a.first.takenAt > b.first.takenAt
+                                                  : a.second > b.second;
     });
-    return found;
+    QList<BackupFile> files;
+    for (const auto& [file, sequence] : found) {
+        files.append(file);
+    }
+    return files;
 }
 
 void TableBackups::prune(BackupKind kind) const {
     const QList<BackupFile> backups = list(kind);
     for (qsizetype i = Kept; i < backups.size(); ++i) {
         QFile::remove(backups[i].path);
+    }
+}
+
+int TableBackups::recordCount(BackupKind kind, const QString& path) {
+    try {
+        Connection conn(QStringLiteral("BACKUPCOUNT"));
+        conn.openImmutable(path);
+        return conn.scalar(QStringLiteral("SELECT COUNT(*) FROM ") + stemOf(kind)).toInt();
+    } catch (const std::exception&) {
+        return -1;
     }
 }
 

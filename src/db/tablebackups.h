@@ -40,6 +40,8 @@ public:
     void restore(BackupKind kind, const QString& path, const QString& tableFolder,
                  const QDateTime& now) const;
 
+    // How many records the backup at path holds; -1 when it cannot be read.
+    static int recordCount(BackupKind kind, const QString& path);
     // Why the file at path is not an intact table of the kind; empty when it is.
     static QString problemOf(BackupKind kind, const QString& path);
     // The kind a backup's file name says, by its stem; none for another file.

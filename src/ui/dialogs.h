@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -36,6 +37,9 @@ public:
     // The chosen file, or an empty string when the user cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The index of the item the user chose from a list, -1 when they cancelled.
+    virtual int chooseItem(QWidget* parent, const QString& caption, const QString& label,
+                           const QStringList& items) = 0;
 };
 
 // Appends the default extension when the name has none.

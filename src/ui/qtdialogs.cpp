@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <algorithm>
@@ -77,6 +78,13 @@ QString QtDialogs::openFileName(QWidget* parent, const FileDialogRequest& reques
     QFileDialog dialog(parent, request.title, folder_, request.filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return chosen(dialog, request);
+}
+
+int QtDialogs::chooseItem(QWidget* parent, const QString& caption, const QString& label,
+                          const QStringList& items) {
+    bool chosen = false;
+    const QString item = QInputDialog::getItem(parent, caption, label, items, 0, false, &chosen);
+    return chosen ? static_cast<int>(items.indexOf(item)) : -1;
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const FileDialogRequest& request) {

@@ -18,6 +18,8 @@ public:
     void showError(const QString& text) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    int chooseItem(QWidget* parent, const QString& caption, const QString& label,
+                   const QStringList& items) override;
 
     const QString& folder() const { return folder_; }
 

@@ -18,11 +18,12 @@ constexpr int PortCloseDelay = 500;
 }  // namespace
 ConfirmationWindow::ConfirmationWindow(WindowContext& context, adapter::DeviceLink& link,
                                        db::PhoneBookTable& phoneBook, appstate::ProgramState& state,
-                                       QString settingsPath)
+                                       QString settingsPath, const db::TableBackups& backups)
     : WindowBase(context, QStringLiteral("確認"), 0),
       link_(link),
       phoneBook_(phoneBook),
       state_(state),
+      backups_(backups),
       settingsPath_(std::move(settingsPath)) {
     buildWindow();
 }
@@ -84,6 +85,8 @@ void ConfirmationWindow::carryOutAction() {
             phoneBook_.deleteCurrent();
             break;
         case appstate::confirmaction::ClearAdapterLog:
+            // A copy of the phone book first; the clear does not happen when it cannot be made.
+            backups_.take(phoneBook_, context.services.wallClock.now());
             link_.clearAdapterLog();
             context.nav().callLogChanged();
             break;

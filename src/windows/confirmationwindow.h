@@ -2,6 +2,7 @@
 
 #include "adapter/devicelink.h"
 #include "db/phonebooktable.h"
+#include "db/tablebackups.h"
 #include "windows/windowbase.h"
 
 class QFrame;
@@ -17,7 +18,7 @@ class ConfirmationWindow : public WindowBase {
 public:
     ConfirmationWindow(WindowContext& context, adapter::DeviceLink& link,
                        db::PhoneBookTable& phoneBook, appstate::ProgramState& state,
-                       QString settingsPath);
+                       QString settingsPath, const db::TableBackups& backups);
 
     // Shows the question about action.
     void ask(int action, const QString& firstLine, const QString& secondLine);
@@ -42,6 +43,7 @@ private:
     adapter::DeviceLink& link_;
     db::PhoneBookTable& phoneBook_;
     appstate::ProgramState& state_;
+    const db::TableBackups& backups_;
     QString settingsPath_;
     void buildWindow();
     void carryOutAction();

@@ -51,6 +51,8 @@ void MainMenuWindow::buildWindow() {
     run->addSeparator();
     archiveAction = run->addAction(QStringLiteral("通話履歴"), this,
                                    [this] { this->context.nav().openArchive(); });
+    restoreAction = run->addAction(QStringLiteral("バックアップから戻す"), this,
+                                   [this] { context.nav().restoreFromBackup(); });
     exitAction = run->addAction(QStringLiteral("終了"), this, &MainMenuWindow::exitClicked);
     QMenu* help = mainMenuBar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this,

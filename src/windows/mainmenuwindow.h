@@ -46,6 +46,7 @@ public:
     QAction* dialAction = nullptr;
     QAction* chargesAction = nullptr;
     QAction* archiveAction = nullptr;  // "通話履歴"
+    QAction* restoreAction = nullptr;
     QAction* exitAction = nullptr;
     QAction* optionsAction = nullptr;
     QMenu* contextMenu = nullptr;

@@ -25,6 +25,9 @@ public:
     virtual void closeMainMenu() = 0;
 
     virtual void showAbout() = 0;
+    // Lists the backups of the phone book and the archive and puts the chosen one back after
+    // asking.
+    virtual void restoreFromBackup() = 0;
     virtual void showOptions() = 0;
     // Every other window is hidden while the port message shows; its OK leads to the options.
     virtual void showPortMessage() = 0;

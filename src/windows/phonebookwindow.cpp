@@ -38,8 +38,11 @@ int columnOf(const char* field) {
 }  // namespace
 
 PhoneBookWindow::PhoneBookWindow(WindowContext& context, db::PhoneBookTable& phoneBook,
-                                 appstate::ProgramState& state)
-    : WindowBase(context, QStringLiteral("個人情報一覧表"), 15), state_(state), table(phoneBook) {
+                                 appstate::ProgramState& state, const db::TableBackups& backups)
+    : WindowBase(context, QStringLiteral("個人情報一覧表"), 15),
+      state_(state),
+      backups_(backups),
+      table(phoneBook) {
     buildWindow();
 }
 
@@ -308,6 +311,8 @@ void PhoneBookWindow::importClicked() {
                                 .arg(existing),
                             ui::applicationTitle(), ui::MsgButtons::YesNo,
                             ui::MsgIcon::Question) == ui::MsgResult::Yes;
+    // What the import may change can be put back from the main menu.
+    backups_.take(table, context.services.wallClock.now());
     progress.setLabelText(QStringLiteral("取り込んでいます…"));
     const rules::phonebookimport::Summary summary =
         rules::phonebookimport::importRecords(table, imported, overwrite, report);

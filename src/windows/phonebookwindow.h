@@ -5,6 +5,7 @@
 
 #include "db/pagedrowsmodel.h"
 #include "db/phonebooktable.h"
+#include "db/tablebackups.h"
 #include "state/programstate.h"
 #include "ui/dialogs.h"
 #include "windows/windowbase.h"
@@ -22,7 +23,7 @@ class PhoneBookWindow : public WindowBase {
     Q_OBJECT
 public:
     PhoneBookWindow(WindowContext& context, db::PhoneBookTable& phoneBook,
-                    appstate::ProgramState& state);
+                    appstate::ProgramState& state, const db::TableBackups& backups);
 
     // Opening from the menus: the phone book ordered by reading, the call log window hidden.
     void showPhoneBook();
@@ -62,6 +63,7 @@ protected:
 
 private:
     appstate::ProgramState& state_;
+    const db::TableBackups& backups_;
     void buildWindow();
     QPushButton* addButton(const QString& caption, int left);
     // A handler whose table errors reach the general error message instead of the event loop.

@@ -72,6 +72,36 @@ private slots:
         // Only the way back to the call log re-orders the phone book.
         QCOMPARE(r.app().windows.mainMenu->phoneBookTable.index(), db::PhoneBookTable::Index::Tel2);
     }
+
+    // The day's first start copies both tables; the main menu puts a chosen copy back after
+    // asking, keeping the table it replaces as one more copy.
+    void dailyBackupAndRestoreFromTheMenu() {
+        Run r;
+        db::PhoneBookTable& book = r.app().phoneBookTable;
+        QCOMPARE(r.app().backups.list(db::BackupKind::PhoneBook).size(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(r.app().backups.list(db::BackupKind::Archive).size(), 1, 10000);
+        db::UserRecord later;
+        later.name = QStringLiteral("山田");
+        book.append(later);
+        QCOMPARE(book.recordCount(), 1);
+
+        r.t.dialogs.chosenItems = {-1};
+        r.app().windows.mainMenu->restoreAction->trigger();
+        QCOMPARE(r.t.dialogs.itemLists.value(0).size(), 2);
+        QVERIFY2(r.t.dialogs.itemLists.value(0).value(0).startsWith(QStringLiteral("電話帳")),
+                 qPrintable(r.t.dialogs.itemLists.value(0).value(0)));
+        QCOMPARE(book.recordCount(), 1);
+
+        r.t.dialogs.chosenItems = {0};
+        r.t.dialogs.answers = {ui::MsgResult::Yes, ui::MsgResult::Ok};
+        r.app().windows.mainMenu->restoreAction->trigger();
+        QVERIFY2(r.t.dialogs.errors.isEmpty(), qPrintable(r.t.dialogs.errors.join(u'\n')));
+        QVERIFY(book.isOpen());
+        QCOMPARE(book.recordCount(), 0);
+        const QList<db::BackupFile> copies = r.app().backups.list(db::BackupKind::PhoneBook);
+        QCOMPARE(copies.size(), 2);
+        QCOMPARE(db::TableBackups::recordCount(db::BackupKind::PhoneBook, copies.first().path), 1);
+    }
 };
 
 QTEST_MAIN(NavigatorTest)

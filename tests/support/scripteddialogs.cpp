@@ -21,6 +21,12 @@ QString ScriptedDialogs::openFileName(QWidget*, const ui::FileDialogRequest& req
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
+int ScriptedDialogs::chooseItem(QWidget*, const QString&, const QString&,
+                                const QStringList& items) {
+    itemLists.append(items);
+    return chosenItems.isEmpty() ? -1 : chosenItems.takeFirst();
+}
+
 QString ScriptedDialogs::saveFileName(QWidget*, const ui::FileDialogRequest& request) {
     fileRequests.append(request);
     const int chosen = chosenFilters.isEmpty() ? 0 : chosenFilters.takeFirst();

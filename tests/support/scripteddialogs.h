@@ -23,6 +23,8 @@ public:
     void showError(const QString& text) override;
     QString openFileName(QWidget* parent, const ui::FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const ui::FileDialogRequest& request) override;
+    int chooseItem(QWidget* parent, const QString& caption, const QString& label,
+                   const QStringList& items) override;
 
     // Answers for the next message boxes, in order; Ok (or No for yes/no) when none is queued.
     QList<ui::MsgResult> answers;
@@ -30,6 +32,9 @@ public:
     QStringList fileNames;
     // File types the next save dialogs choose, in order; the first type when none is queued.
     QList<int> chosenFilters;
+    // The answers to list choices, in order (-1 cancels; none left cancels), and the lists shown.
+    QList<int> chosenItems;
+    QList<QStringList> itemLists;
 
     QList<Shown> messages;
     QStringList errors;

@@ -244,11 +244,12 @@ private slots:
         QVERIFY(!s->isVisible());
     }
 
-    void menuItemJustBeforeExitReturnsToTheMenu() {
+    void menuItemAfterTheSpecifiedOnesReturnsToTheMenu() {
         Run r;
         const QList<QAction*> items =
             r.t.app->windows.mainMenu->mainMenuBar->actions().first()->menu()->actions();
-        QCOMPARE(items.indexOf(r.t.app->windows.mainMenu->archiveAction) + 1,
+        // After the separator, before the backups' item and 終了.
+        QCOMPARE(items.indexOf(r.t.app->windows.mainMenu->archiveAction) + 2,
                  items.indexOf(r.t.app->windows.mainMenu->exitAction));
         r.t.app->windows.mainMenu->archiveAction->trigger();
         QVERIFY(r.window()->isVisible());

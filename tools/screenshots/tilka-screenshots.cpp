@@ -45,6 +45,9 @@ public:
     }
     QString openFileName(QWidget*, const ui::FileDialogRequest&) override { return QString(); }
     QString saveFileName(QWidget*, const ui::FileDialogRequest&) override { return QString(); }
+    int chooseItem(QWidget*, const QString&, const QString&, const QStringList&) override {
+        return -1;
+    }
 
     int errors = 0;
 };
