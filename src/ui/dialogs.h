@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
+class QPagedPaintDevice;
 class QWidget;
 
 namespace ui {
@@ -17,6 +19,13 @@ struct FileDialogRequest {
     QString defaultExt;   // appended when the chosen name has no extension; may be empty
     // When given, receives which file type of filter the user chose, 0 for the first.
     int* chosenFilter = nullptr;
+};
+
+// A printout for the print preview: setUpPage gives the printer its paper, orientation and
+// margins before the first page; paint draws every page, again whenever the preview needs them.
+struct PrintJob {
+    std::function<void(QPagedPaintDevice&)> setUpPage;
+    std::function<void(QPagedPaintDevice&)> paint;
 };
 
 // The program's name in the title bar of its message boxes.
@@ -36,6 +45,8 @@ public:
     // The chosen file, or an empty string when the user cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // The print preview, from which the user prints the job or saves it as a PDF file.
+    virtual void printPreview(QWidget* parent, const PrintJob& job) = 0;
 };
 
 // Appends the default extension when the name has none.

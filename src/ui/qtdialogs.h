@@ -18,6 +18,7 @@ public:
     void showError(const QString& text) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    void printPreview(QWidget* parent, const PrintJob& job) override;
 
     const QString& folder() const { return folder_; }
 

@@ -45,6 +45,7 @@ public:
     }
     QString openFileName(QWidget*, const ui::FileDialogRequest&) override { return QString(); }
     QString saveFileName(QWidget*, const ui::FileDialogRequest&) override { return QString(); }
+    void printPreview(QWidget*, const ui::PrintJob&) override {}
 
     int errors = 0;
 };
