@@ -2,7 +2,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
+class QPagedPaintDevice;
 class QWidget;
 
 namespace ui {
@@ -18,6 +20,13 @@ struct FileDialogRequest {
     QString defaultExt;   // appended when the chosen name has no extension; may be empty
     // When given, receives which file type of filter the user chose, 0 for the first.
     int* chosenFilter = nullptr;
+};
+
+// A printout for the print preview: setUpPage gives the printer its paper, orientation and
+// margins before the first page; paint draws every page, again whenever the preview needs them.
+struct PrintJob {
+    std::function<void(QPagedPaintDevice&)> setUpPage;
+    std::function<void(QPagedPaintDevice&)> paint;
 };
 
 // The program's name in the title bar of its message boxes.
@@ -40,6 +49,8 @@ public:
     // The index of the item the user chose from a list, -1 when they cancelled.
     virtual int chooseItem(QWidget* parent, const QString& caption, const QString& label,
                            const QStringList& items) = 0;
+    // The print preview, from which the user prints the job or saves it as a PDF file.
+    virtual void printPreview(QWidget* parent, const PrintJob& job) = 0;
 };
 
 // Appends the default extension when the name has none.

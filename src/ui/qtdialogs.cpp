@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <algorithm>
 
@@ -108,6 +110,15 @@ QString QtDialogs::chosen(QFileDialog& dialog, const FileDialogRequest& request)
     const QString file = dialog.selectedFiles().constFirst();
     folder_ = QFileInfo(file).absolutePath();
     return file;
+}
+
+void QtDialogs::printPreview(QWidget* parent, const PrintJob& job) {
+    QPrinter printer(QPrinter::HighResolution);
+    job.setUpPage(printer);
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&job](QPrinter* device) { job.paint(*device); });
+    dialog.exec();
 }
 
 }  // namespace ui

@@ -20,6 +20,7 @@ public:
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     int chooseItem(QWidget* parent, const QString& caption, const QString& label,
                    const QStringList& items) override;
+    void printPreview(QWidget* parent, const PrintJob& job) override;
 
     const QString& folder() const { return folder_; }
 

@@ -29,6 +29,7 @@
 #include "windows/formlook.h"
 #include "windows/loggridmodel.h"
 #include "windows/navigation.h"
+#include "windows/printinputs.h"
 #include "windows/statisticswindow.h"
 #include "windows/windowcontext.h"
 
@@ -37,14 +38,6 @@ namespace {
 constexpr int HelpTopic = 1;
 const QString ArchiveNotShown = QStringLiteral("通話履歴を表示できません。");
 constexpr int NumberField = 4;
-
-// Hours may pass 99 in a total, so they are not padded like a call's duration.
-QString totalDurationText(int64_t seconds) {
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
-        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
 
 }  // namespace
 
@@ -125,16 +118,19 @@ void ArchiveWindow::buildWindow() {
     statusLine->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statisticsButton = new QPushButton(QStringLiteral("通話統計(&S)"), this);
     exportButton = new QPushButton(QStringLiteral("CSV出力(&E)"), this);
+    printButton = new QPushButton(QStringLiteral("印刷(&P)"), this);
     dialButton = new QPushButton(QStringLiteral("ﾀﾞｲﾔﾙ発信(&D)"), this);
     closeButton = new QPushButton(QStringLiteral(" 閉じる (&C)  　"), this);
     connect(statisticsButton, &QPushButton::clicked, this, &ArchiveWindow::statisticsClicked);
     connect(exportButton, &QPushButton::clicked, this, &ArchiveWindow::exportClicked);
+    connect(printButton, &QPushButton::clicked, this, &ArchiveWindow::printClicked);
     connect(dialButton, &QPushButton::clicked, this, &ArchiveWindow::dialClicked);
     connect(closeButton, &QPushButton::clicked, this, &ArchiveWindow::closeClicked);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(statusLine, 1);
     bottom->addWidget(statisticsButton);
     bottom->addWidget(exportButton);
+    bottom->addWidget(printButton);
     bottom->addWidget(dialButton);
     bottom->addWidget(closeButton);
 
@@ -226,10 +222,7 @@ void ArchiveWindow::searchEdited() {
 }
 
 void ArchiveWindow::showTotals(const db::ArchiveTotals& totals) {
-    statusLine->setText(QStringLiteral("%1　通話時間 %2　料金 %3")
-                            .arg(rules::entryCountText(static_cast<int>(totals.count)),
-                                 totalDurationText(totals.durationSeconds),
-                                 QString::number(totals.charge) + QStringLiteral(" 円")));
+    statusLine->setText(archiveTotalsText(totals));
 }
 
 void ArchiveWindow::showArchive() {
@@ -287,6 +280,19 @@ void ArchiveWindow::statisticsClicked() {
 void ArchiveWindow::exportClicked() {
     exportCsv(context, this, QStringLiteral("通話履歴.csv"), archiveCsvHeader(),
               archiveCsvRows(*model, archive_, currentQuery()));
+}
+
+void ArchiveWindow::printClicked() {
+    guardedArchive([this] {
+        if (!archive_.isOpen()) {
+            return;
+        }
+        context.services.dialogs.printPreview(
+            this,
+            printJobOf(archivePrintInput(archive_, currentQuery(), phoneBook_, context.numbers,
+                                         searchBox->text(), context.services.wallClock.now()),
+                       [this](const std::function<void()>& paint) { guardedArchive(paint); }));
+    });
 }
 
 void ArchiveWindow::dialClicked() {

@@ -36,6 +36,7 @@ public:
 
     void statisticsClicked();  // "通話統計(&S)"
     void exportClicked();      // "CSV出力(&E)"
+    void printClicked();       // "印刷(&P)": the calls shown, in the print preview
     void dialClicked();        // "ﾀﾞｲﾔﾙ発信(&D)"
     void closeClicked();
     void gridDoubleClicked();
@@ -54,6 +55,7 @@ public:
     QLabel* statusLine = nullptr;  // count, total duration and total charge of the calls shown
     QPushButton* statisticsButton = nullptr;
     QPushButton* exportButton = nullptr;
+    QPushButton* printButton = nullptr;
     QPushButton* dialButton = nullptr;
     QPushButton* closeButton = nullptr;
     ArchiveModel* model = nullptr;

@@ -19,6 +19,7 @@
 #include "windows/loggridmodel.h"
 #include "windows/navigation.h"
 #include "windows/numbertips.h"
+#include "windows/printinputs.h"
 #include "windows/windowcontext.h"
 
 namespace {
@@ -131,6 +132,7 @@ QWidget* CallLogWindow::buildBottomBar() {
     reloadButton = new QPushButton(QStringLiteral("LOG 再読"), bar);
     clearLogButton = new QPushButton(QStringLiteral("LOG 削除"), bar);
     archiveButton = new QPushButton(QStringLiteral("通話履歴(&H)"), bar);
+    printButton = new QPushButton(QStringLiteral("印刷(&P)"), bar);
 
     dialButton = new QPushButton(QStringLiteral("ﾀﾞｲﾔﾙ発信(&D)"), bar);
     closeButton = new QPushButton(QStringLiteral(" 閉じる (&C)  　"), bar);
@@ -143,6 +145,7 @@ QWidget* CallLogWindow::buildBottomBar() {
     connect(reloadButton, &QPushButton::clicked, this, &CallLogWindow::reloadClicked);
     connect(clearLogButton, &QPushButton::clicked, this, &CallLogWindow::clearLogClicked);
     connect(archiveButton, &QPushButton::clicked, this, &CallLogWindow::archiveClicked);
+    connect(printButton, &QPushButton::clicked, this, &CallLogWindow::printClicked);
     connect(dialButton, &QPushButton::clicked, this, &CallLogWindow::dialClicked);
     connect(closeButton, &QPushButton::clicked, this, &CallLogWindow::closeClicked);
 
@@ -172,6 +175,7 @@ QWidget* CallLogWindow::buildBottomBar() {
         second->addWidget(w);
     }
     second->addStretch();
+    second->addWidget(printButton);
     second->addWidget(archiveButton);
     rows->addLayout(first);
     rows->addLayout(second);
@@ -188,6 +192,8 @@ void CallLogWindow::buildPopupMenu() {
                                           &CallLogWindow::reloadClicked);
     clearLogAction = contextMenu->addAction(QStringLiteral("ＬＯＧ 削除(&K)"), this,
                                             &CallLogWindow::clearLogClicked);
+    printAction =
+        contextMenu->addAction(QStringLiteral("印刷(&P)"), this, &CallLogWindow::printClicked);
     contextMenu->addSeparator();
     closeAction =
         contextMenu->addAction(QStringLiteral("閉じる (&C)"), this, &CallLogWindow::closeClicked);
@@ -323,6 +329,16 @@ bool CallLogWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void CallLogWindow::archiveClicked() {
     context.nav().openArchive();
+}
+
+void CallLogWindow::printClicked() {
+    context.guarded([this] {
+        context.services.dialogs.printPreview(
+            this,
+            printJobOf(
+                callLogPrintInput(callLog_, filterPanel->text(), context.services.wallClock.now()),
+                [this](const std::function<void()>& paint) { context.guarded(paint); }));
+    });
 }
 
 void CallLogWindow::showDownloaded(const rules::LogImportResult& result) {

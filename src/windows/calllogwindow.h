@@ -38,6 +38,7 @@ public:
     void clearLogClicked();          // "LOG 削除": clears the adapter's log once confirmed
     void dialClicked();              // "ﾀﾞｲﾔﾙ発信(&D)": dials the selected row's number
     void archiveClicked();           // "通話履歴(&H)": opens the archive window
+    void printClicked();             // "印刷(&P)": the rows shown, in the print preview
     void closeClicked();             // close
     void helpClicked();              // help
     void loadHistoryClicked();       // load a history file
@@ -68,6 +69,7 @@ public:
     QPushButton* reloadButton = nullptr;
     QPushButton* clearLogButton = nullptr;
     QPushButton* archiveButton = nullptr;
+    QPushButton* printButton = nullptr;
     QPushButton* dialButton = nullptr;
     QPushButton* closeButton = nullptr;
     QMenu* contextMenu = nullptr;
@@ -75,6 +77,7 @@ public:
     QAction* dialAction = nullptr;      // "ダイヤル発信(&D)"
     QAction* reloadAction = nullptr;    // "ＬＯＧ 再読込み(&R)"
     QAction* clearLogAction = nullptr;  // "ＬＯＧ 削除(&K)"
+    QAction* printAction = nullptr;     // "印刷(&P)"
     QAction* closeAction = nullptr;     // "閉じる (&C)"
 
 protected:

@@ -17,6 +17,7 @@
 #include "windows/csvexport.h"
 #include "windows/navigation.h"
 #include "windows/numbertips.h"
+#include "windows/printinputs.h"
 #include "windows/windowcontext.h"
 
 namespace {
@@ -55,7 +56,7 @@ void PhoneBookWindow::buildWindow() {
     title->setPixmap(ui::artwork::menuPicture(2, 28));
     title->setGeometry(8, 4, 28, 28);
     auto* caption = new QLabel(QStringLiteral("個人情報一覧表"), this);
-    caption->setGeometry(44, 4, 206, 28);
+    caption->setGeometry(44, 4, 132, 28);
     QFont font = caption->font();
     font.setBold(true);
     font.setPixelSize(16);
@@ -76,6 +77,10 @@ void PhoneBookWindow::buildWindow() {
     connect(vCardExportButton, &QPushButton::clicked, this,
             guarded(&PhoneBookWindow::vCardExportClicked));
     connect(csvExportButton, &QPushButton::clicked, this, &PhoneBookWindow::csvExportClicked);
+    // Beside the exports, in the room the caption does not need.
+    printButton = new QPushButton(QStringLiteral("印刷(&P)"), this);
+    printButton->setGeometry(180, 4, 70, 28);
+    connect(printButton, &QPushButton::clicked, this, guarded(&PhoneBookWindow::printClicked));
 
     grid = new QTableView(this);
     grid->setGeometry(0, 36, 572, 271);
@@ -130,6 +135,12 @@ void PhoneBookWindow::buildWindow() {
 void PhoneBookWindow::csvExportClicked() {
     exportCsv(context, this, QStringLiteral("個人情報一覧表.csv"), rules::phoneBookCsvHeader(),
               rules::phoneBookCsvRows(table));
+}
+
+void PhoneBookWindow::printClicked() {
+    context.services.dialogs.printPreview(
+        this, printJobOf(phoneBookPrintInput(table, context.services.wallClock.now()),
+                         [this](const std::function<void()>& paint) { context.guarded(paint); }));
 }
 
 QPushButton* PhoneBookWindow::addButton(const QString& caption, int left) {

@@ -34,6 +34,7 @@ public:
     void dialClicked();       // dial
     void closeClicked();      // close
     void csvExportClicked();  // "CSV出力": every record to a CSV file
+    void printClicked();      // "印刷(&P)": every record, in the print preview
     void gridDoubleClicked();
     // Takes the records of a vCard or CSV file into the phone book.
     void importClicked();
@@ -50,6 +51,7 @@ public:
     QPushButton* importButton = nullptr;
     QPushButton* vCardExportButton = nullptr;
     QPushButton* csvExportButton = nullptr;
+    QPushButton* printButton = nullptr;
     QMenu* contextMenu = nullptr;
     QAction* editAction = nullptr;    // edit
     QAction* newAction = nullptr;     // new

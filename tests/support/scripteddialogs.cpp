@@ -37,3 +37,7 @@ QString ScriptedDialogs::saveFileName(QWidget*, const ui::FileDialogRequest& req
                ? QString()
                : ui::withDefaultExtension(fileNames.takeFirst(), request.defaultExt);
 }
+
+void ScriptedDialogs::printPreview(QWidget*, const ui::PrintJob& job) {
+    printJobs.append(job);
+}

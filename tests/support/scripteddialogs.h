@@ -25,6 +25,8 @@ public:
     QString saveFileName(QWidget* parent, const ui::FileDialogRequest& request) override;
     int chooseItem(QWidget* parent, const QString& caption, const QString& label,
                    const QStringList& items) override;
+    // Keeps the job instead of opening the modal preview, for the test to paint.
+    void printPreview(QWidget* parent, const ui::PrintJob& job) override;
 
     // Answers for the next message boxes, in order; Ok (or No for yes/no) when none is queued.
     QList<ui::MsgResult> answers;
@@ -39,6 +41,7 @@ public:
     QList<Shown> messages;
     QStringList errors;
     QList<ui::FileDialogRequest> fileRequests;
+    QList<ui::PrintJob> printJobs;
     // Runs while an error box would be up, as the box's own event loop would run timers.
     std::function<void()> whileErrorShows;
 };

@@ -48,6 +48,7 @@ public:
     int chooseItem(QWidget*, const QString&, const QString&, const QStringList&) override {
         return -1;
     }
+    void printPreview(QWidget*, const ui::PrintJob&) override {}
 
     int errors = 0;
 };
