@@ -121,21 +121,42 @@ void Application::connectExchangeReports() {
     ProgressWindow* progress = windows.progress;
     PasswordWindow* password = windows.password;
     const LogDownload* download = &link.download();
-    QObject::connect(download, &LogDownload::started, progress, &ProgressWindow::showStarted);
-    QObject::connect(download, &LogDownload::progress, progress, &ProgressWindow::showProgress);
-    QObject::connect(download, &LogDownload::passwordNeeded, password, &PasswordWindow::ask);
+    QObject::connect(download, &LogDownload::started, progress, [this, progress] {
+        if (!downloadHandedOver) {
+            progress->showStarted();
+        }
+    });
+    QObject::connect(download, &LogDownload::progress, progress, [this, progress](int percent) {
+        if (!downloadHandedOver) {
+            progress->showProgress(percent);
+        }
+    });
+    QObject::connect(download, &LogDownload::passwordNeeded, password, [this, password] {
+        if (!downloadHandedOver) {
+            password->ask();
+        }
+    });
     QObject::connect(download, &LogDownload::imageReady, progress, [this, progress] {
+        if (downloadHandedOver) {
+            return;
+        }
         progress->showFinished();
         windows.callLog->showDownloaded(logImport.importDownload(services.wallClock.now()));
     });
     QObject::connect(download, &LogDownload::failed, progress, [this, progress, password] {
+        if (downloadHandedOver) {
+            return;
+        }
         password->hide();
         progress->showFailed();
         navigator_->returnAfterFailedDownload();
     });
     QObject::connect(download, &LogDownload::abandoned, password, &QWidget::hide);
-    QObject::connect(download, &LogDownload::portUnavailable, progress,
-                     [this] { navigator_->showPortMessage(); });
+    QObject::connect(download, &LogDownload::portUnavailable, progress, [this] {
+        if (!downloadHandedOver) {
+            navigator_->showPortMessage();
+        }
+    });
 
     const ChargesExchange* charges = &link.charges();
     QObject::connect(charges, &ChargesExchange::chargesRead, windows.charges,
