@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(reply->text, QStringLiteral("1 件を書き出しました: %1").arg(book));
         QVERIFY(QFile(book).size() > 0);
 
-        // The download reports to the second start; no window of the running one pops up.
+        // The download reports to the second start; the running one shows its progress alone.
         const int calls = static_cast<int>(r.sim.adapter.config().calls.size());
         reply = r.job({"--download"});
         QVERIFY(reply.has_value());
