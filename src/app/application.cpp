@@ -178,21 +178,41 @@ void Application::connectExchangeReports() {
     ProgressWindow* progress = windows.progress;
     PasswordWindow* password = windows.password;
     const LogDownload* download = &link.download();
+    // A download handed over shows its progress too, so that no one starts another exchange.
     QObject::connect(download, &LogDownload::started, progress, &ProgressWindow::showStarted);
     QObject::connect(download, &LogDownload::progress, progress, &ProgressWindow::showProgress);
-    QObject::connect(download, &LogDownload::passwordNeeded, password, &PasswordWindow::ask);
+    QObject::connect(download, &LogDownload::passwordNeeded, password, [this, password] {
+        if (!downloadHandedOver) {
+            password->ask();
+        }
+    });
     QObject::connect(download, &LogDownload::imageReady, progress, [this, progress] {
         progress->showFinished();
+        if (downloadHandedOver) {
+            return;
+        }
         windows.callLog->showDownloaded(logImport.importDownload(services.wallClock.now()));
     });
     QObject::connect(download, &LogDownload::failed, progress, [this, progress, password] {
+        if (downloadHandedOver) {
+            progress->showFinished();
+            return;
+        }
         password->hide();
         progress->showFailed();
         navigator_->returnAfterFailedDownload();
     });
-    QObject::connect(download, &LogDownload::abandoned, password, &QWidget::hide);
-    QObject::connect(download, &LogDownload::portUnavailable, progress,
-                     [this] { navigator_->showPortMessage(); });
+    QObject::connect(download, &LogDownload::abandoned, password, [this, progress, password] {
+        password->hide();
+        if (downloadHandedOver) {
+            progress->showFinished();
+        }
+    });
+    QObject::connect(download, &LogDownload::portUnavailable, progress, [this] {
+        if (!downloadHandedOver) {
+            navigator_->showPortMessage();
+        }
+    });
 
     const ChargesExchange* charges = &link.charges();
     QObject::connect(charges, &ChargesExchange::chargesRead, windows.charges,

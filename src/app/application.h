@@ -56,6 +56,9 @@ public:
     db::CallArchive callArchive;
     // Takes the held log image into the three tables.
     rules::LogImport logImport;
+    // A download handed over by a second start: its reports go back to that start, not to the
+    // windows.
+    bool downloadHandedOver = false;
 
     // The splash window while it shows; released when splashTimer fires.
     SplashWindow* splash() const { return splash_.get(); }

@@ -19,16 +19,15 @@
 namespace {
 
 constexpr int QuietCheckMs = 50;
+const QString TablesInUse =
+    QStringLiteral("表は起動中の Tilka が使っています。Tilka を終了してからやり直してください。");
 
 JobResult failure(const QString& error) {
     return {1, {}, error};
 }
 
 QString tableProblem(const db::DatabaseError& e) {
-    return e.fileInUse() ? QStringLiteral(
-                               "表は起動中の Tilka が使っています。Tilka "
-                               "を終了してからやり直してください。")
-                         : e.text();
+    return e.fileInUse() ? TablesInUse : e.text();
 }
 
 bool isCsv(const QString& path) {
@@ -37,24 +36,54 @@ bool isCsv(const QString& path) {
 
 }  // namespace
 
+QString adapterBusyMessage() {
+    return QStringLiteral("アダプターと通信中です。あとでやり直してください。");
+}
+
+// The record, the link and the tables of a job run on its own, outside a running program.
+struct CommandJobRunner::OwnTables {
+    explicit OwnTables(const JobEnvironment& env)
+        : link(state, env.timers, env.wallClock, env.ports),
+          callLog(env.tableFolder),
+          phoneBook(env.tableFolder),
+          archive(env.tableFolder, protocol::monthOfMoment),
+          logImport(state, callLog, phoneBook, archive) {
+        startup::loadSettings(state, env.settingsPath);
+        link.usePort(state.settings.comPort);
+    }
+
+    appstate::ProgramState state{};
+    adapter::DeviceLink link;
+    db::CallLogTable callLog;
+    db::PhoneBookTable phoneBook;
+    db::CallArchive archive;
+    rules::LogImport logImport;
+};
+
 CommandJobRunner::CommandJobRunner(JobEnvironment environment)
-    : env_(std::move(environment)),
-      link_(state_, env_.timers, env_.wallClock, env_.ports),
-      callLog_(env_.tableFolder),
-      phoneBook_(env_.tableFolder),
-      archive_(env_.tableFolder, protocol::monthOfMoment),
-      logImport_(state_, callLog_, phoneBook_, archive_),
-      quietCheck_(env_.timers) {
-    startup::loadSettings(state_, env_.settingsPath);
-    link_.usePort(state_.settings.comPort);
+    : CommandJobRunner(environment, std::make_unique<OwnTables>(environment)) {}
+
+CommandJobRunner::CommandJobRunner(JobEnvironment environment, std::unique_ptr<OwnTables> own)
+    : CommandJobRunner(std::move(environment),
+                       RunningTables{own->state, own->link, own->callLog, own->phoneBook,
+                                     own->archive, own->logImport, nullptr}) {
+    own_ = std::move(own);
+}
+
+CommandJobRunner::CommandJobRunner(JobEnvironment environment, RunningTables running)
+    : env_(std::move(environment)), tables_(std::move(running)), quietCheck_(env_.timers) {
     numbers_.setHyphens(startup::hyphenatedNumbers(env_.settingsPath));
     quietCheck_.onElapsed = [this] {
-        if (!link_.download().inProgress() && !link_.tel2LogModeTimer().running() &&
-            !link_.portCloseTimer().running()) {
+        if (linkQuiet()) {
             quietCheck_.setInterval(0);
             finish(pending_);
         }
     };
+}
+
+bool CommandJobRunner::linkQuiet() const {
+    return !tables_.link.download().inProgress() && !tables_.link.tel2LogModeTimer().running() &&
+           !tables_.link.portCloseTimer().running();
 }
 
 CommandJobRunner::~CommandJobRunner() = default;
@@ -103,15 +132,18 @@ void CommandJobRunner::finishWhenQuiet(JobResult result) {
 }
 
 bool CommandJobRunner::openBook(bool withArchive) {
+    if (!own_) {
+        return true;
+    }
     try {
-        if (!phoneBook_.fileExists()) {
-            phoneBook_.createTable();
+        if (!tables_.phoneBook.fileExists()) {
+            tables_.phoneBook.createTable();
         }
-        phoneBook_.setExclusive(true);
-        phoneBook_.open();
+        tables_.phoneBook.setExclusive(true);
+        tables_.phoneBook.open();
         if (withArchive) {
-            archive_.setExclusive(true);
-            archive_.open();
+            tables_.archive.setExclusive(true);
+            tables_.archive.open();
         }
     } catch (const db::DatabaseError& e) {
         finish(failure(tableProblem(e)));
@@ -126,31 +158,39 @@ QString CommandJobRunner::backupFolder(const CommandJob& job) const {
 }
 
 void CommandJobRunner::download(const CommandJob& job) {
-    const startup::Outcome opened = startup::openTables(state_, {callLog_, phoneBook_, archive_});
+    if (!own_ && (tables_.link.portOpen() || !linkQuiet())) {
+        finish(failure(adapterBusyMessage()));
+        return;
+    }
+    const startup::Outcome opened =
+        own_ ? startup::openTables(tables_.state,
+                                   {tables_.callLog, tables_.phoneBook, tables_.archive})
+             : startup::Outcome{};
     if (opened.failed()) {
-        finish(failure(opened.tablesInUse
-                           ? QStringLiteral("表は起動中の Tilka が使っています。Tilka "
-                                            "を終了してからやり直してください。")
-                           : opened.error));
+        finish(failure(opened.tablesInUse ? TablesInUse : opened.error));
         return;
     }
     // The password the user gave, else the one the options saved.
     if (job.passwordNumber) {
-        state_.enteredPasswordCode = rules::passwordCodeOf(*job.passwordNumber);
-    } else if (state_.settings.passwordCode > 0) {
-        state_.enteredPasswordCode = state_.settings.passwordCode;
+        tables_.state.enteredPasswordCode = rules::passwordCodeOf(*job.passwordNumber);
+    } else if (tables_.state.settings.passwordCode > 0) {
+        tables_.state.enteredPasswordCode = tables_.state.settings.passwordCode;
     }
     connectDownload(job.passwordNumber.has_value());
-    link_.startDownload();
+    tables_.link.startDownload();
 }
 
 void CommandJobRunner::connectDownload(bool passwordGiven) {
-    const adapter::LogDownload* download = &link_.download();
-    QObject::connect(download, &adapter::LogDownload::imageReady, [this] {
-        const rules::LogImportResult result = logImport_.importDownload(env_.wallClock.now());
+    const adapter::LogDownload* download = &tables_.link.download();
+    QObject::connect(download, &adapter::LogDownload::imageReady, &receiver_, [this] {
+        const rules::LogImportResult result =
+            tables_.logImport.importDownload(env_.wallClock.now());
         if (!result.error.isEmpty()) {
             finishWhenQuiet(failure(result.error));
             return;
+        }
+        if (tables_.downloaded) {
+            tables_.downloaded(result);
         }
         finishWhenQuiet({0,
                          QStringLiteral("%1 件を受信、うち新規 %2 件")
@@ -158,28 +198,29 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
                              .arg(result.archivedCalls),
                          {}});
     });
-    QObject::connect(download, &adapter::LogDownload::failed, [this] {
+    QObject::connect(download, &adapter::LogDownload::failed, &receiver_, [this] {
         finishWhenQuiet(failure(QStringLiteral(
             "アダプターが応答しません。ケーブルと電源、ポートの設定を確かめてください。")));
     });
-    QObject::connect(download, &adapter::LogDownload::portUnavailable, [this] {
+    QObject::connect(download, &adapter::LogDownload::portUnavailable, &receiver_, [this] {
         QString text =
             QStringLiteral("ポート COM%1 を開けません。既に使われているか利用できません。")
-                .arg(state_.settings.comPort);
-        if (link_.portOpenDenied()) {
+                .arg(tables_.state.settings.comPort);
+        if (tables_.link.portOpenDenied()) {
             text += QStringLiteral(
                 "ポートを使う権限がありません。dialout "
                 "グループに加わり、ログインし直してください。");
         }
         finish(failure(text));
     });
-    QObject::connect(download, &adapter::LogDownload::passwordNeeded, [this, passwordGiven] {
-        link_.abandonDownload();
-        finishWhenQuiet(failure(
-            passwordGiven ? QStringLiteral("パスワードが違います。")
-                          : QStringLiteral("アダプターがパスワードを求めています。--password "
-                                           "で指定してください。")));
-    });
+    QObject::connect(
+        download, &adapter::LogDownload::passwordNeeded, &receiver_, [this, passwordGiven] {
+            tables_.link.abandonDownload();
+            finishWhenQuiet(failure(
+                passwordGiven ? QStringLiteral("パスワードが違います。")
+                              : QStringLiteral("アダプターがパスワードを求めています。--password "
+                                               "で指定してください。")));
+        });
 }
 
 void CommandJobRunner::exportArchive(const CommandJob& job) {
@@ -187,7 +228,7 @@ void CommandJobRunner::exportArchive(const CommandJob& job) {
         return;
     }
     db::ArchiveQuery query;
-    rules::setArchiveSearch(query, job.search, numbers_, archive_, phoneBook_);
+    rules::setArchiveSearch(query, job.search, numbers_, tables_.archive, tables_.phoneBook);
     query.kindText = job.kindText;
     if (job.from) {
         query.from = protocol::adapterSecondsOf(QDateTime(*job.from, QTime(0, 0)));
@@ -195,8 +236,8 @@ void CommandJobRunner::exportArchive(const CommandJob& job) {
     if (job.to) {
         query.to = protocol::adapterSecondsOf(QDateTime(*job.to, QTime(23, 59, 59)));
     }
-    const ArchiveModel model(archive_, phoneBook_, numbers_);
-    const rules::csv::RowSource rows = archiveCsvRows(model, archive_, query);
+    const ArchiveModel model(tables_.archive, tables_.phoneBook, numbers_);
+    const rules::csv::RowSource rows = archiveCsvRows(model, tables_.archive, query);
     int written = 0;
     const QString problem = rules::csv::writeFile(
         job.file, job.encoding, archiveCsvHeader(), [&rows, &written](const auto& write) {
@@ -216,15 +257,17 @@ void CommandJobRunner::exportPhoneBook(const CommandJob& job) {
     if (!openBook(false)) {
         return;
     }
-    const QString problem = isCsv(job.file)
-                                ? rules::writePhoneBookCsv(phoneBook_, job.file, job.encoding)
-                                : rules::writeVCardFile(phoneBook_.allRecords(), job.file);
+    const QString problem =
+        isCsv(job.file) ? rules::writePhoneBookCsv(tables_.phoneBook, job.file, job.encoding)
+                        : rules::writeVCardFile(tables_.phoneBook.allRecords(), job.file);
     if (!problem.isEmpty()) {
         finish(failure(problem));
         return;
     }
     finish({0,
-            QStringLiteral("%1 件を書き出しました: %2").arg(phoneBook_.recordCount()).arg(job.file),
+            QStringLiteral("%1 件を書き出しました: %2")
+                .arg(tables_.phoneBook.recordCount())
+                .arg(job.file),
             {}});
 }
 
@@ -245,9 +288,9 @@ void CommandJobRunner::importFile(const CommandJob& job) {
         return;
     }
     // What the import may change can be put back.
-    db::TableBackups(backupFolder(job)).take(phoneBook_, env_.wallClock.now());
+    db::TableBackups(backupFolder(job)).take(tables_.phoneBook, env_.wallClock.now());
     const rules::phonebookimport::Summary summary =
-        rules::phonebookimport::importRecords(phoneBook_, imported, job.overwrite, {});
+        rules::phonebookimport::importRecords(tables_.phoneBook, imported, job.overwrite, {});
     finish({0, rules::phonebookimport::summaryText(summary).replace(u'\n', u' '), {}});
 }
 
@@ -256,12 +299,17 @@ void CommandJobRunner::backup(const CommandJob& job) {
         return;
     }
     const db::TableBackups backups(backupFolder(job));
-    const QString book = backups.take(phoneBook_, env_.wallClock.now());
-    const QString calls = backups.take(archive_, env_.wallClock.now());
+    const QString book = backups.take(tables_.phoneBook, env_.wallClock.now());
+    const QString calls = backups.take(tables_.archive, env_.wallClock.now());
     finish({0, QStringLiteral("バックアップしました: %1 %2").arg(book, calls), {}});
 }
 
 void CommandJobRunner::restore(const CommandJob& job) {
+    // The running program's open tables cannot be replaced under it.
+    if (!own_) {
+        finish(failure(TablesInUse));
+        return;
+    }
     const QString name = QFileInfo(job.file).fileName();
     std::optional<db::BackupKind> kind = db::TableBackups::kindOfName(name);
     if (!kind) {

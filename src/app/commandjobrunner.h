@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "adapter/devicelink.h"
 #include "app/commandline.h"
@@ -35,11 +37,30 @@ struct JobEnvironment {
     QString tableFolder;
 };
 
+// The record, the link and the open tables of a running program, for a job handed to it.
+struct RunningTables {
+    appstate::ProgramState& state;
+    adapter::DeviceLink& link;
+    db::CallLogTable& callLog;
+    db::PhoneBookTable& phoneBook;
+    db::CallArchive& archive;
+    rules::LogImport& logImport;
+    // Told what a download took in, for the windows that show the call log.
+    std::function<void(const rules::LogImportResult&)> downloaded;
+};
+
+// The answer to a download while the adapter is busy with another exchange.
+QString adapterBusyMessage();
+
 // Does one command-line job with the tables and the adapter, without any window: the same
 // start-up, download, import and exports the windows use.
 class CommandJobRunner {
 public:
+    // A job on its own: it opens the tables for itself alone and closes them at the end.
     explicit CommandJobRunner(JobEnvironment environment);
+    // A job inside a running program, on its tables and link as they are; a download refuses
+    // while the link is busy, and tables in use are not put back.
+    CommandJobRunner(JobEnvironment environment, RunningTables running);
     ~CommandJobRunner();
     CommandJobRunner(const CommandJobRunner&) = delete;
     CommandJobRunner& operator=(const CommandJobRunner&) = delete;
@@ -49,6 +70,11 @@ public:
     void run(const CommandJob& job, std::function<void(const JobResult&)> done);
 
 private:
+    struct OwnTables;
+    CommandJobRunner(JobEnvironment environment, std::unique_ptr<OwnTables> own);
+    // No exchange runs and the port's delayed close is over.
+    bool linkQuiet() const;
+
     void download(const CommandJob& job);
     void exportArchive(const CommandJob& job);
     void exportPhoneBook(const CommandJob& job);
@@ -66,12 +92,11 @@ private:
     void finish(JobResult result);
 
     JobEnvironment env_;
-    appstate::ProgramState state_{};
-    adapter::DeviceLink link_;
-    db::CallLogTable callLog_;
-    db::PhoneBookTable phoneBook_;
-    db::CallArchive archive_;
-    rules::LogImport logImport_;
+    // Empty for a job inside a running program.
+    std::unique_ptr<OwnTables> own_;
+    RunningTables tables_;
+    // The download's reports reach this job only while it lives.
+    QObject receiver_;
     rules::NumberReader numbers_;
     ui::IntervalTimer quietCheck_;
     JobResult pending_;

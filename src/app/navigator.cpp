@@ -1,6 +1,8 @@
 #include "app/navigator.h"
 
+#include <QApplication>
 #include <QLabel>
+#include <initializer_list>
 
 #include "app/application.h"
 #include "db/databaseerror.h"
@@ -14,9 +16,12 @@
 #include "windows/mainmenuwindow.h"
 #include "windows/optionssavedwindow.h"
 #include "windows/optionswindow.h"
+#include "windows/passwordwindow.h"
 #include "windows/phonebookwindow.h"
 #include "windows/portmessagewindow.h"
+#include "windows/progresswindow.h"
 #include "windows/recordeditor.h"
+#include "windows/splashwindow.h"
 
 Navigator::Navigator(Application& app) : app_(app) {}
 
@@ -275,5 +280,48 @@ void Navigator::confirmationClosed(int action) {
             break;
         default:
             break;
+    }
+}
+
+void Navigator::bringWindowInUseToFront() {
+    const AppWindows& w = app_.windows;
+    QWidget* inUse =
+        app_.splash() ? static_cast<QWidget*>(app_.splash()) : QApplication::activeModalWidget();
+    // The windows that open over others come first.
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             w.password, w.progress, w.confirmation, w.portMessage, w.optionsSaved, w.recordEditor,
+             w.dialPad, w.options, w.charges, w.about, w.archive, w.phoneBook, w.callLog,
+             w.compactMenu, w.mainMenu}) {
+        if (!inUse && window && window->isVisible()) {
+            inUse = window;
+        }
+    }
+    if (!inUse) {
+        showMenu();
+        inUse = app_.state.compactMenuInUse ? static_cast<QWidget*>(w.compactMenu)
+                                            : static_cast<QWidget*>(w.mainMenu);
+    }
+    if (inUse) {
+        inUse->setWindowState((inUse->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        inUse->raise();
+        inUse->activateWindow();
+    }
+}
+
+bool Navigator::exchangeWindowOpen() const {
+    const AppWindows& w = app_.windows;
+    for (const QWidget* window :
+         std::initializer_list<const QWidget*>{w.progress, w.password, w.dialPad, w.options,
+                                               w.confirmation, w.charges, w.portMessage}) {
+        if (window && window->isVisible()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Navigator::showHandedOverDownload(const rules::LogImportResult& result) {
+    if (app_.windows.callLog && app_.windows.callLog->isVisible()) {
+        app_.windows.callLog->showTotals(result);
     }
 }

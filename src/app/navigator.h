@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rules/logimport.h"
 #include "windows/navigation.h"
 
 class Application;
@@ -39,6 +40,13 @@ public:
 
     // A download failed: the window it started from comes back.
     void returnAfterFailedDownload();
+    // A second start of the program: the window in use, else the menu, comes to the front.
+    void bringWindowInUseToFront();
+    // Whether a window that starts or follows an exchange with the adapter is open.
+    bool exchangeWindowOpen() const;
+    // A download handed over from the command line took in new rows: a call log window on
+    // screen shows them.
+    void showHandedOverDownload(const rules::LogImportResult& result);
 
 private:
     // Converts the held image and shows the call log window; a failed conversion is told and

@@ -9,6 +9,8 @@
 #include "app/application.h"
 #include "app/commandjobrunner.h"
 #include "app/commandline.h"
+#include "app/instancechannel.h"
+#include "app/runninginstance.h"
 #include "link/posixserialdevice.h"
 #include "state/datafolders.h"
 #include "state/inifile.h"
@@ -43,12 +45,19 @@ struct Machine {
 };
 
 // A job of the command line: no display is needed, so it runs over ssh and from cron.
-int runJob(int argc, char* argv[], const CommandJob& job) {
+// A running Tilka with windows holds the tables, so it does the job and this process reports.
+int runJob(int argc, char* argv[], const QStringList& arguments, const CommandJob& job) {
     QCoreApplication qapp(argc, argv);
     setApplicationNames();
     ui::QtTimerBackend timers;
     ui::SystemWallClock wallClock;
     Machine machine;
+    if (const std::optional<InstanceReply> reply =
+            InstanceChannel::ask(InstanceChannel::nameFor(machine.folders.tableFolder),
+                                 {InstanceRequest::Kind::Job, arguments, QDir::currentPath()})) {
+        print(reply->exitCode == 0 ? stdout : stderr, reply->text + u'\n');
+        return reply->exitCode;
+    }
     if (const QString missing = appstate::makeDataFolders(machine.folders); !missing.isEmpty()) {
         print(stderr, QStringLiteral("%1 を作れません。\n").arg(missing));
         return 1;
@@ -82,6 +91,11 @@ int runWindows(int argc, char* argv[]) {
     ui::HelpWindow help;
     ui::SystemWallClock wallClock;
     Machine machine;
+    // One Tilka at a time: a second start brings the running one to the front and ends.
+    const QString channelName = InstanceChannel::nameFor(machine.folders.tableFolder);
+    if (InstanceChannel::ask(channelName, {InstanceRequest::Kind::Show, {}, {}})) {
+        return 0;
+    }
     if (const QString missing = appstate::makeDataFolders(machine.folders); !missing.isEmpty()) {
         dialogs.showError(QStringLiteral("%1 を作れません。").arg(missing));
     }
@@ -91,6 +105,8 @@ int runWindows(int argc, char* argv[]) {
     if (!app.start()) {
         return 1;
     }
+    RunningInstance instance(app);
+    instance.listen(channelName);
     return QApplication::exec();
 }
 
@@ -118,7 +134,7 @@ int runProgram(int argc, char* argv[]) {
         return 0;
     }
     if (line.job) {
-        return runJob(argc, argv, *line.job);
+        return runJob(argc, argv, arguments, *line.job);
     }
     return runWindows(argc, argv);
 }
