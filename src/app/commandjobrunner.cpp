@@ -15,6 +15,8 @@
 #include "rules/vcard.h"
 #include "windows/archivecsv.h"
 #include "windows/archivemodel.h"
+#include "windows/printinputs.h"
+#include "windows/tableprintout.h"
 
 namespace {
 
@@ -93,7 +95,11 @@ void CommandJobRunner::run(const CommandJob& job, std::function<void(const JobRe
     try {
         switch (job.kind) {
             case CommandJob::Kind::Download:
+            case CommandJob::Kind::PrintCallLog:
                 download(job);
+                break;
+            case CommandJob::Kind::PrintArchive:
+                printArchive(job);
                 break;
             case CommandJob::Kind::ExportArchive:
                 exportArchive(job);
@@ -176,6 +182,7 @@ void CommandJobRunner::download(const CommandJob& job) {
     } else if (tables_.state.settings.passwordCode > 0) {
         tables_.state.enteredPasswordCode = tables_.state.settings.passwordCode;
     }
+    printTo_ = job.kind == CommandJob::Kind::PrintCallLog ? job.file : QString();
     connectDownload(job.passwordNumber.has_value());
     tables_.link.startDownload();
 }
@@ -192,11 +199,20 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
         if (tables_.downloaded) {
             tables_.downloaded(result);
         }
-        finishWhenQuiet({0,
-                         QStringLiteral("%1 件を受信、うち新規 %2 件")
+        QString output = QStringLiteral("%1 件を受信、うち新規 %2 件")
                              .arg(result.rows)
-                             .arg(result.archivedCalls),
-                         {}});
+                             .arg(result.archivedCalls);
+        if (!printTo_.isEmpty()) {
+            QString problem;
+            if (!writePdf(callLogPrintInput(tables_.callLog, QStringLiteral("すべての通話"),
+                                            env_.wallClock.now()),
+                          printTo_, &problem)) {
+                finishWhenQuiet(failure(problem));
+                return;
+            }
+            output += QStringLiteral("。印刷しました: %1").arg(printTo_);
+        }
+        finishWhenQuiet({0, output, {}});
     });
     QObject::connect(download, &adapter::LogDownload::failed, &receiver_, [this] {
         finishWhenQuiet(failure(QStringLiteral(
@@ -223,10 +239,7 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
         });
 }
 
-void CommandJobRunner::exportArchive(const CommandJob& job) {
-    if (!openBook(true)) {
-        return;
-    }
+db::ArchiveQuery CommandJobRunner::archiveQueryOf(const CommandJob& job) const {
     db::ArchiveQuery query;
     rules::setArchiveSearch(query, job.search, numbers_, tables_.archive, tables_.phoneBook);
     query.kindText = job.kindText;
@@ -236,6 +249,28 @@ void CommandJobRunner::exportArchive(const CommandJob& job) {
     if (job.to) {
         query.to = protocol::adapterSecondsOf(QDateTime(*job.to, QTime(23, 59, 59)));
     }
+    return query;
+}
+
+void CommandJobRunner::printArchive(const CommandJob& job) {
+    if (!openBook(true)) {
+        return;
+    }
+    QString problem;
+    if (!writePdf(archivePrintInput(tables_.archive, archiveQueryOf(job), tables_.phoneBook,
+                                    numbers_, job.search, env_.wallClock.now()),
+                  job.file, &problem)) {
+        finish(failure(problem));
+        return;
+    }
+    finish({0, QStringLiteral("印刷しました: %1").arg(job.file), {}});
+}
+
+void CommandJobRunner::exportArchive(const CommandJob& job) {
+    if (!openBook(true)) {
+        return;
+    }
+    const db::ArchiveQuery query = archiveQueryOf(job);
     const ArchiveModel model(tables_.archive, tables_.phoneBook, numbers_);
     const rules::csv::RowSource rows = archiveCsvRows(model, tables_.archive, query);
     int written = 0;

@@ -77,6 +77,9 @@ private:
 
     void download(const CommandJob& job);
     void exportArchive(const CommandJob& job);
+    void printArchive(const CommandJob& job);
+    // The archive's query for the job's filters.
+    db::ArchiveQuery archiveQueryOf(const CommandJob& job) const;
     void exportPhoneBook(const CommandJob& job);
     void importFile(const CommandJob& job);
     void backup(const CommandJob& job);
@@ -100,5 +103,7 @@ private:
     rules::NumberReader numbers_;
     ui::IntervalTimer quietCheck_;
     JobResult pending_;
+    // Where a download prints the call log once it is in; empty for a plain download.
+    QString printTo_;
     std::function<void(const JobResult&)> done_;
 };

@@ -36,6 +36,14 @@ const OptionText Options[] = {
      "発信・着信・留守の通話だけ",
      "only outgoing, incoming or answering machine calls"},
     {{"search"}, "TEXT", "番号・氏名・地域で探す", "search by number, name or place"},
+    {{"print-archive"},
+     "FILE.pdf",
+     "通話履歴を（同じ条件で）A4 の PDF に印刷する",
+     "print the archive's calls (with the same filters) to an A4 PDF"},
+    {{"print-calllog"},
+     "FILE.pdf",
+     "通話記録を受信して A4 の PDF に印刷する",
+     "download the call log and print it to an A4 PDF"},
     {{"export-phonebook"},
      "FILE",
      "電話帳を FILE.csv または FILE.vcf に書き出す",
@@ -122,6 +130,8 @@ CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
         {"import", CommandJob::Kind::Import},
         {"backup", CommandJob::Kind::Backup},
         {"restore", CommandJob::Kind::Restore},
+        {"print-archive", CommandJob::Kind::PrintArchive},
+        {"print-calllog", CommandJob::Kind::PrintCallLog},
     };
     std::optional<CommandJob> job;
     for (const auto& [name, kind] : jobs) {
@@ -150,10 +160,12 @@ CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
                (job && std::find(kinds.begin(), kinds.end(), job->kind) != kinds.end());
     };
     using Kind = CommandJob::Kind;
-    if (!onlyWith("password", {Kind::Download}) || !onlyWith("on-duplicate", {Kind::Import}) ||
+    const std::initializer_list<Kind> archiveJobs{Kind::ExportArchive, Kind::PrintArchive};
+    if (!onlyWith("password", {Kind::Download, Kind::PrintCallLog}) ||
+        !onlyWith("on-duplicate", {Kind::Import}) ||
         !onlyWith("encoding", {Kind::ExportPhoneBook, Kind::ExportArchive}) ||
-        !onlyWith("from", {Kind::ExportArchive}) || !onlyWith("to", {Kind::ExportArchive}) ||
-        !onlyWith("kind", {Kind::ExportArchive}) || !onlyWith("search", {Kind::ExportArchive})) {
+        !onlyWith("from", archiveJobs) || !onlyWith("to", archiveJobs) ||
+        !onlyWith("kind", archiveJobs) || !onlyWith("search", archiveJobs)) {
         return usage(say("そのオプションはこのジョブには使えません。",
                          "An option was given without the job it belongs to."));
     }
@@ -215,6 +227,10 @@ CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
         !job->file.endsWith(QStringLiteral(".vcf"), Qt::CaseInsensitive)) {
         return usage(say("ファイル名は .csv か .vcf で終えてください: %1",
                          "The file must end in .csv or .vcf: %1")
+                         .arg(job->file));
+    }
+    if (job->prints() && !job->file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
+        return usage(say("ファイル名は .pdf で終えてください: %1", "The file must end in .pdf: %1")
                          .arg(job->file));
     }
     return {job, {}, {}};

@@ -9,7 +9,16 @@
 
 // A job the command line asks for, done without any window.
 struct CommandJob {
-    enum class Kind { Download, ExportArchive, ExportPhoneBook, Import, Backup, Restore };
+    enum class Kind {
+        Download,
+        ExportArchive,
+        ExportPhoneBook,
+        Import,
+        Backup,
+        Restore,
+        PrintArchive,
+        PrintCallLog,
+    };
     Kind kind = Kind::Download;
     QString file;                           // the file to write, read or put back
     QString folder;                         // --backup's folder; empty for the default
@@ -20,6 +29,11 @@ struct CommandJob {
     std::optional<QDate> from, to;
     QString kindText;  // the kind column's text; empty for every kind
     QString search;
+
+    // Whether the job talks to the adapter: the call log is printed as just downloaded.
+    bool downloads() const { return kind == Kind::Download || kind == Kind::PrintCallLog; }
+    // Whether the job draws pages, which needs the platform's fonts.
+    bool prints() const { return kind == Kind::PrintArchive || kind == Kind::PrintCallLog; }
 };
 
 // What the command line comes to: a job, the windows as usual, a text to print (help, version),

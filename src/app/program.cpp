@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLocale>
 #include <cstdio>
+#include <memory>
 
 #include "app/application.h"
 #include "app/commandjobrunner.h"
@@ -47,7 +49,15 @@ struct Machine {
 // A job of the command line: no display is needed, so it runs over ssh and from cron.
 // A running Tilka with windows holds the tables, so it does the job and this process reports.
 int runJob(int argc, char* argv[], const QStringList& arguments, const CommandJob& job) {
-    QCoreApplication qapp(argc, argv);
+    // Pages need the platform's fonts; without a display they are drawn off screen, so that a
+    // printout works over ssh and from cron as well.
+    if (job.prints() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const std::unique_ptr<QCoreApplication> qapp =
+        job.prints() ? std::make_unique<QGuiApplication>(argc, argv)
+                     : std::make_unique<QCoreApplication>(argc, argv);
     setApplicationNames();
     ui::QtTimerBackend timers;
     ui::SystemWallClock wallClock;

@@ -49,7 +49,7 @@ void RunningInstance::answer(const InstanceRequest& request, const InstanceChann
         return;
     }
     const CommandJob job = withAbsolutePaths(*line.job, request.workingFolder);
-    if (job.kind == CommandJob::Kind::Download && (download_ || app_.nav().exchangeWindowOpen())) {
+    if (job.downloads() && (download_ || app_.nav().exchangeWindowOpen())) {
         reply({1, adapterBusyMessage()});
         return;
     }
@@ -57,7 +57,7 @@ void RunningInstance::answer(const InstanceRequest& request, const InstanceChann
 }
 
 void RunningInstance::runJob(const CommandJob& job, const InstanceChannel::Answer& reply) {
-    const bool download = job.kind == CommandJob::Kind::Download;
+    const bool download = job.downloads();
     auto runner = std::make_unique<CommandJobRunner>(
         JobEnvironment{app_.services.timers, app_.services.wallClock, app_.serialDevices,
                        app_.settingsPath(), app_.tableFolder()},

@@ -71,6 +71,7 @@ private slots:
         QTest::newRow("import of a text file") << QStringList{"--import", "a.txt"};
         QTest::newRow("stray argument") << QStringList{"--download", "now"};
         QTest::newRow("unknown option") << QStringList{"--bogus"};
+        QTest::newRow("printout not a PDF") << QStringList{"--print-archive", "calls.csv"};
         QTest::newRow("bad date") << QStringList{"--export-archive", "a.csv", "--to", "2026-13-01"};
         QTest::newRow("filter without export") << QStringList{"--download", "--kind", "incoming"};
     }
@@ -245,6 +246,11 @@ private slots:
         QVERIFY(tilka.waitForFinished(20000));
         QCOMPARE(tilka.exitCode(), 0);
         QVERIFY(tilka.readAllStandardOutput().startsWith("0 件を書き出しました"));
+        // A printout without a display: the pages are drawn off screen.
+        tilka.start(program, {"--print-archive", dir.filePath("calls.pdf"), "--kind", "incoming"});
+        QVERIFY(tilka.waitForFinished(20000));
+        QCOMPARE(tilka.exitCode(), 0);
+        QVERIFY(readFile(dir.filePath("calls.pdf")).startsWith("%PDF"));
     }
 };
 
