@@ -26,6 +26,9 @@ install(FILES ${TILKA_GENERATED}/${TILKA_APP_ID}.metainfo.xml
 install(FILES ${CMAKE_SOURCE_DIR}/resources/tilka.svg
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/scalable/apps
         RENAME ${TILKA_APP_ID}.svg COMPONENT system EXCLUDE_FROM_ALL)
+install(FILES ${CMAKE_SOURCE_DIR}/resources/tilka.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/bash-completion/completions RENAME tilka
+        COMPONENT system EXCLUDE_FROM_ALL)
 # Manual pages are kept compressed, without a time stamp so that rebuilds give the same bytes.
 install(CODE "
   set(man \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_MANDIR}/man1\")
