@@ -63,12 +63,14 @@ Application::~Application() {
     }
 }
 
-bool Application::start() {
-    splash_ = std::make_unique<SplashWindow>();
-    splash_->show();
-    // Painted at once: the event loop is not running yet.
-    splash_->repaint();
-    splashTimer.setInterval(2000);
+bool Application::start(bool showWindows) {
+    if (showWindows) {
+        splash_ = std::make_unique<SplashWindow>();
+        splash_->show();
+        // Painted at once: the event loop is not running yet.
+        splash_->repaint();
+        splashTimer.setInterval(2000);
+    }
 
     startup::loadSettings(state, settingsPath());
     windowContext_.numbers.setHyphens(startup::hyphenatedNumbers(settingsPath()));
@@ -83,7 +85,7 @@ bool Application::start() {
             splash_.reset();
             return false;
         }
-        splashTimer.setInterval(2000);
+        splashTimer.setInterval(showWindows ? 2000 : 0);
     } else {
         takeDailyBackup(db::BackupKind::PhoneBook);
     }

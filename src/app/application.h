@@ -42,7 +42,7 @@ public:
     // The start of the run: shows the splash, reads the settings, opens the tables, tells the
     // first failure, and creates the windows; the menu follows the splash after 2000 ms. False
     // when the run must end at once because another run holds the tables.
-    bool start();
+    bool start(bool showWindows = true);
     // Creates the windows in their fixed order.
     void createWindows();
 

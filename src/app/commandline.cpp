@@ -68,6 +68,10 @@ const OptionText Options[] = {
      "FILE",
      "バックアップ FILE を戻す（置き換えたものもバックアップする）",
      "put the backup FILE back (the replaced file is backed up first)"},
+    {{"background"},
+     {},
+     "画面を出さずに起動する（もう一度起動すると画面が出る）",
+     "start without a window (starting again shows it)"},
     {{"h", "help"}, {}, "この説明を表示する", "show this help"},
     {{"v", "version"}, {}, "版を表示する", "show the version"},
 };
@@ -170,7 +174,11 @@ CommandLine parseCommandLine(const QStringList& arguments, bool japanese) {
                          "An option was given without the job it belongs to."));
     }
     if (!job) {
-        return {};
+        return {std::nullopt, {}, {}, parser.isSet(QStringLiteral("background"))};
+    }
+    if (parser.isSet(QStringLiteral("background"))) {
+        return usage(
+            say("--background はジョブとは使えません。", "--background cannot go with a job."));
     }
 
     if (parser.isSet(QStringLiteral("password"))) {

@@ -42,6 +42,8 @@ struct CommandLine {
     std::optional<CommandJob> job;
     QString text;        // --help or --version: print it and end with 0
     QString usageError;  // print it with the help hint and end with 2
+    // --background: the program runs with no window until a second start asks for one.
+    bool background = false;
 };
 
 // Reads the program's arguments (the first is the program). japanese: the help in Japanese,

@@ -90,15 +90,19 @@ std::optional<InstanceReply> InstanceChannel::ask(const QString& name,
     return InstanceReply{exitCode, QString::fromUtf8(answer.mid(lineEnd + 1))};
 }
 
+bool InstanceChannel::answers(const QString& name) {
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    return probe.waitForConnected(ConnectMs);
+}
+
 bool InstanceChannel::listen(const QString& name, Handler handler) {
     handler_ = std::move(handler);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     QObject::connect(&server_, &QLocalServer::newConnection, [this] { takeConnection(); });
     // Removed only once a connection proves that no program listens on it any more; listening
     // with access options would otherwise replace a live program's socket.
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    if (probe.waitForConnected(ConnectMs)) {
+    if (answers(name)) {
         return false;
     }
     QLocalServer::removeServer(name);

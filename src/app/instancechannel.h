@@ -38,6 +38,9 @@ public:
     // answer comes or the running program goes away.
     static std::optional<InstanceReply> ask(const QString& name, const InstanceRequest& request);
 
+    // Whether a program listens on name.
+    static bool answers(const QString& name);
+
     // Listens on name, replacing a socket no one answers on; false when another program listens
     // there or the socket cannot be made.
     bool listen(const QString& name, Handler handler);

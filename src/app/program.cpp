@@ -90,7 +90,7 @@ int runJob(int argc, char* argv[], const QStringList& arguments, const CommandJo
     return exitCode.value_or(1);
 }
 
-int runWindows(int argc, char* argv[]) {
+int runWindows(int argc, char* argv[], bool background) {
     QApplication qapp(argc, argv);
     setApplicationNames();
     // Windows are hidden, not closed, when another takes over; only the main window ends the run.
@@ -103,7 +103,10 @@ int runWindows(int argc, char* argv[]) {
     Machine machine;
     // One Tilka at a time: a second start brings the running one to the front and ends.
     const QString channelName = InstanceChannel::nameFor(machine.folders.tableFolder);
-    if (InstanceChannel::ask(channelName, {InstanceRequest::Kind::Show, {}, {}})) {
+    // A background start leaves a running Tilka as it is.
+    if (background ? InstanceChannel::answers(channelName)
+                   : InstanceChannel::ask(channelName, {InstanceRequest::Kind::Show, {}, {}})
+                         .has_value()) {
         return 0;
     }
     if (const QString missing = appstate::makeDataFolders(machine.folders); !missing.isEmpty()) {
@@ -112,7 +115,7 @@ int runWindows(int argc, char* argv[]) {
     Application app(ui::UiServices{timers, dialogs, help, wallClock}, machine.ports,
                     machine.executable, machine.folders.tableFolder, machine.folders.settingsFile);
     app.onQuit() = [] { QCoreApplication::quit(); };
-    if (!app.start()) {
+    if (!app.start(!background)) {
         return 1;
     }
     RunningInstance instance(app);
@@ -146,5 +149,5 @@ int runProgram(int argc, char* argv[]) {
     if (line.job) {
         return runJob(argc, argv, arguments, *line.job);
     }
-    return runWindows(argc, argv);
+    return runWindows(argc, argv, line.background);
 }

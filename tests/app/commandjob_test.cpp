@@ -71,6 +71,7 @@ private slots:
         QTest::newRow("import of a text file") << QStringList{"--import", "a.txt"};
         QTest::newRow("stray argument") << QStringList{"--download", "now"};
         QTest::newRow("unknown option") << QStringList{"--bogus"};
+        QTest::newRow("background with a job") << QStringList{"--background", "--download"};
         QTest::newRow("printout not a PDF") << QStringList{"--print-archive", "calls.csv"};
         QTest::newRow("bad date") << QStringList{"--export-archive", "a.csv", "--to", "2026-13-01"};
         QTest::newRow("filter without export") << QStringList{"--download", "--kind", "incoming"};
@@ -84,6 +85,7 @@ private slots:
 
     void jobsAndTheirValues() {
         QVERIFY(!parseCommandLine({"tilka"}, true).job);
+        QVERIFY(parseCommandLine({"tilka", "--background"}, true).background);
         const CommandJob backup = jobOf({"--backup", "/srv/nas"});
         QCOMPARE(backup.kind, CommandJob::Kind::Backup);
         QCOMPARE(backup.folder, QStringLiteral("/srv/nas"));

@@ -121,6 +121,21 @@ private slots:
         QCOMPARE(main->windowTitle(), QStringLiteral("ＴＡＬＶＥ通話記録管理"));
     }
 
+    // A start in the background opens the tables and shows nothing until it is asked to.
+    void backgroundStartShowsNoWindow() {
+        TestApp t;
+        QVERIFY(t.start(false));
+        QVERIFY(t.app->splash() == nullptr);
+        t.clock.advance(5000);
+        QVERIFY(QApplication::topLevelWidgets().size() > 0);
+        for (const QWidget* w : QApplication::topLevelWidgets()) {
+            QVERIFY2(!w->isVisible(), qPrintable(w->windowTitle()));
+        }
+        QVERIFY(t.app->phoneBookTable.isOpen());
+        t.app->nav().bringWindowInUseToFront();
+        QVERIFY(t.app->windows.mainMenu->isVisible());
+    }
+
     // A display name would be appended to every window title by the window system; the error
     // box still names the program.
     void titlesAreTheCaptionsAlone() {

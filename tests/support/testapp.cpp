@@ -37,9 +37,9 @@ QByteArray TestApp::readSettings() const {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool TestApp::start() {
+bool TestApp::start(bool showWindows) {
     app = std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *ports,
                                         filePath(QStringLiteral("tilka")), folder_);
     app->onQuit() = [this] { ++quitCount; };
-    return app->start();
+    return app->start(showWindows);
 }

@@ -25,7 +25,7 @@ public:
 
     // Builds the application and starts it as the program entry does; false when the run ends at
     // once.
-    bool start();
+    bool start(bool showWindows = true);
 
     ui::ManualClock clock;
     ScriptedDialogs dialogs;
