@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libqt6sql6-sqlite qt6-qpa-plugins qt6-charts-dev libqt6opengl6-dev
   qt6-image-formats-plugins
   libphonenumber-dev
+  libprotobuf-dev
   fonts-ipafont-gothic poppler-utils
   libbenchmark-dev
   xvfb xdotool imagemagick
