@@ -9,6 +9,7 @@
 #include "db/tablebackups.h"
 #include "protocol/secondsscale.h"
 #include "rules/archivesearch.h"
+#include "rules/logtexts.h"
 #include "rules/password.h"
 #include "rules/phonebookexport.h"
 #include "rules/phonebookimport.h"
@@ -223,9 +224,7 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
             QStringLiteral("ポート COM%1 を開けません。既に使われているか利用できません。")
                 .arg(tables_.state.settings.comPort);
         if (tables_.link.portOpenDenied()) {
-            text += QStringLiteral(
-                "ポートを使う権限がありません。dialout "
-                "グループに加わり、ログインし直してください。");
+            text += rules::PortPermissionText;
         }
         finish(failure(text));
     });

@@ -25,6 +25,10 @@ inline const std::array<QString, 6> KindColumnTexts{
 
 inline const QString AnsweringMachineText = QStringLiteral("▽留守");
 
+// What a port the system refused the user tells, in the port message and on the command line.
+inline const QString PortPermissionText = QStringLiteral(
+    "ポートを使う権限がありません。dialout グループに加わり、ログインし直してください。");
+
 // A port set beyond the three ports has no text.
 QString portText(uint8_t portSet);
 // A kind the table does not know shows as "？？", as kind 0 does.

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "rules/logtexts.h"
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
@@ -17,10 +18,7 @@ PortMessageWindow::PortMessageWindow(WindowContext& context, const adapter::Devi
     firstLine->setGeometry(8, 6, 290, 16);
     secondLine = new QLabel(QStringLiteral("オプションで再度設定を行ってください。"), this);
     secondLine->setGeometry(8, 22, 290, 16);
-    thirdLine = new QLabel(
-        QStringLiteral(
-            "ポートを使う権限がありません。dialout グループに加わり、ログインし直してください。"),
-        this);
+    thirdLine = new QLabel(rules::PortPermissionText, this);
     thirdLine->hide();
     okButton = new QPushButton(QStringLiteral("ＯＫ"), this);
     okButton->setGeometry(113, 42, 75, 25);
