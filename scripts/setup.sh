@@ -8,6 +8,7 @@ packages=(
   qt6-image-formats-plugins
   libphonenumber-dev
   libprotobuf-dev
+  postgresql libqt6sql6-psql dbus
   fonts-ipafont-gothic poppler-utils
   libbenchmark-dev
   xvfb xdotool imagemagick
