@@ -85,11 +85,11 @@ bool AtomicFile::openNew() {
             QStringLiteral(".%1.%2.new")
                 .arg(info.fileName())
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
-        fd_ =
-            ::open(nativePath(newPath_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        fd_ = ::open(nativePath(newPath_).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                     ownerOnly_ ? 0600 : 0666);
         if (fd_ >= 0) {
             // A replaced file keeps its permissions.
-            if (exists) {
+            if (exists && !ownerOnly_) {
                 ::fchmod(fd_, target.st_mode & 07777);
             }
             return true;

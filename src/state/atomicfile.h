@@ -18,6 +18,8 @@ public:
 
     // In a folder that takes no new file, the target itself is written instead (not atomic).
     void setDirectWriteFallback(bool allowed) { directFallback_ = allowed; }
+    // The new file is readable and writable by its owner only, whatever the target's mode was.
+    void setOwnerOnly(bool ownerOnly) { ownerOnly_ = ownerOnly; }
 
     // Opens for writing only.
     bool open(OpenMode mode) override;
@@ -48,6 +50,7 @@ private:
     bool direct_ = false;
     bool replaces_ = false;  // a file of that name was there before
     bool directFallback_ = false;
+    bool ownerOnly_ = false;
 };
 
 // The cause of a failed file operation, in Japanese ("ディスクがいっぱいです" for ENOSPC).
