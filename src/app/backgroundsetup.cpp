@@ -28,6 +28,12 @@ appstate::BackgroundSettings loadBackgroundSettings(const QString& settingsPath)
 void saveBackgroundSettings(const appstate::BackgroundSettings& settings,
                             const QString& settingsPath, const QString& autostartPath,
                             const appstate::AutostartProgram& program) {
+    const bool autostartBefore = loadBackgroundSettings(settingsPath).autostart;
+    const QString failure =
+        appstate::updateAutostartEntry(autostartPath, settings.autostart, program);
+    if (!failure.isEmpty()) {
+        throw BackgroundSetupError(failure.toStdString());
+    }
     const appstate::IniFile ini(settingsPath);
     const std::pair<const char*, int> values[] = {
         {"Resident", settings.resident ? 1 : 0},
@@ -39,14 +45,11 @@ void saveBackgroundSettings(const appstate::BackgroundSettings& settings,
     };
     for (const auto& [key, value] : values) {
         if (!ini.writeInteger(Section, QString::fromLatin1(key), value)) {
+            // The login start goes back to what the settings file still says.
+            appstate::updateAutostartEntry(autostartPath, autostartBefore, program);
             throw BackgroundSetupError(QStringLiteral("設定を保存できません: %1")
                                            .arg(QDir::toNativeSeparators(settingsPath))
                                            .toStdString());
         }
-    }
-    const QString failure =
-        appstate::updateAutostartEntry(autostartPath, settings.autostart, program);
-    if (!failure.isEmpty()) {
-        throw BackgroundSetupError(failure.toStdString());
     }
 }

@@ -16,8 +16,9 @@ public:
 // key takes its default.
 appstate::BackgroundSettings loadBackgroundSettings(const QString& settingsPath);
 
-// Saves the settings in the settings file, then writes or removes the login start entry at
-// autostartPath as the settings ask. Throws BackgroundSetupError on the first failure.
+// Writes or removes the login start entry at autostartPath as the settings ask, then saves the
+// settings in the settings file. Throws BackgroundSetupError on the first failure; the entry is
+// then as the settings file says.
 void saveBackgroundSettings(const appstate::BackgroundSettings& settings,
                             const QString& settingsPath, const QString& autostartPath,
                             const appstate::AutostartProgram& program);
