@@ -219,6 +219,14 @@ void Application::showBackgroundStatus(const QString& text) {
     }
 }
 
+bool Application::showTrayMessage(const QString& title, const QString& text) {
+    if (!residentInTray()) {
+        return false;
+    }
+    trayIcon_->showMessage(title, text);
+    return true;
+}
+
 bool Application::residentInTray() const {
     return trayIcon_ && trayIcon_->isShown();
 }

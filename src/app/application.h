@@ -106,6 +106,9 @@ public:
     void changeBackgroundSettings(const appstate::BackgroundSettings& settings);
     // The state of the scheduled download, in the icon's tooltip and the settings window.
     void showBackgroundStatus(const QString& text);
+    // A message from the icon, for a desktop without a notification service; false when no icon
+    // shows.
+    bool showTrayMessage(const QString& title, const QString& text);
     // Whether the icon shows: closing the main menu then leaves the run going.
     bool residentInTray() const;
 

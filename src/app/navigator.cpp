@@ -128,11 +128,7 @@ void Navigator::runTrayCommand(TrayCommand command) {
         return;
     }
     // The command's window takes the place of the main windows on screen.
-    const AppWindows& w = app_.windows;
-    leaveMenu();
-    w.callLog->hide();
-    w.phoneBook->hide();
-    w.archive->hide();
+    leaveMainWindows();
     switch (command) {
         case TrayCommand::CallLog:
             runMenuCommand(MenuCommand::CallLog);
@@ -292,11 +288,28 @@ void Navigator::showCallsBetween(qint64 from, qint64 to) {
         bringWindowInUseToFront();
         return;
     }
+    leaveMainWindows();
     archiveFromCallLog_ = false;
+    app_.windows.archive->showCallsBetween(from, to);
+}
+
+void Navigator::askToClearAdapterLog() {
+    if (windowToFinishOpen()) {
+        bringWindowInUseToFront();
+        return;
+    }
+    leaveMainWindows();
+    runMenuCommand(MenuCommand::CallLog);
+    if (!app_.state.logImage.isStale()) {
+        app_.windows.callLog->clearLogClicked();
+    }
+}
+
+void Navigator::leaveMainWindows() {
     leaveMenu();
     app_.windows.callLog->hide();
     app_.windows.phoneBook->hide();
-    app_.windows.archive->showCallsBetween(from, to);
+    app_.windows.archive->hide();
 }
 
 void Navigator::editArchiveCaller(const QString& number) {

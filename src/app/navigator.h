@@ -51,6 +51,9 @@ public:
     // The archive window showing only the calls with moments from from to to, both included,
     // unless a window that must be finished first is open.
     void showCallsBetween(qint64 from, qint64 to);
+    // The call log window asking, as its "LOG 削除" does, whether to clear the adapter's log;
+    // a stale log is downloaded first and the user asks from the window.
+    void askToClearAdapterLog();
     // Whether a window that starts or follows an exchange with the adapter is open.
     bool exchangeWindowOpen() const;
     // A download handed over from the command line took in new rows: a call log window on
@@ -62,6 +65,9 @@ private:
     // the rows written so far are still shown.
     void showConvertedCallLog();
     void leaveMenu();
+    // Hides the menus and the call log, phone book and archive windows, for a window opened from
+    // outside them.
+    void leaveMainWindows();
     // Whether a window is open that the user must finish before another opens.
     bool windowToFinishOpen() const;
 
