@@ -306,10 +306,13 @@ void Navigator::askToClearAdapterLog() {
 }
 
 void Navigator::leaveMainWindows() {
+    // Closed rather than hidden, so that the archive window lets go of a download's calls.
+    if (app_.windows.archive->isVisible()) {
+        app_.windows.archive->close();
+    }
     leaveMenu();
     app_.windows.callLog->hide();
     app_.windows.phoneBook->hide();
-    app_.windows.archive->hide();
 }
 
 void Navigator::editArchiveCaller(const QString& number) {
