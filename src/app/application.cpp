@@ -53,7 +53,7 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
       tableFolder_(std::move(tableFolder)),
       navigator_(std::make_unique<Navigator>(*this)),
       windowContext_(ui, *navigator_) {
-    trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     autostartPath = appstate::autostartEntryPath(appstate::processFolderEnvironment());
     splashTimer.onElapsed = [this] { endSplash(); };
     services.timers.onError = [this](const std::string& message) {
@@ -179,22 +179,19 @@ void Application::createWindows() {
     windows.compactMenu = own(new CompactMenuWindow(c));
     windows.optionsSaved = own(new OptionsSavedWindow(c));
     windows.archive = own(new ArchiveWindow(c, callArchive, phoneBookTable));
-    windows.backgroundSettings = own(new BackgroundSettingsWindow(c, trayAvailable));
+    windows.backgroundSettings = own(new BackgroundSettingsWindow(c));
     windows.backgroundSettings->onAccepted = [this](const appstate::BackgroundSettings& s) {
         changeBackgroundSettings(s);
     };
-    if (trayAvailable) {
-        trayIcon_ = std::make_unique<TrayIcon>(c);
-        windows.trayIcon = trayIcon_.get();
-    }
+    // Made on every desktop: an icon set to show appears once a notification area does.
+    trayIcon_ = std::make_unique<TrayIcon>(c);
+    windows.trayIcon = trayIcon_.get();
     connectExchangeReports();
 }
 
 void Application::applyBackgroundSettings(const appstate::BackgroundSettings& settings) {
     backgroundSettings_ = settings;
-    if (trayIcon_) {
-        trayIcon_->setShown(settings.resident);
-    }
+    trayIcon_->setShown(settings.resident);
     if (background.settingsChanged) {
         background.settingsChanged(settings);
     }
@@ -213,8 +210,6 @@ void Application::changeBackgroundSettings(const appstate::BackgroundSettings& s
 void Application::showBackgroundStatus(const QString& text) {
     if (trayIcon_) {
         trayIcon_->setToolTip(text);
-    }
-    if (windows.backgroundSettings) {
         windows.backgroundSettings->showStatus(text);
     }
 }
@@ -228,7 +223,7 @@ bool Application::showTrayMessage(const QString& title, const QString& text) {
 }
 
 bool Application::residentInTray() const {
-    return trayIcon_ && trayIcon_->isShown();
+    return trayIcon_ && trayIcon_->isShown() && trayAvailable();
 }
 
 void Application::connectExchangeReports() {

@@ -89,8 +89,9 @@ public:
     std::function<void()>& onQuit() { return windowContext_.onQuit; }
     void quit() { windowContext_.quit(); }
 
-    // Whether the desktop has a notification area for the icon; set before start.
-    bool trayAvailable = false;
+    // Whether the desktop has a notification area for the icon now; it may come after the start,
+    // when the panel starts after the program at login.
+    std::function<bool()> trayAvailable;
     // Where the entry that starts the program at login lives.
     QString autostartPath;
     // What the background watch offers; its owner sets them.
@@ -109,7 +110,8 @@ public:
     // A message from the icon, for a desktop without a notification service; false when no icon
     // shows.
     bool showTrayMessage(const QString& title, const QString& text);
-    // Whether the icon shows: closing the main menu then leaves the run going.
+    // Whether the icon shows in a notification area: closing the main menu then leaves the run
+    // going.
     bool residentInTray() const;
 
     // Dated copies of the phone book and the archive, in "backup" beside the tables.

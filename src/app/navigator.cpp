@@ -148,7 +148,7 @@ void Navigator::showBackgroundSettings() {
     const AppWindows& w = app_.windows;
     backgroundSettingsFromMenu_ = w.mainMenu->isVisible() || w.compactMenu->isVisible();
     leaveMenu();
-    w.backgroundSettings->showSettings(app_.backgroundSettings());
+    w.backgroundSettings->showSettings(app_.backgroundSettings(), app_.trayAvailable());
 }
 
 void Navigator::backgroundSettingsClosed() {

@@ -22,12 +22,12 @@ constexpr int WindowWidth = 380;
 
 }  // namespace
 
-BackgroundSettingsWindow::BackgroundSettingsWindow(WindowContext& context, bool trayAvailable)
+BackgroundSettingsWindow::BackgroundSettingsWindow(WindowContext& context)
     : WindowBase(context, QStringLiteral("常駐と自動受信")) {
-    buildWindow(trayAvailable);
+    buildWindow();
 }
 
-void BackgroundSettingsWindow::buildWindow(bool trayAvailable) {
+void BackgroundSettingsWindow::buildWindow() {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFont(gothicFont(12));
@@ -43,7 +43,6 @@ void BackgroundSettingsWindow::buildWindow(bool trayAvailable) {
     noTrayLabel = new QLabel(
         QStringLiteral("このデスクトップには通知領域がないため、アイコンを表示できません。"), this);
     noTrayLabel->setWordWrap(true);
-    noTrayLabel->setVisible(!trayAvailable);
 
     fetchMinutesBox = new QSpinBox(this);
     fetchMinutesBox->setRange(0, 24 * 60);
@@ -92,12 +91,14 @@ void BackgroundSettingsWindow::buildWindow(bool trayAvailable) {
     layout->setSpacing(0);
     layout->addWidget(titlePanel);
     layout->addLayout(settings);
-    setFixedWidth(WindowWidth);
-    adjustSize();
-    setFixedHeight(sizeHint().height());
+    titlePanel->setMinimumWidth(WindowWidth);
+    // The height follows the line about the notification area.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void BackgroundSettingsWindow::showSettings(const appstate::BackgroundSettings& settings) {
+void BackgroundSettingsWindow::showSettings(const appstate::BackgroundSettings& settings,
+                                            bool trayAvailable) {
+    noTrayLabel->setVisible(!trayAvailable);
     residentBox->setChecked(settings.resident);
     fetchMinutesBox->setValue(settings.fetchMinutes);
     notifyBox->setChecked(settings.notify);

@@ -16,11 +16,11 @@ class QSpinBox;
 class BackgroundSettingsWindow : public WindowBase {
     Q_OBJECT
 public:
-    // Without a notification area the window says that the icon cannot be shown.
-    BackgroundSettingsWindow(WindowContext& context, bool trayAvailable);
+    explicit BackgroundSettingsWindow(WindowContext& context);
 
-    // Shows the window holding settings.
-    void showSettings(const appstate::BackgroundSettings& settings);
+    // Shows the window holding settings; without a notification area it says that the icon
+    // cannot be shown.
+    void showSettings(const appstate::BackgroundSettings& settings, bool trayAvailable);
     // The state of the schedule: the last scheduled download and what came of it.
     void showStatus(const QString& status);
     // The settings as the window holds them now.
@@ -48,5 +48,5 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void buildWindow(bool trayAvailable);
+    void buildWindow();
 };

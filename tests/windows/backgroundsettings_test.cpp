@@ -145,7 +145,8 @@ private slots:
         t.writeSettings(ResidentSettings);
         QVERIFY(t.start());
         t.clock.advance(2000);
-        QVERIFY(!t.app->windows.trayIcon);
+        QVERIFY(t.app->windows.trayIcon->isShown());
+        QVERIFY(!t.app->residentInTray());
         t.app->windows.mainMenu->backgroundAction->trigger();
         QVERIFY(t.app->windows.backgroundSettings->noTrayLabel->isVisible());
         QVERIFY(t.app->windows.backgroundSettings->residentBox->isChecked());
