@@ -1,6 +1,7 @@
 #include "app/backgroundsetup.h"
 
 #include <QDir>
+#include <utility>
 
 #include "state/inifile.h"
 
