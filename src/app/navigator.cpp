@@ -104,8 +104,9 @@ void Navigator::exitProgram() {
 
 bool Navigator::windowToFinishOpen() const {
     const AppWindows& w = app_.windows;
-    return app_.splash() || exchangeWindowOpen() || w.recordEditor->isVisible() ||
-           w.optionsSaved->isVisible();
+    // A quiet download shows no window but holds the port all the same.
+    return app_.splash() || exchangeWindowOpen() || app_.link.download().inProgress() ||
+           w.recordEditor->isVisible() || w.optionsSaved->isVisible();
 }
 
 void Navigator::runTrayCommand(TrayCommand command) {

@@ -68,7 +68,8 @@ private:
     // Hides the menus and the call log, phone book and archive windows, for a window opened from
     // outside them.
     void leaveMainWindows();
-    // Whether a window is open that the user must finish before another opens.
+    // Whether a window is open that the user must finish, or a download runs that must end,
+    // before a window opens from outside the menus.
     bool windowToFinishOpen() const;
 
     Application& app_;
