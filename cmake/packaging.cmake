@@ -3,9 +3,8 @@
 # lays out the folder that runs as it is (src/ and tools/).
 include(GNUInstallDirs)
 
-# The project has no name of its own on the web yet: the id and the addresses are settings, and
-# the defaults below are placeholders that the metadata validator accepts.
-set(TILKA_APP_ID "org.example.tilka" CACHE STRING "Desktop and AppStream id")
+# The project has no name of its own on the web yet: the id (set beside the project) and the
+# addresses are settings, and the defaults are placeholders that the metadata validator accepts.
 set(TILKA_PROJECT_URL "https://example.org/tilka" CACHE STRING "Home page")
 set(TILKA_SCREENSHOT_URL "${TILKA_PROJECT_URL}/docs/screenshots" CACHE STRING
     "Web folder of the README's screenshots")

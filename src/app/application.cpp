@@ -1,16 +1,20 @@
 #include "app/application.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QSystemTrayIcon>
 #include <QTableView>
 #include <QWidget>
 
+#include "app/backgroundsetup.h"
 #include "app/navigator.h"
 #include "app/startup.h"
 #include "protocol/secondsscale.h"
 #include "state/inifile.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
+#include "windows/backgroundsettingswindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/chargeswindow.h"
 #include "windows/compactmenuwindow.h"
@@ -25,6 +29,7 @@
 #include "windows/progresswindow.h"
 #include "windows/recordeditor.h"
 #include "windows/splashwindow.h"
+#include "windows/trayicon.h"
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
                          QString executablePath, QString tableFolder, QString settingsPath)
@@ -48,6 +53,8 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
       tableFolder_(std::move(tableFolder)),
       navigator_(std::make_unique<Navigator>(*this)),
       windowContext_(ui, *navigator_) {
+    trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    autostartPath = appstate::autostartEntryPath(appstate::processFolderEnvironment());
     splashTimer.onElapsed = [this] { endSplash(); };
     services.timers.onError = [this](const std::string& message) {
         showException(QString::fromStdString(message));
@@ -58,6 +65,7 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
 
 Application::~Application() {
     services.timers.onError = nullptr;
+    trayIcon_.reset();
     while (!windows_.empty()) {
         windows_.pop_back();
     }
@@ -90,6 +98,7 @@ bool Application::start(bool showWindows) {
         takeDailyBackup(db::BackupKind::PhoneBook);
     }
     createWindows();
+    applyBackgroundSettings(loadBackgroundSettings(settingsPath()));
     archiveTotals.start();
     archiveCheck.start();
     return true;
@@ -170,7 +179,51 @@ void Application::createWindows() {
     windows.compactMenu = own(new CompactMenuWindow(c));
     windows.optionsSaved = own(new OptionsSavedWindow(c));
     windows.archive = own(new ArchiveWindow(c, callArchive, phoneBookTable));
+    windows.backgroundSettings = own(new BackgroundSettingsWindow(c));
+    windows.backgroundSettings->onAccepted = [this](const appstate::BackgroundSettings& s) {
+        changeBackgroundSettings(s);
+    };
+    // Made on every desktop: an icon set to show appears once a notification area does.
+    trayIcon_ = std::make_unique<TrayIcon>(c);
+    windows.trayIcon = trayIcon_.get();
     connectExchangeReports();
+}
+
+void Application::applyBackgroundSettings(const appstate::BackgroundSettings& settings) {
+    backgroundSettings_ = settings;
+    trayIcon_->setShown(settings.resident);
+    if (background.settingsChanged) {
+        background.settingsChanged(settings);
+    }
+}
+
+void Application::changeBackgroundSettings(const appstate::BackgroundSettings& settings) {
+    const QFileInfo executable(executablePath_);
+    const QString icon = executable.dir().filePath(QStringLiteral("tilka.svg"));
+    // An installed program finds its icon by name in the icon theme.
+    saveBackgroundSettings(settings, settingsPath_, autostartPath,
+                           {executable.absoluteFilePath(), QDir(tableFolder_).absolutePath(),
+                            QFileInfo::exists(icon) ? icon : QStringLiteral(TILKA_APP_ID)});
+    applyBackgroundSettings(settings);
+}
+
+void Application::showBackgroundStatus(const QString& text) {
+    if (trayIcon_) {
+        trayIcon_->setToolTip(text);
+        windows.backgroundSettings->showStatus(text);
+    }
+}
+
+bool Application::showTrayMessage(const QString& title, const QString& text) {
+    if (!residentInTray()) {
+        return false;
+    }
+    trayIcon_->showMessage(title, text);
+    return true;
+}
+
+bool Application::residentInTray() const {
+    return trayIcon_ && trayIcon_->isShown() && trayAvailable();
 }
 
 void Application::connectExchangeReports() {

@@ -15,6 +15,8 @@
 #include "db/phonebooktable.h"
 #include "db/tablebackups.h"
 #include "rules/logimport.h"
+#include "state/autostartentry.h"
+#include "state/backgroundsettings.h"
 #include "state/programstate.h"
 #include "ui/intervaltimer.h"
 #include "ui/uiservices.h"
@@ -22,6 +24,7 @@
 
 class QWidget;
 class SplashWindow;
+class TrayIcon;
 
 namespace comm {
 class SerialDeviceFactory;
@@ -84,6 +87,32 @@ public:
     void guarded(const std::function<void()>& fn) { windowContext_.guarded(fn); }
     // What ends the run: closing the main window ends the event loop.
     std::function<void()>& onQuit() { return windowContext_.onQuit; }
+    void quit() { windowContext_.quit(); }
+
+    // Whether the desktop has a notification area for the icon now; it may come after the start,
+    // when the panel starts after the program at login.
+    std::function<bool()> trayAvailable;
+    // Where the entry that starts the program at login lives.
+    QString autostartPath;
+    // What the background watch offers; its owner sets them.
+    struct BackgroundHooks {
+        std::function<void()> fetchNow;
+        std::function<void(const appstate::BackgroundSettings&)> settingsChanged;
+    } background;
+    const appstate::BackgroundSettings& backgroundSettings() const { return backgroundSettings_; }
+    // Shows the icon while resident and hands the settings to the background watch.
+    void applyBackgroundSettings(const appstate::BackgroundSettings& settings);
+    // Keeps settings chosen in the settings window (the settings file and the login start
+    // entry), then applies them. Throws BackgroundSetupError when they cannot be kept.
+    void changeBackgroundSettings(const appstate::BackgroundSettings& settings);
+    // The state of the scheduled download, in the icon's tooltip and the settings window.
+    void showBackgroundStatus(const QString& text);
+    // A message from the icon, for a desktop without a notification service; false when no icon
+    // shows.
+    bool showTrayMessage(const QString& title, const QString& text);
+    // Whether the icon shows in a notification area: closing the main menu then leaves the run
+    // going.
+    bool residentInTray() const;
 
     // Dated copies of the phone book and the archive, in "backup" beside the tables.
     db::TableBackups backups;
@@ -112,5 +141,7 @@ private:
     std::unique_ptr<Navigator> navigator_;
     WindowContext windowContext_;
     std::unique_ptr<SplashWindow> splash_;
+    std::unique_ptr<TrayIcon> trayIcon_;
+    appstate::BackgroundSettings backgroundSettings_;
     std::vector<std::unique_ptr<QWidget>> windows_;
 };

@@ -15,6 +15,8 @@ class ChargesWindow;
 class CompactMenuWindow;
 class OptionsSavedWindow;
 class ArchiveWindow;
+class BackgroundSettingsWindow;
+class TrayIcon;
 
 // The windows of the run, each created once at start and kept until the program ends.
 struct AppWindows {
@@ -33,4 +35,7 @@ struct AppWindows {
     CompactMenuWindow* compactMenu = nullptr;
     OptionsSavedWindow* optionsSaved = nullptr;
     ArchiveWindow* archive = nullptr;
+    BackgroundSettingsWindow* backgroundSettings = nullptr;
+    // The icon in the notification area; none where the desktop has no such area.
+    TrayIcon* trayIcon = nullptr;
 };

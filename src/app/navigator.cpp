@@ -8,6 +8,7 @@
 #include "db/databaseerror.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
+#include "windows/backgroundsettingswindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/chargeswindow.h"
 #include "windows/compactmenuwindow.h"
@@ -86,6 +87,76 @@ void Navigator::runMenuCommand(MenuCommand command) {
 
 void Navigator::closeMainMenu() {
     app_.windows.mainMenu->close();
+}
+
+void Navigator::mainMenuClosed() {
+    if (app_.residentInTray()) {
+        leaveMenu();
+        return;
+    }
+    app_.quit();
+}
+
+void Navigator::exitProgram() {
+    leaveMenu();
+    app_.quit();
+}
+
+bool Navigator::windowToFinishOpen() const {
+    const AppWindows& w = app_.windows;
+    // A quiet download shows no window but holds the port all the same.
+    return app_.splash() || exchangeWindowOpen() || app_.link.download().inProgress() ||
+           w.recordEditor->isVisible() || w.optionsSaved->isVisible();
+}
+
+void Navigator::runTrayCommand(TrayCommand command) {
+    if (command == TrayCommand::Exit) {
+        exitProgram();
+        return;
+    }
+    if (command == TrayCommand::FetchNow) {
+        if (app_.background.fetchNow) {
+            app_.background.fetchNow();
+        }
+        return;
+    }
+    if (windowToFinishOpen()) {
+        bringWindowInUseToFront();
+        return;
+    }
+    if (command == TrayCommand::Settings) {
+        showBackgroundSettings();
+        return;
+    }
+    // The command's window takes the place of the main windows on screen.
+    leaveMainWindows();
+    switch (command) {
+        case TrayCommand::CallLog:
+            runMenuCommand(MenuCommand::CallLog);
+            break;
+        case TrayCommand::Archive:
+            openArchive();
+            break;
+        case TrayCommand::PhoneBook:
+            runMenuCommand(MenuCommand::PhoneBook);
+            break;
+        default:
+            break;
+    }
+}
+
+void Navigator::showBackgroundSettings() {
+    const AppWindows& w = app_.windows;
+    backgroundSettingsFromMenu_ = w.mainMenu->isVisible() || w.compactMenu->isVisible();
+    leaveMenu();
+    w.backgroundSettings->showSettings(app_.backgroundSettings(), app_.trayAvailable());
+}
+
+void Navigator::backgroundSettingsClosed() {
+    // Without the icon the menu is the only way back into the run.
+    if (backgroundSettingsFromMenu_ || !app_.residentInTray()) {
+        showMenu();
+    }
 }
 
 void Navigator::showAbout() {
@@ -213,6 +284,38 @@ void Navigator::archiveClosed() {
     }
 }
 
+void Navigator::showCallsBetween(qint64 from, qint64 to) {
+    if (windowToFinishOpen()) {
+        bringWindowInUseToFront();
+        return;
+    }
+    leaveMainWindows();
+    archiveFromCallLog_ = false;
+    app_.windows.archive->showCallsBetween(from, to);
+}
+
+void Navigator::askToClearAdapterLog() {
+    if (windowToFinishOpen()) {
+        bringWindowInUseToFront();
+        return;
+    }
+    leaveMainWindows();
+    runMenuCommand(MenuCommand::CallLog);
+    if (!app_.state.logImage.isStale()) {
+        app_.windows.callLog->clearLogClicked();
+    }
+}
+
+void Navigator::leaveMainWindows() {
+    // Closed rather than hidden, so that the archive window lets go of a download's calls.
+    if (app_.windows.archive->isVisible()) {
+        app_.windows.archive->close();
+    }
+    leaveMenu();
+    app_.windows.callLog->hide();
+    app_.windows.phoneBook->hide();
+}
+
 void Navigator::editArchiveCaller(const QString& number) {
     if (app_.windows.recordEditor->editLogCaller(number)) {
         returnTo_ = Opener::Archive;
@@ -290,8 +393,8 @@ void Navigator::bringWindowInUseToFront() {
     // The windows that open over others come first.
     for (QWidget* window : std::initializer_list<QWidget*>{
              w.password, w.progress, w.confirmation, w.portMessage, w.optionsSaved, w.recordEditor,
-             w.dialPad, w.options, w.charges, w.about, w.archive, w.phoneBook, w.callLog,
-             w.compactMenu, w.mainMenu}) {
+             w.dialPad, w.options, w.charges, w.about, w.backgroundSettings, w.archive, w.phoneBook,
+             w.callLog, w.compactMenu, w.mainMenu}) {
         if (!inUse && window && window->isVisible()) {
             inUse = window;
         }

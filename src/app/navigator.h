@@ -15,6 +15,11 @@ public:
     void useCompactMenu(bool compact) override;
     void runMenuCommand(MenuCommand command) override;
     void closeMainMenu() override;
+    void mainMenuClosed() override;
+    void exitProgram() override;
+    void runTrayCommand(TrayCommand command) override;
+    void showBackgroundSettings() override;
+    void backgroundSettingsClosed() override;
     void showAbout() override;
     void restoreFromBackup() override;
     void showOptions() override;
@@ -40,8 +45,15 @@ public:
 
     // A download failed: the window it started from comes back.
     void returnAfterFailedDownload();
-    // A second start of the program: the window in use, else the menu, comes to the front.
-    void bringWindowInUseToFront();
+    // A second start of the program or a click on the icon: the window in use, else the menu,
+    // comes to the front.
+    void bringWindowInUseToFront() override;
+    // The archive window showing only the calls with moments from from to to, both included,
+    // unless a window that must be finished first is open.
+    void showCallsBetween(qint64 from, qint64 to);
+    // The call log window asking, as its "LOG 削除" does, whether to clear the adapter's log;
+    // a stale log is downloaded first and the user asks from the window.
+    void askToClearAdapterLog();
     // Whether a window that starts or follows an exchange with the adapter is open.
     bool exchangeWindowOpen() const;
     // A download handed over from the command line took in new rows: a call log window on
@@ -53,6 +65,12 @@ private:
     // the rows written so far are still shown.
     void showConvertedCallLog();
     void leaveMenu();
+    // Hides the menus and the call log, phone book and archive windows, for a window opened from
+    // outside them.
+    void leaveMainWindows();
+    // Whether a window is open that the user must finish, or a download runs that must end,
+    // before a window opens from outside the menus.
+    bool windowToFinishOpen() const;
 
     Application& app_;
     // Whether the running download was started from the call log window.
@@ -61,4 +79,6 @@ private:
     bool archiveFromCallLog_ = false;
     // Where the dial pad and the record editor return to when they close.
     Opener returnTo_ = Opener::Menu;
+    // Whether the settings window "常駐と自動受信" was opened from a menu.
+    bool backgroundSettingsFromMenu_ = false;
 };

@@ -39,12 +39,15 @@ DataFolders dataFoldersFor(const QString& executablePath, const QString& current
     if (!systemFolder || iniBeside || !homeKnown) {
         return {beside, currentFolder, false};
     }
-    const QString config =
-        baseFolder(environment.configHome, environment.home, QStringLiteral(".config"));
+    const QString config = configHomeOf(environment);
     const QString data =
         baseFolder(environment.dataHome, environment.home, QStringLiteral(".local/share"));
     return {QDir(config).filePath(ProgramFolder + QStringLiteral("/tilka.Ini")),
             QDir(data).filePath(ProgramFolder), true};
+}
+
+QString configHomeOf(const FolderEnvironment& environment) {
+    return baseFolder(environment.configHome, environment.home, QStringLiteral(".config"));
 }
 
 FolderEnvironment processFolderEnvironment() {

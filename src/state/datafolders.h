@@ -33,6 +33,10 @@ DataFolders dataFoldersFor(const QString& executablePath, const QString& current
                            const FolderEnvironment& environment,
                            const std::function<bool(const QString&)>& fileExists = {});
 
+// The folder of the user's configuration: $XDG_CONFIG_HOME when it is an absolute path, else
+// ~/.config.
+QString configHomeOf(const FolderEnvironment& environment);
+
 // The environment of this process.
 FolderEnvironment processFolderEnvironment();
 

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -85,10 +86,15 @@ void ArchiveWindow::buildWindow() {
     connect(dateRangeBox, &QCheckBox::toggled, this, [this](bool on) {
         fromDate->setEnabled(on);
         toDate->setEnabled(on);
+        momentRange_.reset();
         applyFilters();
     });
-    connect(fromDate, &QDateEdit::dateChanged, this, &ArchiveWindow::applyFilters);
-    connect(toDate, &QDateEdit::dateChanged, this, &ArchiveWindow::applyFilters);
+    for (QDateEdit* edit : {fromDate, toDate}) {
+        connect(edit, &QDateEdit::dateChanged, this, [this] {
+            momentRange_.reset();
+            applyFilters();
+        });
+    }
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(searchBox, 1);
@@ -151,7 +157,10 @@ db::ArchiveQuery ArchiveWindow::currentQuery() const {
     q.port = std::max(0, portBox->currentIndex());
     q.from.reset();
     q.to.reset();
-    if (dateRangeBox->isChecked()) {
+    if (momentRange_) {
+        q.from = momentRange_->first;
+        q.to = momentRange_->second;
+    } else if (dateRangeBox->isChecked()) {
         q.from = protocol::adapterSecondsOf(QDateTime(fromDate->date(), QTime(0, 0)));
         q.to = protocol::adapterSecondsOf(QDateTime(toDate->date(), QTime(23, 59, 59)));
     }
@@ -234,6 +243,28 @@ void ArchiveWindow::showArchive() {
     grid->setFocus();
 }
 
+void ArchiveWindow::showCallsBetween(qint64 from, qint64 to) {
+    {
+        // The filters are set together; the window reads them once below.
+        const QSignalBlocker blockSearch(searchBox);
+        const QSignalBlocker blockKind(kindBox);
+        const QSignalBlocker blockPort(portBox);
+        const QSignalBlocker blockRange(dateRangeBox);
+        const QSignalBlocker blockFrom(fromDate);
+        const QSignalBlocker blockTo(toDate);
+        searchBox->clear();
+        kindBox->setCurrentIndex(0);
+        portBox->setCurrentIndex(0);
+        dateRangeBox->setChecked(true);
+        fromDate->setEnabled(true);
+        toDate->setEnabled(true);
+        fromDate->setDate(protocol::dateOfMoment(from));
+        toDate->setDate(protocol::dateOfMoment(to));
+    }
+    momentRange_.emplace(from, to);
+    showArchive();
+}
+
 QString ArchiveWindow::selectedNumber() const {
     const QModelIndex current = grid->currentIndex();
     if (!current.isValid()) {
@@ -313,6 +344,7 @@ void ArchiveWindow::closeEvent(QCloseEvent* event) {
     event->accept();
     searchTimer.setInterval(0);
     placesTimer.setInterval(0);
+    momentRange_.reset();
     if (statisticsWindow) {
         statisticsWindow->close();
     }

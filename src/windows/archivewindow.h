@@ -29,6 +29,10 @@ public:
 
     // Shows the window with the calls read afresh, names looked up again.
     void showArchive();
+    // Shows the window with only the calls whose moments lie from from to to, both included: the
+    // search and the other filters cleared, the dates set to the days of the range. Changing the
+    // dates or the period box goes back to whole days.
+    void showCallsBetween(qint64 from, qint64 to);
     // Applies the search and the filters now rather than after the typing pause.
     void applyFilters();
     // The query the search box and the filters make.
@@ -86,4 +90,6 @@ private:
     void readSomePlaces();
 
     std::optional<QStringList> unreadPlaces_;  // none until listed
+    // The exact moments of the period, while it shows the calls of a download.
+    std::optional<std::pair<qint64, qint64>> momentRange_;
 };

@@ -32,7 +32,7 @@ CompactMenuWindow::CompactMenuWindow(WindowContext& context)
     connect(dialButton, &QPushButton::clicked, this, runs(Command::Dial));
     connect(chargesButton, &QPushButton::clicked, this, runs(Command::Charges));
     connect(optionsButton, &QPushButton::clicked, this, runs(Command::Options));
-    connect(exitButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(exitButton, &QPushButton::clicked, this, [this] { this->context.nav().exitProgram(); });
     connect(standardMenuButton, &QPushButton::clicked, this,
             &CompactMenuWindow::standardMenuClicked);
 

@@ -49,6 +49,8 @@ void MainMenuWindow::buildWindow() {
     optionsAction =
         run->addAction(QStringLiteral("オプション設定"), this, &MainMenuWindow::optionsClicked);
     run->addSeparator();
+    backgroundAction = run->addAction(QStringLiteral("常駐と自動受信"), this,
+                                      [this] { this->context.nav().showBackgroundSettings(); });
     archiveAction = run->addAction(QStringLiteral("通話履歴"), this,
                                    [this] { this->context.nav().openArchive(); });
     restoreAction = run->addAction(QStringLiteral("バックアップから戻す"), this,
@@ -138,7 +140,7 @@ void MainMenuWindow::optionsClicked() {
 }
 
 void MainMenuWindow::exitClicked() {
-    close();
+    context.nav().exitProgram();
 }
 
 void MainMenuWindow::compactMenuClicked() {
@@ -147,7 +149,7 @@ void MainMenuWindow::compactMenuClicked() {
 
 void MainMenuWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    context.quit();
+    context.nav().mainMenuClosed();
 }
 
 void MainMenuWindow::contextMenuEvent(QContextMenuEvent* event) {

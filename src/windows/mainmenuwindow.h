@@ -45,7 +45,8 @@ public:
     QAction* phoneBookAction = nullptr;
     QAction* dialAction = nullptr;
     QAction* chargesAction = nullptr;
-    QAction* archiveAction = nullptr;  // "通話履歴"
+    QAction* backgroundAction = nullptr;  // "常駐と自動受信"
+    QAction* archiveAction = nullptr;     // "通話履歴"
     QAction* restoreAction = nullptr;
     QAction* exitAction = nullptr;
     QAction* optionsAction = nullptr;

@@ -11,6 +11,8 @@ public:
     // The window the dial pad was opened from; the record editor's dial returns to where the
     // editor was opened from.
     enum class Opener { Menu, CallLog, PhoneBook, Archive, RecordEditor };
+    // The commands of the icon in the notification area.
+    enum class TrayCommand { FetchNow, CallLog, Archive, PhoneBook, Settings, Exit };
 
     virtual ~Navigation() = default;
 
@@ -21,8 +23,20 @@ public:
     virtual void useCompactMenu(bool compact) = 0;
     // A command of the main or compact menu: the menus hide and the command's window follows.
     virtual void runMenuCommand(MenuCommand command) = 0;
-    // Ends the run as closing the main menu window does.
+    // Closes the main menu window, as its title bar does.
     virtual void closeMainMenu() = 0;
+    // The main menu window was closed: the run ends unless it stays resident in the notification
+    // area.
+    virtual void mainMenuClosed() = 0;
+    // The menus' and the icon's 終了: the run ends, resident or not.
+    virtual void exitProgram() = 0;
+    // The window in use, else the menu, comes to the front.
+    virtual void bringWindowInUseToFront() = 0;
+    // A command of the icon in the notification area.
+    virtual void runTrayCommand(TrayCommand command) = 0;
+    // The window "常駐と自動受信"; closing it returns to the menu when opened from there.
+    virtual void showBackgroundSettings() = 0;
+    virtual void backgroundSettingsClosed() = 0;
 
     virtual void showAbout() = 0;
     // Lists the backups of the phone book and the archive and puts the chosen one back after

@@ -338,9 +338,9 @@ private slots:
         for (QAction* a : menus[0]->menu()->actions()) {
             runItems << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        QCOMPARE(runItems,
-                 (QStringList{"通話記録表", "個人情報一覧表", "ダイヤル発信", "回線使用料",
-                              "オプション設定", "-", "通話履歴", "バックアップから戻す", "終了"}));
+        QCOMPARE(runItems, (QStringList{"通話記録表", "個人情報一覧表", "ダイヤル発信",
+                                        "回線使用料", "オプション設定", "-", "常駐と自動受信",
+                                        "通話履歴", "バックアップから戻す", "終了"}));
         QStringList helpItems;
         for (QAction* a : menus[1]->menu()->actions()) {
             helpItems << (a->isSeparator() ? QStringLiteral("-") : a->text());

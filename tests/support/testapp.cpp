@@ -41,5 +41,8 @@ bool TestApp::start(bool showWindows) {
     app = std::make_unique<Application>(ui::UiServices{clock, dialogs, help, wallClock}, *ports,
                                         filePath(QStringLiteral("tilka")), folder_);
     app->onQuit() = [this] { ++quitCount; };
+    app->trayAvailable = [this] { return trayAvailable; };
+    // Never the user's own login entries.
+    app->autostartPath = filePath(QStringLiteral("autostart/tilka.desktop"));
     return app->start(showWindows);
 }

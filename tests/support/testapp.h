@@ -34,6 +34,8 @@ public:
     std::unique_ptr<comm::SerialDeviceFactory> ports;
     std::unique_ptr<Application> app;
     int quitCount = 0;
+    // Whether the run finds a notification area for its icon.
+    bool trayAvailable = false;
 
 private:
     QTemporaryDir ownFolder_;

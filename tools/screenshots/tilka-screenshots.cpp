@@ -19,6 +19,7 @@
 #include "rules/logtexts.h"
 #include "ui/manualclock.h"
 #include "windows/archivewindow.h"
+#include "windows/backgroundsettingswindow.h"
 #include "windows/calllogwindow.h"
 #include "windows/chargeswindow.h"
 #include "windows/compactmenuwindow.h"
@@ -168,6 +169,8 @@ int main(int argc, char* argv[]) {
     Application app(ui::UiServices{clock, dialogs, help, wallClock}, ports,
                     QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path());
     app.onQuit() = [] {};
+    // The settings window as on a desktop with a notification area; the virtual server has none.
+    app.trayAvailable = [] { return true; };
     app.start();
     clock.advance(2000);
 
@@ -222,6 +225,11 @@ int main(int argc, char* argv[]) {
     f.mainMenu->optionsButton->click();
     camera.shoot(f.options, QStringLiteral("options"));
     f.options->cancelButton->click();
+
+    app.showBackgroundStatus(QStringLiteral("12/08 09:30 受信しました（新着 2 件）"));
+    f.mainMenu->backgroundAction->trigger();
+    camera.shoot(f.backgroundSettings, QStringLiteral("background-settings"));
+    f.backgroundSettings->cancelButton->click();
 
     f.mainMenu->compactMenuClicked();
     camera.shoot(f.compactMenu, QStringLiteral("compact-menu"));
