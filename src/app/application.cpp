@@ -61,10 +61,24 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
     };
     QObject::connect(&link, &adapter::DeviceLink::handlerError,
                      [this](const QString& message) { showException(message); });
+    notifier.fallback = [this](const QString& title, const QString& body) {
+        return showTrayMessage(title, body);
+    };
+    fetch_ = std::make_unique<BackgroundFetch>(*this, notifier);
+    BackgroundFetch* fetch = fetch_.get();
+    QObject::connect(&wakeWatcher, &ui::WakeWatcher::woke, fetch, &BackgroundFetch::machineWoke);
+    QObject::connect(fetch, &BackgroundFetch::statusChanged, fetch,
+                     [this] { showBackgroundStatus(fetch_->statusText()); });
+    QObject::connect(
+        fetch, &BackgroundFetch::openNewCallsRequested, fetch,
+        [this](qint64 from, qint64 to) { guarded([&] { nav().showCallsBetween(from, to); }); });
+    QObject::connect(fetch, &BackgroundFetch::clearLogConfirmationRequested, fetch,
+                     [this] { guarded([this] { nav().askToClearAdapterLog(); }); });
 }
 
 Application::~Application() {
     services.timers.onError = nullptr;
+    fetch_.reset();
     trayIcon_.reset();
     while (!windows_.empty()) {
         windows_.pop_back();
@@ -192,9 +206,7 @@ void Application::createWindows() {
 void Application::applyBackgroundSettings(const appstate::BackgroundSettings& settings) {
     backgroundSettings_ = settings;
     trayIcon_->setShown(settings.resident);
-    if (background.settingsChanged) {
-        background.settingsChanged(settings);
-    }
+    fetch_->apply(settings);
 }
 
 void Application::changeBackgroundSettings(const appstate::BackgroundSettings& settings) {
@@ -233,23 +245,43 @@ void Application::connectExchangeReports() {
     ProgressWindow* progress = windows.progress;
     PasswordWindow* password = windows.password;
     const LogDownload* download = &link.download();
-    // A download handed over shows its progress too, so that no one starts another exchange.
-    QObject::connect(download, &LogDownload::started, progress, &ProgressWindow::showStarted);
-    QObject::connect(download, &LogDownload::progress, progress, &ProgressWindow::showProgress);
-    QObject::connect(download, &LogDownload::passwordNeeded, password, [this, password] {
-        if (!downloadHandedOver) {
+    // A download handed over shows its progress too, so that no one starts another exchange; a
+    // quiet one shows nothing.
+    const auto shownTo = [this](DownloadOwner owner) { return downloadOwner == owner; };
+    const auto shownAtAll = [this] { return downloadOwner != DownloadOwner::Background; };
+    QObject::connect(download, &LogDownload::started, progress, [progress, shownAtAll] {
+        if (shownAtAll()) {
+            progress->showStarted();
+        }
+    });
+    QObject::connect(download, &LogDownload::progress, progress,
+                     [progress, shownAtAll](int percent) {
+                         if (shownAtAll()) {
+                             progress->showProgress(percent);
+                         }
+                     });
+    QObject::connect(download, &LogDownload::passwordNeeded, password, [password, shownTo] {
+        if (shownTo(DownloadOwner::Windows)) {
             password->ask();
         }
     });
-    QObject::connect(download, &LogDownload::imageReady, progress, [this, progress] {
-        progress->showFinished();
-        if (downloadHandedOver) {
+    QObject::connect(download, &LogDownload::imageReady, progress, [this, progress, shownTo] {
+        if (shownTo(DownloadOwner::Background)) {
             return;
         }
-        windows.callLog->showDownloaded(logImport.importDownload(services.wallClock.now()));
+        progress->showFinished();
+        if (shownTo(DownloadOwner::SecondStart)) {
+            return;
+        }
+        const rules::LogImportResult result = logImport.importDownload(services.wallClock.now());
+        windows.callLog->showDownloaded(result);
+        fetch_->downloaded(result);
     });
-    QObject::connect(download, &LogDownload::failed, progress, [this, progress, password] {
-        if (downloadHandedOver) {
+    QObject::connect(download, &LogDownload::failed, progress, [this, progress, password, shownTo] {
+        if (shownTo(DownloadOwner::Background)) {
+            return;
+        }
+        if (shownTo(DownloadOwner::SecondStart)) {
             progress->showFinished();
             return;
         }
@@ -257,14 +289,14 @@ void Application::connectExchangeReports() {
         progress->showFailed();
         navigator_->returnAfterFailedDownload();
     });
-    QObject::connect(download, &LogDownload::abandoned, password, [this, progress, password] {
+    QObject::connect(download, &LogDownload::abandoned, password, [progress, password, shownTo] {
         password->hide();
-        if (downloadHandedOver) {
+        if (shownTo(DownloadOwner::SecondStart)) {
             progress->showFinished();
         }
     });
-    QObject::connect(download, &LogDownload::portUnavailable, progress, [this] {
-        if (!downloadHandedOver) {
+    QObject::connect(download, &LogDownload::portUnavailable, progress, [this, shownTo] {
+        if (shownTo(DownloadOwner::Windows)) {
             navigator_->showPortMessage();
         }
     });

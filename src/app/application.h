@@ -9,6 +9,7 @@
 #include "app/appwindows.h"
 #include "app/archivecheck.h"
 #include "app/archivetotalscount.h"
+#include "app/backgroundfetch.h"
 #include "app/navigator.h"
 #include "db/callarchive.h"
 #include "db/calllogtable.h"
@@ -18,8 +19,10 @@
 #include "state/autostartentry.h"
 #include "state/backgroundsettings.h"
 #include "state/programstate.h"
+#include "ui/desktopnotifier.h"
 #include "ui/intervaltimer.h"
 #include "ui/uiservices.h"
+#include "ui/wakewatcher.h"
 #include "windows/windowcontext.h"
 
 class QWidget;
@@ -59,9 +62,10 @@ public:
     db::CallArchive callArchive;
     // Takes the held log image into the three tables.
     rules::LogImport logImport;
-    // A download handed over by a second start: its reports go back to that start, not to the
-    // windows.
-    bool downloadHandedOver = false;
+    // Who the running download reports to: the windows; a second start, whose download shows
+    // its progress but no result; or the background watch, for which no window shows at all.
+    enum class DownloadOwner { Windows, SecondStart, Background };
+    DownloadOwner downloadOwner = DownloadOwner::Windows;
 
     // The splash window while it shows; released when splashTimer fires.
     SplashWindow* splash() const { return splash_.get(); }
@@ -94,11 +98,12 @@ public:
     std::function<bool()> trayAvailable;
     // Where the entry that starts the program at login lives.
     QString autostartPath;
-    // What the background watch offers; its owner sets them.
-    struct BackgroundHooks {
-        std::function<void()> fetchNow;
-        std::function<void(const appstate::BackgroundSettings&)> settingsChanged;
-    } background;
+    // Desktop notifications, on the session bus in the program; the icon's message without one.
+    ui::DesktopNotifier notifier;
+    // The machine's wake from standby, from the login manager on the system bus.
+    ui::WakeWatcher wakeWatcher;
+    // The quiet downloads, notifications and log-memory guard of resident mode.
+    BackgroundFetch& backgroundFetch() { return *fetch_; }
     const appstate::BackgroundSettings& backgroundSettings() const { return backgroundSettings_; }
     // Shows the icon while resident and hands the settings to the background watch.
     void applyBackgroundSettings(const appstate::BackgroundSettings& settings);
@@ -142,6 +147,7 @@ private:
     WindowContext windowContext_;
     std::unique_ptr<SplashWindow> splash_;
     std::unique_ptr<TrayIcon> trayIcon_;
+    std::unique_ptr<BackgroundFetch> fetch_;
     appstate::BackgroundSettings backgroundSettings_;
     std::vector<std::unique_ptr<QWidget>> windows_;
 };

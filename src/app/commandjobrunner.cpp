@@ -231,10 +231,12 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
     QObject::connect(
         download, &adapter::LogDownload::passwordNeeded, &receiver_, [this, passwordGiven] {
             tables_.link.abandonDownload();
-            finishWhenQuiet(failure(
+            JobResult refused = failure(
                 passwordGiven ? QStringLiteral("パスワードが違います。")
                               : QStringLiteral("アダプターがパスワードを求めています。--password "
-                                               "で指定してください。")));
+                                               "で指定してください。"));
+            refused.passwordAsked = true;
+            finishWhenQuiet(refused);
         });
 }
 

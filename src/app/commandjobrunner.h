@@ -26,6 +26,8 @@ struct JobResult {
     int exitCode = 0;
     QString output;
     QString error;
+    // The adapter asked for a password the job did not have.
+    bool passwordAsked = false;
 };
 
 // What a job needs of the machine.

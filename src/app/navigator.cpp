@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "app/application.h"
+#include "app/commandjobrunner.h"
 #include "db/databaseerror.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
@@ -57,8 +58,13 @@ void Navigator::leaveMenu() {
 }
 
 void Navigator::runMenuCommand(MenuCommand command) {
-    leaveMenu();
     appstate::ProgramState& s = app_.state;
+    const bool usesAdapter = command == MenuCommand::Dial || command == MenuCommand::Charges ||
+                             (command == MenuCommand::CallLog && s.logImage.isStale());
+    if (usesAdapter && refusedWhileFetching(app_.windows.mainMenu)) {
+        return;
+    }
+    leaveMenu();
     switch (command) {
         case MenuCommand::CallLog:
             if (s.logImage.isStale()) {
@@ -115,9 +121,7 @@ void Navigator::runTrayCommand(TrayCommand command) {
         return;
     }
     if (command == TrayCommand::FetchNow) {
-        if (app_.background.fetchNow) {
-            app_.background.fetchNow();
-        }
+        app_.backgroundFetch().fetchNow();
         return;
     }
     if (windowToFinishOpen()) {
@@ -215,6 +219,9 @@ void Navigator::showSaveNotice(bool shown) {
 }
 
 void Navigator::reloadCallLog() {
+    if (refusedWhileFetching(app_.windows.callLog)) {
+        return;
+    }
     downloadFromCallLog_ = true;
     app_.link.startDownload();
 }
@@ -325,6 +332,9 @@ void Navigator::editArchiveCaller(const QString& number) {
 
 void Navigator::openDialPad(Opener opener, const QString& number) {
     // The editor's dial returns to where the editor was opened from.
+    if (refusedWhileFetching(QApplication::activeWindow())) {
+        return;
+    }
     if (opener != Opener::RecordEditor) {
         returnTo_ = opener;
     }
@@ -362,6 +372,9 @@ void Navigator::returnTo(Opener opener) {
 }
 
 void Navigator::askConfirmation(int action, const QString& firstLine, const QString& secondLine) {
+    if (refusedWhileFetching(QApplication::activeWindow())) {
+        return;
+    }
     app_.windows.confirmation->ask(action, firstLine, secondLine);
 }
 
@@ -411,6 +424,15 @@ void Navigator::bringWindowInUseToFront() {
     }
 }
 
+bool Navigator::refusedWhileFetching(QWidget* parent) {
+    if (!app_.backgroundFetch().running()) {
+        return false;
+    }
+    app_.services.dialogs.messageBox(parent, adapterBusyMessage(), ui::applicationTitle(),
+                                     ui::MsgButtons::Ok, ui::MsgIcon::Information);
+    return true;
+}
+
 bool Navigator::exchangeWindowOpen() const {
     const AppWindows& w = app_.windows;
     for (const QWidget* window :
@@ -426,5 +448,8 @@ bool Navigator::exchangeWindowOpen() const {
 void Navigator::showHandedOverDownload(const rules::LogImportResult& result) {
     if (app_.windows.callLog && app_.windows.callLog->isVisible()) {
         app_.windows.callLog->showTotals(result);
+    }
+    if (app_.windows.archive && app_.windows.archive->isVisible()) {
+        app_.windows.archive->refreshRows();
     }
 }

@@ -4,6 +4,7 @@
 #include "windows/navigation.h"
 
 class Application;
+class QWidget;
 
 // Decides which window comes back when another closes, and opens the window a command asks for.
 class Navigator : public Navigation {
@@ -56,8 +57,8 @@ public:
     void askToClearAdapterLog();
     // Whether a window that starts or follows an exchange with the adapter is open.
     bool exchangeWindowOpen() const;
-    // A download handed over from the command line took in new rows: a call log window on
-    // screen shows them.
+    // A download handed over from the command line or done quietly took in new rows: the call
+    // log and archive windows on screen show them.
     void showHandedOverDownload(const rules::LogImportResult& result);
 
 private:
@@ -71,6 +72,8 @@ private:
     // Whether a window is open that the user must finish, or a download runs that must end,
     // before a window opens from outside the menus.
     bool windowToFinishOpen() const;
+    // A quiet download holds the adapter: the user is told so over parent and nothing starts.
+    bool refusedWhileFetching(QWidget* parent);
 
     Application& app_;
     // Whether the running download was started from the call log window.

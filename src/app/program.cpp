@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -115,6 +116,8 @@ int runWindows(int argc, char* argv[], bool background) {
     Application app(ui::UiServices{timers, dialogs, help, wallClock}, machine.ports,
                     machine.executable, machine.folders.tableFolder, machine.folders.settingsFile);
     app.onQuit() = [] { QCoreApplication::quit(); };
+    app.notifier.useBus(QDBusConnection::sessionBus());
+    app.wakeWatcher.listenOn(QDBusConnection::systemBus());
     if (!app.start(!background)) {
         return 1;
     }

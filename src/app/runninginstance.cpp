@@ -26,7 +26,7 @@ CommandJob withAbsolutePaths(CommandJob job, const QString& workingFolder) {
 RunningInstance::RunningInstance(Application& app) : app_(app) {}
 
 RunningInstance::~RunningInstance() {
-    app_.downloadHandedOver = false;
+    app_.downloadOwner = Application::DownloadOwner::Windows;
 }
 
 bool RunningInstance::listen(const QString& name) {
@@ -49,7 +49,8 @@ void RunningInstance::answer(const InstanceRequest& request, const InstanceChann
         return;
     }
     const CommandJob job = withAbsolutePaths(*line.job, request.workingFolder);
-    if (job.downloads() && (download_ || app_.nav().exchangeWindowOpen())) {
+    if (job.downloads() &&
+        (download_ || app_.nav().exchangeWindowOpen() || app_.backgroundFetch().running())) {
         reply({1, adapterBusyMessage()});
         return;
     }
@@ -66,11 +67,13 @@ void RunningInstance::runJob(const CommandJob& job, const InstanceChannel::Answe
                       [this](const rules::LogImportResult& result) {
                           app_.nav().showHandedOverDownload(result);
                       }});
-    app_.downloadHandedOver = download;
+    if (download) {
+        app_.downloadOwner = Application::DownloadOwner::SecondStart;
+    }
     runner->run(job, [this, reply, download](const JobResult& result) {
         reply({result.exitCode, result.exitCode == 0 ? result.output : result.error});
         if (download) {
-            app_.downloadHandedOver = false;
+            app_.downloadOwner = Application::DownloadOwner::Windows;
             QMetaObject::invokeMethod(
                 &releaser_, [this] { download_.reset(); }, Qt::QueuedConnection);
         }

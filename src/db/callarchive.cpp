@@ -538,6 +538,30 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
     return added;
 }
 
+int CallArchive::countHeld(const std::vector<ArchivedCall>& calls) const {
+    d->requireOpen();
+    QSqlQuery find(d->conn.database());
+    if (!find.prepare(QStringLiteral("SELECT 1 FROM Archive WHERE start_seconds = ? AND port_set = "
+                                     "? AND call_kind = ? AND number = ? AND duration_seconds = "
+                                     "? AND charge = ?"))) {
+        throw engineError(find.lastError());
+    }
+    int held = 0;
+    for (const ArchivedCall& call : calls) {
+        find.bindValue(0, call.startSeconds);
+        find.bindValue(1, call.portSet);
+        find.bindValue(2, call.callKind);
+        find.bindValue(3, Connection::text(call.number));
+        find.bindValue(4, call.durationSeconds);
+        find.bindValue(5, call.charge);
+        if (!find.exec()) {
+            throw engineError(find.lastError());
+        }
+        held += find.next() ? 1 : 0;
+    }
+    return held;
+}
+
 ArchiveTotals CallArchive::totals(const ArchiveQuery& query) const {
     d->requireOpen();
     const Condition c = conditionOf(query);

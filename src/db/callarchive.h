@@ -136,6 +136,8 @@ public:
     // Adds the calls of one download in one transaction: all of them or, on failure, none.
     // Calls already archived are skipped. Returns how many were new.
     int add(const std::vector<ArchivedCall>& calls, const QDateTime& downloadedAt);
+    // How many of the calls the archive holds, each looked up by the values that identify it.
+    int countHeld(const std::vector<ArchivedCall>& calls) const;
 
     ArchiveTotals totals(const ArchiveQuery& query) const;
     // Up to limit rows in the query's order, after the row `after` when given.

@@ -123,9 +123,10 @@ void LogImport::archive(const std::vector<db::ArchivedCall>& calls, const QDateT
         result.archivedCalls = archive_.add(calls, downloadedAt);
         for (const db::ArchivedCall& call : calls) {
             if (!latest || call.moment > *latest) {
-                result.newestCalls.push_back(call.row);
+                result.newestCalls.push_back(call);
             }
         }
+        result.everyCallArchived = archive_.countHeld(calls) == static_cast<int>(calls.size());
     } catch (const db::DatabaseError& e) {
         result.error = db::archiveProblemText(archive_.path(), e, db::CallsNotArchived);
     }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <vector>
 
+#include "db/callarchive.h"
 #include "db/calllogtable.h"
 #include "rules/logconversion.h"
 
@@ -12,7 +13,6 @@ struct ProgramState;
 }
 
 namespace db {
-class CallArchive;
 class PhoneBookTable;
 }  // namespace db
 
@@ -27,7 +27,9 @@ struct LogImportResult {
     int memoryFill = 0;  // percent of the adapter's log area used, at most 100
     // The calls the archive did not hold before, and of them those later than any it held.
     int archivedCalls = 0;
-    std::vector<db::LogRow> newestCalls;
+    std::vector<db::ArchivedCall> newestCalls;
+    // Every call of the download was found in the archive afterwards.
+    bool everyCallArchived = false;
     // The archive cannot be used: downloads are not kept in it.
     bool archiveUnavailable = false;
     QString error;

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -192,6 +193,19 @@ void ArchiveWindow::applyFilters() {
             grid->selectRow(0);
         }
     });
+}
+
+void ArchiveWindow::refreshRows() {
+    const int selected = grid->currentIndex().row();
+    const int scrolled = grid->verticalScrollBar()->value();
+    applyFilters();
+    while (selected >= model->rowCount() && model->canFetchMore({})) {
+        model->fetchMore({});
+    }
+    if (selected >= 0 && selected < model->rowCount()) {
+        grid->selectRow(selected);
+    }
+    grid->verticalScrollBar()->setValue(scrolled);
 }
 
 void ArchiveWindow::readSomePlaces() {

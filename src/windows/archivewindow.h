@@ -35,6 +35,9 @@ public:
     void showCallsBetween(qint64 from, qint64 to);
     // Applies the search and the filters now rather than after the typing pause.
     void applyFilters();
+    // Reads the rows again for calls added meanwhile, keeping the selected row and the scroll
+    // place.
+    void refreshRows();
     // The query the search box and the filters make.
     db::ArchiveQuery currentQuery() const;
 

@@ -279,7 +279,7 @@ private slots:
         s.result = s.import.importDownload(at);
         QCOMPARE(s.result.archivedCalls, 1);
         QCOMPARE(s.result.newestCalls.size(), size_t{1});
-        QCOMPARE(s.result.newestCalls[0].number, QStringLiteral("0312345678"));
+        QCOMPARE(s.result.newestCalls[0].row.number, QStringLiteral("0312345678"));
         putLogImage(s.state, logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}}) +
                                  logEntryBytes({1, 1, 980000, 980005, 5, "0399999999", {}}));
         s.result = s.import.importDownload(at);
