@@ -1,3 +1,4 @@
+#include <QCheckBox>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -145,6 +146,8 @@ private slots:
     void quietDownloadAfterTheStart() {
         ResidentRun r("FetchMinutes=5\n");
         QVERIFY(r.start());
+        ArchiveWindow* archive = r.app().windows.archive;
+        archive->showArchive();
         r.sim.t.clock.advance(BackgroundFetch::AfterStartMs - 1);
         QCOMPARE(r.commandCount(), 0);
         r.sim.t.clock.advance(1);
@@ -161,6 +164,7 @@ private slots:
         QVERIFY(!r.app().windows.callLog->isVisible());
         QCOMPARE(r.app().callLogTable.rowCount(), 10);
         QCOMPARE(r.app().callArchive.totals({}).count, 10);
+        QCOMPARE(archive->model->rowCount(), 10);
         QVERIFY2(r.fetch().statusText().contains(QStringLiteral("新規 10 件")),
                  qPrintable(r.fetch().statusText()));
 
@@ -175,8 +179,9 @@ private slots:
                  QStringList({QStringLiteral("open-new-calls"), QStringLiteral("通話履歴を開く")}));
 
         r.bus.pick(1, QStringLiteral("open-new-calls"));
-        QTRY_VERIFY(r.app().windows.archive->isVisible());
-        QCOMPARE(r.app().windows.archive->model->rowCount(), 10);
+        QTRY_VERIFY(archive->dateRangeBox->isChecked());
+        QVERIFY(archive->isVisible());
+        QCOMPARE(archive->model->rowCount(), 10);
     }
 
     // The schedule skips a turn while an exchange window is open, tells a failure once however
