@@ -2,7 +2,8 @@
 # Sets up, checks the layering of src/ and the format of the sources, builds and runs every test:
 # under ThreadSanitizer (the serial link's threads), under AddressSanitizer with
 # UndefinedBehaviorSanitizer, each libFuzzer target for a minute on its corpus, then the plain
-# build, whose CTest summary ends the output.
+# build, whose CTest summary ends the output. The shared-store tests reach a throw-away
+# PostgreSQL cluster started here.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -16,6 +17,21 @@ bash scripts/check-format.sh
 
 out="$root/build-tests"
 export QT_QPA_PLATFORM=offscreen
+
+# Stopped and removed whatever the outcome, as is the fuzzers' scratch folder.
+pg="$(mktemp -d)"
+chmod 755 "$pg"
+scratch=""
+cleanup() {
+  bash "$root/scripts/pg-cluster.sh" stop "$pg/cluster" || true
+  rm -rf "$pg" ${scratch:+"$scratch"}
+}
+trap cleanup EXIT
+
+echo "== PostgreSQL for the shared-store tests =="
+bash scripts/pg-cluster.sh start "$pg/cluster"
+# shellcheck source=/dev/null
+. "$pg/cluster/env"
 
 echo "== ThreadSanitizer: device link =="
 TILKA_TARGETS="link_serialport link_commandchannel link_hgsim link_serialdevicelist" \
@@ -34,7 +50,6 @@ CC=clang CXX=clang++ TILKA_TARGETS="${fuzz_targets[*]}" \
     -DTILKA_SANITIZE=address,undefined
 # libFuzzer adds the inputs it finds to the first corpus folder: it gets a copy, not the repo's.
 scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$out/fuzz/artifacts"
 for target in "${fuzz_targets[@]}"; do
   corpus="$scratch/$target"
