@@ -21,6 +21,9 @@ namespace {
 // A second instance must hear "database is locked" at once, not after the driver's 5 s default.
 constexpr auto Options = "QSQLITE_BUSY_TIMEOUT=100;QSQLITE_OPEN_URI";
 
+// A server away must not hold the user for libpq's default of no limit.
+constexpr int ServerConnectSeconds = 5;
+
 std::atomic<int> connectionCount{0};
 
 [[noreturn]] void fail(const QSqlError& error) {
@@ -44,9 +47,7 @@ Connection::~Connection() {
 
 void Connection::open(const QString& path, bool create, bool exclusive) {
     close();
-    if (!db_.isValid()) {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-    }
+    useDriver(QStringLiteral("QSQLITE"));
     // The URI form lets SQLite itself refuse a missing file ("rw") instead of creating one.
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(create ? QStringLiteral("mode=rwc") : QStringLiteral("mode=rw"));
@@ -67,11 +68,34 @@ void Connection::open(const QString& path, bool create, bool exclusive) {
     }
 }
 
+void Connection::useDriver(const QString& driver) {
+    if (db_.isValid() && db_.driverName() == driver) {
+        return;
+    }
+    db_ = QSqlDatabase();
+    if (QSqlDatabase::contains(name_)) {
+        QSqlDatabase::removeDatabase(name_);
+    }
+    db_ = QSqlDatabase::addDatabase(driver, name_);
+}
+
+void Connection::openServer(const appstate::StoreSettings& server) {
+    close();
+    useDriver(QStringLiteral("QPSQL"));
+    db_.setHostName(server.host);
+    db_.setPort(server.port);
+    db_.setDatabaseName(server.database);
+    db_.setUserName(server.user);
+    db_.setConnectOptions(
+        QStringLiteral("connect_timeout=%1;application_name=tilka").arg(ServerConnectSeconds));
+    if (!db_.open()) {
+        fail(db_.lastError());
+    }
+}
+
 void Connection::openImmutable(const QString& path) {
     close();
-    if (!db_.isValid()) {
-        db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name_);
-    }
+    useDriver(QStringLiteral("QSQLITE"));
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=ro&immutable=1"));
     db_.setDatabaseName(uri.toString(QUrl::FullyEncoded));
@@ -127,6 +151,13 @@ void Connection::lock() {
 QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) const {
     QSqlQuery query(db_);
     query.setForwardOnly(true);
+    // The server prepares no schema statement; one without values needs no preparing anywhere.
+    if (values.isEmpty()) {
+        if (!query.exec(sql)) {
+            fail(query.lastError());
+        }
+        return query;
+    }
     if (!query.prepare(sql)) {
         fail(query.lastError());
     }

@@ -5,10 +5,12 @@
 #include <QString>
 #include <QVariantList>
 
+#include "state/storesettings.h"
+
 namespace db {
 
-// One uniquely named SQLite connection of a table object. Every failure becomes an
-// DatabaseError carrying the engine's text.
+// One uniquely named connection of a table object: an SQLite file, or the PostgreSQL server an
+// office shares. Every failure becomes an DatabaseError carrying the engine's text.
 class Connection {
 public:
     explicit Connection(const QString& prefix);
@@ -24,6 +26,10 @@ public:
     void open(const QString& path, bool create, bool exclusive);
     // Opens the file read-only without taking any lock, as if nothing could change it.
     void openImmutable(const QString& path);
+    // Connects to the server through Qt's PostgreSQL driver. The password is libpq's to find, in
+    // ~/.pgpass or PGPASSWORD; an empty user or database is libpq's default too. A server that
+    // does not answer is given up after a few seconds.
+    void openServer(const appstate::StoreSettings& server);
     void close();
     bool isOpen() const;
 
@@ -56,6 +62,8 @@ public:
     static QVariant cutText(const QString& value, int maxBytes);
 
 private:
+    // The connection goes through driver from now on.
+    void useDriver(const QString& driver);
     void holdFile(const QString& path);
     void releaseFile();
 

@@ -1,0 +1,64 @@
+#include "testserver.h"
+
+#include <QCoreApplication>
+#include <atomic>
+
+#include "db/connection.h"
+#include "db/databaseerror.h"
+
+namespace {
+
+std::atomic<int> databaseCount{0};
+
+// The server's own database, through which test databases are made and dropped.
+appstate::StoreSettings serverOfEnvironment() {
+    appstate::StoreSettings s;
+    s.kind = appstate::StoreKind::Server;
+    s.host = qEnvironmentVariable("PGHOST");
+    s.port =
+        qEnvironmentVariableIntValue("PGPORT") > 0 ? qEnvironmentVariableIntValue("PGPORT") : 5432;
+    s.user = qEnvironmentVariable("PGUSER");
+    s.database = qEnvironmentVariable("PGDATABASE");
+    return s;
+}
+
+void runOnServer(const appstate::StoreSettings& server, const QString& sql) {
+    db::Connection admin(QStringLiteral("test-admin"));
+    admin.openServer(server);
+    admin.exec(sql);
+}
+
+}  // namespace
+
+bool TestServerDatabase::serverGiven() {
+    return qEnvironmentVariableIsSet("PGHOST");
+}
+
+TestServerDatabase::TestServerDatabase()
+    : base_(serverOfEnvironment()),
+      name_(QStringLiteral("tilka_%1_%2")
+                .arg(QCoreApplication::applicationPid())
+                .arg(++databaseCount)) {
+    try {
+        runOnServer(base_, QStringLiteral("CREATE DATABASE %1").arg(name_));
+    } catch (const db::DatabaseError& e) {
+        problem_ = e.text();
+    }
+}
+
+TestServerDatabase::~TestServerDatabase() {
+    if (!problem_.isEmpty()) {
+        return;
+    }
+    try {
+        runOnServer(base_, QStringLiteral("DROP DATABASE %1 WITH (FORCE)").arg(name_));
+    } catch (const db::DatabaseError&) {
+        // The cluster goes at the end of the run in any case.
+    }
+}
+
+appstate::StoreSettings TestServerDatabase::settings() const {
+    appstate::StoreSettings s = base_;
+    s.database = name_;
+    return s;
+}

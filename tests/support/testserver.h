@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+#include "state/storesettings.h"
+
+// A database of its own for one test on the PostgreSQL server the PG* variables name (the
+// throw-away cluster of scripts/test-all.sh), dropped at the end.
+class TestServerDatabase {
+public:
+    TestServerDatabase();
+    ~TestServerDatabase();
+    TestServerDatabase(const TestServerDatabase&) = delete;
+    TestServerDatabase& operator=(const TestServerDatabase&) = delete;
+
+    // Whether the variables name a server; without one the server's tests are skipped.
+    static bool serverGiven();
+    // Empty when the database was made; otherwise why not.
+    const QString& problem() const { return problem_; }
+    // The store settings that reach the database.
+    appstate::StoreSettings settings() const;
+
+private:
+    appstate::StoreSettings base_;
+    QString name_;
+    QString problem_;
+};
