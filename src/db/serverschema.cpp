@@ -9,10 +9,9 @@
 namespace db {
 namespace {
 
-// Names are quoted: the server would fold unquoted ones to lower case.
-QString quoted(const QString& name) {
-    return QLatin1Char('"') + name + QLatin1Char('"');
-}
+// Texts compare and sort by their bytes, as in the files, whatever the server's locale; the
+// server keeps no NULL text, so that the list's order needs no rule for it.
+const QString TextColumn = QStringLiteral(" TEXT COLLATE \"C\" NOT NULL DEFAULT ''");
 
 QString phoneBookTable() {
     QStringList columns{QStringLiteral("id BIGSERIAL PRIMARY KEY"),
@@ -21,53 +20,56 @@ QString phoneBookTable() {
     const QStringList fields = PhoneBookTable::fieldNames();
     for (qsizetype i = 0; i < fields.size(); ++i) {
         const bool picture = i == fields.size() - 1;
-        columns << quoted(fields[i]) + (picture ? QStringLiteral(" BYTEA")
-                                                : (i == 0 ? QStringLiteral(" TEXT NOT NULL")
-                                                          : QStringLiteral(" TEXT")));
+        columns << fields[i] + (picture ? QStringLiteral(" BYTEA") : TextColumn);
     }
-    return QStringLiteral("CREATE TABLE \"Userdat\" (%1)").arg(columns.join(u", "));
+    return QStringLiteral("CREATE TABLE Userdat (%1)").arg(columns.join(u", "));
 }
 
 QString archiveTable() {
     QStringList columns{QStringLiteral("id BIGSERIAL PRIMARY KEY")};
     for (const QString& name : CallLogTable::fieldNames()) {
-        columns << quoted(name) + QStringLiteral(" TEXT NOT NULL");
+        columns << name + TextColumn;
     }
     columns << QStringLiteral("start_seconds INTEGER NOT NULL")
             << QStringLiteral("port_set SMALLINT NOT NULL")
             << QStringLiteral("call_kind SMALLINT NOT NULL")
-            << QStringLiteral("number TEXT NOT NULL")
+            << QStringLiteral("number") + TextColumn
             << QStringLiteral("duration_seconds INTEGER NOT NULL")
             << QStringLiteral("charge INTEGER NOT NULL") << QStringLiteral("moment BIGINT NOT NULL")
-            << QStringLiteral("first_downloaded TEXT NOT NULL")
+            << QStringLiteral("first_downloaded") + TextColumn
             // The adapter a call came from, as the PC that downloaded it names its line.
-            << QStringLiteral("line_name TEXT NOT NULL DEFAULT ''");
-    return QStringLiteral("CREATE TABLE \"Archive\" (%1)").arg(columns.join(u", "));
+            << QStringLiteral("line_name") + TextColumn;
+    return QStringLiteral("CREATE TABLE Archive (%1)").arg(columns.join(u", "));
 }
 
+// Unquoted names are the same in the server's catalog, Japanese ones exactly, Latin ones in
+// lower case (userdat, archive).
 QStringList versionOneSchema() {
     return {
         QStringLiteral("CREATE EXTENSION IF NOT EXISTS pg_trgm"),
         phoneBookTable(),
-        QStringLiteral("CREATE UNIQUE INDEX userdat_name ON \"Userdat\" (\"氏名\")"),
-        QStringLiteral("CREATE INDEX userdat_yomi ON \"Userdat\" (lower(\"読み\"))"),
-        QStringLiteral("CREATE INDEX userdat_tel2 ON \"Userdat\" (lower(\"電話番号２\"))"),
+        QStringLiteral("CREATE UNIQUE INDEX userdat_name ON Userdat (氏名)"),
+        // The list's orders: letters without case, then 氏名.
+        QStringLiteral("CREATE INDEX userdat_yomi ON Userdat (lower(読み), 氏名)"),
+        QStringLiteral("CREATE INDEX userdat_tel2 ON Userdat (lower(電話番号２), 氏名)"),
         archiveTable(),
         // A call downloaded by two PCs from one adapter is kept once.
-        QStringLiteral("CREATE UNIQUE INDEX archive_call ON \"Archive\" (line_name, "
-                       "start_seconds, port_set, call_kind, number, duration_seconds, charge)"),
-        QStringLiteral("CREATE INDEX archive_moment ON \"Archive\" (moment, start_seconds, "
+        QStringLiteral("CREATE UNIQUE INDEX archive_call ON Archive (line_name, start_seconds, "
+                       "port_set, call_kind, number, duration_seconds, charge)"),
+        QStringLiteral("CREATE INDEX archive_moment ON Archive (moment, start_seconds, "
                        "duration_seconds, charge)"),
-        QStringLiteral("CREATE INDEX archive_number ON \"Archive\" (\"ログ電話番号\")"),
+        QStringLiteral("CREATE INDEX archive_number ON Archive (ログ電話番号)"),
         // Substrings of digits are found through trigrams, not a scan.
-        QStringLiteral("CREATE INDEX archive_digits ON \"Archive\" USING gin (\"ログ電話番号\" "
+        QStringLiteral("CREATE INDEX archive_digits ON Archive USING gin (ログ電話番号 "
                        "gin_trgm_ops)"),
-        QStringLiteral("CREATE TABLE \"ArchiveMonths\" (line_name TEXT NOT NULL, month INTEGER "
-                       "NOT NULL, kind TEXT NOT NULL, calls BIGINT NOT NULL, charge BIGINT NOT "
-                       "NULL, PRIMARY KEY (line_name, month, kind))"),
-        QStringLiteral("CREATE TABLE \"ArchiveNumberMonths\" (line_name TEXT NOT NULL, month "
-                       "INTEGER NOT NULL, number TEXT NOT NULL, calls BIGINT NOT NULL, charge "
-                       "BIGINT NOT NULL, PRIMARY KEY (line_name, month, number))"),
+        QStringLiteral("CREATE TABLE ArchiveMonths (line_name") + TextColumn +
+            QStringLiteral(", month INTEGER NOT NULL, kind") + TextColumn +
+            QStringLiteral(", calls BIGINT NOT NULL, charge BIGINT NOT NULL, PRIMARY KEY "
+                           "(line_name, month, kind))"),
+        QStringLiteral("CREATE TABLE ArchiveNumberMonths (line_name") + TextColumn +
+            QStringLiteral(", month INTEGER NOT NULL, number") + TextColumn +
+            QStringLiteral(", calls BIGINT NOT NULL, charge BIGINT NOT NULL, PRIMARY KEY "
+                           "(line_name, month, number))"),
         QStringLiteral("CREATE TABLE tilka_schema (version INTEGER NOT NULL)"),
         QStringLiteral("INSERT INTO tilka_schema (version) VALUES (1)"),
     };

@@ -39,15 +39,15 @@ private slots:
         db::Connection first(QStringLiteral("first"));
         first.openServer(database.settings());
         QCOMPARE(db::prepareServerTables(first), db::ServerSchemaVersion);
-        first.exec(QStringLiteral("INSERT INTO \"Userdat\" (\"氏名\") VALUES ('山田')"));
+        first.exec(QStringLiteral("INSERT INTO Userdat (氏名) VALUES ('山田')"));
 
         db::Connection second(QStringLiteral("second"));
         second.openServer(database.settings());
         QCOMPARE(db::prepareServerTables(second), db::ServerSchemaVersion);
-        QCOMPARE(second.scalar(QStringLiteral("SELECT COUNT(*) FROM \"Userdat\"")).toInt(), 1);
-        QCOMPARE(columnsOf(second, QStringLiteral("Userdat")).mid(2),
+        QCOMPARE(second.scalar(QStringLiteral("SELECT COUNT(*) FROM Userdat")).toInt(), 1);
+        QCOMPARE(columnsOf(second, QStringLiteral("userdat")).mid(2),
                  db::PhoneBookTable::fieldNames());
-        QVERIFY(columnsOf(second, QStringLiteral("Archive")).contains(QStringLiteral("line_name")));
+        QVERIFY(columnsOf(second, QStringLiteral("archive")).contains(QStringLiteral("line_name")));
         QVERIFY(second
                     .scalar(QStringLiteral("SELECT indexdef FROM pg_indexes WHERE indexname = "
                                            "'archive_digits'"))
@@ -55,7 +55,7 @@ private slots:
                     .contains(QStringLiteral("gin_trgm_ops")));
         QVERIFY_THROWS_EXCEPTION(
             db::DatabaseError,
-            second.exec(QStringLiteral("INSERT INTO \"Userdat\" (\"氏名\") VALUES ('山田')")));
+            second.exec(QStringLiteral("INSERT INTO Userdat (氏名) VALUES ('山田')")));
     }
 
     // The connection test tells a server that does not answer and tables of a newer release.
