@@ -27,8 +27,13 @@ constexpr int ServerConnectSeconds = 5;
 std::atomic<int> connectionCount{0};
 
 [[noreturn]] void fail(const QSqlError& error) {
+    const QString native = error.nativeErrorCode();
+    // A server's SQLSTATE has five characters; SQLite's extended codes have at most four digits.
+    if (native.size() == 5) {
+        throw DatabaseError(error.text(), -1, native);
+    }
     bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
+    const int code = native.toInt(&ok);
     throw DatabaseError(error.text(), ok ? (code & 0xff) : -1);
 }
 

@@ -12,6 +12,7 @@
 #include "db/connection.h"
 #include "db/databaseerror.h"
 #include "db/pagedrowsmodel.h"
+#include "db/serverschema.h"
 
 namespace db {
 namespace {
@@ -117,10 +118,36 @@ struct PhoneBookTable::Impl {
     std::map<int, std::pair<QVariant, QString>> anchors;
     std::optional<int> records;  // the number of records, while known
     bool exclusive = false;
+    // The office's shared table instead of the file, when set.
+    std::optional<appstate::StoreSettings> server;
     Index index = Index::Yomi;
     std::optional<QString> cursor;  // 氏名 of the current record
 
-    QString path() const { return QDir(folder).filePath(FileName); }
+    QString path() const {
+        return server ? QStringLiteral("%1:%2/%3")
+                            .arg(server->host)
+                            .arg(server->port)
+                            .arg(server->database)
+                      : QDir(folder).filePath(FileName);
+    }
+
+    // The engine's spelling of the comparisons the list needs: letters compared without case,
+    // and the tie order by 氏名 that keeps the planner on the key's index.
+    QString folded(const QString& expression) const {
+        return server ? QStringLiteral("lower(%1)").arg(expression)
+                      : expression + QStringLiteral(" COLLATE NOCASE");
+    }
+    QString foldedValue() const {
+        return server ? QStringLiteral("lower(?)") : QStringLiteral("?");
+    }
+    QString byNameOnly() const {
+        // Unary + keeps the file's planner on the key's index rather than walking "name".
+        return server ? QStringLiteral(" ORDER BY 氏名") : QStringLiteral(" ORDER BY +氏名");
+    }
+    QString holds(const QString& column) const {
+        return (server ? QStringLiteral("strpos(%1, ?) > 0") : QStringLiteral("instr(%1, ?) > 0"))
+            .arg(column);
+    }
 
     void requireOpen() const {
         if (!conn.isOpen()) {
@@ -135,14 +162,14 @@ struct PhoneBookTable::Impl {
     // The order of the current index; 氏名 settles ties so that every position is unique.
     QString orderBy(bool descending = false) const {
         const QString dir = descending ? QStringLiteral(" DESC") : QString();
-        return QStringLiteral(" ORDER BY %1 COLLATE NOCASE%2, 氏名%2").arg(key(), dir);
+        return QStringLiteral(" ORDER BY %1%2, 氏名%2").arg(folded(key()), dir);
     }
 
     // Comparisons with a record's key in the current order. NULL keys, which only a file made
     // elsewhere can hold, sort first as in ORDER BY.
     QString sameKey(const QVariant& keyValue) const {
         return keyValue.isNull() ? QStringLiteral("%1 IS NULL").arg(key())
-                                 : QStringLiteral("%1 = ? COLLATE NOCASE").arg(key());
+                                 : QStringLiteral("%1 = %2").arg(folded(key()), foldedValue());
     }
     static QVariantList bound(const QVariant& keyValue, const QVariantList& more) {
         return keyValue.isNull() ? more : QVariantList{keyValue} + more;
@@ -150,16 +177,16 @@ struct PhoneBookTable::Impl {
 
     // The record after this one in the current order.
     std::optional<QString> nextAfter(const QString& name, const QVariant& keyValue) const {
-        const auto tie = nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1 AND 氏名 > ? "
-                                               "ORDER BY +氏名 LIMIT 1")
-                                    .arg(sameKey(keyValue)),
-                                bound(keyValue, {name}));
+        const auto tie =
+            nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1 AND 氏名 > ?%2 LIMIT 1")
+                       .arg(sameKey(keyValue), byNameOnly()),
+                   bound(keyValue, {name}));
         if (tie) {
             return tie;
         }
         const QString greater = keyValue.isNull()
                                     ? QStringLiteral("%1 IS NOT NULL").arg(key())
-                                    : QStringLiteral("%1 > ? COLLATE NOCASE").arg(key());
+                                    : QStringLiteral("%1 > %2").arg(folded(key()), foldedValue());
         return nameAt(
             QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1%2 LIMIT 1").arg(greater, orderBy()),
             bound(keyValue, {}));
@@ -174,8 +201,8 @@ struct PhoneBookTable::Impl {
         }
         return conn
             .scalar(QStringLiteral("SELECT %1 + (SELECT COUNT(*) FROM Userdat WHERE %2 IS NULL) "
-                                   "+ (SELECT COUNT(*) FROM Userdat WHERE %2 < ? COLLATE NOCASE)")
-                        .arg(ties, key()),
+                                   "+ (SELECT COUNT(*) FROM Userdat WHERE %3 < %4)")
+                        .arg(ties, key(), folded(key()), foldedValue()),
                     {keyValue, name, keyValue})
             .toInt();
     }
@@ -266,19 +293,18 @@ struct PhoneBookTable::Impl {
     // count rows from the anchor on (with it when inclusive), skipping skip of them.
     std::vector<QStringList> readFrom(const Anchor& anchor, bool inclusive, int count, int skip) {
         const QString nameTest = inclusive ? QStringLiteral("<") : QStringLiteral("<=");
-        return select(QStringLiteral("WHERE %1 >= ? COLLATE NOCASE AND NOT (%1 = ? COLLATE NOCASE "
-                                     "AND 氏名 %2 ?)%3 LIMIT ? OFFSET ?")
-                          .arg(key(), nameTest, orderBy()),
+        return select(QStringLiteral("WHERE %1 >= %2 AND NOT (%1 = %2 AND 氏名 %3 ?)%4 LIMIT ? "
+                                     "OFFSET ?")
+                          .arg(folded(key()), foldedValue(), nameTest, orderBy()),
                       {anchor.first, anchor.first, anchor.second, count, skip});
     }
 
     // The count rows before the anchor, skipping skip of the nearest, in the current order.
     std::vector<QStringList> readBefore(const Anchor& anchor, int count, int skip) {
-        std::vector<QStringList> rows =
-            select(QStringLiteral("WHERE %1 <= ? COLLATE NOCASE AND NOT (%1 = ? COLLATE NOCASE "
-                                  "AND 氏名 >= ?)%2 LIMIT ? OFFSET ?")
-                       .arg(key(), orderBy(true)),
-                   {anchor.first, anchor.first, anchor.second, count, skip});
+        std::vector<QStringList> rows = select(
+            QStringLiteral("WHERE %1 <= %2 AND NOT (%1 = %2 AND 氏名 >= ?)%3 LIMIT ? OFFSET ?")
+                .arg(folded(key()), foldedValue(), orderBy(true)),
+            {anchor.first, anchor.first, anchor.second, count, skip});
         std::reverse(rows.begin(), rows.end());
         return rows;
     }
@@ -298,8 +324,23 @@ struct PhoneBookTable::Impl {
         return rows;
     }
 
+    // A write that may meet the unique name: the server says so in its own words, the editor
+    // shows the file's, so both stores tell the user the same.
+    QSqlQuery execWrite(const QString& sql, const QVariantList& values) {
+        try {
+            return conn.exec(sql, values);
+        } catch (const DatabaseError& e) {
+            if (e.serverState() == QLatin1String(DatabaseError::UniqueViolation)) {
+                throw DatabaseError(QStringLiteral("UNIQUE constraint failed: Userdat.氏名"));
+            }
+            throw;
+        }
+    }
+
     void checkUsable() {
-        conn.checkIntact();
+        if (!server) {
+            conn.checkIntact();
+        }
         conn.exec(QStringLiteral("SELECT %1 FROM Userdat LIMIT 0").arg(allColumns()));
     }
 };
@@ -330,14 +371,46 @@ QString PhoneBookTable::path() const {
 }
 
 void PhoneBookTable::copyInto(const QString& target) const {
+    if (d->server) {
+        throw DatabaseError(QStringLiteral(
+            "サーバーの電話帳はファイルに写せません。サーバーの pg_dump で保存してください。"));
+    }
     d->conn.copyInto(target);
 }
 
+void PhoneBookTable::useServer(const appstate::StoreSettings& server) {
+    close();
+    d->server = server;
+}
+
+bool PhoneBookTable::onServer() const {
+    return d->server.has_value();
+}
+
 bool PhoneBookTable::fileExists() const {
-    return QFileInfo::exists(d->path());
+    // The server's tables are made when opened.
+    return d->server || QFileInfo::exists(d->path());
 }
 
 void PhoneBookTable::createTable() {
+    if (d->server) {
+        const bool wasOpen = d->conn.isOpen();
+        if (!wasOpen) {
+            d->conn.openServer(*d->server);
+        }
+        try {
+            prepareServerTables(d->conn);
+        } catch (const DatabaseError&) {
+            if (!wasOpen) {
+                d->conn.close();
+            }
+            throw;
+        }
+        if (!wasOpen) {
+            d->conn.close();
+        }
+        return;
+    }
     const bool wasOpen = d->conn.isOpen();
     const bool newFile = !fileExists();
     try {
@@ -371,10 +444,17 @@ void PhoneBookTable::setExclusive(bool exclusive) {
 
 void PhoneBookTable::open() {
     close();
-    d->conn.open(d->path(), false, d->exclusive);
+    if (d->server) {
+        d->conn.openServer(*d->server);
+    } else {
+        d->conn.open(d->path(), false, d->exclusive);
+    }
     try {
+        if (d->server) {
+            prepareServerTables(d->conn);
+        }
         d->checkUsable();
-        if (d->exclusive) {
+        if (d->exclusive && !d->server) {
             d->conn.lock();
         }
         d->refreshModel();
@@ -410,12 +490,9 @@ PhoneBookTable::Index PhoneBookTable::index() const {
 
 bool PhoneBookTable::findKey(const QString& key) {
     d->requireOpen();
-    // Unary + keeps the planner on the key's index rather than walking "name" for the order.
-    const auto name =
-        d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1 = ? COLLATE NOCASE "
-                                 "ORDER BY +氏名 LIMIT 1")
-                      .arg(d->key()),
-                  {Connection::text(key)});
+    const auto name = d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1 = %2%3 LIMIT 1")
+                                    .arg(d->folded(d->key()), d->foldedValue(), d->byNameOnly()),
+                                {Connection::text(key)});
     if (!name) {
         return false;
     }
@@ -437,16 +514,18 @@ std::optional<QString> PhoneBookTable::nameForNumber(const QString& number) cons
     if (number.isEmpty()) {
         return std::nullopt;
     }
-    return d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat WHERE 電話番号２ = ? COLLATE NOCASE "
-                                    "ORDER BY +氏名 LIMIT 1"),
-                     {number});
+    return d->nameAt(
+        QStringLiteral("SELECT 氏名 FROM Userdat WHERE %1 = %2%3 LIMIT 1")
+            .arg(d->folded(QStringLiteral("電話番号２")), d->foldedValue(), d->byNameOnly()),
+        {number});
 }
 
 QStringList PhoneBookTable::numbersOfNamesContaining(const QString& text) const {
     d->requireOpen();
     QSqlQuery query = d->conn.exec(
         QStringLiteral("SELECT DISTINCT 電話番号２ FROM Userdat WHERE 電話番号２ != '' AND "
-                       "(instr(氏名, ?) > 0 OR instr(読み, ?) > 0)"),
+                       "(%1 OR %2)")
+            .arg(d->holds(QStringLiteral("氏名")), d->holds(QStringLiteral("読み"))),
         {Connection::text(text), Connection::text(text)});
     QStringList numbers;
     while (query.next()) {
@@ -522,7 +601,7 @@ void PhoneBookTable::append(const UserRecord& record) {
     d->requireOpen();
     QStringList marks;
     marks.fill(QStringLiteral("?"), static_cast<qsizetype>(TextFields.size() + 1));
-    d->conn.exec(
+    d->execWrite(
         QStringLiteral("INSERT INTO Userdat (%1) VALUES (%2)").arg(allColumns(), marks.join(u',')),
         values(record));
     d->cursor = cutName(record.name);
@@ -540,7 +619,7 @@ void PhoneBookTable::post(const UserRecord& record) {
     }
     QVariantList bound = values(record);
     bound << *d->cursor;
-    const QSqlQuery query = d->conn.exec(
+    const QSqlQuery query = d->execWrite(
         QStringLiteral("UPDATE Userdat SET %1 WHERE 氏名 = ?").arg(sets.join(u", ")), bound);
     if (query.numRowsAffected() == 0) {
         noCurrentRecord();

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "db/pagedrowsmodel.h"
+#include "state/storesettings.h"
 
 namespace db {
 
@@ -40,6 +41,11 @@ public:
     static QStringList fieldNames();
     // The record with every text cut to its field's size, as the table would store it.
     static UserRecord fitted(const UserRecord& record);
+    // The office's shared phone book on a PostgreSQL server instead of the file: open()
+    // connects and makes the shared tables when missing. Exclusive use and copies are the
+    // file's matters; a copy of the server's table is refused.
+    void useServer(const appstate::StoreSettings& server);
+    bool onServer() const;
     bool fileExists() const;
 
     // Creates the table and its three indexes in a new file. Throws DatabaseError.
