@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSysInfo>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -15,25 +16,36 @@
 #include "db/archiveproblem.h"
 #include "db/connection.h"
 #include "db/databaseerror.h"
+#include "db/serverschema.h"
 
 namespace db {
 namespace {
 
-// The engine's error with its primary result code, which says what is wrong with the file.
+// The engine's error with its primary result code, which says what is wrong with the file, or the
+// server's five-character state.
 DatabaseError engineError(const QSqlError& error) {
+    const QString native = error.nativeErrorCode();
+    if (native.size() == 5) {
+        return DatabaseError(error.text(), -1, native);
+    }
     bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok);
+    const int code = native.toInt(&ok);
     return DatabaseError(error.text(), ok ? (code & 0xff) : -1);
 }
 
 const QString FileName = QStringLiteral("Archive.db");
 constexpr int TextSize = 30;  // Shift-JIS bytes, the widest call log field
 
-// The column each field of LogRow sorts by: the numbers where the text would sort wrongly.
-const std::array<QString, 8> SortColumns{
-    QStringLiteral("rowid"),    QStringLiteral("port_set"),     QStringLiteral("ログ通話方法"),
-    QStringLiteral("ログ氏名"), QStringLiteral("ログ電話番号"), QStringLiteral("duration_seconds"),
-    QStringLiteral("charge"),   QStringLiteral("moment")};
+// The column each field of LogRow sorts by: the numbers where the text would sort wrongly. The
+// first, the order of arrival, is the row's key, which the store names.
+const std::array<QString, 8> SortColumns{QString(),
+                                         QStringLiteral("port_set"),
+                                         QStringLiteral("ログ通話方法"),
+                                         QStringLiteral("ログ氏名"),
+                                         QStringLiteral("ログ電話番号"),
+                                         QStringLiteral("duration_seconds"),
+                                         QStringLiteral("charge"),
+                                         QStringLiteral("moment")};
 
 QString textColumns() {
     return CallLogTable::fieldNames().join(u", ");
@@ -84,22 +96,30 @@ const QString PendingTable = QStringLiteral("ArchiveTotalsPending");
 const QString PendingSchema = QStringLiteral(
     "CREATE TABLE ArchiveTotalsPending (counted_to INTEGER NOT NULL, last INTEGER NOT NULL)");
 
-const QString AddToMonth = QStringLiteral(
-    "INSERT INTO ArchiveMonths (month, kind, calls, charge) VALUES (?, ?, ?, ?) ON CONFLICT "
-    "(month, kind) DO UPDATE SET calls = calls + excluded.calls, charge = charge + "
-    "excluded.charge");
-const QString AddToNumberMonth = QStringLiteral(
-    "INSERT INTO ArchiveNumberMonths (month, number, calls, charge) VALUES (?, ?, ?, ?) ON "
-    "CONFLICT (month, number) DO UPDATE SET calls = calls + excluded.calls, charge = charge + "
-    "excluded.charge");
+// The statement that adds calls to a month's totals of a kind or a number. The server keeps
+// the totals per line: line names the line's column there, and is empty for the file.
+QString addToMonthly(const QString& table, const QString& key, const QString& line) {
+    const QString lineColumn = line.isEmpty() ? QString() : line + QStringLiteral(", ");
+    const QString lineValue = line.isEmpty() ? QString() : QStringLiteral("?, ");
+    return QStringLiteral(
+               "INSERT INTO %1 (%2month, %3, calls, charge) VALUES (%4?, ?, ?, ?) ON "
+               "CONFLICT (%2month, %3) DO UPDATE SET calls = %1.calls + "
+               "excluded.calls, charge = %1.charge + excluded.charge")
+        .arg(table, lineColumn, key, lineValue);
+}
 
-// Adds calls to one month's totals of a kind or a number.
+// Adds calls to one month's totals of a kind or a number, of the line when the store keeps lines.
 class MonthlyTotalsWriter {
 public:
-    explicit MonthlyTotalsWriter(const QSqlDatabase& db) : byKind_(db), byNumber_(db) {
-        if (!byKind_.prepare(AddToMonth) || !byNumber_.prepare(AddToNumberMonth)) {
-            throw DatabaseError(byKind_.lastError().isValid() ? byKind_.lastError().text()
-                                                              : byNumber_.lastError().text());
+    MonthlyTotalsWriter(const QSqlDatabase& db, std::optional<QString> line)
+        : line_(std::move(line)), byKind_(db), byNumber_(db) {
+        const QString lineColumn = line_ ? QStringLiteral("line_name") : QString();
+        if (!byKind_.prepare(addToMonthly(QStringLiteral("ArchiveMonths"), QStringLiteral("kind"),
+                                          lineColumn)) ||
+            !byNumber_.prepare(addToMonthly(QStringLiteral("ArchiveNumberMonths"),
+                                            QStringLiteral("number"), lineColumn))) {
+            throw engineError(byKind_.lastError().isValid() ? byKind_.lastError()
+                                                            : byNumber_.lastError());
         }
     }
 
@@ -111,16 +131,21 @@ public:
     }
 
 private:
-    static void run(QSqlQuery& q, int month, const QVariant& key, int64_t calls, int64_t charge) {
-        q.bindValue(0, month);
-        q.bindValue(1, key);
-        q.bindValue(2, QVariant::fromValue<qint64>(calls));
-        q.bindValue(3, QVariant::fromValue<qint64>(charge));
+    void run(QSqlQuery& q, int month, const QVariant& key, int64_t calls, int64_t charge) {
+        int i = 0;
+        if (line_) {
+            q.bindValue(i++, *line_);
+        }
+        q.bindValue(i++, month);
+        q.bindValue(i++, key);
+        q.bindValue(i++, QVariant::fromValue<qint64>(calls));
+        q.bindValue(i++, QVariant::fromValue<qint64>(charge));
         if (!q.exec()) {
-            throw DatabaseError(q.lastError().text());
+            throw engineError(q.lastError());
         }
     }
 
+    std::optional<QString> line_;
     QSqlQuery byKind_;
     QSqlQuery byNumber_;
 };
@@ -138,12 +163,34 @@ struct Condition {
     }
 };
 
-Condition conditionOf(const ArchiveQuery& q) {
+// The SQL of the store the archive lives in, where the file's and the server's differ.
+struct Dialect {
+    bool server = false;
+
+    // The row's key, which also gives the order of arrival.
+    QString key() const { return server ? QStringLiteral("id") : QStringLiteral("rowid"); }
+    // A sum that is 0, not NULL, over no rows and cannot overflow in the file.
+    QString total(const QString& expression) const {
+        return (server ? QStringLiteral("COALESCE(SUM(%1), 0)") : QStringLiteral("TOTAL(%1)"))
+            .arg(expression);
+    }
+};
+
+Condition conditionOf(const ArchiveQuery& q, const Dialect& dialect) {
     Condition c;
     if (q.search) {
         QStringList any;
         if (!q.digits.isEmpty()) {
-            if (q.digits.size() >= 3) {
+            if (dialect.server) {
+                // The trigram index serves LIKE; its wildcards in the typed text are taken
+                // literally.
+                QString pattern = q.digits;
+                pattern.replace(u'\\', QStringLiteral("\\\\"));
+                pattern.replace(u'%', QStringLiteral("\\%"));
+                pattern.replace(u'_', QStringLiteral("\\_"));
+                any << QStringLiteral("ログ電話番号 LIKE ?");
+                c.values << u'%' + pattern + u'%';
+            } else if (q.digits.size() >= 3) {
                 QString phrase = q.digits;
                 phrase.replace(u'"', QStringLiteral("\"\""));
                 any << QStringLiteral(
@@ -159,16 +206,24 @@ Condition conditionOf(const ArchiveQuery& q) {
             // calls of many numbers are found sooner by reading calls in the view's order than
             // by gathering every call of each number and sorting them: "+" keeps the engine
             // from looking the numbers up in their index.
-            any << QStringLiteral("%1ログ電話番号 IN (SELECT value FROM json_each(?))")
-                       .arg(q.numbers.size() > ManyNumbers ? QStringLiteral("+") : QString());
+            any << (dialect.server
+                        ? QStringLiteral(
+                              "ログ電話番号 IN (SELECT json_array_elements_text(?::json))")
+                        : QStringLiteral("%1ログ電話番号 IN (SELECT value FROM json_each(?))")
+                              .arg(q.numbers.size() > ManyNumbers ? QStringLiteral("+")
+                                                                  : QString()));
             c.values << QString::fromUtf8(QJsonDocument(QJsonArray::fromStringList(q.numbers))
                                               .toJson(QJsonDocument::Compact));
         }
-        c.terms << (any.isEmpty() ? QStringLiteral("0") : u'(' + any.join(u" OR ") + u')');
+        c.terms << (any.isEmpty() ? QStringLiteral("1 = 0") : u'(' + any.join(u" OR ") + u')');
     }
     if (!q.kindText.isEmpty()) {
         c.terms << QStringLiteral("ログ通話方法 = ?");
         c.values << q.kindText;
+    }
+    if (!q.lineName.isEmpty() && dialect.server) {
+        c.terms << QStringLiteral("line_name = ?");
+        c.values << q.lineName;
     }
     if (q.port >= 1 && q.port <= 3) {
         c.terms << QStringLiteral("(port_set & %1) != 0").arg(1 << (q.port - 1));
@@ -186,7 +241,8 @@ Condition conditionOf(const ArchiveQuery& q) {
 
 // The rows of a span as one query: the kept totals of its whole months, then the calls of its
 // pieces. monthsSelect reads a totals table; callsSelect reads the calls, the piece's month bound
-// as its first value. An empty span gives no query.
+// as its first value (cast, as the server takes a bare parameter for text). An empty span gives no
+// query.
 struct SpanRows {
     QString sql;
     QVariantList values;
@@ -209,8 +265,9 @@ SpanRows spanRows(const ArchiveSpan& span, const QString& monthsSelect,
     return rows;
 }
 
-QString sortColumn(const ArchiveQuery& q) {
-    return SortColumns.at(static_cast<size_t>(std::clamp(q.sortField, 0, 7)));
+QString sortColumn(const ArchiveQuery& q, const Dialect& dialect) {
+    const QString& column = SortColumns.at(static_cast<size_t>(std::clamp(q.sortField, 0, 7)));
+    return column.isEmpty() ? dialect.key() : column;
 }
 
 LogRow rowOf(const QSqlQuery& query) {
@@ -257,6 +314,23 @@ struct CallArchive::Impl {
     Connection conn{QStringLiteral("ARCHIVE")};
     bool exclusive = false;
     bool totalsPending = false;
+    // The office's shared archive instead of the file, when set, and the line this PC's calls
+    // are archived under there.
+    std::optional<appstate::StoreSettings> server;
+    QString lineName;
+    Dialect dialect;
+
+    QString path() const {
+        return server ? QStringLiteral("%1:%2/%3")
+                            .arg(server->host)
+                            .arg(server->port)
+                            .arg(server->database)
+                      : QDir(folder).filePath(FileName);
+    }
+    // The line the monthly totals are kept per, none for the file.
+    std::optional<QString> totalsLine() const {
+        return server ? std::optional<QString>(lineName) : std::nullopt;
+    }
 
     void requireOpen() const {
         if (!conn.isOpen()) {
@@ -267,12 +341,14 @@ struct CallArchive::Impl {
     // A cheap check that still refuses a foreign or damaged file: the header, the schema, and the
     // first and last pages of the calls. The whole file is read by checkWhole().
     void checkUsable() const {
-        conn.exec(QStringLiteral("SELECT MIN(rowid), MAX(rowid) FROM Archive"));
+        conn.exec(QStringLiteral("SELECT MIN(%1), MAX(%1) FROM Archive").arg(dialect.key()));
         conn.exec(QStringLiteral("SELECT %1, start_seconds, port_set, call_kind, number, "
                                  "duration_seconds, charge, moment, first_downloaded FROM Archive "
                                  "LIMIT 0")
                       .arg(textColumns()));
-        conn.exec(QStringLiteral("SELECT rowid FROM ArchiveDigits LIMIT 0"));
+        if (!server) {
+            conn.exec(QStringLiteral("SELECT rowid FROM ArchiveDigits LIMIT 0"));
+        }
     }
 
     bool hasTable(const QString& name) const {
@@ -336,7 +412,7 @@ struct CallArchive::Impl {
                 ++read;
             }
             calls.finish();
-            MonthlyTotalsWriter writer(conn.database());
+            MonthlyTotalsWriter writer(conn.database(), totalsLine());
             for (const auto& [key, total] : kinds) {
                 writer.addKind(key.first, key.second, total.first, total.second);
             }
@@ -384,15 +460,42 @@ QString CallArchive::fileName() {
 }
 
 QString CallArchive::path() const {
-    return QDir(d->folder).filePath(FileName);
+    return d->path();
 }
 
 void CallArchive::setExclusive(bool exclusive) {
     d->exclusive = exclusive;
 }
 
+void CallArchive::useServer(const appstate::StoreSettings& server) {
+    close();
+    d->server = server;
+    d->lineName = server.lineName.isEmpty() ? QSysInfo::machineHostName() : server.lineName;
+    d->dialect.server = true;
+}
+
+bool CallArchive::onServer() const {
+    return d->server.has_value();
+}
+
+QString CallArchive::lineName() const {
+    return d->server ? d->lineName : QString();
+}
+
 void CallArchive::open() {
     close();
+    if (d->server) {
+        d->conn.openServer(*d->server);
+        try {
+            prepareServerTables(d->conn);
+            d->checkUsable();
+            d->checkMonthlyTotals();
+        } catch (const DatabaseError&) {
+            close();
+            throw;
+        }
+        return;
+    }
     const bool newFile = !QFileInfo::exists(path());
     try {
         d->conn.open(path(), newFile, d->exclusive);
@@ -426,6 +529,10 @@ void CallArchive::open() {
 }
 
 void CallArchive::copyInto(const QString& target) const {
+    if (d->server) {
+        throw DatabaseError(QStringLiteral(
+            "サーバーの通話記録はファイルに写せません。サーバーの pg_dump で保存してください。"));
+    }
     d->conn.copyInto(target);
 }
 
@@ -457,7 +564,10 @@ int CallArchive::totalsPercent() const {
 
 void CallArchive::checkWhole() const {
     d->requireOpen();
-    d->conn.checkIntact();
+    // The server checks its own pages.
+    if (!d->server) {
+        d->conn.checkIntact();
+    }
 }
 
 QString CallArchive::findDamage(const QString& path) {
@@ -486,17 +596,26 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
     try {
         QSqlQuery insert(db);
         QSqlQuery index(db);
-        QStringList marks(16, QStringLiteral("?"));
-        if (!insert.prepare(QStringLiteral("INSERT OR IGNORE INTO Archive (%1, start_seconds, "
-                                           "port_set, call_kind, number, duration_seconds, "
-                                           "charge, moment, first_downloaded) VALUES (%2)")
-                                .arg(textColumns(), marks.join(u','))) ||
-            !index.prepare(
-                QStringLiteral("INSERT INTO ArchiveDigits (rowid, ログ電話番号) VALUES (?, ?)"))) {
+        const bool server = d->server.has_value();
+        // The server indexes the digits itself, and keeps a call once per line even when two
+        // PCs download the same adapter at once.
+        QStringList marks(server ? 17 : 16, QStringLiteral("?"));
+        const QString columns = QStringLiteral(
+                                    "%1, start_seconds, port_set, call_kind, number, "
+                                    "duration_seconds, charge, moment, first_downloaded")
+                                    .arg(textColumns());
+        const QString statement =
+            server ? QStringLiteral(
+                         "INSERT INTO Archive (%1, line_name) VALUES (%2) ON CONFLICT "
+                         "DO NOTHING")
+                   : QStringLiteral("INSERT OR IGNORE INTO Archive (%1) VALUES (%2)");
+        if (!insert.prepare(statement.arg(columns, marks.join(u','))) ||
+            (!server && !index.prepare(QStringLiteral(
+                            "INSERT INTO ArchiveDigits (rowid, ログ電話番号) VALUES (?, ?)")))) {
             throw engineError(insert.lastError().isValid() ? insert.lastError()
                                                            : index.lastError());
         }
-        MonthlyTotalsWriter monthly(db);
+        MonthlyTotalsWriter monthly(db, d->totalsLine());
         for (const ArchivedCall& call : calls) {
             int i = 0;
             for (int field = 0; field < 8; ++field) {
@@ -511,14 +630,19 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
             insert.bindValue(i++, call.charge);
             insert.bindValue(i++, QVariant::fromValue<qint64>(call.moment));
             insert.bindValue(i++, at);
+            if (server) {
+                insert.bindValue(i++, d->lineName);
+            }
             if (!insert.exec()) {
                 throw engineError(insert.lastError());
             }
             if (insert.numRowsAffected() == 1) {
-                index.bindValue(0, insert.lastInsertId());
-                index.bindValue(1, Connection::text(call.row.number));
-                if (!index.exec()) {
-                    throw engineError(index.lastError());
+                if (!server) {
+                    index.bindValue(0, insert.lastInsertId());
+                    index.bindValue(1, Connection::text(call.row.number));
+                    if (!index.exec()) {
+                        throw engineError(index.lastError());
+                    }
                 }
                 const int month = d->monthOf(call.moment);
                 monthly.addKind(month, Connection::cutText(call.row.kind, TextSize), 1,
@@ -541,9 +665,11 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
 int CallArchive::countHeld(const std::vector<ArchivedCall>& calls) const {
     d->requireOpen();
     QSqlQuery find(d->conn.database());
+    const QString ofLine = d->server ? QStringLiteral(" AND line_name = ?") : QString();
     if (!find.prepare(QStringLiteral("SELECT 1 FROM Archive WHERE start_seconds = ? AND port_set = "
                                      "? AND call_kind = ? AND number = ? AND duration_seconds = "
-                                     "? AND charge = ?"))) {
+                                     "? AND charge = ?%1")
+                          .arg(ofLine))) {
         throw engineError(find.lastError());
     }
     int held = 0;
@@ -554,6 +680,9 @@ int CallArchive::countHeld(const std::vector<ArchivedCall>& calls) const {
         find.bindValue(3, Connection::text(call.number));
         find.bindValue(4, call.durationSeconds);
         find.bindValue(5, call.charge);
+        if (d->server) {
+            find.bindValue(6, d->lineName);
+        }
         if (!find.exec()) {
             throw engineError(find.lastError());
         }
@@ -564,14 +693,14 @@ int CallArchive::countHeld(const std::vector<ArchivedCall>& calls) const {
 
 ArchiveTotals CallArchive::totals(const ArchiveQuery& query) const {
     d->requireOpen();
-    const Condition c = conditionOf(query);
+    const Condition c = conditionOf(query, d->dialect);
     // A message recorded while nobody answered has no call time of its own.
-    QSqlQuery q = d->conn.exec(
-        QStringLiteral(
-            "SELECT COUNT(*), TOTAL(CASE WHEN start_seconds = 0 THEN 0 ELSE duration_seconds END), "
-            "TOTAL(charge) FROM Archive%1")
-            .arg(c.sql()),
-        c.values);
+    QSqlQuery q =
+        d->conn.exec(QStringLiteral("SELECT COUNT(*), %1, %2 FROM Archive%3")
+                         .arg(d->dialect.total(QStringLiteral(
+                                  "CASE WHEN start_seconds = 0 THEN 0 ELSE duration_seconds END")),
+                              d->dialect.total(QStringLiteral("charge")), c.sql()),
+                     c.values);
     ArchiveTotals t;
     if (q.next()) {
         t.count = q.value(0).toLongLong();
@@ -584,21 +713,23 @@ ArchiveTotals CallArchive::totals(const ArchiveQuery& query) const {
 QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
                                     const std::optional<ArchiveRow>& after) const {
     d->requireOpen();
-    Condition c = conditionOf(query);
-    const QString column = sortColumn(query);
+    Condition c = conditionOf(query, d->dialect);
+    const QString column = sortColumn(query, d->dialect);
+    const QString key = d->dialect.key();
     const QString dir = query.descending ? QStringLiteral(" DESC") : QString();
     if (after) {
         // Keyset paging: the rows past the last one shown, however deep the grid scrolls.
-        c.terms << QStringLiteral("(%1, rowid) %2 (?, ?)")
-                       .arg(column, query.descending ? QStringLiteral("<") : QStringLiteral(">"));
+        c.terms << QStringLiteral("(%1, %2) %3 (?, ?)")
+                       .arg(column, key,
+                            query.descending ? QStringLiteral("<") : QStringLiteral(">"));
         c.values << after->sortKey << QVariant::fromValue<qint64>(after->id);
     }
     QSqlQuery q = d->conn.exec(
-        QStringLiteral("SELECT %1, rowid, first_downloaded, moment, %2 FROM Archive%3 ORDER BY "
-                       "%2%4, "
-                       "rowid%4 LIMIT %5")
+        QStringLiteral("SELECT %1, %6, first_downloaded, moment, %2 FROM Archive%3 ORDER BY "
+                       "%2%4, %6%4 LIMIT %5")
             .arg(textColumns(), column, c.sql(), dir)
-            .arg(limit),
+            .arg(limit)
+            .arg(key),
         c.values);
     QList<ArchiveRow> out;
     while (q.next()) {
@@ -617,12 +748,12 @@ QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
 void CallArchive::forEachRow(const ArchiveQuery& query,
                              const std::function<void(const LogRow&, int64_t moment)>& fn) const {
     d->requireOpen();
-    const Condition c = conditionOf(query);
+    const Condition c = conditionOf(query, d->dialect);
     const QString dir = query.descending ? QStringLiteral(" DESC") : QString();
-    QSqlQuery q =
-        d->conn.exec(QStringLiteral("SELECT %1, moment FROM Archive%2 ORDER BY %3%4, rowid%4")
-                         .arg(textColumns(), c.sql(), sortColumn(query), dir),
-                     c.values);
+    QSqlQuery q = d->conn.exec(
+        QStringLiteral("SELECT %1, moment FROM Archive%2 ORDER BY %3%4, %5%4")
+            .arg(textColumns(), c.sql(), sortColumn(query, d->dialect), dir, d->dialect.key()),
+        c.values);
     while (q.next()) {
         fn(rowOf(q), q.value(8).toLongLong());
     }
@@ -630,17 +761,19 @@ void CallArchive::forEachRow(const ArchiveQuery& query,
 
 std::vector<MonthKindTotal> CallArchive::monthTotals(const ArchiveSpan& span) const {
     d->requireTotals();
-    const SpanRows rows = spanRows(
-        span, QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths"),
-        QStringLiteral("SELECT ? AS month, ログ通話方法 AS kind, 1 AS calls, charge FROM Archive"));
+    const SpanRows rows =
+        spanRows(span, QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths"),
+                 QStringLiteral("SELECT CAST(? AS INTEGER) AS month, ログ通話方法 AS kind, 1 AS "
+                                "calls, charge FROM Archive"));
     std::vector<MonthKindTotal> out;
     if (rows.sql.isEmpty()) {
         return out;
     }
-    QSqlQuery q = d->conn.exec(QStringLiteral("SELECT month, kind, SUM(calls), SUM(charge) FROM "
-                                              "(%1) GROUP BY month, kind ORDER BY month, kind")
-                                   .arg(rows.sql),
-                               rows.values);
+    QSqlQuery q =
+        d->conn.exec(QStringLiteral("SELECT month, kind, SUM(calls), SUM(charge) FROM "
+                                    "(%1) AS span GROUP BY month, kind ORDER BY month, kind")
+                         .arg(rows.sql),
+                     rows.values);
     while (q.next()) {
         out.push_back({q.value(0).toInt(), q.value(1).toString(), q.value(2).toLongLong(),
                        q.value(3).toLongLong()});
@@ -652,8 +785,8 @@ TopNumbers CallArchive::topNumbers(const ArchiveSpan& span, int limit) const {
     d->requireTotals();
     const SpanRows rows = spanRows(
         span, QStringLiteral("SELECT month, number, calls, charge FROM ArchiveNumberMonths"),
-        QStringLiteral(
-            "SELECT ? AS month, ログ電話番号 AS number, 1 AS calls, charge FROM Archive"));
+        QStringLiteral("SELECT CAST(? AS INTEGER) AS month, ログ電話番号 AS number, 1 AS calls, "
+                       "charge FROM Archive"));
     TopNumbers top;
     if (rows.sql.isEmpty()) {
         return top;
@@ -662,11 +795,11 @@ TopNumbers CallArchive::topNumbers(const ArchiveSpan& span, int limit) const {
     QSqlQuery q = d->conn.exec(
         QStringLiteral(
             "WITH totals AS MATERIALIZED (SELECT number, SUM(calls) AS c, SUM(charge) AS ch FROM "
-            "(%1) WHERE number != '' GROUP BY number) "
+            "(%1) AS span WHERE number != '' GROUP BY number) "
             "SELECT * FROM (SELECT 0, number, c, ch FROM totals ORDER BY c DESC, ch DESC, number "
-            "LIMIT %2) UNION ALL "
+            "LIMIT %2) AS byCalls UNION ALL "
             "SELECT * FROM (SELECT 1, number, c, ch FROM totals WHERE ch > 0 ORDER BY ch DESC, c "
-            "DESC, number LIMIT %2)")
+            "DESC, number LIMIT %2) AS byCharge")
             .arg(rows.sql)
             .arg(limit),
         rows.values);

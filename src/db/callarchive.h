@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/calllogtable.h"
+#include "state/storesettings.h"
 
 namespace db {
 
@@ -46,6 +47,7 @@ struct ArchiveQuery {
     QStringList numbers;
     QString kindText;                 // ログ通話方法 exactly; empty for every kind
     int port = 0;                     // 1 to 3: calls that used that port; 0 for every port
+    QString lineName;                 // on a server, the calls of that line; empty for all
     std::optional<int64_t> from, to;  // Moment range, both ends included
     int sortField = 7;                // a field of LogRow in table order
     bool descending = true;
@@ -107,6 +109,13 @@ public:
 
     // Exclusive use: a second process cannot open the file while this one holds it.
     void setExclusive(bool exclusive);
+    // The office's shared archive on a PostgreSQL server instead of the file: open() connects
+    // and makes the shared tables when missing; calls are added under the settings' line name,
+    // the host name when it has none. Any number of PCs use the server at once.
+    void useServer(const appstate::StoreSettings& server);
+    bool onServer() const;
+    // The line this PC's calls are archived under; empty for the file, which keeps no lines.
+    QString lineName() const;
     // Opens the archive, making a new one when the file is missing. A file that is not a usable
     // archive is refused and left untouched; the check is a quick one, checkWhole() reads every
     // page. An archive written before the monthly totals were kept gets them empty, to be
