@@ -97,8 +97,23 @@ bool Application::start(bool showWindows) {
     startup::loadSettings(state, settingsPath());
     windowContext_.numbers.setHyphens(startup::hyphenatedNumbers(settingsPath()));
     link.usePort(state.settings.comPort);
-    const startup::Outcome opened =
-        startup::openTables(state, {callLogTable, phoneBookTable, callArchive});
+    const startup::Tables tables{callLogTable, phoneBookTable, callArchive};
+    startup::chooseStore(settingsPath(), tables);
+    startup::Outcome opened = startup::openTables(state, tables);
+    while (opened.serverFailed) {
+        // Asked while no timer runs, as other start-up messages are.
+        splashTimer.setInterval(0);
+        const ui::MsgResult again = services.dialogs.messageBox(
+            nullptr,
+            opened.error + QStringLiteral("\n\nもう一度接続しますか？\n「いいえ」を選ぶと、"
+                                          "今回はこのPCのファイルを使います。"),
+            ui::applicationTitle(), ui::MsgButtons::YesNo, ui::MsgIcon::Warning);
+        if (again != ui::MsgResult::Yes) {
+            startup::useLocalFiles(tables);
+        }
+        opened = startup::openTables(state, tables);
+        splashTimer.setInterval(showWindows ? 2000 : 0);
+    }
     if (opened.failed()) {
         // The message's own event loop must not end the splash or open a window.
         splashTimer.setInterval(0);
@@ -119,6 +134,10 @@ bool Application::start(bool showWindows) {
 }
 
 void Application::takeDailyBackup(db::BackupKind kind) {
+    // The server's tables are backed up on the server, with pg_dump.
+    if (kind == db::BackupKind::PhoneBook ? phoneBookTable.onServer() : callArchive.onServer()) {
+        return;
+    }
     const QDateTime now = services.wallClock.now();
     const QList<db::BackupFile> taken = backups.list(kind);
     if (!taken.isEmpty() && taken.first().takenAt.date() == now.date()) {

@@ -13,7 +13,8 @@ ArchiveCheck::~ArchiveCheck() {
 }
 
 void ArchiveCheck::start() {
-    if (!archive_.isOpen() || thread_.joinable()) {
+    // The server checks its own pages.
+    if (!archive_.isOpen() || archive_.onServer() || thread_.joinable()) {
         return;
     }
     thread_ = std::thread([this, path = archive_.path()] {

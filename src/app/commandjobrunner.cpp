@@ -52,6 +52,7 @@ struct CommandJobRunner::OwnTables {
           archive(env.tableFolder, protocol::monthOfMoment),
           logImport(state, callLog, phoneBook, archive) {
         startup::loadSettings(state, env.settingsPath);
+        startup::chooseStore(env.settingsPath, {callLog, phoneBook, archive});
         link.usePort(state.settings.comPort);
     }
 

@@ -6,6 +6,7 @@
 #include "rules/logfilter.h"
 #include "state/inifile.h"
 #include "state/settingskeys.h"
+#include "state/storesettingsfile.h"
 
 namespace startup {
 
@@ -33,7 +34,22 @@ bool hyphenatedNumbers(const QString& settingsPath) {
                .readInteger(QStringLiteral("DISPLAY"), QStringLiteral("HYPHEN"), 1) != 0;
 }
 
+void chooseStore(const QString& settingsPath, Tables tables) {
+    const appstate::StoreSettings store =
+        appstate::readStoreSettings(appstate::IniFile(settingsPath));
+    if (store.kind == appstate::StoreKind::Server) {
+        tables.phoneBook.useServer(store);
+        tables.archive.useServer(store);
+    }
+}
+
+void useLocalFiles(Tables tables) {
+    tables.phoneBook.useFile();
+    tables.archive.useFile();
+}
+
 Outcome openTables(appstate::ProgramState& s, Tables tables) {
+    bool atServer = false;
     try {
         tables.callLog.rowFilter = [&s](const db::LogRow& row) {
             return rules::acceptsLogRow(s.logFilterMode, row);
@@ -42,6 +58,7 @@ Outcome openTables(appstate::ProgramState& s, Tables tables) {
         tables.callLog.createTable();
         tables.callLog.open();
 
+        atServer = tables.phoneBook.onServer();
         if (!tables.phoneBook.fileExists()) {
             tables.phoneBook.createTable();
         }
@@ -55,9 +72,15 @@ Outcome openTables(appstate::ProgramState& s, Tables tables) {
         s.redialCount = 0;
 
         // Last: an archive that cannot be used is told and leaves the rest of the start as is.
+        atServer = tables.archive.onServer();
         tables.archive.setExclusive(true);
         tables.archive.open();
     } catch (const db::DatabaseError& e) {
+        if (atServer) {
+            return {QStringLiteral("サーバーの電話帳と通話記録を使えません。\n%1")
+                        .arg(e.text().trimmed()),
+                    false, true};
+        }
         return {e.text(), e.fileInUse()};
     } catch (const std::exception& e) {
         return {QString::fromUtf8(e.what()), false};

@@ -474,6 +474,13 @@ void CallArchive::useServer(const appstate::StoreSettings& server) {
     d->dialect.server = true;
 }
 
+void CallArchive::useFile() {
+    close();
+    d->server.reset();
+    d->lineName.clear();
+    d->dialect.server = false;
+}
+
 bool CallArchive::onServer() const {
     return d->server.has_value();
 }

@@ -113,6 +113,8 @@ public:
     // and makes the shared tables when missing; calls are added under the settings' line name,
     // the host name when it has none. Any number of PCs use the server at once.
     void useServer(const appstate::StoreSettings& server);
+    // Back to the file, closed, for a run whose server cannot be reached.
+    void useFile();
     bool onServer() const;
     // The line this PC's calls are archived under; empty for the file, which keeps no lines.
     QString lineName() const;

@@ -383,6 +383,11 @@ void PhoneBookTable::useServer(const appstate::StoreSettings& server) {
     d->server = server;
 }
 
+void PhoneBookTable::useFile() {
+    close();
+    d->server.reset();
+}
+
 bool PhoneBookTable::onServer() const {
     return d->server.has_value();
 }

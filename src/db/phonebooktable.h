@@ -45,6 +45,8 @@ public:
     // connects and makes the shared tables when missing. Exclusive use and copies are the
     // file's matters; a copy of the server's table is refused.
     void useServer(const appstate::StoreSettings& server);
+    // Back to the file, closed, for a run whose server cannot be reached.
+    void useFile();
     bool onServer() const;
     bool fileExists() const;
 

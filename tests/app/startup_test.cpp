@@ -25,6 +25,7 @@
 #include "protocol/secondsscale.h"
 #include "support/files.h"
 #include "support/testapp.h"
+#include "support/testserver.h"
 #include "ui/qtdialogs.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
@@ -292,6 +293,50 @@ private slots:
         t.clock.advance(2000);
         QVERIFY(t.app->windows.mainMenu->isVisible());
         QVERIFY(t.dialogs.errors.isEmpty());
+    }
+
+    // A server that does not answer is told with the choice to try again or to use this PC's
+    // files for the run; a server that answers holds the phone book and the archive, and no
+    // file backup is taken of them.
+    void tablesOnTheOfficeServer() {
+        QTemporaryDir folder;
+        TestApp t(folder.path());
+        t.writeSettings("[Store]\nKind=1\nHost=127.0.0.1\nPort=1\nDatabase=tilka\nUser=tilka\n");
+        t.dialogs.answers = {ui::MsgResult::Yes, ui::MsgResult::No};
+        QVERIFY(t.start());
+        QCOMPARE(t.dialogs.messages.size(), 2);
+        QVERIFY2(t.dialogs.messages[1].text.contains(QStringLiteral("もう一度接続しますか")),
+                 qPrintable(t.dialogs.messages[1].text));
+        QVERIFY(t.dialogs.errors.isEmpty());
+        QVERIFY(!t.app->phoneBookTable.onServer());
+        QVERIFY(t.app->phoneBookTable.isOpen());
+        QVERIFY(t.app->callArchive.isOpen());
+        QVERIFY(QFile::exists(t.filePath(QStringLiteral("Userdat.db"))));
+        t.clock.advance(2000);
+        QVERIFY(t.app->windows.mainMenu->isVisible());
+
+        if (!TestServerDatabase::serverGiven()) {
+            QSKIP("no PostgreSQL server named by PGHOST");
+        }
+        TestServerDatabase server;
+        QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+        QTemporaryDir office;
+        TestApp o(office.path());
+        const appstate::StoreSettings store = server.settings();
+        o.writeSettings(QStringLiteral("[Store]\nKind=1\nHost=%1\nPort=%2\nDatabase=%3\nUser=%4\n")
+                            .arg(store.host)
+                            .arg(store.port)
+                            .arg(store.database, store.user)
+                            .toUtf8());
+        QVERIFY(o.start());
+        QVERIFY(o.dialogs.messages.isEmpty() && o.dialogs.errors.isEmpty());
+        QVERIFY(o.app->phoneBookTable.onServer() && o.app->callArchive.onServer());
+        QVERIFY(o.app->phoneBookTable.isOpen() && o.app->callArchive.isOpen());
+        QVERIFY(!QFile::exists(o.filePath(QStringLiteral("Userdat.db"))));
+        QVERIFY(!QFile::exists(o.filePath(QStringLiteral("Archive.db"))));
+        QVERIFY(QFile::exists(o.filePath(QStringLiteral("Logdat.db"))));
+        QVERIFY(!QDir(o.filePath(QStringLiteral("backup"))).exists() ||
+                QDir(o.filePath(QStringLiteral("backup"))).isEmpty());
     }
 
     // A damaged page deep in the archive passes the quick check at start and is found afterwards,
