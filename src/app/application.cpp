@@ -10,6 +10,8 @@
 #include "app/backgroundsetup.h"
 #include "app/navigator.h"
 #include "app/startup.h"
+#include "app/storesetup.h"
+#include "db/serverschema.h"
 #include "protocol/secondsscale.h"
 #include "state/inifile.h"
 #include "windows/aboutwindow.h"
@@ -29,6 +31,7 @@
 #include "windows/progresswindow.h"
 #include "windows/recordeditor.h"
 #include "windows/splashwindow.h"
+#include "windows/storesettingswindow.h"
 #include "windows/trayicon.h"
 
 Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDevices,
@@ -215,6 +218,14 @@ void Application::createWindows() {
     windows.backgroundSettings = own(new BackgroundSettingsWindow(c));
     windows.backgroundSettings->onAccepted = [this](const appstate::BackgroundSettings& s) {
         changeBackgroundSettings(s);
+    };
+    windows.storeSettings = own(new StoreSettingsWindow(c));
+    windows.storeSettings->onTest = [](const appstate::StoreSettings& s, const QString& password) {
+        return db::checkServer(s, password);
+    };
+    windows.storeSettings->onAccepted = [this](const appstate::StoreSettings& s,
+                                               const QString& password) {
+        saveStoreSettings(s, password, settingsPath_);
     };
     // Made on every desktop: an icon set to show appears once a notification area does.
     trayIcon_ = std::make_unique<TrayIcon>(c);

@@ -16,6 +16,7 @@ class CompactMenuWindow;
 class OptionsSavedWindow;
 class ArchiveWindow;
 class BackgroundSettingsWindow;
+class StoreSettingsWindow;
 class TrayIcon;
 
 // The windows of the run, each created once at start and kept until the program ends.
@@ -36,6 +37,7 @@ struct AppWindows {
     OptionsSavedWindow* optionsSaved = nullptr;
     ArchiveWindow* archive = nullptr;
     BackgroundSettingsWindow* backgroundSettings = nullptr;
+    StoreSettingsWindow* storeSettings = nullptr;
     // The icon in the notification area; none where the desktop has no such area.
     TrayIcon* trayIcon = nullptr;
 };

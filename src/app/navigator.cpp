@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/commandjobrunner.h"
+#include "app/storesetup.h"
 #include "db/databaseerror.h"
 #include "windows/aboutwindow.h"
 #include "windows/archivewindow.h"
@@ -24,6 +25,7 @@
 #include "windows/progresswindow.h"
 #include "windows/recordeditor.h"
 #include "windows/splashwindow.h"
+#include "windows/storesettingswindow.h"
 
 Navigator::Navigator(Application& app) : app_(app) {}
 
@@ -154,6 +156,16 @@ void Navigator::showBackgroundSettings() {
     backgroundSettingsFromMenu_ = w.mainMenu->isVisible() || w.compactMenu->isVisible();
     leaveMenu();
     w.backgroundSettings->showSettings(app_.backgroundSettings(), app_.trayAvailable());
+}
+
+void Navigator::showStoreSettings() {
+    leaveMenu();
+    app_.windows.storeSettings->showSettings(loadStoreSettings(app_.settingsPath()),
+                                             defaultLineName());
+}
+
+void Navigator::storeSettingsClosed() {
+    showMenu();
 }
 
 void Navigator::backgroundSettingsClosed() {
@@ -406,8 +418,8 @@ void Navigator::bringWindowInUseToFront() {
     // The windows that open over others come first.
     for (QWidget* window : std::initializer_list<QWidget*>{
              w.password, w.progress, w.confirmation, w.portMessage, w.optionsSaved, w.recordEditor,
-             w.dialPad, w.options, w.charges, w.about, w.backgroundSettings, w.archive, w.phoneBook,
-             w.callLog, w.compactMenu, w.mainMenu}) {
+             w.dialPad, w.options, w.charges, w.about, w.backgroundSettings, w.storeSettings,
+             w.archive, w.phoneBook, w.callLog, w.compactMenu, w.mainMenu}) {
         if (!inUse && window && window->isVisible()) {
             inUse = window;
         }

@@ -21,6 +21,8 @@ public:
     void runTrayCommand(TrayCommand command) override;
     void showBackgroundSettings() override;
     void backgroundSettingsClosed() override;
+    void showStoreSettings() override;
+    void storeSettingsClosed() override;
     void showAbout() override;
     void restoreFromBackup() override;
     void showOptions() override;

@@ -84,13 +84,14 @@ void Connection::useDriver(const QString& driver) {
     db_ = QSqlDatabase::addDatabase(driver, name_);
 }
 
-void Connection::openServer(const appstate::StoreSettings& server) {
+void Connection::openServer(const appstate::StoreSettings& server, const QString& password) {
     close();
     useDriver(QStringLiteral("QPSQL"));
     db_.setHostName(server.host);
     db_.setPort(server.port);
     db_.setDatabaseName(server.database);
     db_.setUserName(server.user);
+    db_.setPassword(password);
     db_.setConnectOptions(
         QStringLiteral("connect_timeout=%1;application_name=tilka").arg(ServerConnectSeconds));
     if (!db_.open()) {

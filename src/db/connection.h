@@ -28,8 +28,9 @@ public:
     void openImmutable(const QString& path);
     // Connects to the server through Qt's PostgreSQL driver. The password is libpq's to find, in
     // ~/.pgpass or PGPASSWORD; an empty user or database is libpq's default too. A server that
-    // does not answer is given up after a few seconds.
-    void openServer(const appstate::StoreSettings& server);
+    // does not answer is given up after a few seconds. A password given is used instead, for a
+    // connection test before the password is kept anywhere.
+    void openServer(const appstate::StoreSettings& server, const QString& password = {});
     void close();
     bool isOpen() const;
 

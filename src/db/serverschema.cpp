@@ -113,10 +113,10 @@ int prepareServerTables(Connection& server) {
     return version;
 }
 
-QString checkServer(const appstate::StoreSettings& server) {
+QString checkServer(const appstate::StoreSettings& server, const QString& password) {
     Connection connection(QStringLiteral("check"));
     try {
-        connection.openServer(server);
+        connection.openServer(server, password);
     } catch (const DatabaseError& e) {
         return QStringLiteral("サーバー %1:%2 に接続できません。\n%3")
             .arg(server.host)

@@ -19,6 +19,7 @@ int prepareServerTables(Connection& server);
 
 // The store window's connection test: empty when the server answers and its tables are usable
 // or could be made; otherwise what is wrong, in Japanese.
-QString checkServer(const appstate::StoreSettings& server);
+// A password typed in the window is tried instead of libpq's own.
+QString checkServer(const appstate::StoreSettings& server, const QString& password = {});
 
 }  // namespace db

@@ -55,6 +55,8 @@ void MainMenuWindow::buildWindow() {
                                    [this] { this->context.nav().openArchive(); });
     restoreAction = run->addAction(QStringLiteral("バックアップから戻す"), this,
                                    [this] { context.nav().restoreFromBackup(); });
+    storeAction = run->addAction(QStringLiteral("データの保存先"), this,
+                                 [this] { context.nav().showStoreSettings(); });
     exitAction = run->addAction(QStringLiteral("終了"), this, &MainMenuWindow::exitClicked);
     QMenu* help = mainMenuBar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     help->addAction(QStringLiteral("目次(&C)"), this,

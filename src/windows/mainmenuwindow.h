@@ -46,6 +46,7 @@ public:
     QAction* dialAction = nullptr;
     QAction* chargesAction = nullptr;
     QAction* backgroundAction = nullptr;  // "常駐と自動受信"
+    QAction* storeAction = nullptr;       // "データの保存先"
     QAction* archiveAction = nullptr;     // "通話履歴"
     QAction* restoreAction = nullptr;
     QAction* exitAction = nullptr;

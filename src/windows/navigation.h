@@ -37,6 +37,9 @@ public:
     // The window "常駐と自動受信"; closing it returns to the menu when opened from there.
     virtual void showBackgroundSettings() = 0;
     virtual void backgroundSettingsClosed() = 0;
+    // The window "データの保存先"; closing it returns to the menu.
+    virtual void showStoreSettings() = 0;
+    virtual void storeSettingsClosed() = 0;
 
     virtual void showAbout() = 0;
     // Lists the backups of the phone book and the archive and puts the chosen one back after

@@ -2,12 +2,16 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRandomGenerator>
+#include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -33,6 +37,7 @@
 #include "windows/mainmenuwindow.h"
 #include "windows/navigation.h"
 #include "windows/splashwindow.h"
+#include "windows/storesettingswindow.h"
 
 namespace {
 
@@ -339,6 +344,42 @@ private slots:
                 QDir(o.filePath(QStringLiteral("backup"))).isEmpty());
     }
 
+    // The store window: the connection test tells what is wrong, OK keeps the choice in the
+    // settings file and a typed password in the password file alone, owner-only.
+    void storeWindowKeepsTheChoiceAndThePassword() {
+        QTemporaryDir folder;
+        const QString pgpass = QDir(folder.path()).filePath(QStringLiteral("pgpass"));
+        qputenv("PGPASSFILE", pgpass.toLocal8Bit());
+        TestApp t(folder.path());
+        QVERIFY(t.start());
+        t.clock.advance(2000);
+        t.app->windows.mainMenu->storeAction->trigger();
+        StoreSettingsWindow* w = t.app->windows.storeSettings;
+        QVERIFY(w->isVisible() && !t.app->windows.mainMenu->isVisible());
+        QVERIFY(w->filesButton->isChecked() && !w->hostField->isEnabled());
+        w->serverButton->setChecked(true);
+        w->hostField->setText(QStringLiteral("127.0.0.1"));
+        w->portField->setValue(1);
+        w->databaseField->setText(QStringLiteral("office"));
+        w->userField->setText(QStringLiteral("clerk"));
+        w->passwordField->setText(QStringLiteral("se:cret"));
+        w->testClicked();
+        QVERIFY2(w->testResult->text().startsWith(
+                     QStringLiteral("サーバー 127.0.0.1:1 に接続できません")),
+                 qPrintable(w->testResult->text()));
+        w->okClicked();
+        qunsetenv("PGPASSFILE");
+        QVERIFY(!w->isVisible() && t.app->windows.mainMenu->isVisible());
+        const QByteArray settings = t.readSettings();
+        QVERIFY2(settings.contains("Kind=1") && settings.contains("Host=127.0.0.1") &&
+                     settings.contains("Port=1") && !settings.contains("cret"),
+                 settings.constData());
+        QCOMPARE(readFile(pgpass), QByteArray("127.0.0.1:1:office:clerk:se\\:cret\n"));
+        struct stat info {};
+        QCOMPARE(::stat(QFile::encodeName(pgpass).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0600u);
+    }
+
     // A damaged page deep in the archive passes the quick check at start and is found afterwards,
     // off the path to the first window: told once, the archive closed and its file unchanged.
     void damagedArchivePageIsFoundAfterTheStart() {
@@ -383,9 +424,10 @@ private slots:
         for (QAction* a : menus[0]->menu()->actions()) {
             runItems << (a->isSeparator() ? QStringLiteral("-") : a->text());
         }
-        QCOMPARE(runItems, (QStringList{"通話記録表", "個人情報一覧表", "ダイヤル発信",
-                                        "回線使用料", "オプション設定", "-", "常駐と自動受信",
-                                        "通話履歴", "バックアップから戻す", "終了"}));
+        QCOMPARE(runItems,
+                 (QStringList{"通話記録表", "個人情報一覧表", "ダイヤル発信", "回線使用料",
+                              "オプション設定", "-", "常駐と自動受信", "通話履歴",
+                              "バックアップから戻す", "データの保存先", "終了"}));
         QStringList helpItems;
         for (QAction* a : menus[1]->menu()->actions()) {
             helpItems << (a->isSeparator() ? QStringLiteral("-") : a->text());

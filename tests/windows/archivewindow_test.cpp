@@ -248,8 +248,8 @@ private slots:
         Run r;
         const QList<QAction*> items =
             r.t.app->windows.mainMenu->mainMenuBar->actions().first()->menu()->actions();
-        // After the separator, before the backups' item and 終了.
-        QCOMPARE(items.indexOf(r.t.app->windows.mainMenu->archiveAction) + 2,
+        // After the separator, before the backups' item, データの保存先 and 終了.
+        QCOMPARE(items.indexOf(r.t.app->windows.mainMenu->archiveAction) + 3,
                  items.indexOf(r.t.app->windows.mainMenu->exitAction));
         r.t.app->windows.mainMenu->archiveAction->trigger();
         QVERIFY(r.window()->isVisible());

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTemporaryDir>
 
 #include "app/application.h"
@@ -29,6 +30,7 @@
 #include "windows/phonebookwindow.h"
 #include "windows/recordeditor.h"
 #include "windows/statisticswindow.h"
+#include "windows/storesettingswindow.h"
 
 namespace {
 
@@ -230,6 +232,15 @@ int main(int argc, char* argv[]) {
     f.mainMenu->backgroundAction->trigger();
     camera.shoot(f.backgroundSettings, QStringLiteral("background-settings"));
     f.backgroundSettings->cancelButton->click();
+
+    f.mainMenu->storeAction->trigger();
+    f.storeSettings->serverButton->setChecked(true);
+    f.storeSettings->hostField->setText(QStringLiteral("db.office.example"));
+    f.storeSettings->databaseField->setText(QStringLiteral("tilka"));
+    f.storeSettings->userField->setText(QStringLiteral("tilka"));
+    f.storeSettings->lineNameField->setText(QStringLiteral("本社"));
+    camera.shoot(f.storeSettings, QStringLiteral("store-settings"));
+    f.storeSettings->cancelButton->click();
 
     f.mainMenu->compactMenuClicked();
     camera.shoot(f.compactMenu, QStringLiteral("compact-menu"));

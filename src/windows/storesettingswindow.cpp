@@ -1,0 +1,196 @@
+#include "windows/storesettingswindow.h"
+
+#include <QCloseEvent>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <exception>
+
+#include "windows/formlook.h"
+#include "windows/navigation.h"
+#include "windows/windowcontext.h"
+
+namespace {
+
+constexpr int WindowWidth = 420;
+
+}  // namespace
+
+StoreSettingsWindow::StoreSettingsWindow(WindowContext& context)
+    : WindowBase(context, QStringLiteral("データの保存先")) {
+    buildWindow();
+}
+
+void StoreSettingsWindow::buildWindow() {
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(gothicFont(12));
+
+    auto* titlePanel = new QFrame(this);
+    titlePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    titlePanel->setFixedHeight(44);
+    auto* titlePicture = new QLabel(titlePanel);
+    titlePicture->setGeometry(8, 4, 249, 36);
+    titlePicture->setPixmap(makeTitlePicture(QStringLiteral("データの保存先"), 249, 36));
+
+    auto* about = new QLabel(
+        QStringLiteral("電話帳と通話履歴の保存先です。通話記録表はいつもこのPCに置かれます。"),
+        this);
+    about->setWordWrap(true);
+    filesButton = new QRadioButton(QStringLiteral("このPC"), this);
+    serverButton = new QRadioButton(QStringLiteral("サーバー (PostgreSQL)"), this);
+    connect(serverButton, &QRadioButton::toggled, this, &StoreSettingsWindow::serverChosen);
+
+    hostField = new QLineEdit(this);
+    portField = new QSpinBox(this);
+    portField->setRange(1, 65535);
+    databaseField = new QLineEdit(this);
+    userField = new QLineEdit(this);
+    passwordField = new QLineEdit(this);
+    passwordField->setEchoMode(QLineEdit::Password);
+    passwordField->setPlaceholderText(QStringLiteral("入力したときだけ .pgpass に書きます"));
+    lineNameField = new QLineEdit(this);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("ホスト"), hostField);
+    form->addRow(QStringLiteral("ポート"), portField);
+    form->addRow(QStringLiteral("データベース"), databaseField);
+    form->addRow(QStringLiteral("ユーザー"), userField);
+    form->addRow(QStringLiteral("パスワード"), passwordField);
+    form->addRow(QStringLiteral("回線名"), lineNameField);
+
+    testButton = new QPushButton(QStringLiteral("接続テスト"), this);
+    connect(testButton, &QPushButton::clicked, this, &StoreSettingsWindow::testClicked);
+    testResult = new QLabel(this);
+    testResult->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    testResult->setWordWrap(true);
+    testResult->setMinimumHeight(testResult->fontMetrics().height() * 3 + 6);
+
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
+    connect(okButton, &QPushButton::clicked, this, &StoreSettingsWindow::okClicked);
+    connect(cancelButton, &QPushButton::clicked, this, &StoreSettingsWindow::cancelClicked);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+
+    auto* settings = new QVBoxLayout;
+    settings->setContentsMargins(12, 8, 12, 8);
+    settings->addWidget(about);
+    settings->addWidget(filesButton);
+    settings->addWidget(serverButton);
+    settings->addLayout(form);
+    settings->addWidget(testButton, 0, Qt::AlignLeft);
+    settings->addWidget(testResult);
+    settings->addWidget(
+        new QLabel(QStringLiteral("保存先の変更は、次に起動したときから使われます。"), this));
+    settings->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(titlePanel);
+    layout->addLayout(settings);
+    titlePanel->setMinimumWidth(WindowWidth);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void StoreSettingsWindow::showSettings(const appstate::StoreSettings& settings,
+                                       const QString& lineNameHint) {
+    const bool server = settings.kind == appstate::StoreKind::Server;
+    (server ? serverButton : filesButton)->setChecked(true);
+    hostField->setText(settings.host);
+    portField->setValue(settings.port);
+    databaseField->setText(settings.database);
+    userField->setText(settings.user);
+    passwordField->clear();
+    lineNameField->setText(settings.lineName);
+    lineNameField->setPlaceholderText(lineNameHint);
+    testResult->clear();
+    serverChosen(server);
+    show();
+    raise();
+    activateWindow();
+    okButton->setFocus();
+}
+
+void StoreSettingsWindow::serverChosen(bool server) {
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{hostField, portField, databaseField, userField,
+                                         passwordField, lineNameField, testButton}) {
+        field->setEnabled(server);
+    }
+}
+
+appstate::StoreSettings StoreSettingsWindow::shownSettings() const {
+    appstate::StoreSettings s;
+    s.kind = serverButton->isChecked() ? appstate::StoreKind::Server : appstate::StoreKind::Files;
+    s.host = hostField->text().trimmed();
+    s.port = portField->value();
+    s.database = databaseField->text().trimmed();
+    s.user = userField->text().trimmed();
+    s.lineName = lineNameField->text().trimmed();
+    return s;
+}
+
+QString StoreSettingsWindow::typedPassword() const {
+    return passwordField->text();
+}
+
+void StoreSettingsWindow::testClicked() {
+    if (!onTest) {
+        return;
+    }
+    testResult->setText(QStringLiteral("接続しています…"));
+    testResult->repaint();
+    const QString problem = onTest(shownSettings(), typedPassword());
+    testResult->setText(problem.isEmpty()
+                            ? QStringLiteral("接続できました。電話帳と通話履歴の表を使えます。")
+                            : problem);
+}
+
+void StoreSettingsWindow::okClicked() {
+    const appstate::StoreSettings chosen = shownSettings();
+    if (chosen.kind == appstate::StoreKind::Server && chosen.host.isEmpty()) {
+        context.showException(QStringLiteral("サーバーのホストを入力してください。"));
+        hostField->setFocus();
+        return;
+    }
+    try {
+        if (onAccepted) {
+            onAccepted(chosen, typedPassword());
+        }
+    } catch (const std::exception& e) {
+        context.showException(QString::fromUtf8(e.what()));
+        return;
+    }
+    close();
+}
+
+void StoreSettingsWindow::cancelClicked() {
+    close();
+}
+
+void StoreSettingsWindow::closeEvent(QCloseEvent* event) {
+    // The password is not kept past the window.
+    passwordField->clear();
+    event->accept();
+    context.nav().storeSettingsClosed();
+}
+
+// Enter is OK, as the default button of a dialog would be, unless another button has the focus.
+void StoreSettingsWindow::keyPressEvent(QKeyEvent* event) {
+    if (isDefaultButtonKey(event)) {
+        okButton->click();
+        return;
+    }
+    WindowBase::keyPressEvent(event);
+}
