@@ -107,6 +107,14 @@ UserRecord recordFrom(const QSqlQuery& query) {
 
 }  // namespace
 
+RecordChangedError::RecordChangedError(bool deleted)
+    : DatabaseError(deleted
+                        ? QStringLiteral("この記録は、編集している間にほかのPCで削除されました。"
+                                         "もう一度保存すると、新しい記録として書き込みます。")
+                        : QStringLiteral("この記録は、編集している間にほかのPCで変更されました。"
+                                         "いまの内容を表示します。")),
+      deleted_(deleted) {}
+
 struct PhoneBookTable::Impl {
     explicit Impl(QString f) : folder(std::move(f)) {}
 
@@ -583,12 +591,18 @@ std::optional<UserRecord> PhoneBookTable::record(const QString& name) const {
     if (!d->conn.isOpen()) {
         return std::nullopt;
     }
+    const QString version = d->server ? QStringLiteral(", row_version") : QString();
     QSqlQuery query = d->conn.exec(
-        QStringLiteral("SELECT %1 FROM Userdat WHERE 氏名 = ?").arg(allColumns()), {name});
+        QStringLiteral("SELECT %1%2 FROM Userdat WHERE 氏名 = ?").arg(allColumns(), version),
+        {name});
     if (!query.next()) {
         return std::nullopt;
     }
-    return recordFrom(query);
+    UserRecord found = recordFrom(query);
+    if (d->server) {
+        found.rowVersion = query.value(static_cast<int>(TextFields.size()) + 1).toInt();
+    }
+    return found;
 }
 
 QList<UserRecord> PhoneBookTable::allRecords() const {
@@ -624,9 +638,25 @@ void PhoneBookTable::post(const UserRecord& record) {
     }
     QVariantList bound = values(record);
     bound << *d->cursor;
-    const QSqlQuery query = d->execWrite(
-        QStringLiteral("UPDATE Userdat SET %1 WHERE 氏名 = ?").arg(sets.join(u", ")), bound);
+    // On a server a save counts the version up, and one read before someone else's save is
+    // refused rather than overwriting it.
+    QString versionCheck;
+    if (d->server) {
+        sets << QStringLiteral("row_version = row_version + 1");
+        if (record.rowVersion > 0) {
+            versionCheck = QStringLiteral(" AND row_version = ?");
+            bound << record.rowVersion;
+        }
+    }
+    const QSqlQuery query = d->execWrite(QStringLiteral("UPDATE Userdat SET %1 WHERE 氏名 = ?%2")
+                                             .arg(sets.join(u", "), versionCheck),
+                                         bound);
     if (query.numRowsAffected() == 0) {
+        if (!versionCheck.isEmpty()) {
+            const bool deleted = !this->record(*d->cursor);
+            d->refreshModel();
+            throw RecordChangedError(deleted);
+        }
         noCurrentRecord();
     }
     d->cursor = cutName(record.name);

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "db/databaseerror.h"
 #include "db/pagedrowsmodel.h"
 #include "state/storesettings.h"
 
@@ -26,6 +27,19 @@ struct UserRecord {
     QString callTime;    // 通話時間, 20
     QString charges;     // 利用料金, 20
     QByteArray picture;  // 画像ﾃﾞｰﾀ, empty for none
+    // On a server, the record's version when it was read, which a save checks; 0 where none is
+    // kept (the file) or none was read.
+    int rowVersion = 0;
+};
+
+// A save refused on a server because another PC changed or deleted the record since it was read.
+class RecordChangedError : public DatabaseError {
+public:
+    explicit RecordChangedError(bool deleted);
+    bool deleted() const { return deleted_; }
+
+private:
+    bool deleted_;
 };
 
 // The phone book table "Userdat" in the file Userdat.db with the indexes name (unique 氏名),

@@ -282,10 +282,26 @@ void RecordEditor::saveClicked() {
         // open, and only the edited fields replace what it holds now (the log conversion writes
         // the last call). One deleted meanwhile is written anew rather than losing the input.
         if (!inserting_ && table.gotoName(openedName_)) {
-            table.post(edited(table.current().value_or(record_)));
+            db::UserRecord now = table.current().value_or(record_);
+            // The version the editor was opened on: a save by another PC since then is refused.
+            now.rowVersion = record_.rowVersion;
+            table.post(edited(now));
+        } else if (!inserting_ && record_.rowVersion > 0) {
+            // Deleted on another PC meanwhile: said first, written anew at the next save.
+            throw db::RecordChangedError(true);
         } else {
             table.append(edited(record_));
         }
+    } catch (const db::RecordChangedError& e) {
+        context.showException(QString::fromUtf8(e.what()));
+        const std::optional<db::UserRecord> now = e.deleted() ? std::nullopt : table.current();
+        if (now) {
+            openOn(*now, false);
+            fillLastCall(*now);
+        } else {
+            inserting_ = true;
+        }
+        return;
     } catch (const std::exception& e) {
         // A refused save (a 氏名 already taken) keeps the editor open with the input as typed.
         context.showException(QString::fromUtf8(e.what()));

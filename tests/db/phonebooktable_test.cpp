@@ -393,6 +393,48 @@ private slots:
         QVERIFY(!table_->findKey(QStringLiteral("9")));
     }
 
+    // Two PCs on one server: a save over a record someone else saved or deleted since it was
+    // read is refused and nothing is overwritten; saved again on the current record, it goes in.
+    void saveAfterAnotherPCsSaveIsRefused() {
+        if (!onServer_) {
+            QSKIP("the file is used by one program at a time");
+        }
+        openFilled();
+        PhoneBookTable other(dir_->path());
+        other.useServer(server_->settings());
+        other.open();
+        QVERIFY(table_->gotoName(QStringLiteral("山田")));
+        QVERIFY(other.gotoName(QStringLiteral("山田")));
+        UserRecord mine = *table_->current();
+        UserRecord theirs = *other.current();
+        QVERIFY(mine.rowVersion > 0);
+        theirs.address = QStringLiteral("大阪府");
+        other.post(theirs);
+
+        mine.address = QStringLiteral("東京都");
+        try {
+            table_->post(mine);
+            QFAIL("a save over another PC's was written");
+        } catch (const db::RecordChangedError& e) {
+            QVERIFY(!e.deleted());
+        }
+        UserRecord now = *table_->current();
+        QCOMPARE(now.address, QStringLiteral("大阪府"));
+        now.address = QStringLiteral("東京都");
+        table_->post(now);
+        QCOMPARE(other.record(QStringLiteral("山田"))->address, QStringLiteral("東京都"));
+
+        QVERIFY(other.gotoName(QStringLiteral("山田")));
+        other.deleteCurrent();
+        try {
+            table_->post(now);
+            QFAIL("a save over a deleted record was written");
+        } catch (const db::RecordChangedError& e) {
+            QVERIFY(e.deleted());
+        }
+        QVERIFY(!other.record(QStringLiteral("山田")));
+    }
+
     void postRenamesAndWritesLastCall() {
         openFilled();
         QVERIFY(table_->gotoName(QStringLiteral("山田")));
