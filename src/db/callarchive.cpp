@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSysInfo>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -16,22 +15,11 @@
 #include "db/archiveproblem.h"
 #include "db/connection.h"
 #include "db/databaseerror.h"
+#include "db/monthlytotals.h"
 #include "db/serverschema.h"
 
 namespace db {
 namespace {
-
-// The engine's error with its primary result code, which says what is wrong with the file, or the
-// server's five-character state.
-DatabaseError engineError(const QSqlError& error) {
-    const QString native = error.nativeErrorCode();
-    if (native.size() == 5) {
-        return DatabaseError(error.text(), -1, native);
-    }
-    bool ok = false;
-    const int code = native.toInt(&ok);
-    return DatabaseError(error.text(), ok ? (code & 0xff) : -1);
-}
 
 const QString FileName = QStringLiteral("Archive.db");
 constexpr int TextSize = 30;  // Shift-JIS bytes, the widest call log field
@@ -95,60 +83,6 @@ const QStringList MonthlySchema{
 const QString PendingTable = QStringLiteral("ArchiveTotalsPending");
 const QString PendingSchema = QStringLiteral(
     "CREATE TABLE ArchiveTotalsPending (counted_to INTEGER NOT NULL, last INTEGER NOT NULL)");
-
-// The statement that adds calls to a month's totals of a kind or a number. The server keeps
-// the totals per line: line names the line's column there, and is empty for the file.
-QString addToMonthly(const QString& table, const QString& key, const QString& line) {
-    const QString lineColumn = line.isEmpty() ? QString() : line + QStringLiteral(", ");
-    const QString lineValue = line.isEmpty() ? QString() : QStringLiteral("?, ");
-    return QStringLiteral(
-               "INSERT INTO %1 (%2month, %3, calls, charge) VALUES (%4?, ?, ?, ?) ON "
-               "CONFLICT (%2month, %3) DO UPDATE SET calls = %1.calls + "
-               "excluded.calls, charge = %1.charge + excluded.charge")
-        .arg(table, lineColumn, key, lineValue);
-}
-
-// Adds calls to one month's totals of a kind or a number, of the line when the store keeps lines.
-class MonthlyTotalsWriter {
-public:
-    MonthlyTotalsWriter(const QSqlDatabase& db, std::optional<QString> line)
-        : line_(std::move(line)), byKind_(db), byNumber_(db) {
-        const QString lineColumn = line_ ? QStringLiteral("line_name") : QString();
-        if (!byKind_.prepare(addToMonthly(QStringLiteral("ArchiveMonths"), QStringLiteral("kind"),
-                                          lineColumn)) ||
-            !byNumber_.prepare(addToMonthly(QStringLiteral("ArchiveNumberMonths"),
-                                            QStringLiteral("number"), lineColumn))) {
-            throw engineError(byKind_.lastError().isValid() ? byKind_.lastError()
-                                                            : byNumber_.lastError());
-        }
-    }
-
-    void addKind(int month, const QVariant& kind, int64_t calls, int64_t charge) {
-        run(byKind_, month, kind, calls, charge);
-    }
-    void addNumber(int month, const QVariant& number, int64_t calls, int64_t charge) {
-        run(byNumber_, month, number, calls, charge);
-    }
-
-private:
-    void run(QSqlQuery& q, int month, const QVariant& key, int64_t calls, int64_t charge) {
-        int i = 0;
-        if (line_) {
-            q.bindValue(i++, *line_);
-        }
-        q.bindValue(i++, month);
-        q.bindValue(i++, key);
-        q.bindValue(i++, QVariant::fromValue<qint64>(calls));
-        q.bindValue(i++, QVariant::fromValue<qint64>(charge));
-        if (!q.exec()) {
-            throw engineError(q.lastError());
-        }
-    }
-
-    std::optional<QString> line_;
-    QSqlQuery byKind_;
-    QSqlQuery byNumber_;
-};
 
 // More numbers than this in a search match so many calls that reading calls in order is faster.
 constexpr qsizetype ManyNumbers = 50;
@@ -470,7 +404,7 @@ void CallArchive::setExclusive(bool exclusive) {
 void CallArchive::useServer(const appstate::StoreSettings& server) {
     close();
     d->server = server;
-    d->lineName = server.lineName.isEmpty() ? QSysInfo::machineHostName() : server.lineName;
+    d->lineName = serverLineName(server);
     d->dialect.server = true;
 }
 
@@ -598,7 +532,7 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
     int added = 0;
     QSqlDatabase db = d->conn.database();
     if (!db.transaction()) {
-        throw engineError(db.lastError());
+        throw Connection::errorOf(db.lastError());
     }
     try {
         QSqlQuery insert(db);
@@ -619,8 +553,8 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
         if (!insert.prepare(statement.arg(columns, marks.join(u','))) ||
             (!server && !index.prepare(QStringLiteral(
                             "INSERT INTO ArchiveDigits (rowid, ログ電話番号) VALUES (?, ?)")))) {
-            throw engineError(insert.lastError().isValid() ? insert.lastError()
-                                                           : index.lastError());
+            throw Connection::errorOf(insert.lastError().isValid() ? insert.lastError()
+                                                                   : index.lastError());
         }
         MonthlyTotalsWriter monthly(db, d->totalsLine());
         for (const ArchivedCall& call : calls) {
@@ -641,14 +575,14 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
                 insert.bindValue(i++, d->lineName);
             }
             if (!insert.exec()) {
-                throw engineError(insert.lastError());
+                throw Connection::errorOf(insert.lastError());
             }
             if (insert.numRowsAffected() == 1) {
                 if (!server) {
                     index.bindValue(0, insert.lastInsertId());
                     index.bindValue(1, Connection::text(call.row.number));
                     if (!index.exec()) {
-                        throw engineError(index.lastError());
+                        throw Connection::errorOf(index.lastError());
                     }
                 }
                 const int month = d->monthOf(call.moment);
@@ -660,7 +594,7 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
             }
         }
         if (!db.commit()) {
-            throw engineError(db.lastError());
+            throw Connection::errorOf(db.lastError());
         }
     } catch (...) {
         db.rollback();
@@ -677,7 +611,7 @@ int CallArchive::countHeld(const std::vector<ArchivedCall>& calls) const {
                                      "? AND call_kind = ? AND number = ? AND duration_seconds = "
                                      "? AND charge = ?%1")
                           .arg(ofLine))) {
-        throw engineError(find.lastError());
+        throw Connection::errorOf(find.lastError());
     }
     int held = 0;
     for (const ArchivedCall& call : calls) {
@@ -691,7 +625,7 @@ int CallArchive::countHeld(const std::vector<ArchivedCall>& calls) const {
             find.bindValue(6, d->lineName);
         }
         if (!find.exec()) {
-            throw engineError(find.lastError());
+            throw Connection::errorOf(find.lastError());
         }
         held += find.next() ? 1 : 0;
     }

@@ -27,14 +27,7 @@ constexpr int ServerConnectSeconds = 5;
 std::atomic<int> connectionCount{0};
 
 [[noreturn]] void fail(const QSqlError& error) {
-    const QString native = error.nativeErrorCode();
-    // A server's SQLSTATE has five characters; SQLite's extended codes have at most four digits.
-    if (native.size() == 5) {
-        throw DatabaseError(error.text(), -1, native);
-    }
-    bool ok = false;
-    const int code = native.toInt(&ok);
-    throw DatabaseError(error.text(), ok ? (code & 0xff) : -1);
+    throw Connection::errorOf(error);
 }
 
 }  // namespace
@@ -179,6 +172,17 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) const
 QVariant Connection::scalar(const QString& sql, const QVariantList& values) const {
     QSqlQuery query = exec(sql, values);
     return query.next() ? query.value(0) : QVariant();
+}
+
+DatabaseError Connection::errorOf(const QSqlError& error) {
+    const QString native = error.nativeErrorCode();
+    // A server's SQLSTATE has five characters; SQLite's extended codes have at most four digits.
+    if (native.size() == 5) {
+        return DatabaseError(error.text(), -1, native);
+    }
+    bool ok = false;
+    const int code = native.toInt(&ok);
+    return DatabaseError(error.text(), ok ? (code & 0xff) : -1);
 }
 
 QVariant Connection::text(const QString& value) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
+#include "db/databaseerror.h"
 #include "state/storesettings.h"
 
 namespace db {
@@ -58,6 +60,8 @@ public:
     const QSqlDatabase& database() const { return db_; }
 
     // A text to bind: never a null string, which the engine would store as NULL.
+    // The engine's error as thrown: SQLite's primary result code, or the server's SQLSTATE.
+    static DatabaseError errorOf(const QSqlError& error);
     static QVariant text(const QString& value);
     // The text cut to maxBytes Shift-JIS bytes, ready to bind.
     static QVariant cutText(const QString& value, int maxBytes);
