@@ -223,6 +223,10 @@ void Application::createWindows() {
     windows.storeSettings->onTest = [](const appstate::StoreSettings& s, const QString& password) {
         return db::checkServer(s, password);
     };
+    windows.storeSettings->onMove = [this](const appstate::StoreSettings& s,
+                                           const QString& password) {
+        return moveReport(db::moveToServer(tableFolder_, s, protocol::monthOfMoment, password));
+    };
     windows.storeSettings->onAccepted = [this](const appstate::StoreSettings& s,
                                                const QString& password) {
         saveStoreSettings(s, password, settingsPath_);

@@ -1,7 +1,6 @@
 #include "app/storesetup.h"
 
-#include <QSysInfo>
-
+#include "db/serverschema.h"
 #include "state/inifile.h"
 #include "state/pgpassfile.h"
 #include "state/storesettingsfile.h"
@@ -11,7 +10,17 @@ appstate::StoreSettings loadStoreSettings(const QString& settingsPath) {
 }
 
 QString defaultLineName() {
-    return QSysInfo::machineHostName();
+    return db::serverLineName({});
+}
+
+QString moveReport(const db::ServerMoveCounts& counts) {
+    return QStringLiteral(
+               "電話帳 %1 件、通話履歴 %2 件をサーバーへ移しました。\n"
+               "サーバーにすでにあった電話帳 %3 件、通話履歴 %4 件はそのままです。")
+        .arg(counts.records)
+        .arg(counts.calls)
+        .arg(counts.recordsPresent)
+        .arg(counts.callsPresent);
 }
 
 void saveStoreSettings(const appstate::StoreSettings& settings, const QString& password,

@@ -3,6 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
+#include "db/servermove.h"
 #include "state/storesettings.h"
 
 // The store choice could not be kept; the text says what, in Japanese.
@@ -16,6 +17,9 @@ appstate::StoreSettings loadStoreSettings(const QString& settingsPath);
 
 // The line name an empty setting stands for: this PC's host name.
 QString defaultLineName();
+
+// What a move of this PC's tables to the server came to, for the store window.
+QString moveReport(const db::ServerMoveCounts& counts);
 
 // Keeps a typed password in the password file first (never in the settings file), then the
 // choice in the settings file. Throws StoreSetupError on the first failure.

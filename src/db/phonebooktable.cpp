@@ -357,6 +357,10 @@ PhoneBookTable::PhoneBookTable(QString folder) : d(std::make_unique<Impl>(std::m
 
 PhoneBookTable::~PhoneBookTable() = default;
 
+QString PhoneBookTable::fileName() {
+    return FileName;
+}
+
 QStringList PhoneBookTable::fieldNames() {
     QStringList names;
     for (const Field& f : TextFields) {

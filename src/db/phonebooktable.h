@@ -53,6 +53,8 @@ public:
     ~PhoneBookTable();
 
     static QStringList fieldNames();
+    // The table file's name in its folder.
+    static QString fileName();
     // The record with every text cut to its field's size, as the table would store it.
     static UserRecord fitted(const UserRecord& record);
     // The office's shared phone book on a PostgreSQL server instead of the file: open()

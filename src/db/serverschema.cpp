@@ -1,6 +1,7 @@
 #include "db/serverschema.h"
 
 #include <QStringList>
+#include <QSysInfo>
 
 #include "db/calllogtable.h"
 #include "db/databaseerror.h"
@@ -111,6 +112,10 @@ int prepareServerTables(Connection& server) {
                                 .arg(version));
     }
     return version;
+}
+
+QString serverLineName(const appstate::StoreSettings& server) {
+    return server.lineName.isEmpty() ? QSysInfo::machineHostName() : server.lineName;
 }
 
 QString checkServer(const appstate::StoreSettings& server, const QString& password) {

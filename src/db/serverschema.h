@@ -17,6 +17,10 @@ constexpr int ServerSchemaVersion = 1;
 // a newer release are refused: this one would not keep their rules. Throws DatabaseError.
 int prepareServerTables(Connection& server);
 
+// The line this PC's calls are archived under on the server: the settings' line name, else the
+// host name.
+QString serverLineName(const appstate::StoreSettings& server);
+
 // The store window's connection test: empty when the server answers and its tables are usable
 // or could be made; otherwise what is wrong, in Japanese.
 // A password typed in the window is tried instead of libpq's own.

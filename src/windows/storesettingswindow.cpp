@@ -67,6 +67,12 @@ void StoreSettingsWindow::buildWindow() {
 
     testButton = new QPushButton(QStringLiteral("接続テスト"), this);
     connect(testButton, &QPushButton::clicked, this, &StoreSettingsWindow::testClicked);
+    moveButton = new QPushButton(QStringLiteral("このPCのデータをサーバーへ移す"), this);
+    connect(moveButton, &QPushButton::clicked, this, &StoreSettingsWindow::moveClicked);
+    auto* serverButtons = new QHBoxLayout;
+    serverButtons->addWidget(testButton);
+    serverButtons->addWidget(moveButton);
+    serverButtons->addStretch(1);
     testResult = new QLabel(this);
     testResult->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     testResult->setWordWrap(true);
@@ -88,7 +94,7 @@ void StoreSettingsWindow::buildWindow() {
     settings->addWidget(filesButton);
     settings->addWidget(serverButton);
     settings->addLayout(form);
-    settings->addWidget(testButton, 0, Qt::AlignLeft);
+    settings->addLayout(serverButtons);
     settings->addWidget(testResult);
     settings->addWidget(
         new QLabel(QStringLiteral("保存先の変更は、次に起動したときから使われます。"), this));
@@ -125,7 +131,7 @@ void StoreSettingsWindow::showSettings(const appstate::StoreSettings& settings,
 void StoreSettingsWindow::serverChosen(bool server) {
     for (QWidget* field :
          std::initializer_list<QWidget*>{hostField, portField, databaseField, userField,
-                                         passwordField, lineNameField, testButton}) {
+                                         passwordField, lineNameField, testButton, moveButton}) {
         field->setEnabled(server);
     }
 }
@@ -155,6 +161,20 @@ void StoreSettingsWindow::testClicked() {
     testResult->setText(problem.isEmpty()
                             ? QStringLiteral("接続できました。電話帳と通話履歴の表を使えます。")
                             : problem);
+}
+
+void StoreSettingsWindow::moveClicked() {
+    if (!onMove) {
+        return;
+    }
+    testResult->setText(QStringLiteral("サーバーへ移しています…"));
+    testResult->repaint();
+    try {
+        testResult->setText(onMove(shownSettings(), typedPassword()));
+    } catch (const std::exception& e) {
+        testResult->setText(QStringLiteral("移せませんでした。サーバーは元のままです。\n%1")
+                                .arg(QString::fromUtf8(e.what()).trimmed()));
+    }
 }
 
 void StoreSettingsWindow::okClicked() {

@@ -29,11 +29,14 @@ public:
 
     void serverChosen(bool server);
     void testClicked();
+    void moveClicked();
     void okClicked();
     void cancelClicked();
 
     // "接続テスト": what is wrong with the server, empty when it answers and its tables are usable.
     std::function<QString(const appstate::StoreSettings&, const QString& password)> onTest;
+    // "このPCのデータをサーバーへ移す": the report of the move. A failure thrown from it is told.
+    std::function<QString(const appstate::StoreSettings&, const QString& password)> onMove;
     // OK: the choice and the typed password (empty when none was typed). A failure thrown from it
     // is told and the window stays.
     std::function<void(const appstate::StoreSettings&, const QString& password)> onAccepted;
@@ -47,7 +50,8 @@ public:
     QLineEdit* passwordField = nullptr;
     QLineEdit* lineNameField = nullptr;  // "回線名"
     QPushButton* testButton = nullptr;   // "接続テスト"
-    QLabel* testResult = nullptr;
+    QPushButton* moveButton = nullptr;   // "このPCのデータをサーバーへ移す"
+    QLabel* testResult = nullptr;        // what the test or the move came to
     QPushButton* okButton = nullptr;
     QPushButton* cancelButton = nullptr;
 

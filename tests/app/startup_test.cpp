@@ -367,6 +367,9 @@ private slots:
         QVERIFY2(w->testResult->text().startsWith(
                      QStringLiteral("サーバー 127.0.0.1:1 に接続できません")),
                  qPrintable(w->testResult->text()));
+        w->moveClicked();
+        QVERIFY2(w->testResult->text().startsWith(QStringLiteral("移せませんでした")),
+                 qPrintable(w->testResult->text()));
         w->okClicked();
         qunsetenv("PGPASSFILE");
         QVERIFY(!w->isVisible() && t.app->windows.mainMenu->isVisible());
