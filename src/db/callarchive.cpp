@@ -9,7 +9,6 @@
 #include <QSqlQuery>
 #include <algorithm>
 #include <array>
-#include <map>
 #include <utility>
 
 #include "db/archiveproblem.h"
@@ -175,25 +174,33 @@ Condition conditionOf(const ArchiveQuery& q, const Dialect& dialect) {
 
 // The rows of a span as one query: the kept totals of its whole months, then the calls of its
 // pieces. monthsSelect reads a totals table; callsSelect reads the calls, the piece's month bound
-// as its first value (cast, as the server takes a bare parameter for text). An empty span gives no
+// as its first value (cast, as the server takes a bare parameter for text). A line, on a server,
+// keeps both to its calls. An empty span gives no
 // query.
 struct SpanRows {
     QString sql;
     QVariantList values;
 };
 
-SpanRows spanRows(const ArchiveSpan& span, const QString& monthsSelect,
-                  const QString& callsSelect) {
+SpanRows spanRows(const ArchiveSpan& span, const QString& monthsSelect, const QString& callsSelect,
+                  const QString& line) {
     QStringList selects;
     SpanRows rows;
+    const QString ofLine = line.isEmpty() ? QString() : QStringLiteral(" AND line_name = ?");
     if (span.firstMonth <= span.lastMonth) {
-        selects << monthsSelect + QStringLiteral(" WHERE month BETWEEN ? AND ?");
+        selects << monthsSelect + QStringLiteral(" WHERE month BETWEEN ? AND ?") + ofLine;
         rows.values << span.firstMonth << span.lastMonth;
+        if (!line.isEmpty()) {
+            rows.values << line;
+        }
     }
     for (const ArchiveSpan::Piece& piece : span.pieces) {
-        selects << callsSelect + QStringLiteral(" WHERE moment BETWEEN ? AND ?");
+        selects << callsSelect + QStringLiteral(" WHERE moment BETWEEN ? AND ?") + ofLine;
         rows.values << piece.month << QVariant::fromValue<qint64>(piece.from)
                     << QVariant::fromValue<qint64>(piece.to);
+        if (!line.isEmpty()) {
+            rows.values << line;
+        }
     }
     rows.sql = selects.join(u" UNION ALL ");
     return rows;
@@ -325,34 +332,21 @@ struct CallArchive::Impl {
             const int64_t last = mark.value(1).toLongLong();
             // A statement still reading the mark would keep it from being dropped.
             mark.finish();
-            std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> kinds;
-            std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> numbers;
             QSqlQuery calls = conn.exec(
                 QStringLiteral("SELECT rowid, moment, ログ通話方法, ログ電話番号, charge FROM "
                                "Archive WHERE rowid > ? AND rowid <= ? ORDER BY rowid LIMIT ?"),
                 {QVariant::fromValue<qint64>(countedTo), QVariant::fromValue<qint64>(last),
                  maxCalls});
             int read = 0;
+            MonthlyTotalsWriter writer(conn.database(), totalsLine());
             while (calls.next()) {
                 countedTo = calls.value(0).toLongLong();
-                const int month = monthOf(calls.value(1).toLongLong());
-                const int64_t charge = calls.value(4).toLongLong();
-                auto& kind = kinds[{month, calls.value(2).toString()}];
-                ++kind.first;
-                kind.second += charge;
-                auto& number = numbers[{month, calls.value(3).toString()}];
-                ++number.first;
-                number.second += charge;
+                writer.count(monthOf(calls.value(1).toLongLong()), calls.value(2).toString(),
+                             calls.value(3).toString(), calls.value(4).toLongLong());
                 ++read;
             }
             calls.finish();
-            MonthlyTotalsWriter writer(conn.database(), totalsLine());
-            for (const auto& [key, total] : kinds) {
-                writer.addKind(key.first, key.second, total.first, total.second);
-            }
-            for (const auto& [key, total] : numbers) {
-                writer.addNumber(key.first, key.second, total.first, total.second);
-            }
+            writer.write();
             const bool done = read < maxCalls || countedTo >= last;
             if (done) {
                 conn.exec(QStringLiteral("DROP TABLE ArchiveTotalsPending"));
@@ -585,14 +579,14 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
                         throw Connection::errorOf(index.lastError());
                     }
                 }
-                const int month = d->monthOf(call.moment);
-                monthly.addKind(month, Connection::cutText(call.row.kind, TextSize), 1,
-                                call.charge);
-                monthly.addNumber(month, Connection::cutText(call.row.number, TextSize), 1,
-                                  call.charge);
+                monthly.count(d->monthOf(call.moment),
+                              Connection::cutText(call.row.kind, TextSize).toString(),
+                              Connection::cutText(call.row.number, TextSize).toString(),
+                              call.charge);
                 ++added;
             }
         }
+        monthly.write();
         if (!db.commit()) {
             throw Connection::errorOf(db.lastError());
         }
@@ -705,7 +699,8 @@ std::vector<MonthKindTotal> CallArchive::monthTotals(const ArchiveSpan& span) co
     const SpanRows rows =
         spanRows(span, QStringLiteral("SELECT month, kind, calls, charge FROM ArchiveMonths"),
                  QStringLiteral("SELECT CAST(? AS INTEGER) AS month, ログ通話方法 AS kind, 1 AS "
-                                "calls, charge FROM Archive"));
+                                "calls, charge FROM Archive"),
+                 d->server ? span.lineName : QString());
     std::vector<MonthKindTotal> out;
     if (rows.sql.isEmpty()) {
         return out;
@@ -727,7 +722,8 @@ TopNumbers CallArchive::topNumbers(const ArchiveSpan& span, int limit) const {
     const SpanRows rows = spanRows(
         span, QStringLiteral("SELECT month, number, calls, charge FROM ArchiveNumberMonths"),
         QStringLiteral("SELECT CAST(? AS INTEGER) AS month, ログ電話番号 AS number, 1 AS calls, "
-                       "charge FROM Archive"));
+                       "charge FROM Archive"),
+        d->server ? span.lineName : QString());
     TopNumbers top;
     if (rows.sql.isEmpty()) {
         return top;
@@ -764,6 +760,21 @@ QStringList CallArchive::numbers() const {
         numbers << q.value(0).toString();
     }
     return numbers;
+}
+
+QStringList CallArchive::lineNames() const {
+    d->requireOpen();
+    QStringList lines;
+    if (!d->server) {
+        return lines;
+    }
+    // The totals hold every line in a row a month, far fewer than the calls.
+    QSqlQuery q = d->conn.exec(
+        QStringLiteral("SELECT DISTINCT line_name FROM ArchiveMonths ORDER BY line_name"));
+    while (q.next()) {
+        lines << q.value(0).toString();
+    }
+    return lines;
 }
 
 std::optional<int64_t> CallArchive::latestMoment() const {

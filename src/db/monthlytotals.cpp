@@ -34,13 +34,25 @@ MonthlyTotalsWriter::MonthlyTotalsWriter(const QSqlDatabase& db, std::optional<Q
     }
 }
 
-void MonthlyTotalsWriter::addKind(int month, const QVariant& kind, int64_t calls, int64_t charge) {
-    run(byKind_, month, kind, calls, charge);
+void MonthlyTotalsWriter::count(int month, const QString& kind, const QString& number,
+                                int64_t charge) {
+    auto& ofKind = kinds_[{month, kind}];
+    ++ofKind.first;
+    ofKind.second += charge;
+    auto& ofNumber = numbers_[{month, number}];
+    ++ofNumber.first;
+    ofNumber.second += charge;
 }
 
-void MonthlyTotalsWriter::addNumber(int month, const QVariant& number, int64_t calls,
-                                    int64_t charge) {
-    run(byNumber_, month, number, calls, charge);
+void MonthlyTotalsWriter::write() {
+    for (const auto& [key, total] : kinds_) {
+        run(byKind_, key.first, key.second, total.first, total.second);
+    }
+    for (const auto& [key, total] : numbers_) {
+        run(byNumber_, key.first, key.second, total.first, total.second);
+    }
+    kinds_.clear();
+    numbers_.clear();
 }
 
 void MonthlyTotalsWriter::run(QSqlQuery& q, int month, const QVariant& key, int64_t calls,

@@ -5,24 +5,32 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <utility>
 
 namespace db {
 
-// Adds calls to one month's totals of a kind or a number (ArchiveMonths, ArchiveNumberMonths),
-// of the line when the store keeps lines (the server), on the connection of the calls' own
-// transaction.
+// Counts calls into the months' totals of each kind and each number (ArchiveMonths,
+// ArchiveNumberMonths), of the line when the store keeps lines (the server), and adds them to the
+// tables on the connection of the calls' own transaction: each month's row once however many
+// calls it gained.
 class MonthlyTotalsWriter {
 public:
     MonthlyTotalsWriter(const QSqlDatabase& db, std::optional<QString> line);
 
-    void addKind(int month, const QVariant& kind, int64_t calls, int64_t charge);
-    void addNumber(int month, const QVariant& number, int64_t calls, int64_t charge);
+    void count(int month, const QString& kind, const QString& number, int64_t charge);
+    // Adds what was counted to the tables and starts counting afresh.
+    void write();
 
 private:
+    using Totals = std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>>;
+
     void run(QSqlQuery& q, int month, const QVariant& key, int64_t calls, int64_t charge);
 
     std::optional<QString> line_;
+    Totals kinds_;
+    Totals numbers_;
     QSqlQuery byKind_;
     QSqlQuery byNumber_;
 };

@@ -5,7 +5,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
-#include <map>
 #include <utility>
 
 #include "db/connection.h"
@@ -79,9 +78,7 @@ void moveArchive(const QString& path, Connection& server, const QString& line,
     prepare(insert, QStringLiteral("INSERT INTO Archive (%1, line_name) VALUES (%2) ON CONFLICT "
                                    "DO NOTHING")
                         .arg(columns.join(u", "), marks(columns.size() + 1)));
-    // Totals of the calls copied, per month and kind and per month and number.
-    std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> kinds;
-    std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>> numbers;
+    MonthlyTotalsWriter totals(server.database(), line);
     const int kindColumn = static_cast<int>(texts.indexOf(QStringLiteral("ログ通話方法")));
     const int numberColumn = static_cast<int>(texts.indexOf(QStringLiteral("ログ電話番号")));
     const int chargeColumn = static_cast<int>(columns.indexOf(QStringLiteral("charge")));
@@ -99,22 +96,11 @@ void moveArchive(const QString& path, Connection& server, const QString& line,
             continue;
         }
         ++counts.calls;
-        const int month = monthOf(rows.value(momentColumn).toLongLong());
-        const int64_t charge = rows.value(chargeColumn).toLongLong();
-        auto& kind = kinds[{month, rows.value(kindColumn).toString()}];
-        ++kind.first;
-        kind.second += charge;
-        auto& number = numbers[{month, rows.value(numberColumn).toString()}];
-        ++number.first;
-        number.second += charge;
+        totals.count(monthOf(rows.value(momentColumn).toLongLong()),
+                     rows.value(kindColumn).toString(), rows.value(numberColumn).toString(),
+                     rows.value(chargeColumn).toLongLong());
     }
-    MonthlyTotalsWriter totals(server.database(), line);
-    for (const auto& [key, total] : kinds) {
-        totals.addKind(key.first, key.second, total.first, total.second);
-    }
-    for (const auto& [key, total] : numbers) {
-        totals.addNumber(key.first, key.second, total.first, total.second);
-    }
+    totals.write();
 }
 
 }  // namespace
