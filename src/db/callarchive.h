@@ -64,6 +64,7 @@ struct ArchiveTotals {
 struct ArchiveSpan {
     int firstMonth = 0;
     int lastMonth = -1;  // no whole month when before FirstMonth
+    QString lineName;    // on a server, the calls of that line; empty for all
     struct Piece {
         int64_t from = 0;  // Moment range, both ends included
         int64_t to = 0;
@@ -166,6 +167,8 @@ public:
     TopNumbers topNumbers(const ArchiveSpan& span, int limit) const;
     // Every number (ログ電話番号) the archive holds calls with, each once, in order.
     QStringList numbers() const;
+    // The lines whose calls the server holds, in order; none for the file.
+    QStringList lineNames() const;
     // The moment of the newest call, none in an empty archive.
     std::optional<int64_t> latestMoment() const;
 

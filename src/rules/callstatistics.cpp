@@ -62,7 +62,7 @@ db::ArchiveSpan archiveSpanOf(const QDate& from, const QDate& to) {
 }
 
 CallStatistics callStatistics(const db::CallArchive& archive, const db::PhoneBookTable& users,
-                              const QDate& from, const QDate& to) {
+                              const QDate& from, const QDate& to, const QString& lineName) {
     CallStatistics s;
     if (from > to || !archive.isOpen()) {
         return s;
@@ -72,7 +72,8 @@ CallStatistics callStatistics(const db::CallArchive& archive, const db::PhoneBoo
          m = protocol::nextMonth(m)) {
         s.months.push_back({.month = m});
     }
-    const db::ArchiveSpan span = archiveSpanOf(from, to);
+    db::ArchiveSpan span = archiveSpanOf(from, to);
+    span.lineName = lineName;
     for (const db::MonthKindTotal& t : archive.monthTotals(span)) {
         const auto month =
             std::lower_bound(s.months.begin(), s.months.end(), t.month,

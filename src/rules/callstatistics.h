@@ -41,7 +41,8 @@ constexpr int TopNumbers = 10;
 // The days from `from` to `to`, both included, as whole months and pieces of months.
 db::ArchiveSpan archiveSpanOf(const QDate& from, const QDate& to);
 
+// A line name, on a server, keeps the figures to that line's calls; empty counts every line.
 CallStatistics callStatistics(const db::CallArchive& archive, const db::PhoneBookTable& users,
-                              const QDate& from, const QDate& to);
+                              const QDate& from, const QDate& to, const QString& lineName = {});
 
 }  // namespace rules

@@ -73,6 +73,8 @@ void ArchiveWindow::buildWindow() {
     portBox = new QComboBox(this);
     portBox->addItems({QStringLiteral("全ポート"), QStringLiteral("ポート1"),
                        QStringLiteral("ポート2"), QStringLiteral("ポート3")});
+    lineBox = new QComboBox(this);
+    lineBox->setVisible(false);
     dateRangeBox = new QCheckBox(QStringLiteral("期間"), this);
     fromDate = new QDateEdit(context.services.wallClock.now().date().addMonths(-1), this);
     toDate = new QDateEdit(context.services.wallClock.now().date(), this);
@@ -84,6 +86,7 @@ void ArchiveWindow::buildWindow() {
     connect(searchBox, &QLineEdit::textEdited, this, &ArchiveWindow::searchEdited);
     connect(kindBox, &QComboBox::currentIndexChanged, this, &ArchiveWindow::applyFilters);
     connect(portBox, &QComboBox::currentIndexChanged, this, &ArchiveWindow::applyFilters);
+    connect(lineBox, &QComboBox::currentIndexChanged, this, &ArchiveWindow::applyFilters);
     connect(dateRangeBox, &QCheckBox::toggled, this, [this](bool on) {
         fromDate->setEnabled(on);
         toDate->setEnabled(on);
@@ -101,6 +104,7 @@ void ArchiveWindow::buildWindow() {
     filters->addWidget(searchBox, 1);
     filters->addWidget(kindBox);
     filters->addWidget(portBox);
+    filters->addWidget(lineBox);
     filters->addWidget(dateRangeBox);
     filters->addWidget(fromDate);
     filters->addWidget(new QLabel(QStringLiteral("～"), this));
@@ -156,6 +160,7 @@ db::ArchiveQuery ArchiveWindow::currentQuery() const {
                                               rules::AnsweringMachineText};
     q.kindText = kinds.at(static_cast<size_t>(std::max(0, kindBox->currentIndex())));
     q.port = std::max(0, portBox->currentIndex());
+    q.lineName = lineBox->currentIndex() > 0 ? lineBox->currentText() : QString();
     q.from.reset();
     q.to.reset();
     if (momentRange_) {
@@ -248,7 +253,25 @@ void ArchiveWindow::showTotals(const db::ArchiveTotals& totals) {
     statusLine->setText(archiveTotalsText(totals));
 }
 
+// The lines of a shared archive, the one chosen kept when it is still there.
+void ArchiveWindow::showLines() {
+    const QSignalBlocker quiet(lineBox);
+    const QString chosen = lineBox->currentIndex() > 0 ? lineBox->currentText() : QString();
+    lineBox->clear();
+    QStringList lines;
+    guardedArchive([this, &lines] {
+        if (archive_.isOpen()) {
+            lines = archive_.lineNames();
+        }
+    });
+    lineBox->setVisible(archive_.onServer());
+    lineBox->addItem(QStringLiteral("全回線"));
+    lineBox->addItems(lines);
+    lineBox->setCurrentIndex(std::max(0, static_cast<int>(lines.indexOf(chosen)) + 1));
+}
+
 void ArchiveWindow::showArchive() {
+    showLines();
     applyFilters();
     unreadPlaces_.reset();
     placesTimer.setInterval(PlacesStepMs);
@@ -263,12 +286,14 @@ void ArchiveWindow::showCallsBetween(qint64 from, qint64 to) {
         const QSignalBlocker blockSearch(searchBox);
         const QSignalBlocker blockKind(kindBox);
         const QSignalBlocker blockPort(portBox);
+        const QSignalBlocker blockLine(lineBox);
         const QSignalBlocker blockRange(dateRangeBox);
         const QSignalBlocker blockFrom(fromDate);
         const QSignalBlocker blockTo(toDate);
         searchBox->clear();
         kindBox->setCurrentIndex(0);
         portBox->setCurrentIndex(0);
+        lineBox->setCurrentIndex(0);
         dateRangeBox->setChecked(true);
         fromDate->setEnabled(true);
         toDate->setEnabled(true);
@@ -319,7 +344,7 @@ void ArchiveWindow::statisticsClicked() {
     if (!statisticsWindow) {
         statisticsWindow = new StatisticsWindow(context, archive_, phoneBook_, this);
     }
-    statisticsWindow->showStatistics(from, to);
+    statisticsWindow->showStatistics(from, to, currentQuery().lineName);
 }
 
 void ArchiveWindow::exportClicked() {

@@ -55,6 +55,8 @@ public:
     QLineEdit* searchBox = nullptr;
     QComboBox* kindBox = nullptr;  // 全て, 発信, 着信, 留守
     QComboBox* portBox = nullptr;  // 全ポート, ポート1 to ポート3
+    // 全回線 and the lines of a shared archive; shown only for an archive on a server.
+    QComboBox* lineBox = nullptr;
     QCheckBox* dateRangeBox = nullptr;
     QDateEdit* fromDate = nullptr;
     QDateEdit* toDate = nullptr;
@@ -81,6 +83,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void showLines();
     db::CallArchive& archive_;
     db::PhoneBookTable& phoneBook_;
     void buildWindow();

@@ -193,7 +193,10 @@ void StatisticsWindow::buildWindow() {
     layout->addLayout(bottom);
 }
 
-void StatisticsWindow::showStatistics(const QDate& from, const QDate& to) {
+void StatisticsWindow::showStatistics(const QDate& from, const QDate& to, const QString& lineName) {
+    lineName_ = lineName;
+    setWindowTitle(lineName.isEmpty() ? QStringLiteral("通話統計")
+                                      : QStringLiteral("通話統計 - %1").arg(lineName));
     {
         const QSignalBlocker fromQuiet(fromDate);
         const QSignalBlocker toQuiet(toDate);
@@ -207,7 +210,8 @@ void StatisticsWindow::showStatistics(const QDate& from, const QDate& to) {
 
 void StatisticsWindow::refresh() {
     context.guarded([this] {
-        statistics_ = rules::callStatistics(archive_, phoneBook_, fromDate->date(), toDate->date());
+        statistics_ = rules::callStatistics(archive_, phoneBook_, fromDate->date(), toDate->date(),
+                                            lineName_);
         showCharts();
         fillTable(mostCallsTable, statistics_.mostCalls);
         fillTable(highestChargesTable, statistics_.highestCharges);

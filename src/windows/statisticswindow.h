@@ -23,8 +23,9 @@ public:
     StatisticsWindow(WindowContext& context, db::CallArchive& archive,
                      db::PhoneBookTable& phoneBook, QWidget* owner);
 
-    // Shows the figures of the days from `from` to `to`.
-    void showStatistics(const QDate& from, const QDate& to);
+    // Shows the figures of the days from `from` to `to`, of one line of a shared archive when
+    // lineName is given.
+    void showStatistics(const QDate& from, const QDate& to, const QString& lineName = {});
     // Reads the figures again for the dates in the two boxes.
     void refresh();
     const rules::CallStatistics& statistics() const { return statistics_; }
@@ -40,6 +41,7 @@ public:
     QPushButton* closeButton = nullptr;
 
 private:
+    QString lineName_;
     db::CallArchive& archive_;
     db::PhoneBookTable& phoneBook_;
     void buildWindow();

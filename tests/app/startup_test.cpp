@@ -327,12 +327,7 @@ private slots:
         QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
         QTemporaryDir office;
         TestApp o(office.path());
-        const appstate::StoreSettings store = server.settings();
-        o.writeSettings(QStringLiteral("[Store]\nKind=1\nHost=%1\nPort=%2\nDatabase=%3\nUser=%4\n")
-                            .arg(store.host)
-                            .arg(store.port)
-                            .arg(store.database, store.user)
-                            .toUtf8());
+        o.writeSettings(server.settingsFileSection());
         QVERIFY(o.start());
         QVERIFY(o.dialogs.messages.isEmpty() && o.dialogs.errors.isEmpty());
         QVERIFY(o.app->phoneBookTable.onServer() && o.app->callArchive.onServer());

@@ -144,6 +144,13 @@ private slots:
             counted += month.calls;
         }
         QCOMPARE(counted, 15);
+        year.lineName = QStringLiteral("支店");
+        counted = 0;
+        for (const db::MonthKindTotal& month : first.monthTotals(year)) {
+            counted += month.calls;
+        }
+        QCOMPARE(counted, 3);
+        QCOMPARE(first.lineNames(), (QStringList{QStringLiteral("支店"), QStringLiteral("本社")}));
     }
 
     void searchFiltersTotalsAndPaging() {

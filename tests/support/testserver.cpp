@@ -57,6 +57,15 @@ TestServerDatabase::~TestServerDatabase() {
     }
 }
 
+QByteArray TestServerDatabase::settingsFileSection() const {
+    const appstate::StoreSettings s = settings();
+    return QStringLiteral("[Store]\nKind=1\nHost=%1\nPort=%2\nDatabase=%3\nUser=%4\n")
+        .arg(s.host)
+        .arg(s.port)
+        .arg(s.database, s.user)
+        .toUtf8();
+}
+
 appstate::StoreSettings TestServerDatabase::settings() const {
     appstate::StoreSettings s = base_;
     s.database = name_;

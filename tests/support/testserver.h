@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include "state/storesettings.h"
@@ -19,6 +20,8 @@ public:
     const QString& problem() const { return problem_; }
     // The store settings that reach the database.
     appstate::StoreSettings settings() const;
+    // The settings file's [Store] section that puts a run's phone book and archive there.
+    QByteArray settingsFileSection() const;
 
 private:
     appstate::StoreSettings base_;
