@@ -262,11 +262,7 @@ struct CallArchive::Impl {
     Dialect dialect;
 
     QString path() const {
-        return server ? QStringLiteral("%1:%2/%3")
-                            .arg(server->host)
-                            .arg(server->port)
-                            .arg(server->database)
-                      : QDir(folder).filePath(FileName);
+        return server ? serverAddress(*server) : QDir(folder).filePath(FileName);
     }
     // The line the monthly totals are kept per, none for the file.
     std::optional<QString> totalsLine() const {

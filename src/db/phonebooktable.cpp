@@ -132,11 +132,7 @@ struct PhoneBookTable::Impl {
     std::optional<QString> cursor;  // 氏名 of the current record
 
     QString path() const {
-        return server ? QStringLiteral("%1:%2/%3")
-                            .arg(server->host)
-                            .arg(server->port)
-                            .arg(server->database)
-                      : QDir(folder).filePath(FileName);
+        return server ? serverAddress(*server) : QDir(folder).filePath(FileName);
     }
 
     // The engine's spelling of the comparisons the list needs: letters compared without case,

@@ -114,6 +114,10 @@ int prepareServerTables(Connection& server) {
     return version;
 }
 
+QString serverAddress(const appstate::StoreSettings& server) {
+    return QStringLiteral("%1:%2/%3").arg(server.host).arg(server.port).arg(server.database);
+}
+
 QString serverLineName(const appstate::StoreSettings& server) {
     return server.lineName.isEmpty() ? QSysInfo::machineHostName() : server.lineName;
 }

@@ -17,6 +17,9 @@ constexpr int ServerSchemaVersion = 1;
 // a newer release are refused: this one would not keep their rules. Throws DatabaseError.
 int prepareServerTables(Connection& server);
 
+// The server and database as a table's place is shown: host:port/database.
+QString serverAddress(const appstate::StoreSettings& server);
+
 // The line this PC's calls are archived under on the server: the settings' line name, else the
 // host name.
 QString serverLineName(const appstate::StoreSettings& server);

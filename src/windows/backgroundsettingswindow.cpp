@@ -32,12 +32,7 @@ void BackgroundSettingsWindow::buildWindow() {
                    Qt::WindowCloseButtonHint);
     setFont(gothicFont(12));
 
-    auto* titlePanel = new QFrame(this);
-    titlePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    titlePanel->setFixedHeight(44);
-    auto* titlePicture = new QLabel(titlePanel);
-    titlePicture->setGeometry(8, 4, 249, 36);
-    titlePicture->setPixmap(makeTitlePicture(QStringLiteral("常駐と自動受信"), 249, 36));
+    QFrame* titlePanel = makeTitlePanel(this, QStringLiteral("常駐と自動受信"), WindowWidth);
 
     residentBox = new QCheckBox(QStringLiteral("常駐する"), this);
     noTrayLabel = new QLabel(
@@ -91,7 +86,6 @@ void BackgroundSettingsWindow::buildWindow() {
     layout->setSpacing(0);
     layout->addWidget(titlePanel);
     layout->addLayout(settings);
-    titlePanel->setMinimumWidth(WindowWidth);
     // The height follows the line about the notification area.
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }

@@ -1,5 +1,7 @@
 #include "windows/formlook.h"
 
+#include <QFrame>
+#include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QStringList>
@@ -23,4 +25,15 @@ QPixmap makeTitlePicture(const QString& caption, int width, int height) {
     p.setPen(Qt::white);
     p.drawText(picture.rect().adjusted(10, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, caption);
     return picture;
+}
+
+QFrame* makeTitlePanel(QWidget* parent, const QString& caption, int width) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setFixedHeight(44);
+    panel->setMinimumWidth(width);
+    auto* picture = new QLabel(panel);
+    picture->setGeometry(8, 4, 249, 36);
+    picture->setPixmap(makeTitlePicture(caption, 249, 36));
+    return panel;
 }

@@ -33,12 +33,7 @@ void StoreSettingsWindow::buildWindow() {
                    Qt::WindowCloseButtonHint);
     setFont(gothicFont(12));
 
-    auto* titlePanel = new QFrame(this);
-    titlePanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    titlePanel->setFixedHeight(44);
-    auto* titlePicture = new QLabel(titlePanel);
-    titlePicture->setGeometry(8, 4, 249, 36);
-    titlePicture->setPixmap(makeTitlePicture(QStringLiteral("データの保存先"), 249, 36));
+    QFrame* titlePanel = makeTitlePanel(this, QStringLiteral("データの保存先"), WindowWidth);
 
     auto* about = new QLabel(
         QStringLiteral("電話帳と通話履歴の保存先です。通話記録表はいつもこのPCに置かれます。"),
@@ -105,7 +100,6 @@ void StoreSettingsWindow::buildWindow() {
     layout->setSpacing(0);
     layout->addWidget(titlePanel);
     layout->addLayout(settings);
-    titlePanel->setMinimumWidth(WindowWidth);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
