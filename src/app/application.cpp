@@ -219,6 +219,12 @@ void Application::createWindows() {
     windows.backgroundSettings->onAccepted = [this](const appstate::BackgroundSettings& s) {
         changeBackgroundSettings(s);
     };
+    // Another PC's new calls show in an open archive window, where the user left it.
+    callArchive.setChangedElsewhere([this] {
+        if (windows.archive->isVisible()) {
+            windows.archive->refreshRows();
+        }
+    });
     windows.storeSettings = own(new StoreSettingsWindow(c));
     windows.storeSettings->onTest = [](const appstate::StoreSettings& s, const QString& password) {
         return db::checkServer(s, password);

@@ -258,6 +258,7 @@ struct CallArchive::Impl {
     // The office's shared archive instead of the file, when set, and the line this PC's calls
     // are archived under there.
     std::optional<appstate::StoreSettings> server;
+    std::function<void()> changedElsewhere;
     QString lineName;
     Dialect dialect;
 
@@ -398,6 +399,10 @@ void CallArchive::useServer(const appstate::StoreSettings& server) {
     d->dialect.server = true;
 }
 
+void CallArchive::setChangedElsewhere(std::function<void()> onChange) {
+    d->changedElsewhere = std::move(onChange);
+}
+
 void CallArchive::useFile() {
     close();
     d->server.reset();
@@ -419,6 +424,11 @@ void CallArchive::open() {
         d->conn.openServer(*d->server);
         try {
             prepareServerTables(d->conn);
+            d->conn.listen(QStringLiteral("tilka_archive"), [this] {
+                if (d->changedElsewhere) {
+                    d->changedElsewhere();
+                }
+            });
             d->checkUsable();
             d->checkMonthlyTotals();
         } catch (const DatabaseError&) {
@@ -583,6 +593,9 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
             }
         }
         monthly.write();
+        if (server && added > 0) {
+            d->conn.notify(QStringLiteral("tilka_archive"));
+        }
         if (!db.commit()) {
             throw Connection::errorOf(db.lastError());
         }

@@ -114,6 +114,8 @@ public:
     // and makes the shared tables when missing; calls are added under the settings' line name,
     // the host name when it has none. Any number of PCs use the server at once.
     void useServer(const appstate::StoreSettings& server);
+    // On a server, runs after another PC added calls, so that an open list shows them.
+    void setChangedElsewhere(std::function<void()> onChange);
     // Back to the file, closed, for a run whose server cannot be reached.
     void useFile();
     bool onServer() const;

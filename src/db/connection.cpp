@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QStringList>
 #include <QUrl>
@@ -172,6 +173,26 @@ QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) const
 QVariant Connection::scalar(const QString& sql, const QVariantList& values) const {
     QSqlQuery query = exec(sql, values);
     return query.next() ? query.value(0) : QVariant();
+}
+
+void Connection::listen(const QString& channel, std::function<void()> onNotice) {
+    QSqlDriver* driver = db_.driver();
+    if (!driver->subscribeToNotification(channel)) {
+        fail(driver->lastError());
+    }
+    // The driver goes with the connection, and the subscription with it.
+    QObject::connect(
+        driver, &QSqlDriver::notification, driver,
+        [channel, onNotice = std::move(onNotice)](
+            const QString& name, QSqlDriver::NotificationSource source, const QVariant&) {
+            if (name == channel && source == QSqlDriver::OtherSource) {
+                onNotice();
+            }
+        });
+}
+
+void Connection::notify(const QString& channel) const {
+    exec(QStringLiteral("NOTIFY %1").arg(channel));
 }
 
 DatabaseError Connection::errorOf(const QSqlError& error) {

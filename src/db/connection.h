@@ -5,6 +5,7 @@
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <functional>
 
 #include "db/databaseerror.h"
 #include "state/storesettings.h"
@@ -35,6 +36,13 @@ public:
     void openServer(const appstate::StoreSettings& server, const QString& password = {});
     void close();
     bool isOpen() const;
+
+    // On a server: onNotice runs, from the event loop, when another connection sends a notice on
+    // channel (a lower-case name); this connection's own notices are left out. Until close().
+    void listen(const QString& channel, std::function<void()> onNotice);
+    // On a server: a notice on channel to every other connection listening, sent when the
+    // current transaction commits (at once outside one).
+    void notify(const QString& channel) const;
 
     // Takes the write lock once, which exclusive locking then holds until close().
     void lock();

@@ -128,6 +128,14 @@ struct PhoneBookTable::Impl {
     bool exclusive = false;
     // The office's shared table instead of the file, when set.
     std::optional<appstate::StoreSettings> server;
+    std::function<void()> changedElsewhere;
+
+    // Other PCs' lists read the change anew.
+    void tellOthers() const {
+        if (server) {
+            conn.notify(QStringLiteral("tilka_userdat"));
+        }
+    }
     Index index = Index::Yomi;
     std::optional<QString> cursor;  // 氏名 of the current record
 
@@ -391,6 +399,10 @@ void PhoneBookTable::useServer(const appstate::StoreSettings& server) {
     d->server = server;
 }
 
+void PhoneBookTable::setChangedElsewhere(std::function<void()> onChange) {
+    d->changedElsewhere = std::move(onChange);
+}
+
 void PhoneBookTable::useFile() {
     close();
     d->server.reset();
@@ -465,6 +477,12 @@ void PhoneBookTable::open() {
     try {
         if (d->server) {
             prepareServerTables(d->conn);
+            d->conn.listen(QStringLiteral("tilka_userdat"), [this] {
+                d->refreshModel();
+                if (d->changedElsewhere) {
+                    d->changedElsewhere();
+                }
+            });
         }
         d->checkUsable();
         if (d->exclusive && !d->server) {
@@ -623,6 +641,7 @@ void PhoneBookTable::append(const UserRecord& record) {
     d->execWrite(
         QStringLiteral("INSERT INTO Userdat (%1) VALUES (%2)").arg(allColumns(), marks.join(u',')),
         values(record));
+    d->tellOthers();
     d->cursor = cutName(record.name);
     d->refreshModel();
 }
@@ -659,6 +678,7 @@ void PhoneBookTable::post(const UserRecord& record) {
         }
         noCurrentRecord();
     }
+    d->tellOthers();
     d->cursor = cutName(record.name);
     d->refreshModel();
 }
@@ -672,6 +692,7 @@ void PhoneBookTable::deleteCurrent() {
     const QString name = *d->cursor;
     auto next = d->nextAfter(name, *keyValue);
     d->conn.exec(QStringLiteral("DELETE FROM Userdat WHERE 氏名 = ?"), {name});
+    d->tellOthers();
     if (!next) {
         // Deleting the last record in the order leaves the new last one current.
         next = d->nameAt(QStringLiteral("SELECT 氏名 FROM Userdat%1 LIMIT 1").arg(d->orderBy(true)),
@@ -691,6 +712,7 @@ void PhoneBookTable::setLastCall(const QString& name, const QString& lastCall,
     if (query.numRowsAffected() == 0) {
         noCurrentRecord();
     }
+    d->tellOthers();
     d->refreshModel();
 }
 

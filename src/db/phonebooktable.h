@@ -61,6 +61,9 @@ public:
     // connects and makes the shared tables when missing. Exclusive use and copies are the
     // file's matters; a copy of the server's table is refused.
     void useServer(const appstate::StoreSettings& server);
+    // On a server, runs after another PC changed the phone book, once the list has been read
+    // anew (the current record kept), so that an open list shows the change.
+    void setChangedElsewhere(std::function<void()> onChange);
     // Back to the file, closed, for a run whose server cannot be reached.
     void useFile();
     bool onServer() const;

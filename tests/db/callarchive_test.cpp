@@ -125,7 +125,14 @@ private slots:
         for (db::CallArchive* archive : {&first, &second, &elsewhere}) {
             archive->open();
         }
+        int toldFirst = 0;
+        int toldElsewhere = 0;
+        first.setChangedElsewhere([&toldFirst] { ++toldFirst; });
+        elsewhere.setChangedElsewhere([&toldElsewhere] { ++toldElsewhere; });
         QCOMPARE(first.add(calls(1, 10), Downloaded), 10);
+        // The other PCs hear of the new calls within a second; the one that added them does not.
+        QTRY_COMPARE_WITH_TIMEOUT(toldElsewhere, 1, 1000);
+        QCOMPARE(toldFirst, 0);
         QCOMPARE(second.add(calls(5, 12), Downloaded), 2);
         QCOMPARE(second.countHeld(calls(1, 12)), 12);
         QCOMPARE(elsewhere.add(calls(1, 3), Downloaded), 3);

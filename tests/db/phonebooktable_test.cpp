@@ -409,7 +409,12 @@ private slots:
         UserRecord theirs = *other.current();
         QVERIFY(mine.rowVersion > 0);
         theirs.address = QStringLiteral("大阪府");
+        int heard = 0;
+        table_->setChangedElsewhere([&heard] { ++heard; });
         other.post(theirs);
+        // The other PC's list reads the change anew within a second, the current record kept.
+        QTRY_COMPARE_WITH_TIMEOUT(heard, 1, 1000);
+        QCOMPARE(table_->current()->name, QStringLiteral("山田"));
 
         mine.address = QStringLiteral("東京都");
         try {
