@@ -9,40 +9,15 @@
 #include "db/callarchive.h"
 #include "db/databaseerror.h"
 #include "protocol/secondsscale.h"
+#include "support/archivedcalls.h"
 #include "support/testserver.h"
 
 namespace {
 
+using testcalls::call;
+using testcalls::calls;
+
 const QDateTime Downloaded(QDate(2026, 12, 8), QTime(10, 0));
-
-// Call i: start 1000·i, outgoing on port 1 for odd i, incoming on ports 2 and 3 for even i.
-db::ArchivedCall call(int i, const QString& number = QString()) {
-    db::ArchivedCall c;
-    c.startSeconds = 1000 * i;
-    c.portSet = i % 2 ? 1 : 6;
-    c.callKind = i % 2 ? 1 : 2;
-    c.number = number.isEmpty() ? QStringLiteral("03%1").arg(i, 8, 10, QLatin1Char('0')) : number;
-    c.durationSeconds = 60;
-    c.charge = 10;
-    c.moment = 1000 * i;
-    c.row = {QString::number(i),
-             QStringLiteral("port"),
-             i % 2 ? QStringLiteral("▲発信") : QStringLiteral("▽着信"),
-             QStringLiteral("name"),
-             c.number,
-             QStringLiteral("00:01:00"),
-             QStringLiteral("10 円"),
-             QStringLiteral("12/08 10:00")};
-    return c;
-}
-
-std::vector<db::ArchivedCall> calls(int first, int last) {
-    std::vector<db::ArchivedCall> out;
-    for (int i = first; i <= last; ++i) {
-        out.push_back(call(i));
-    }
-    return out;
-}
 
 QStringList numbersOf(const QList<db::ArchiveRow>& rows) {
     QStringList out;
@@ -146,17 +121,9 @@ private slots:
         db::ArchiveSpan year;
         year.firstMonth = protocol::monthOfMoment(0);
         year.lastMonth = protocol::monthOfMoment(12 * 1000);
-        int64_t counted = 0;
-        for (const db::MonthKindTotal& month : first.monthTotals(year)) {
-            counted += month.calls;
-        }
-        QCOMPARE(counted, 15);
+        QCOMPARE(testcalls::callsCounted(first, year), 15);
         year.lineName = QStringLiteral("支店");
-        counted = 0;
-        for (const db::MonthKindTotal& month : first.monthTotals(year)) {
-            counted += month.calls;
-        }
-        QCOMPARE(counted, 3);
+        QCOMPARE(testcalls::callsCounted(first, year), 3);
         QCOMPARE(first.lineNames(), (QStringList{QStringLiteral("支店"), QStringLiteral("本社")}));
     }
 

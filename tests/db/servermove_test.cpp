@@ -8,10 +8,13 @@
 #include "db/phonebooktable.h"
 #include "db/servermove.h"
 #include "protocol/secondsscale.h"
+#include "support/archivedcalls.h"
 #include "support/files.h"
 #include "support/testserver.h"
 
 namespace {
+
+using testcalls::calls;
 
 const QDateTime Downloaded(QDate(2026, 12, 1), QTime(9, 0));
 
@@ -22,28 +25,6 @@ db::UserRecord person(const QString& name, const QString& address) {
     r.tel = r.tel2 = QStringLiteral("0312345678");
     r.address = address;
     return r;
-}
-
-db::ArchivedCall call(int i) {
-    db::ArchivedCall c;
-    c.startSeconds = 1000 * i;
-    c.portSet = 1;
-    c.callKind = 1;
-    c.number = QStringLiteral("03%1").arg(i, 8, 10, QLatin1Char('0'));
-    c.charge = 10;
-    c.moment = 1000 * i;
-    c.row.logNo = QString::number(i);
-    c.row.kind = QStringLiteral("▲発信");
-    c.row.number = c.number;
-    return c;
-}
-
-std::vector<db::ArchivedCall> calls(int first, int last) {
-    std::vector<db::ArchivedCall> out;
-    for (int i = first; i <= last; ++i) {
-        out.push_back(call(i));
-    }
-    return out;
 }
 
 }  // namespace
@@ -117,11 +98,7 @@ private slots:
         db::ArchiveSpan span;
         span.firstMonth = protocol::monthOfMoment(0);
         span.lastMonth = protocol::monthOfMoment(32 * 1000);
-        int64_t counted = 0;
-        for (const db::MonthKindTotal& month : archive.monthTotals(span)) {
-            counted += month.calls;
-        }
-        QCOMPARE(counted, 32);
+        QCOMPARE(testcalls::callsCounted(archive, span), 32);
     }
 
     // A server that cannot be reached is refused.
