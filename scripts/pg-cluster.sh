@@ -2,10 +2,11 @@
 # A throw-away PostgreSQL cluster for the tests: `start DIR` makes one in DIR, owned by an
 # unprivileged user (the server refuses root), listening on a free port on 127.0.0.1 only, with a
 # database for the tests, and writes the libpq variables that reach it to DIR/env; `stop DIR`
-# stops it. Nothing outside DIR is touched.
+# stops it. `halt DIR` and `resume DIR` stop it and start it again on the same port, for a test of
+# a server that goes away. Nothing outside DIR is touched.
 set -euo pipefail
-action="${1:?usage: pg-cluster.sh start|stop DIR}"
-dir="${2:?usage: pg-cluster.sh start|stop DIR}"
+action="${1:?usage: pg-cluster.sh start|stop|halt|resume DIR}"
+dir="${2:?usage: pg-cluster.sh start|stop|halt|resume DIR}"
 bin="$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -1)"
 
 as_owner() {
@@ -14,6 +15,11 @@ as_owner() {
   else
     "$@"
   fi
+}
+
+serve() {
+  as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
+    -o "-p $1 -k $dir -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null
 }
 
 case "$action" in
@@ -38,13 +44,13 @@ case "$action" in
     as_owner "$bin/initdb" -D "$dir/data" -A trust -U tilka -E UTF8 --locale=C.UTF-8 >"$dir/initdb.log"
     for attempt in 1 2 3 4 5; do
       port="$(free_port)"
-      if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w \
-        -o "-p $port -k $dir -c listen_addresses=127.0.0.1 -c fsync=off" start >/dev/null; then
+      if serve "$port"; then
         break
       fi
       [ "$attempt" = 5 ] && { cat "$dir/server.log" >&2; exit 1; }
     done
     as_owner "$bin/createdb" -h 127.0.0.1 -p "$port" -U tilka tilka_test
+    echo "$port" >"$dir/port"
     cat >"$dir/env" <<ENV
 export PGHOST=127.0.0.1
 export PGPORT=$port
@@ -54,6 +60,16 @@ export TILKA_PG_CLUSTER=$dir
 ENV
     echo "PostgreSQL for the tests on 127.0.0.1:$port (database tilka_test, user tilka)"
     ;;
+  halt)
+    dir="$(cd "$dir" && pwd)"
+    cd "$dir"
+    as_owner "$bin/pg_ctl" -D "$dir/data" -m fast -w stop >/dev/null
+    ;;
+  resume)
+    dir="$(cd "$dir" && pwd)"
+    cd "$dir"
+    serve "$(cat "$dir/port")"
+    ;;
   stop)
     dir="$(cd "$dir" 2>/dev/null && pwd || echo "$dir")"
     cd /
@@ -62,7 +78,7 @@ ENV
     fi
     ;;
   *)
-    echo "usage: pg-cluster.sh start|stop DIR" >&2
+    echo "usage: pg-cluster.sh start|stop|halt|resume DIR" >&2
     exit 2
     ;;
 esac

@@ -43,12 +43,14 @@ Application::Application(ui::UiServices ui, comm::SerialDeviceFactory& serialDev
       callLogTable(tableFolder),
       phoneBookTable(tableFolder),
       callArchive(tableFolder, protocol::monthOfMoment),
-      logImport(state, callLogTable, phoneBookTable, callArchive),
+      archiveOutbox(tableFolder),
+      logImport(state, callLogTable, phoneBookTable, callArchive, archiveOutbox),
       splashTimer(ui.timers),
       archiveTotals(callArchive, ui.timers, [this](const QString& text) { showException(text); }),
       archiveCheck(
           callArchive, [this](const QString& text) { showException(text); },
           [this] { takeDailyBackup(db::BackupKind::Archive); }),
+      waitingCalls(logImport, archiveOutbox, callArchive, ui.timers),
       backups(QDir(tableFolder).filePath(QStringLiteral("backup"))),
       executablePath_(std::move(executablePath)),
       settingsPath_(settingsPath.isEmpty() ? appstate::settingsPathFor(executablePath_)
@@ -133,6 +135,7 @@ bool Application::start(bool showWindows) {
     applyBackgroundSettings(loadBackgroundSettings(settingsPath()));
     archiveTotals.start();
     archiveCheck.start();
+    waitingCalls.start();
     return true;
 }
 
@@ -225,6 +228,13 @@ void Application::createWindows() {
             windows.archive->refreshRows();
         }
     });
+    waitingCalls.onSent = [this](int added) {
+        if (windows.archive->isVisible()) {
+            windows.archive->refreshRows();
+        }
+        notifier.notify(QStringLiteral("預けていた通話を送りました"),
+                        QStringLiteral("サーバーの通話履歴に %1 件を加えました。").arg(added));
+    };
     windows.storeSettings = own(new StoreSettingsWindow(c));
     windows.storeSettings->onTest = [](const appstate::StoreSettings& s, const QString& password) {
         return db::checkServer(s, password);

@@ -11,6 +11,8 @@
 #include "app/archivetotalscount.h"
 #include "app/backgroundfetch.h"
 #include "app/navigator.h"
+#include "app/waitingcallsender.h"
+#include "db/archiveoutbox.h"
 #include "db/callarchive.h"
 #include "db/calllogtable.h"
 #include "db/phonebooktable.h"
@@ -60,6 +62,8 @@ public:
     db::PhoneBookTable phoneBookTable;
     // Every call ever downloaded, kept across runs and log clears.
     db::CallArchive callArchive;
+    // The calls of downloads that could not reach the office's server, until it answers again.
+    db::ArchiveOutbox archiveOutbox;
     // Takes the held log image into the three tables.
     rules::LogImport logImport;
     // Who the running download reports to: the windows; a second start, whose download shows
@@ -74,6 +78,8 @@ public:
     ArchiveTotalsCount archiveTotals;
     // The whole archive file read once a run, off the path to the first window.
     ArchiveCheck archiveCheck;
+    // Sends the calls that waited for the office's server once it answers again.
+    WaitingCallSender waitingCalls;
 
     AppWindows windows;
     Navigator& nav() { return *navigator_; }

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "app/startup.h"
+#include "db/archiveoutbox.h"
 #include "db/databaseerror.h"
 #include "db/tablebackups.h"
 #include "protocol/secondsscale.h"
@@ -50,7 +51,8 @@ struct CommandJobRunner::OwnTables {
           callLog(env.tableFolder),
           phoneBook(env.tableFolder),
           archive(env.tableFolder, protocol::monthOfMoment),
-          logImport(state, callLog, phoneBook, archive) {
+          outbox(env.tableFolder),
+          logImport(state, callLog, phoneBook, archive, outbox) {
         startup::loadSettings(state, env.settingsPath);
         startup::chooseStore(env.settingsPath, {callLog, phoneBook, archive});
         link.usePort(state.settings.comPort);
@@ -61,6 +63,7 @@ struct CommandJobRunner::OwnTables {
     db::CallLogTable callLog;
     db::PhoneBookTable phoneBook;
     db::CallArchive archive;
+    db::ArchiveOutbox outbox;
     rules::LogImport logImport;
 };
 
@@ -204,6 +207,9 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
         QString output = QStringLiteral("%1 件を受信、うち新規 %2 件")
                              .arg(result.rows)
                              .arg(result.archivedCalls);
+        if (result.callsWaiting > 0) {
+            output += QStringLiteral("、サーバーへの送信待ち %1 件").arg(result.callsWaiting);
+        }
         if (!printTo_.isEmpty()) {
             QString problem;
             if (!writePdf(callLogPrintInput(tables_.callLog, QStringLiteral("すべての通話"),

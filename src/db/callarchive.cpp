@@ -527,13 +527,14 @@ bool CallArchive::isOpen() const {
 }
 
 int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& downloadedAt) {
+    return add({DownloadedCalls{calls, downloadedAt}});
+}
+
+int CallArchive::add(const std::vector<DownloadedCalls>& downloads) {
     d->requireOpen();
-    const QString at = downloadedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     int added = 0;
+    d->conn.beginBatch();
     QSqlDatabase db = d->conn.database();
-    if (!db.transaction()) {
-        throw Connection::errorOf(db.lastError());
-    }
     try {
         QSqlQuery insert(db);
         QSqlQuery index(db);
@@ -557,50 +558,55 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
                                                                    : index.lastError());
         }
         MonthlyTotalsWriter monthly(db, d->totalsLine());
-        for (const ArchivedCall& call : calls) {
-            int i = 0;
-            for (int field = 0; field < 8; ++field) {
-                insert.bindValue(
-                    i++, Connection::cutText(CallLogTable::field(call.row, field), TextSize));
-            }
-            insert.bindValue(i++, call.startSeconds);
-            insert.bindValue(i++, call.portSet);
-            insert.bindValue(i++, call.callKind);
-            insert.bindValue(i++, Connection::text(call.number));
-            insert.bindValue(i++, call.durationSeconds);
-            insert.bindValue(i++, call.charge);
-            insert.bindValue(i++, QVariant::fromValue<qint64>(call.moment));
-            insert.bindValue(i++, at);
-            if (server) {
-                insert.bindValue(i++, d->lineName);
-            }
-            if (!insert.exec()) {
-                throw Connection::errorOf(insert.lastError());
-            }
-            if (insert.numRowsAffected() == 1) {
-                if (!server) {
-                    index.bindValue(0, insert.lastInsertId());
-                    index.bindValue(1, Connection::text(call.row.number));
-                    if (!index.exec()) {
-                        throw Connection::errorOf(index.lastError());
-                    }
+        for (const auto& [calls, downloadedAt] : downloads) {
+            const QString at = downloadedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            for (const ArchivedCall& call : calls) {
+                int i = 0;
+                for (int field = 0; field < 8; ++field) {
+                    insert.bindValue(
+                        i++, Connection::cutText(CallLogTable::field(call.row, field), TextSize));
                 }
-                monthly.count(d->monthOf(call.moment),
-                              Connection::cutText(call.row.kind, TextSize).toString(),
-                              Connection::cutText(call.row.number, TextSize).toString(),
-                              call.charge);
-                ++added;
+                insert.bindValue(i++, call.startSeconds);
+                insert.bindValue(i++, call.portSet);
+                insert.bindValue(i++, call.callKind);
+                insert.bindValue(i++, Connection::text(call.number));
+                insert.bindValue(i++, call.durationSeconds);
+                insert.bindValue(i++, call.charge);
+                insert.bindValue(i++, QVariant::fromValue<qint64>(call.moment));
+                insert.bindValue(i++, at);
+                if (server) {
+                    insert.bindValue(i++, d->lineName);
+                }
+                if (!insert.exec()) {
+                    throw Connection::errorOf(insert.lastError());
+                }
+                if (insert.numRowsAffected() == 1) {
+                    if (!server) {
+                        index.bindValue(0, insert.lastInsertId());
+                        index.bindValue(1, Connection::text(call.row.number));
+                        if (!index.exec()) {
+                            throw Connection::errorOf(index.lastError());
+                        }
+                    }
+                    monthly.count(d->monthOf(call.moment),
+                                  Connection::cutText(call.row.kind, TextSize).toString(),
+                                  Connection::cutText(call.row.number, TextSize).toString(),
+                                  call.charge);
+                    ++added;
+                }
             }
         }
         monthly.write();
         if (server && added > 0) {
             d->conn.notify(QStringLiteral("tilka_archive"));
         }
-        if (!db.commit()) {
-            throw Connection::errorOf(db.lastError());
-        }
+        d->conn.commitBatch();
     } catch (...) {
-        db.rollback();
+        try {
+            d->conn.rollbackBatch();
+        } catch (const DatabaseError&) {
+            // The failure that stopped the adding is the one told.
+        }
         throw;
     }
     return added;

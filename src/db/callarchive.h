@@ -29,6 +29,12 @@ struct ArchivedCall {
     int64_t moment = 0;  // the call's time on the PC's clock, seconds on the adapter's scale
 };
 
+// The calls of one download and when it ran.
+struct DownloadedCalls {
+    std::vector<ArchivedCall> calls;
+    QDateTime downloadedAt;
+};
+
 // A call read back, with its key in the archive.
 struct ArchiveRow {
     int64_t id = 0;
@@ -150,6 +156,8 @@ public:
     // Adds the calls of one download in one transaction: all of them or, on failure, none.
     // Calls already archived are skipped. Returns how many were new.
     int add(const std::vector<ArchivedCall>& calls, const QDateTime& downloadedAt);
+    // Adds the calls of several downloads, all in one transaction.
+    int add(const std::vector<DownloadedCalls>& downloads);
     // How many of the calls the archive holds, each looked up by the values that identify it.
     int countHeld(const std::vector<ArchivedCall>& calls) const;
 

@@ -101,6 +101,10 @@ QString CallLogTable::field(const LogRow& row, int column) {
     return row.*Fields.at(static_cast<size_t>(column)).member;
 }
 
+void CallLogTable::setField(LogRow& row, int column, const QString& value) {
+    row.*Fields.at(static_cast<size_t>(column)).member = value;
+}
+
 void CallLogTable::setExclusive(bool exclusive) {
     d->exclusive = exclusive;
 }

@@ -32,6 +32,7 @@ public:
     static QStringList fieldNames();
     // The text of field `column` (0 = ログNO) of a row.
     static QString field(const LogRow& row, int column);
+    static void setField(LogRow& row, int column, const QString& value);
 
     // Exclusive use: a second process cannot open the file while this one holds it.
     void setExclusive(bool exclusive);

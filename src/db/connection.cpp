@@ -25,6 +25,9 @@ constexpr auto Options = "QSQLITE_BUSY_TIMEOUT=100;QSQLITE_OPEN_URI";
 // A server away must not hold the user for libpq's default of no limit.
 constexpr int ServerConnectSeconds = 5;
 
+// How long a lost server is left alone after a failed try to reach it again.
+constexpr auto ReconnectPause = std::chrono::seconds(5);
+
 std::atomic<int> connectionCount{0};
 
 [[noreturn]] void fail(const QSqlError& error) {
@@ -91,6 +94,32 @@ void Connection::openServer(const appstate::StoreSettings& server, const QString
     if (!db_.open()) {
         fail(db_.lastError());
     }
+    server_ = true;
+}
+
+void Connection::reconnectIfLost() const {
+    if (!server_ || db_.isOpen()) {
+        return;
+    }
+    // The driver closes a connection the server dropped, and its transaction went with it.
+    if (inBatch_) {
+        throw DatabaseError(QStringLiteral("サーバーとの接続が切れました。"), -1,
+                            QString::fromLatin1(DatabaseError::ConnectionLost));
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (lastReconnect_.time_since_epoch().count() != 0 && now - lastReconnect_ < ReconnectPause) {
+        throw DatabaseError(QStringLiteral("サーバーに接続できません。"), -1,
+                            QString::fromLatin1(DatabaseError::ConnectionLost));
+    }
+    lastReconnect_ = now;
+    QSqlDatabase db = db_;
+    if (!db.open()) {
+        fail(db.lastError());
+    }
+    lastReconnect_ = {};
+    for (const QString& channel : channels_) {
+        db.driver()->subscribeToNotification(channel);
+    }
 }
 
 void Connection::openImmutable(const QString& path) {
@@ -117,6 +146,9 @@ void Connection::close() {
     // record locks on it.
     releaseFile();
     inBatch_ = false;
+    server_ = false;
+    channels_.clear();
+    lastReconnect_ = {};
 }
 
 void Connection::holdFile(const QString& path) {
@@ -140,7 +172,7 @@ void Connection::releaseFile() {
 }
 
 bool Connection::isOpen() const {
-    return db_.isOpen();
+    return db_.isOpen() || server_;
 }
 
 void Connection::lock() {
@@ -149,6 +181,7 @@ void Connection::lock() {
 }
 
 QSqlQuery Connection::exec(const QString& sql, const QVariantList& values) const {
+    reconnectIfLost();
     QSqlQuery query(db_);
     query.setForwardOnly(true);
     // The server prepares no schema statement; one without values needs no preparing anywhere.
@@ -180,6 +213,7 @@ void Connection::listen(const QString& channel, std::function<void()> onNotice) 
     if (!driver->subscribeToNotification(channel)) {
         fail(driver->lastError());
     }
+    channels_ << channel;
     // The driver goes with the connection, and the subscription with it.
     QObject::connect(
         driver, &QSqlDriver::notification, driver,
@@ -237,6 +271,7 @@ void Connection::beginBatch() {
     if (inBatch_) {
         return;
     }
+    reconnectIfLost();
     if (!db_.transaction()) {
         fail(db_.lastError());
     }
@@ -258,6 +293,9 @@ void Connection::rollbackBatch() {
         return;
     }
     inBatch_ = false;
+    if (!db_.isOpen()) {
+        return;  // nothing was kept of a batch whose connection was lost
+    }
     if (!db_.rollback()) {
         fail(db_.lastError());
     }

@@ -4,7 +4,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
+#include <chrono>
 #include <functional>
 
 #include "db/databaseerror.h"
@@ -33,6 +35,9 @@ public:
     // ~/.pgpass or PGPASSWORD; an empty user or database is libpq's default too. A server that
     // does not answer is given up after a few seconds. A password given is used instead, for a
     // connection test before the password is kept anywhere.
+    // A server connection lost while open (the server restarted, the network went) is made
+    // again by the next statement outside a batch, at most once every few seconds, so that a
+    // server away costs each look-up a quick refusal rather than a wait. It stays open meanwhile.
     void openServer(const appstate::StoreSettings& server, const QString& password = {});
     void close();
     bool isOpen() const;
@@ -46,6 +51,10 @@ public:
 
     // Takes the write lock once, which exclusive locking then holds until close().
     void lock();
+
+    // On a server whose connection was lost: connects again, unless tried a moment ago. Throws
+    // when the server does not answer, or in a batch, whose writes went with the connection.
+    void reconnectIfLost() const;
 
     // Runs a statement with bound values; the query is positioned before its first row.
     QSqlQuery exec(const QString& sql, const QVariantList& values = {}) const;
@@ -82,6 +91,9 @@ private:
 
     QString name_;
     QSqlDatabase db_;
+    bool server_ = false;
+    QStringList channels_;
+    mutable std::chrono::steady_clock::time_point lastReconnect_;
     int heldFile_ = -1;  // descriptor carrying the whole-file lock
     bool inBatch_ = false;
 };

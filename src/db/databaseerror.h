@@ -14,6 +14,8 @@ public:
 
     // The server's code for a value a unique index already holds.
     static constexpr const char* UniqueViolation = "23505";
+    // The server's code for a connection that failed or was lost.
+    static constexpr const char* ConnectionLost = "08006";
 
     explicit DatabaseError(const QString& text, int resultCode = -1, QString serverState = {})
         : std::runtime_error(text.toStdString()),

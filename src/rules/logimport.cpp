@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "db/archiveoutbox.h"
 #include "db/archiveproblem.h"
 #include "db/callarchive.h"
 #include "db/databaseerror.h"
@@ -28,11 +29,24 @@ void keepWritten(db::CallLogTable& log, db::PhoneBookTable& users) noexcept {
     }
 }
 
+// Ends the phone book's batch of a conversion that goes on without the phone book.
+void dropPhoneBookBatch(db::PhoneBookTable& users) noexcept {
+    try {
+        users.commitBatch();
+    } catch (const db::DatabaseError&) {
+    }
+}
+
+QString phoneBookAwayText(const db::DatabaseError& e) {
+    return QStringLiteral("サーバーの電話帳を読めないため、氏名なしで変換しました。\n%1")
+        .arg(e.text());
+}
+
 }  // namespace
 
 LogImport::LogImport(appstate::ProgramState& state, db::CallLogTable& log,
-                     db::PhoneBookTable& users, db::CallArchive& archive)
-    : state_(state), log_(log), users_(users), archive_(archive) {}
+                     db::PhoneBookTable& users, db::CallArchive& archive, db::ArchiveOutbox& outbox)
+    : state_(state), log_(log), users_(users), archive_(archive), outbox_(outbox) {}
 
 LogImportResult LogImport::importDownload(const QDateTime& downloadedAt) {
     std::vector<db::ArchivedCall> archived;
@@ -85,15 +99,34 @@ void LogImport::convert(LogImportResult& result, std::vector<db::ArchivedCall>* 
         // two commits, not hundreds.
         log_.beginBatch();
         log_.createTable();
-        users_.beginBatch();
+        bool phoneBook = true;
+        // The office's server away must not cost the call log: it goes on without names.
+        const auto phoneBookAway = [&](const db::DatabaseError& e) {
+            if (!users_.onServer()) {
+                throw;
+            }
+            dropPhoneBookBatch(users_);
+            phoneBook = false;
+            result.notice = phoneBookAwayText(e);
+        };
+        try {
+            users_.beginBatch();
+        } catch (const db::DatabaseError& e) {
+            phoneBookAway(e);
+        }
         for (const protocol::LogEntry& entry : log.entries) {
             ConvertedEntry c = convertLogEntry(entry, count + 1, clock);
             total += entry.charge;
-            if (const std::optional<QString> name = callers.find(c.row.number)) {
-                c.row.name = *name;
-                if (!c.answeringMachine) {
-                    users_.setLastCall(*name, c.row.callTime, c.row.duration, c.row.charge);
+            try {
+                if (const std::optional<QString> name =
+                        phoneBook ? callers.find(c.row.number) : std::nullopt) {
+                    c.row.name = *name;
+                    if (!c.answeringMachine) {
+                        users_.setLastCall(*name, c.row.callTime, c.row.duration, c.row.charge);
+                    }
                 }
+            } catch (const db::DatabaseError& e) {
+                phoneBookAway(e);
             }
             log_.append(c.row);
             if (archived) {
@@ -103,7 +136,13 @@ void LogImport::convert(LogImportResult& result, std::vector<db::ArchivedCall>* 
             result.rows = count;
         }
         log_.commitBatch();
-        users_.commitBatch();
+        if (phoneBook) {
+            try {
+                users_.commitBatch();
+            } catch (const db::DatabaseError& e) {
+                phoneBookAway(e);
+            }
+        }
     } catch (...) {
         keepWritten(log_, users_);
         throw;
@@ -128,8 +167,44 @@ void LogImport::archive(const std::vector<db::ArchivedCall>& calls, const QDateT
         }
         result.everyCallArchived = archive_.countHeld(calls) == static_cast<int>(calls.size());
     } catch (const db::DatabaseError& e) {
-        result.error = db::archiveProblemText(archive_.path(), e, db::CallsNotArchived);
+        if (!archive_.onServer()) {
+            result.error = db::archiveProblemText(archive_.path(), e, db::CallsNotArchived);
+            return;
+        }
+        keepForServer(calls, downloadedAt, e, result);
     }
+}
+
+void LogImport::keepForServer(const std::vector<db::ArchivedCall>& calls,
+                              const QDateTime& downloadedAt, const db::DatabaseError& failure,
+                              LogImportResult& result) {
+    result.archivedCalls = 0;
+    result.newestCalls.clear();
+    result.everyCallArchived = false;
+    try {
+        outbox_.keep(calls, downloadedAt);
+    } catch (const db::DatabaseError& e) {
+        result.error = db::archiveProblemText(archive_.path(), failure, db::CallsNotArchived) +
+                       QStringLiteral("\n%1").arg(e.text());
+        return;
+    }
+    result.callsWaiting = static_cast<int>(calls.size());
+    const QString kept = QStringLiteral(
+                             "サーバーに届かないため、通話 %1 件をこのPCに預けました。"
+                             "サーバーに届くようになると通話履歴に加えます。\n%2")
+                             .arg(calls.size())
+                             .arg(failure.text());
+    result.notice = result.notice.isEmpty() ? kept : result.notice + u'\n' + kept;
+}
+
+int LogImport::sendWaitingCalls() {
+    const db::ArchiveOutbox::Waiting waiting = outbox_.waiting();
+    if (waiting.downloads.empty()) {
+        return 0;
+    }
+    const int added = archive_.add(waiting.downloads);
+    outbox_.forget(waiting.lastRow);
+    return added;
 }
 
 }  // namespace rules

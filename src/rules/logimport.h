@@ -13,6 +13,8 @@ struct ProgramState;
 }
 
 namespace db {
+class ArchiveOutbox;
+class DatabaseError;
 class PhoneBookTable;
 }  // namespace db
 
@@ -32,17 +34,24 @@ struct LogImportResult {
     bool everyCallArchived = false;
     // The archive cannot be used: downloads are not kept in it.
     bool archiveUnavailable = false;
+    // The calls kept on this PC for the office's server, which could not be reached: they are
+    // added by sendWaitingCalls() once it can.
+    int callsWaiting = 0;
+    // What the user should know of a download that still went through: the server away.
+    QString notice;
     QString error;
 };
 
 // Takes the held log image into the tables: the call log table is rebuilt from it, each known
 // caller's last call is written into the phone book, and a download's calls are added to the
 // archive. Each table is written in one transaction; the archive only once the other two went
-// through. The clock settings are the state's, as the last download read them.
+// through. The clock settings are the state's, as the last download read them. With the phone
+// book and the archive on the office's server and the server away, the call log is still
+// converted, without names, and the archive's calls wait in the outbox.
 class LogImport {
 public:
     LogImport(appstate::ProgramState& state, db::CallLogTable& log, db::PhoneBookTable& users,
-              db::CallArchive& archive);
+              db::CallArchive& archive, db::ArchiveOutbox& outbox);
 
     // The image just downloaded: the call log, the last calls and the archive.
     LogImportResult importDownload(const QDateTime& downloadedAt);
@@ -54,6 +63,10 @@ public:
     LogImportResult loadHistoryFile(const QString& path);
     // Writes the held image's history-file bytes. Throws FileError.
     void saveHistoryFile(const QString& path) const;
+    // Adds the calls waiting in the outbox to the archive on the server, all in one transaction,
+    // and then drops them from the outbox; a call the archive holds already is kept once.
+    // Returns how many were new. Throws db::DatabaseError, leaving the calls waiting.
+    int sendWaitingCalls();
 
 private:
     // Converts into the call log table and the phone book, handing each call as the archive
@@ -63,11 +76,15 @@ private:
                  LogImportResult& result);
 
     LogImportResult run(std::vector<db::ArchivedCall>* archived);
+    // Keeps the calls for the server in the outbox, after adding them failed with failure.
+    void keepForServer(const std::vector<db::ArchivedCall>& calls, const QDateTime& downloadedAt,
+                       const db::DatabaseError& failure, LogImportResult& result);
 
     appstate::ProgramState& state_;
     db::CallLogTable& log_;
     db::PhoneBookTable& users_;
     db::CallArchive& archive_;
+    db::ArchiveOutbox& outbox_;
 };
 
 }  // namespace rules

@@ -214,6 +214,9 @@ void CallLogWindow::showImport(const rules::LogImportResult& result) {
     showTotals(result);
     if (!result.error.isEmpty()) {
         context.showException(result.error);
+    } else if (!result.notice.isEmpty()) {
+        context.services.dialogs.messageBox(this, result.notice, ui::applicationTitle(),
+                                            ui::MsgButtons::Ok, ui::MsgIcon::Warning);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "adapter/devicelink.h"
+#include "db/archiveoutbox.h"
 #include "db/callarchive.h"
 #include "db/phonebooktable.h"
 #include "hgsim/hgadapter.h"
@@ -42,7 +43,8 @@ private slots:
         caller.name = QStringLiteral("山田");
         caller.tel2 = QString::fromLatin1(firstNumber);
         users.append(caller);
-        rules::LogImport import(state, log, users, archive);
+        db::ArchiveOutbox outbox(dir.path());
+        rules::LogImport import(state, log, users, archive, outbox);
 
         adapter::DeviceLink link(state, clock, wallClock, ports);
         rules::LogImportResult result;

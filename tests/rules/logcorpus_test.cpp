@@ -9,6 +9,7 @@
 #include "db/callarchive.h"
 #include "db/phonebooktable.h"
 
+#include "db/archiveoutbox.h"
 #include "protocol/logimage.h"
 #include "protocol/secondsscale.h"
 #include "rules/logconversion.h"
@@ -24,7 +25,8 @@ struct Tables {
         : log(dir.path()),
           users(dir.path()),
           archive(dir.path(), protocol::monthOfMoment),
-          import(state, log, users, archive) {
+          outbox(dir.path()),
+          import(state, log, users, archive, outbox) {
         users.createTable();
         users.open();
     }
@@ -33,6 +35,7 @@ struct Tables {
     db::CallLogTable log;
     db::PhoneBookTable users;
     db::CallArchive archive;
+    db::ArchiveOutbox outbox;
     rules::LogImport import;
 };
 

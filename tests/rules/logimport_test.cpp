@@ -1,16 +1,20 @@
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "db/archiveoutbox.h"
 #include "db/callarchive.h"
+#include "db/databaseerror.h"
 #include "db/phonebooktable.h"
 #include "protocol/secondsscale.h"
 #include "rules/logimport.h"
 #include "state/programstate.h"
 #include "support/logimagebytes.h"
+#include "support/testserver.h"
 
 namespace {
 
@@ -35,6 +39,16 @@ db::UserRecord person(const QString& name, const QString& tel2) {
     return r;
 }
 
+// Sends what waits in the outbox; false while the server does not answer.
+bool sendWaiting(rules::LogImport& import, int& added) {
+    try {
+        added = import.sendWaitingCalls();
+        return true;
+    } catch (const db::DatabaseError&) {
+        return false;
+    }
+}
+
 // The clock of the worked example: adapter clock 1000000, PC ahead by 36000000 s.
 void setClock(appstate::ProgramState& s, int32_t hgTimeSetting = 99) {
     s.hgClockSeconds = 1000000;
@@ -49,7 +63,8 @@ struct Tables {
           log(path),
           users(path),
           archive(path, protocol::monthOfMoment),
-          import(state, log, users, archive) {
+          outbox(path),
+          import(state, log, users, archive, outbox) {
         if (!users.fileExists()) {
             users.createTable();
         }
@@ -77,6 +92,7 @@ struct Tables {
     db::CallLogTable log;
     db::PhoneBookTable users;
     db::CallArchive archive;
+    db::ArchiveOutbox outbox;
     rules::LogImport import;
     rules::LogImportResult result;
 };
@@ -322,6 +338,66 @@ private slots:
               QStringLiteral("保存されていません"), QStringLiteral("refused by trigger")}) {
             QVERIFY2(s.result.error.contains(part), qPrintable(s.result.error));
         }
+    }
+
+    // The office's server stopped between two downloads: the second still fills the call log,
+    // without names, and its calls wait on this PC. Once the server is back they reach the
+    // archive each once, totals included, and the phone book names the callers again.
+    void serverAwayLosesNoCall() {
+        if (!TestServerDatabase::serverGiven()) {
+            QSKIP("no PostgreSQL server for the tests");
+        }
+        TestServerCluster server;
+        QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+        Tables s;
+        s.users.useServer(server.settings());
+        s.users.open();
+        s.archive.useServer(server.settings());
+        s.archive.open();
+        s.users.append(person(QStringLiteral("山田"), "0312345678"));
+        const QByteArray known = logEntryBytes({1, 1, 990000, 990065, 20, "0312345678", {}});
+        const QDateTime at(QDate(2026, 3, 4), QTime(12, 0));
+        putLogImage(s.state, known);
+        s.result = s.import.importDownload(at);
+        QCOMPARE(s.result.archivedCalls, 1);
+
+        server.halt();
+        QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+        putLogImage(s.state, known + logEntryBytes({1, 1, 980000, 980005, 5, "0399999999", {}}) +
+                                 logEntryBytes({2, 2, 970000, 970100, 30, "0311112222", {}}));
+        s.result = s.import.importDownload(at.addSecs(600));
+        QVERIFY(s.result.converted);
+        QVERIFY2(s.result.error.isEmpty(), qPrintable(s.result.error));
+        QCOMPARE(s.log.rowCount(), 3);
+        QCOMPARE(s.log.row(0).name, QString());
+        QCOMPARE(s.result.callsWaiting, 3);
+        QVERIFY(s.result.notice.contains(QStringLiteral("3 件")));
+        QVERIFY(!s.result.everyCallArchived);
+        int added = -1;
+        QVERIFY(!sendWaiting(s.import, added));
+        QCOMPARE(s.outbox.count(), 3);
+
+        server.resume();
+        QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+        // A lost connection is tried again after a pause, not at every statement.
+        QDeadlineTimer deadline(15000);
+        while (!sendWaiting(s.import, added) && !deadline.hasExpired()) {
+            QTest::qWait(200);
+        }
+        QCOMPARE(added, 2);
+        QCOMPARE(s.outbox.count(), 0);
+        QCOMPARE(s.import.sendWaitingCalls(), 0);
+        QCOMPARE(s.archive.totals({}).count, 3);
+        const db::TopNumbers top = s.archive.topNumbers({0, 999912, {}, {}}, 5);
+        QCOMPARE(top.byCalls.size(), size_t{3});
+        for (const db::NumberTotal& number : top.byCalls) {
+            QCOMPARE(number.calls, 1);
+        }
+
+        s.result = s.import.importDownload(at.addSecs(1200));
+        QVERIFY2(s.result.notice.isEmpty(), qPrintable(s.result.notice));
+        QCOMPARE(s.log.row(0).name, QStringLiteral("山田"));
+        QVERIFY(s.result.everyCallArchived);
     }
 };
 

@@ -1,6 +1,8 @@
 #include "testserver.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
 #include <atomic>
 
 #include "db/connection.h"
@@ -70,4 +72,44 @@ appstate::StoreSettings TestServerDatabase::settings() const {
     appstate::StoreSettings s = base_;
     s.database = name_;
     return s;
+}
+
+TestServerCluster::TestServerCluster() {
+    problem_ = run(QStringLiteral("start"));
+    QFile port(dir_.filePath(QStringLiteral("port")));
+    if (problem_.isEmpty() && port.open(QIODevice::ReadOnly)) {
+        port_ = port.readAll().trimmed().toInt();
+    }
+}
+
+TestServerCluster::~TestServerCluster() {
+    run(QStringLiteral("stop"));
+}
+
+QString TestServerCluster::run(const QString& action) {
+    QProcess script;
+    script.start(QStringLiteral("bash"),
+                 {QStringLiteral(TILKA_SCRIPTS "/pg-cluster.sh"), action, dir_.path()});
+    if (!script.waitForFinished(60000) || script.exitCode() != 0) {
+        return QString::fromLocal8Bit(script.readAllStandardError());
+    }
+    return {};
+}
+
+appstate::StoreSettings TestServerCluster::settings() const {
+    appstate::StoreSettings s;
+    s.kind = appstate::StoreKind::Server;
+    s.host = QStringLiteral("127.0.0.1");
+    s.port = port_;
+    s.user = QStringLiteral("tilka");
+    s.database = QStringLiteral("tilka_test");
+    return s;
+}
+
+void TestServerCluster::halt() {
+    problem_ = run(QStringLiteral("halt"));
+}
+
+void TestServerCluster::resume() {
+    problem_ = run(QStringLiteral("resume"));
 }

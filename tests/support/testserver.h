@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QTemporaryDir>
 
 #include "state/storesettings.h"
 
@@ -26,5 +27,29 @@ public:
 private:
     appstate::StoreSettings base_;
     QString name_;
+    QString problem_;
+};
+
+// A PostgreSQL cluster of its own, for a test that stops the server while a run uses it and
+// starts it again; the shared one of the other tests stays up. Stopped at the end.
+class TestServerCluster {
+public:
+    TestServerCluster();
+    ~TestServerCluster();
+    TestServerCluster(const TestServerCluster&) = delete;
+    TestServerCluster& operator=(const TestServerCluster&) = delete;
+
+    // Empty when the cluster runs; otherwise why not.
+    const QString& problem() const { return problem_; }
+    appstate::StoreSettings settings() const;
+    // The server stops, as at a restart or a crash, and starts again on the same port.
+    void halt();
+    void resume();
+
+private:
+    QString run(const QString& action);
+
+    QTemporaryDir dir_;
+    int port_ = 0;
     QString problem_;
 };
