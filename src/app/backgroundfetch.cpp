@@ -212,7 +212,7 @@ bool BackgroundFetch::clearArchivedLog(const rules::LogImportResult& result) {
     const QString at = app_.services.wallClock.now().toString(QStringLiteral("M/d HH:mm"));
     try {
         // As the confirmed "LOG 削除" does: a copy of the phone book first.
-        app_.backups.take(app_.phoneBookTable, app_.services.wallClock.now());
+        app_.backups.takeBeforeChange(app_.phoneBookTable, app_.services.wallClock.now());
         app_.link.clearAdapterLog();
         app_.nav().callLogChanged();
     } catch (const std::exception& e) {

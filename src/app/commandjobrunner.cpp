@@ -331,7 +331,7 @@ void CommandJobRunner::importFile(const CommandJob& job) {
         return;
     }
     // What the import may change can be put back.
-    db::TableBackups(backupFolder(job)).take(tables_.phoneBook, env_.wallClock.now());
+    db::TableBackups(backupFolder(job)).takeBeforeChange(tables_.phoneBook, env_.wallClock.now());
     const rules::phonebookimport::Summary summary =
         rules::phonebookimport::importRecords(tables_.phoneBook, imported, job.overwrite, {});
     finish({0, rules::phonebookimport::summaryText(summary).replace(u'\n', u' '), {}});

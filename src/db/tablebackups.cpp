@@ -64,6 +64,10 @@ QString TableBackups::take(const PhoneBookTable& table, const QDateTime& now) co
     return path;
 }
 
+QString TableBackups::takeBeforeChange(const PhoneBookTable& table, const QDateTime& now) const {
+    return table.onServer() ? QString() : take(table, now);
+}
+
 QString TableBackups::take(const CallArchive& archive, const QDateTime& now) const {
     const QString path = newPath(BackupKind::Archive, now);
     archive.copyInto(path);

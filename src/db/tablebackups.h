@@ -31,6 +31,10 @@ public:
     // drops the oldest beyond Kept. The new file's path. Throws DatabaseError.
     QString take(const PhoneBookTable& table, const QDateTime& now) const;
     QString take(const CallArchive& archive, const QDateTime& now) const;
+    // The copy taken before a change that cannot be undone (an import, a log clear): none for a
+    // phone book on the office's server, which is backed up there, with pg_dump. The new file's
+    // path, empty when none was taken. Throws DatabaseError.
+    QString takeBeforeChange(const PhoneBookTable& table, const QDateTime& now) const;
     // The backups of a kind, newest first.
     QList<BackupFile> list(BackupKind kind) const;
 

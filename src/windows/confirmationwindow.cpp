@@ -86,7 +86,7 @@ void ConfirmationWindow::carryOutAction() {
             break;
         case appstate::confirmaction::ClearAdapterLog:
             // A copy of the phone book first; the clear does not happen when it cannot be made.
-            backups_.take(phoneBook_, context.services.wallClock.now());
+            backups_.takeBeforeChange(phoneBook_, context.services.wallClock.now());
             link_.clearAdapterLog();
             context.nav().callLogChanged();
             break;

@@ -323,7 +323,7 @@ void PhoneBookWindow::importClicked() {
                             ui::applicationTitle(), ui::MsgButtons::YesNo,
                             ui::MsgIcon::Question) == ui::MsgResult::Yes;
     // What the import may change can be put back from the main menu.
-    backups_.take(table, context.services.wallClock.now());
+    backups_.takeBeforeChange(table, context.services.wallClock.now());
     progress.setLabelText(QStringLiteral("取り込んでいます…"));
     const rules::phonebookimport::Summary summary =
         rules::phonebookimport::importRecords(table, imported, overwrite, report);
