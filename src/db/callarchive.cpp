@@ -674,12 +674,14 @@ QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
                             query.descending ? QStringLiteral("<") : QStringLiteral(">"));
         c.values << after->sortKey << QVariant::fromValue<qint64>(after->id);
     }
+    // The file keeps no lines: its calls are all this PC's.
+    const QString line = d->server ? QStringLiteral("line_name") : QStringLiteral("''");
     QSqlQuery q = d->conn.exec(
-        QStringLiteral("SELECT %1, %6, first_downloaded, moment, %2 FROM Archive%3 ORDER BY "
+        QStringLiteral("SELECT %1, %6, first_downloaded, moment, %2, %7 FROM Archive%3 ORDER BY "
                        "%2%4, %6%4 LIMIT %5")
             .arg(textColumns(), column, c.sql(), dir)
             .arg(limit)
-            .arg(key),
+            .arg(key, line),
         c.values);
     QList<ArchiveRow> out;
     while (q.next()) {
@@ -690,6 +692,7 @@ QList<ArchiveRow> CallArchive::rows(const ArchiveQuery& query, int limit,
             QDateTime::fromString(q.value(9).toString(), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         r.moment = q.value(10).toLongLong();
         r.sortKey = q.value(11);
+        r.lineName = q.value(12).toString();
         out << r;
     }
     return out;

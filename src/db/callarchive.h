@@ -42,6 +42,7 @@ struct ArchiveRow {
     int64_t moment = 0;
     QDateTime firstDownloaded;
     QVariant sortKey;  // the value the query's order compares
+    QString lineName;  // on a server, the line the call came in on; empty for the file
 };
 
 // Which calls a view shows and in what order.

@@ -59,7 +59,7 @@ int ArchiveModel::rowCount(const QModelIndex& parent) const {
 }
 
 int ArchiveModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : PlaceColumn + 1;
+    return parent.isValid() ? 0 : LineColumn + 1;
 }
 
 QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
@@ -76,6 +76,9 @@ QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
         return {};
     }
     const db::ArchiveRow& row = rows_.at(index.row());
+    if (index.column() == LineColumn) {
+        return row.lineName;
+    }
     return cellText(row.row, row.moment, index.column());
 }
 
@@ -98,6 +101,30 @@ QString ArchiveModel::numberAt(int row) const {
     return row >= 0 && row < rows_.size() ? rows_.at(row).row.number : QString();
 }
 
+std::optional<int64_t> ArchiveModel::idAt(int row) const {
+    if (row < 0 || row >= rows_.size()) {
+        return std::nullopt;
+    }
+    return rows_.at(row).id;
+}
+
+int ArchiveModel::findRow(int64_t id, int maxRows) {
+    for (int row = 0;; ++row) {
+        if (row == rows_.size()) {
+            if (row >= maxRows || !canFetchMore({})) {
+                return -1;
+            }
+            fetchMore({});
+            if (row == rows_.size()) {
+                return -1;
+            }
+        }
+        if (rows_.at(row).id == id) {
+            return row;
+        }
+    }
+}
+
 QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole) {
         if (const GridColumn* c = columnOf(section)) {
@@ -105,6 +132,9 @@ QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int 
         }
         if (section == PlaceColumn) {
             return QStringLiteral("地域");
+        }
+        if (section == LineColumn) {
+            return QStringLiteral("回線名");
         }
     }
     return QAbstractTableModel::headerData(section, orientation, role);
@@ -131,8 +161,11 @@ void ArchiveModel::fetchMore(const QModelIndex& parent) {
 
 void ArchiveModel::sort(int column, Qt::SortOrder order) {
     db::ArchiveQuery query = query_;
-    // Places sort with their numbers: the numbers of one area share its first digits.
-    query.sortField = column == PlaceColumn ? NumberColumn : column;
+    // Places sort with their numbers: the numbers of one area share its first digits. Lines
+    // keep the calls in time order.
+    query.sortField = column == PlaceColumn  ? NumberColumn
+                      : column == LineColumn ? TimeField
+                                             : column;
     query.descending = order == Qt::DescendingOrder;
     setQuery(query);
 }

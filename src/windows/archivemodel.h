@@ -17,14 +17,15 @@ class NumberReader;
 // The archive's calls for a grid: the call log table's eight fields as columns, fetched a page at
 // a time as the grid scrolls, so a million calls cost no more than the rows on screen. The name
 // column shows the phone book's name for the number, looked up when a row is first shown and
-// kept until the next refresh. Numbers are shown as people write them, and a last column names
-// where each comes from.
+// kept until the next refresh. Numbers are shown as people write them, a column names where each
+// comes from, and a last one the line a call of a shared archive came in on.
 class ArchiveModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     static constexpr int PageSize = 100;
     static constexpr int NumberColumn = 4;
     static constexpr int PlaceColumn = 8;  // "地域", after the call log table's fields
+    static constexpr int LineColumn = 9;   // "回線名", of a shared archive on a server
 
     ArchiveModel(const db::CallArchive& archive, const db::PhoneBookTable& users,
                  const rules::NumberReader& numbers, QObject* parent = nullptr);
@@ -42,6 +43,11 @@ public:
     QString cellText(const db::LogRow& row, int64_t moment, int column) const;
     // The number of a row as the archive holds it.
     QString numberAt(int row) const;
+    // The archive's key of the call in a row, none outside the rows.
+    std::optional<int64_t> idAt(int row) const;
+    // The row of the call with this key, fetching pages until it shows or maxRows are read;
+    // -1 when it is not among them.
+    int findRow(int64_t id, int maxRows);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

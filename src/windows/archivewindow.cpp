@@ -202,15 +202,19 @@ void ArchiveWindow::applyFilters() {
 
 void ArchiveWindow::refreshRows() {
     const int selected = grid->currentIndex().row();
+    const std::optional<int64_t> call = model->idAt(selected);
     const int scrolled = grid->verticalScrollBar()->value();
     applyFilters();
-    while (selected >= model->rowCount() && model->canFetchMore({})) {
+    // The selected call stays selected where it showed, however many calls came in above it.
+    const int found = call ? model->findRow(*call, selected + CallsAheadOfSelection) : -1;
+    const int row = found >= 0 ? found : selected;
+    while (row >= model->rowCount() && model->canFetchMore({})) {
         model->fetchMore({});
     }
-    if (selected >= 0 && selected < model->rowCount()) {
-        grid->selectRow(selected);
+    if (row >= 0 && row < model->rowCount()) {
+        grid->selectRow(row);
     }
-    grid->verticalScrollBar()->setValue(scrolled);
+    grid->verticalScrollBar()->setValue(scrolled + (found >= 0 ? found - selected : 0));
 }
 
 void ArchiveWindow::readSomePlaces() {
@@ -265,6 +269,7 @@ void ArchiveWindow::showLines() {
         }
     });
     lineBox->setVisible(archive_.onServer());
+    grid->setColumnHidden(ArchiveModel::LineColumn, !archive_.onServer());
     lineBox->addItem(QStringLiteral("全回線"));
     lineBox->addItems(lines);
     lineBox->setCurrentIndex(std::max(0, static_cast<int>(lines.indexOf(chosen)) + 1));

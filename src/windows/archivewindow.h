@@ -35,9 +35,11 @@ public:
     void showCallsBetween(qint64 from, qint64 to);
     // Applies the search and the filters now rather than after the typing pause.
     void applyFilters();
-    // Reads the rows again for calls added meanwhile, keeping the selected row and the scroll
+    // Reads the rows again for calls added meanwhile, keeping the selected call and the scroll
     // place.
     void refreshRows();
+    // How many new calls above the selected one a refresh looks through to find it again.
+    static constexpr int CallsAheadOfSelection = 1000;
     // The query the search box and the filters make.
     db::ArchiveQuery currentQuery() const;
 
