@@ -8,6 +8,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
+#include <utility>
 
 #include "rules/phonebookexport.h"
 #include "rules/phonebookimport.h"
@@ -93,10 +94,22 @@ void PhoneBookWindow::buildWindow() {
     grid->setModel(table.model());
     new NumberTips(grid, columnOf("電話番号"), context.numbers);
     layoutGrid();
+    connect(table.model(), &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        topName_.clear();
+        const QModelIndex top = grid->indexAt(QPoint(0, 0));
+        if (!isVisible() || !top.isValid() || !table.isOpen()) {
+            return;
+        }
+        // Only a place to return to: a list that cannot be read now has none.
+        try {
+            topName_ = grid->model()->index(top.row(), columnOf("氏名")).data().toString();
+        } catch (const db::DatabaseError&) {
+        }
+    });
     connect(table.model(), &QAbstractItemModel::modelReset, this, [this] {
         layoutGrid();
         if (isVisible()) {
-            showCurrent();
+            showCurrent(std::exchange(topName_, QString()));
         }
     });
     connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -194,7 +207,7 @@ void PhoneBookWindow::showEvent(QShowEvent* event) {
     grid->setFocus();
 }
 
-void PhoneBookWindow::showCurrent() {
+void PhoneBookWindow::showCurrent(const QString& topName) {
     if (!table.isOpen()) {
         return;
     }
@@ -211,6 +224,10 @@ void PhoneBookWindow::showCurrent() {
     }
     const QAbstractItemModel* model = grid->model();
     const QModelIndex index = model->index(row, columnOf("氏名"));
+    const int topRow = topName.isEmpty() ? -1 : table.rowOf(topName);
+    if (topRow >= 0) {
+        grid->scrollTo(model->index(topRow, columnOf("氏名")), QAbstractItemView::PositionAtTop);
+    }
     grid->setCurrentIndex(index);
     grid->scrollTo(index);
 }

@@ -72,8 +72,10 @@ private:
     std::function<void()> guarded(void (PhoneBookWindow::*handler)());
     void layoutGrid();
     void message(const QString& text, ui::MsgIcon icon);
-    // Selects the grid row of the phone book's current record.
-    void showCurrent();
+    // Selects the grid row of the phone book's current record. With topName, the record that was
+    // at the top of the grid before the list was read anew is put there again when it is still
+    // there, so that a change elsewhere does not move the user's place.
+    void showCurrent(const QString& topName = {});
     void gridRowChanged(const QModelIndex& current);
     // The record under the cursor; the first one when none is current yet.
     std::optional<db::UserRecord> selectedRecord();
@@ -82,4 +84,5 @@ private:
 
     db::PhoneBookTable& table;
     int laidOutColumns_ = -1;
+    QString topName_;  // the record at the top of the grid while the list is read anew
 };
