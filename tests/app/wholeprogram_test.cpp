@@ -5,26 +5,19 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMutex>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
-#include <atomic>
 #include <functional>
-#include <thread>
 
 #include "adapter/devicelink.h"
 #include "app/application.h"
 #include "hgsim/hgadapter.h"
-#include "hgsim/ptyport.h"
-#include "hgsim/ptyserver.h"
-#include "link/posixserialdevice.h"
 #include "protocol/hgcommands.h"
 #include "state/inifile.h"
+#include "support/realtimeprogram.h"
 #include "support/scripteddialogs.h"
-#include "ui/qttimerbackend.h"
-#include "ui/wallclock.h"
 #include "windows/calllogwindow.h"
 #include "windows/chargeswindow.h"
 #include "windows/compactmenuwindow.h"
@@ -42,89 +35,6 @@ namespace {
 // Every wait of the walk ends in well under this; it only bounds a broken run.
 constexpr int Patience = 15000;
 const QByteArray Dial = "AT\\D1/0312345678\r";
-
-// The simulated adapter on a real pseudo-terminal linked as <folder>/COM1, served on a thread
-// of its own. The adapter is touched only by that thread while it runs.
-class PtyAdapter {
-public:
-    explicit PtyAdapter(const QString& folder)
-        : adapter_(hgsim::HgConfig{}, [] { return QDateTime::currentDateTime(); }),
-          port_(folder, 1),
-          server_(adapter_, port_) {
-        server_.onCommand = [this](const QByteArray& command) {
-            QMutexLocker lock(&mutex_);
-            commands_ << command;
-        };
-        start();
-    }
-    ~PtyAdapter() { stop(); }
-
-    bool isValid() const { return port_.isValid(); }
-
-    // Changes the adapter between two exchanges: replies still due are dropped.
-    void configure(const std::function<void(hgsim::HgConfig&)>& change) {
-        stop();
-        change(adapter_.config());
-        start();
-    }
-
-    QList<QByteArray> commands() const {
-        QMutexLocker lock(&mutex_);
-        return commands_;
-    }
-    qsizetype count() const { return commands().size(); }
-    QList<QByteArray> commandsFrom(qsizetype from) const { return commands().mid(from); }
-
-private:
-    void start() {
-        stop_ = false;
-        thread_ = std::thread([this] { server_.run(stop_); });
-    }
-    void stop() {
-        stop_ = true;
-        if (thread_.joinable()) {
-            thread_.join();
-        }
-    }
-
-    hgsim::HgAdapter adapter_;
-    hgsim::PtyPort port_;
-    hgsim::PtyServer server_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-    mutable QMutex mutex_;
-    QList<QByteArray> commands_;
-};
-
-// The program as main() builds it, in a temporary folder that holds the executable's settings
-// file, the tables and the COM1 link; only the dialogs and the help are the test's.
-struct Program {
-    Program()
-        : adapter(folder.path()),
-          ports(folder.path()),
-          app(ui::UiServices{timers, dialogs, help, wallClock}, ports,
-              QDir(folder.path()).filePath(QStringLiteral("tilka")), folder.path()) {
-        app.onQuit() = [this] { ++quits; };
-    }
-
-    QString path(const QString& name) const { return QDir(folder.path()).filePath(name); }
-    int setting(const char* section, const char* key) const {
-        return appstate::IniFile(path(QStringLiteral("tilka.Ini")))
-            .readInteger(QString::fromLatin1(section), QString::fromLatin1(key), -999);
-    }
-    // The port is released between the user's tasks.
-    bool portClosed() { return !app.link.portOpen(); }
-
-    QTemporaryDir folder;
-    PtyAdapter adapter;
-    comm::PosixSerialDeviceFactory ports;
-    ui::QtTimerBackend timers;
-    ScriptedDialogs dialogs;
-    RecordingHelp help;
-    ui::SystemWallClock wallClock;
-    Application app;
-    int quits = 0;
-};
 
 QStringList column(const QTableView* grid, int field) {
     QStringList out;
@@ -147,7 +57,7 @@ private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
 
     void usersDay() {
-        Program p;
+        RealTimeProgram p;
         QVERIFY(p.adapter.isValid());
         QVERIFY(p.app.start());
         MainMenuWindow* main = p.app.windows.mainMenu;
