@@ -67,8 +67,7 @@ void ArchiveOutbox::keep(const std::vector<ArchivedCall>& calls, const QDateTime
     QStringList marks(TextFields + CallColumns.size(), QStringLiteral("?"));
     const QString insert =
         QStringLiteral("INSERT INTO Outbox (%1) VALUES (%2)").arg(columnList(), marks.join(u','));
-    d->conn.beginBatch();
-    try {
+    d->conn.runBatch([&] {
         for (const ArchivedCall& call : calls) {
             QVariantList values;
             for (int field = 0; field < TextFields; ++field) {
@@ -79,15 +78,7 @@ void ArchiveOutbox::keep(const std::vector<ArchivedCall>& calls, const QDateTime
                    << QVariant::fromValue<qint64>(call.moment) << at;
             d->conn.exec(insert, values);
         }
-        d->conn.commitBatch();
-    } catch (...) {
-        try {
-            d->conn.rollbackBatch();
-        } catch (const DatabaseError&) {
-            // The failure that stopped the keeping is the one told.
-        }
-        throw;
-    }
+    });
 }
 
 int ArchiveOutbox::count() const {

@@ -299,8 +299,7 @@ struct CallArchive::Impl {
     // Gives an archive that has calls but no totals yet its empty totals and the mark that they
     // are still to be counted, from the oldest call to the newest one now.
     void beginMonthlyTotals() {
-        conn.beginBatch();
-        try {
+        conn.runBatch([this] {
             for (const QString& statement : MonthlySchema) {
                 conn.exec(statement);
             }
@@ -308,18 +307,14 @@ struct CallArchive::Impl {
             conn.exec(
                 QStringLiteral("INSERT INTO ArchiveTotalsPending (counted_to, last) SELECT "
                                "0, IFNULL(MAX(rowid), 0) FROM Archive"));
-            conn.commitBatch();
-        } catch (...) {
-            conn.rollbackBatch();
-            throw;
-        }
+        });
     }
 
     // Adds the next calls still to be counted, at most maxCalls, to the totals in one
     // transaction, and drops the mark with the last ones. Each month is written once a step.
     bool countMonthlyTotals(int maxCalls) {
-        conn.beginBatch();
-        try {
+        bool done = false;
+        conn.runBatch([&] {
             QSqlQuery mark = conn.exec(
                 QStringLiteral("SELECT counted_to, last FROM ArchiveTotalsPending LIMIT 1"));
             if (!mark.next()) {
@@ -344,20 +339,16 @@ struct CallArchive::Impl {
             }
             calls.finish();
             writer.write();
-            const bool done = read < maxCalls || countedTo >= last;
+            done = read < maxCalls || countedTo >= last;
             if (done) {
                 conn.exec(QStringLiteral("DROP TABLE ArchiveTotalsPending"));
             } else {
                 conn.exec(QStringLiteral("UPDATE ArchiveTotalsPending SET counted_to = ?"),
                           {QVariant::fromValue<qint64>(countedTo)});
             }
-            conn.commitBatch();
-            totalsPending = !done;
-            return done;
-        } catch (...) {
-            conn.rollbackBatch();
-            throw;
-        }
+        });
+        totalsPending = !done;
+        return done;
     }
 
     void requireTotals() const {
@@ -533,9 +524,8 @@ int CallArchive::add(const std::vector<ArchivedCall>& calls, const QDateTime& do
 int CallArchive::add(const std::vector<DownloadedCalls>& downloads) {
     d->requireOpen();
     int added = 0;
-    d->conn.beginBatch();
-    QSqlDatabase db = d->conn.database();
-    try {
+    d->conn.runBatch([&] {
+        QSqlDatabase db = d->conn.database();
         QSqlQuery insert(db);
         QSqlQuery index(db);
         const bool server = d->server.has_value();
@@ -600,15 +590,7 @@ int CallArchive::add(const std::vector<DownloadedCalls>& downloads) {
         if (server && added > 0) {
             d->conn.notify(QStringLiteral("tilka_archive"));
         }
-        d->conn.commitBatch();
-    } catch (...) {
-        try {
-            d->conn.rollbackBatch();
-        } catch (const DatabaseError&) {
-            // The failure that stopped the adding is the one told.
-        }
-        throw;
-    }
+    });
     return added;
 }
 

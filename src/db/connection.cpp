@@ -288,6 +288,20 @@ void Connection::commitBatch() {
     }
 }
 
+void Connection::runBatch(const std::function<void()>& steps) {
+    beginBatch();
+    try {
+        steps();
+        commitBatch();
+    } catch (...) {
+        try {
+            rollbackBatch();
+        } catch (const DatabaseError&) {
+        }
+        throw;
+    }
+}
+
 void Connection::rollbackBatch() {
     if (!inBatch_) {
         return;

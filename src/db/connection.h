@@ -72,6 +72,9 @@ public:
     void commitBatch();
     // Drops every write since beginBatch().
     void rollbackBatch();
+    // Runs steps in one batch: kept when they return, dropped when they throw. The failure of the
+    // steps is the one thrown, not one of the rollback after it.
+    void runBatch(const std::function<void()>& steps);
     bool inBatch() const { return inBatch_; }
 
     const QSqlDatabase& database() const { return db_; }

@@ -113,23 +113,14 @@ ServerMoveCounts moveToServer(const QString& folder, const appstate::StoreSettin
     const QString phoneBook = QDir(folder).filePath(PhoneBookTable::fileName());
     const QString archive = QDir(folder).filePath(CallArchive::fileName());
     ServerMoveCounts counts;
-    connection.beginBatch();
-    try {
+    connection.runBatch([&] {
         if (QFileInfo::exists(phoneBook)) {
             movePhoneBook(phoneBook, connection, counts);
         }
         if (QFileInfo::exists(archive)) {
             moveArchive(archive, connection, serverLineName(server), monthOf, counts);
         }
-        connection.commitBatch();
-    } catch (...) {
-        try {
-            connection.rollbackBatch();
-        } catch (const DatabaseError&) {
-            // The failure that stopped the move is the one told.
-        }
-        throw;
-    }
+    });
     return counts;
 }
 

@@ -93,19 +93,8 @@ int versionOrMake(Connection& server) {
 }  // namespace
 
 int prepareServerTables(Connection& server) {
-    server.beginBatch();
     int version = 0;
-    try {
-        version = versionOrMake(server);
-    } catch (...) {
-        try {
-            server.rollbackBatch();
-        } catch (const DatabaseError&) {
-            // The failure that ended the steps is the one told.
-        }
-        throw;
-    }
-    server.commitBatch();
+    server.runBatch([&] { version = versionOrMake(server); });
     if (version > ServerSchemaVersion) {
         throw DatabaseError(QStringLiteral("サーバーの表は、この Tilka より新しい版 (%1) "
                                            "で作られています。Tilka を新しくしてください。")
