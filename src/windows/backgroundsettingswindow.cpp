@@ -1,18 +1,12 @@
 #include "windows/backgroundsettingswindow.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QFrame>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <exception>
 
-#include "windows/formlook.h"
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
@@ -23,17 +17,11 @@ constexpr int WindowWidth = 380;
 }  // namespace
 
 BackgroundSettingsWindow::BackgroundSettingsWindow(WindowContext& context)
-    : WindowBase(context, QStringLiteral("常駐と自動受信")) {
+    : SettingsWindow(context, QStringLiteral("常駐と自動受信")) {
     buildWindow();
 }
 
 void BackgroundSettingsWindow::buildWindow() {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(gothicFont(12));
-
-    QFrame* titlePanel = makeTitlePanel(this, QStringLiteral("常駐と自動受信"), WindowWidth);
-
     residentBox = new QCheckBox(QStringLiteral("常駐する"), this);
     noTrayLabel = new QLabel(
         QStringLiteral("このデスクトップには通知領域がないため、アイコンを表示できません。"), this);
@@ -59,18 +47,7 @@ void BackgroundSettingsWindow::buildWindow() {
     statusLine->setWordWrap(true);
     statusLine->setMinimumHeight(statusLine->fontMetrics().height() * 2 + 6);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    connect(okButton, &QPushButton::clicked, this, &BackgroundSettingsWindow::okClicked);
-    connect(cancelButton, &QPushButton::clicked, this, &BackgroundSettingsWindow::cancelClicked);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-
     auto* settings = new QVBoxLayout;
-    settings->setContentsMargins(12, 8, 12, 8);
     settings->addWidget(residentBox);
     settings->addWidget(noTrayLabel);
     settings->addLayout(form);
@@ -79,15 +56,7 @@ void BackgroundSettingsWindow::buildWindow() {
     settings->addWidget(autostartBox);
     settings->addWidget(new QLabel(QStringLiteral("最後の自動受信"), this));
     settings->addWidget(statusLine);
-    settings->addLayout(buttons);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(titlePanel);
-    layout->addLayout(settings);
-    // The height follows the line about the notification area.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    frame(settings, WindowWidth);
 }
 
 void BackgroundSettingsWindow::showSettings(const appstate::BackgroundSettings& settings,
@@ -99,10 +68,7 @@ void BackgroundSettingsWindow::showSettings(const appstate::BackgroundSettings& 
     fullPercentBox->setValue(settings.fullPercent);
     clearWhenArchivedBox->setChecked(settings.clearWhenArchived);
     autostartBox->setChecked(settings.autostart);
-    show();
-    raise();
-    activateWindow();
-    okButton->setFocus();
+    showInFront();
 }
 
 void BackgroundSettingsWindow::showStatus(const QString& status) {
@@ -120,32 +86,13 @@ appstate::BackgroundSettings BackgroundSettingsWindow::shownSettings() const {
     return s;
 }
 
-void BackgroundSettingsWindow::okClicked() {
-    try {
-        if (onAccepted) {
-            onAccepted(shownSettings());
-        }
-    } catch (const std::exception& e) {
-        context.showException(QString::fromUtf8(e.what()));
-        return;
+bool BackgroundSettingsWindow::keep() {
+    if (onAccepted) {
+        onAccepted(shownSettings());
     }
-    close();
+    return true;
 }
 
-void BackgroundSettingsWindow::cancelClicked() {
-    close();
-}
-
-void BackgroundSettingsWindow::closeEvent(QCloseEvent* event) {
-    event->accept();
+void BackgroundSettingsWindow::closed() {
     context.nav().backgroundSettingsClosed();
-}
-
-// Enter is OK, as the default button of a dialog would be, unless another button has the focus.
-void BackgroundSettingsWindow::keyPressEvent(QKeyEvent* event) {
-    if (isDefaultButtonKey(event)) {
-        okButton->click();
-        return;
-    }
-    WindowBase::keyPressEvent(event);
 }

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "state/backgroundsettings.h"
-#include "windows/windowbase.h"
+#include "windows/settingswindow.h"
 
 class QCheckBox;
 class QLabel;
@@ -13,7 +13,7 @@ class QSpinBox;
 // The window "常駐と自動受信": the settings of the icon in the notification area, the scheduled
 // download, the notifications, the guard of the adapter's log memory and the start at login,
 // with the state of the schedule. OK hands the settings on; keeping them is done below.
-class BackgroundSettingsWindow : public WindowBase {
+class BackgroundSettingsWindow : public SettingsWindow {
     Q_OBJECT
 public:
     explicit BackgroundSettingsWindow(WindowContext& context);
@@ -26,9 +26,6 @@ public:
     // The settings as the window holds them now.
     appstate::BackgroundSettings shownSettings() const;
 
-    void okClicked();
-    void cancelClicked();
-
     // OK: the settings the user chose. A failure thrown from it is told and the window stays.
     std::function<void(const appstate::BackgroundSettings&)> onAccepted;
 
@@ -40,12 +37,10 @@ public:
     QCheckBox* clearWhenArchivedBox = nullptr;  // "保存済みの記録を自動で削除する"
     QCheckBox* autostartBox = nullptr;          // "ログイン時に起動する"
     QLabel* statusLine = nullptr;
-    QPushButton* okButton = nullptr;
-    QPushButton* cancelButton = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool keep() override;
+    void closed() override;
 
 private:
     void buildWindow();

@@ -1,10 +1,8 @@
 #include "windows/storesettingswindow.h"
 
-#include <QCloseEvent>
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,7 +11,6 @@
 #include <QVBoxLayout>
 #include <exception>
 
-#include "windows/formlook.h"
 #include "windows/navigation.h"
 #include "windows/windowcontext.h"
 
@@ -24,17 +21,11 @@ constexpr int WindowWidth = 420;
 }  // namespace
 
 StoreSettingsWindow::StoreSettingsWindow(WindowContext& context)
-    : WindowBase(context, QStringLiteral("データの保存先")) {
+    : SettingsWindow(context, QStringLiteral("データの保存先")) {
     buildWindow();
 }
 
 void StoreSettingsWindow::buildWindow() {
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFont(gothicFont(12));
-
-    QFrame* titlePanel = makeTitlePanel(this, QStringLiteral("データの保存先"), WindowWidth);
-
     auto* about = new QLabel(
         QStringLiteral("電話帳と通話履歴の保存先です。通話記録表はいつもこのPCに置かれます。"),
         this);
@@ -73,18 +64,7 @@ void StoreSettingsWindow::buildWindow() {
     testResult->setWordWrap(true);
     testResult->setMinimumHeight(testResult->fontMetrics().height() * 3 + 6);
 
-    okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setDefault(true);
-    cancelButton = new QPushButton(QStringLiteral("キャンセル"), this);
-    connect(okButton, &QPushButton::clicked, this, &StoreSettingsWindow::okClicked);
-    connect(cancelButton, &QPushButton::clicked, this, &StoreSettingsWindow::cancelClicked);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-
     auto* settings = new QVBoxLayout;
-    settings->setContentsMargins(12, 8, 12, 8);
     settings->addWidget(about);
     settings->addWidget(filesButton);
     settings->addWidget(serverButton);
@@ -93,14 +73,7 @@ void StoreSettingsWindow::buildWindow() {
     settings->addWidget(testResult);
     settings->addWidget(
         new QLabel(QStringLiteral("保存先の変更は、次に起動したときから使われます。"), this));
-    settings->addLayout(buttons);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(titlePanel);
-    layout->addLayout(settings);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    frame(settings, WindowWidth);
 }
 
 void StoreSettingsWindow::showSettings(const appstate::StoreSettings& settings,
@@ -116,10 +89,7 @@ void StoreSettingsWindow::showSettings(const appstate::StoreSettings& settings,
     lineNameField->setPlaceholderText(lineNameHint);
     testResult->clear();
     serverChosen(server);
-    show();
-    raise();
-    activateWindow();
-    okButton->setFocus();
+    showInFront();
 }
 
 void StoreSettingsWindow::serverChosen(bool server) {
@@ -171,40 +141,21 @@ void StoreSettingsWindow::moveClicked() {
     }
 }
 
-void StoreSettingsWindow::okClicked() {
+bool StoreSettingsWindow::keep() {
     const appstate::StoreSettings chosen = shownSettings();
     if (chosen.kind == appstate::StoreKind::Server && chosen.host.isEmpty()) {
         context.showException(QStringLiteral("サーバーのホストを入力してください。"));
         hostField->setFocus();
-        return;
+        return false;
     }
-    try {
-        if (onAccepted) {
-            onAccepted(chosen, typedPassword());
-        }
-    } catch (const std::exception& e) {
-        context.showException(QString::fromUtf8(e.what()));
-        return;
+    if (onAccepted) {
+        onAccepted(chosen, typedPassword());
     }
-    close();
+    return true;
 }
 
-void StoreSettingsWindow::cancelClicked() {
-    close();
-}
-
-void StoreSettingsWindow::closeEvent(QCloseEvent* event) {
+void StoreSettingsWindow::closed() {
     // The password is not kept past the window.
     passwordField->clear();
-    event->accept();
     context.nav().storeSettingsClosed();
-}
-
-// Enter is OK, as the default button of a dialog would be, unless another button has the focus.
-void StoreSettingsWindow::keyPressEvent(QKeyEvent* event) {
-    if (isDefaultButtonKey(event)) {
-        okButton->click();
-        return;
-    }
-    WindowBase::keyPressEvent(event);
 }

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "state/storesettings.h"
-#include "windows/windowbase.h"
+#include "windows/settingswindow.h"
 
 class QLabel;
 class QLineEdit;
@@ -16,7 +16,7 @@ class QSpinBox;
 // on the office's PostgreSQL server, how the server is reached, and the line name this PC's calls
 // are archived under. The password is only handed on, for the password file; the window keeps
 // nothing itself.
-class StoreSettingsWindow : public WindowBase {
+class StoreSettingsWindow : public SettingsWindow {
     Q_OBJECT
 public:
     explicit StoreSettingsWindow(WindowContext& context);
@@ -30,8 +30,6 @@ public:
     void serverChosen(bool server);
     void testClicked();
     void moveClicked();
-    void okClicked();
-    void cancelClicked();
 
     // "接続テスト": what is wrong with the server, empty when it answers and its tables are usable.
     std::function<QString(const appstate::StoreSettings&, const QString& password)> onTest;
@@ -52,12 +50,10 @@ public:
     QPushButton* testButton = nullptr;   // "接続テスト"
     QPushButton* moveButton = nullptr;   // "このPCのデータをサーバーへ移す"
     QLabel* testResult = nullptr;        // what the test or the move came to
-    QPushButton* okButton = nullptr;
-    QPushButton* cancelButton = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    bool keep() override;
+    void closed() override;
 
 private:
     void buildWindow();
