@@ -181,6 +181,16 @@ void Navigator::showAbout() {
 }
 
 void Navigator::restoreFromBackup() {
+    ui::Dialogs& dialogs = app_.services.dialogs;
+    QWidget* parent = app_.windows.mainMenu;
+    // The files' backups would go back beside tables this run does not use.
+    if (app_.phoneBookTable.onServer() || app_.callArchive.onServer()) {
+        dialogs.messageBox(parent,
+                           QStringLiteral("電話帳と通話履歴はサーバーにあります。サーバーのバック"
+                                          "アップは pg_restore で戻してください。"),
+                           ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Information);
+        return;
+    }
     struct Choice {
         db::BackupKind kind;
         QString path;
@@ -197,8 +207,6 @@ void Navigator::restoreFromBackup() {
                          .arg(db::TableBackups::recordCount(kind, file.path));
         }
     }
-    ui::Dialogs& dialogs = app_.services.dialogs;
-    QWidget* parent = app_.windows.mainMenu;
     if (items.isEmpty()) {
         dialogs.messageBox(parent, QStringLiteral("バックアップがありません。"),
                            ui::applicationTitle(), ui::MsgButtons::Ok, ui::MsgIcon::Information);

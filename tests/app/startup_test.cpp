@@ -337,6 +337,12 @@ private slots:
         QVERIFY(QFile::exists(o.filePath(QStringLiteral("Logdat.db"))));
         QVERIFY(!QDir(o.filePath(QStringLiteral("backup"))).exists() ||
                 QDir(o.filePath(QStringLiteral("backup"))).isEmpty());
+        // A file backup would go back beside the tables in use, not over them.
+        o.clock.advance(2000);
+        o.app->windows.mainMenu->restoreAction->trigger();
+        QCOMPARE(o.dialogs.messages.size(), 1);
+        QVERIFY(o.dialogs.messages[0].text.contains(QStringLiteral("pg_restore")));
+        QVERIFY(o.dialogs.itemLists.isEmpty());
     }
 
     // The store window: the connection test tells what is wrong, OK keeps the choice in the
