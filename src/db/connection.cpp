@@ -117,8 +117,10 @@ void Connection::reconnectIfLost() const {
         fail(db.lastError());
     }
     lastReconnect_ = {};
-    for (const QString& channel : channels_) {
+    // Notices sent while the connection was down are lost: each listener reads anew once.
+    for (const auto& [channel, onNotice] : listeners_) {
         db.driver()->subscribeToNotification(channel);
+        QMetaObject::invokeMethod(db.driver(), onNotice, Qt::QueuedConnection);
     }
 }
 
@@ -147,7 +149,11 @@ void Connection::close() {
     releaseFile();
     inBatch_ = false;
     server_ = false;
-    channels_.clear();
+    // The driver outlives a close when the connection opens again: no listener twice.
+    if (!listeners_.empty()) {
+        QObject::disconnect(db_.driver(), &QSqlDriver::notification, nullptr, nullptr);
+        listeners_.clear();
+    }
     lastReconnect_ = {};
 }
 
@@ -213,7 +219,7 @@ void Connection::listen(const QString& channel, std::function<void()> onNotice) 
     if (!driver->subscribeToNotification(channel)) {
         fail(driver->lastError());
     }
-    channels_ << channel;
+    listeners_.emplace_back(channel, onNotice);
     // The driver goes with the connection, and the subscription with it.
     QObject::connect(
         driver, &QSqlDriver::notification, driver,

@@ -4,10 +4,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
-#include <QStringList>
 #include <QVariantList>
 #include <chrono>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "db/databaseerror.h"
 #include "state/storesettings.h"
@@ -95,7 +96,7 @@ private:
     QString name_;
     QSqlDatabase db_;
     bool server_ = false;
-    QStringList channels_;
+    std::vector<std::pair<QString, std::function<void()>>> listeners_;
     mutable std::chrono::steady_clock::time_point lastReconnect_;
     int heldFile_ = -1;  // descriptor carrying the whole-file lock
     bool inBatch_ = false;

@@ -342,7 +342,8 @@ private slots:
 
     // The office's server stopped between two downloads: the second still fills the call log,
     // without names, and its calls wait on this PC. Once the server is back they reach the
-    // archive each once, totals included, and the phone book names the callers again.
+    // archive each once, totals included, the open lists read anew, and the phone book names the
+    // callers again.
     void serverAwayLosesNoCall() {
         if (!TestServerDatabase::serverGiven()) {
             QSKIP("no PostgreSQL server for the tests");
@@ -361,6 +362,8 @@ private slots:
         s.result = s.import.importDownload(at);
         QCOMPARE(s.result.archivedCalls, 1);
 
+        int heard = 0;
+        s.archive.setChangedElsewhere([&heard] { ++heard; });
         server.halt();
         QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
         putLogImage(s.state, known + logEntryBytes({1, 1, 980000, 980005, 5, "0399999999", {}}) +
@@ -386,6 +389,8 @@ private slots:
         }
         QCOMPARE(added, 2);
         QCOMPARE(s.outbox.count(), 0);
+        // What other PCs did meanwhile was not heard: a list back on the server reads anew.
+        QTRY_VERIFY(heard > 0);
         QCOMPARE(s.import.sendWaitingCalls(), 0);
         QCOMPARE(s.archive.totals({}).count, 3);
         const db::TopNumbers top = s.archive.topNumbers({0, 999912, {}, {}}, 5);
