@@ -38,6 +38,13 @@ QString textColumns() {
     return CallLogTable::fieldNames().join(u", ");
 }
 
+// Every column a call is added with, in the order of the values add() binds.
+QString callColumns() {
+    return textColumns() + QStringLiteral(
+                               ", start_seconds, port_set, call_kind, number, duration_seconds, "
+                               "charge, moment, first_downloaded");
+}
+
 QStringList schema() {
     QStringList columns;
     for (const QString& name : CallLogTable::fieldNames()) {
@@ -268,6 +275,104 @@ struct CallArchive::Impl {
     // The line the monthly totals are kept per, none for the file.
     std::optional<QString> totalsLine() const {
         return server ? std::optional<QString>(lineName) : std::nullopt;
+    }
+
+    // A call's values in the order of callColumns(), texts cut to the field size.
+    static QVariantList valuesOf(const ArchivedCall& call, const QString& downloadedAt) {
+        QVariantList values;
+        for (int field = 0; field < 8; ++field) {
+            values << Connection::cutText(CallLogTable::field(call.row, field), TextSize);
+        }
+        values << call.startSeconds << call.portSet << call.callKind
+               << Connection::text(call.number) << call.durationSeconds << call.charge
+               << QVariant::fromValue<qint64>(call.moment) << downloadedAt;
+        return values;
+    }
+
+    static QString timeText(const QDateTime& at) {
+        return at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+
+    // The file's part of add(): a call at a time, its digits indexed when it is new.
+    int insertIntoFile(const std::vector<DownloadedCalls>& downloads,
+                       MonthlyTotalsWriter& monthly) {
+        QSqlQuery insert(conn.database());
+        QSqlQuery index(conn.database());
+        QStringList marks(16, QStringLiteral("?"));
+        if (!insert.prepare(QStringLiteral("INSERT OR IGNORE INTO Archive (%1) VALUES (%2)")
+                                .arg(callColumns(), marks.join(u','))) ||
+            !index.prepare(
+                QStringLiteral("INSERT INTO ArchiveDigits (rowid, ログ電話番号) VALUES (?, ?)"))) {
+            throw Connection::errorOf(insert.lastError().isValid() ? insert.lastError()
+                                                                   : index.lastError());
+        }
+        int added = 0;
+        for (const auto& [calls, downloadedAt] : downloads) {
+            const QString at = timeText(downloadedAt);
+            for (const ArchivedCall& call : calls) {
+                const QVariantList values = valuesOf(call, at);
+                for (int i = 0; i < values.size(); ++i) {
+                    insert.bindValue(i, values[i]);
+                }
+                if (!insert.exec()) {
+                    throw Connection::errorOf(insert.lastError());
+                }
+                if (insert.numRowsAffected() != 1) {
+                    continue;
+                }
+                index.bindValue(0, insert.lastInsertId());
+                index.bindValue(1, Connection::text(call.row.number));
+                if (!index.exec()) {
+                    throw Connection::errorOf(index.lastError());
+                }
+                monthly.count(monthOf(call.moment), values[2].toString(), values[4].toString(),
+                              call.charge);
+                ++added;
+            }
+        }
+        return added;
+    }
+
+    // The server's part of add(): many calls a statement, since a round trip a call costs more
+    // than the inserts themselves. The server indexes the digits itself, keeps a call once per
+    // line even when two PCs download the same adapter at once, and hands back only the calls
+    // it did not hold, for the totals.
+    int insertOnServer(const std::vector<DownloadedCalls>& downloads,
+                       MonthlyTotalsWriter& monthly) {
+        constexpr int RowsPerStatement = 100;
+        const QString row =
+            QStringLiteral("(%1)").arg(QStringList(17, QStringLiteral("?")).join(u','));
+        int added = 0;
+        QVariantList values;
+        int rows = 0;
+        const auto flush = [&] {
+            if (rows == 0) {
+                return;
+            }
+            QSqlQuery inserted = conn.exec(
+                QStringLiteral("INSERT INTO Archive (%1, line_name) VALUES %2 ON CONFLICT DO "
+                               "NOTHING RETURNING moment, ログ通話方法, ログ電話番号, charge")
+                    .arg(callColumns(), QStringList(rows, row).join(u',')),
+                values);
+            while (inserted.next()) {
+                monthly.count(monthOf(inserted.value(0).toLongLong()), inserted.value(1).toString(),
+                              inserted.value(2).toString(), inserted.value(3).toLongLong());
+                ++added;
+            }
+            values.clear();
+            rows = 0;
+        };
+        for (const auto& [calls, downloadedAt] : downloads) {
+            const QString at = timeText(downloadedAt);
+            for (const ArchivedCall& call : calls) {
+                values << valuesOf(call, at) << lineName;
+                if (++rows == RowsPerStatement) {
+                    flush();
+                }
+            }
+        }
+        flush();
+        return added;
     }
 
     void requireOpen() const {
@@ -525,69 +630,11 @@ int CallArchive::add(const std::vector<DownloadedCalls>& downloads) {
     d->requireOpen();
     int added = 0;
     d->conn.runBatch([&] {
-        QSqlDatabase db = d->conn.database();
-        QSqlQuery insert(db);
-        QSqlQuery index(db);
-        const bool server = d->server.has_value();
-        // The server indexes the digits itself, and keeps a call once per line even when two
-        // PCs download the same adapter at once.
-        QStringList marks(server ? 17 : 16, QStringLiteral("?"));
-        const QString columns = QStringLiteral(
-                                    "%1, start_seconds, port_set, call_kind, number, "
-                                    "duration_seconds, charge, moment, first_downloaded")
-                                    .arg(textColumns());
-        const QString statement =
-            server ? QStringLiteral(
-                         "INSERT INTO Archive (%1, line_name) VALUES (%2) ON CONFLICT "
-                         "DO NOTHING")
-                   : QStringLiteral("INSERT OR IGNORE INTO Archive (%1) VALUES (%2)");
-        if (!insert.prepare(statement.arg(columns, marks.join(u','))) ||
-            (!server && !index.prepare(QStringLiteral(
-                            "INSERT INTO ArchiveDigits (rowid, ログ電話番号) VALUES (?, ?)")))) {
-            throw Connection::errorOf(insert.lastError().isValid() ? insert.lastError()
-                                                                   : index.lastError());
-        }
-        MonthlyTotalsWriter monthly(db, d->totalsLine());
-        for (const auto& [calls, downloadedAt] : downloads) {
-            const QString at = downloadedAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-            for (const ArchivedCall& call : calls) {
-                int i = 0;
-                for (int field = 0; field < 8; ++field) {
-                    insert.bindValue(
-                        i++, Connection::cutText(CallLogTable::field(call.row, field), TextSize));
-                }
-                insert.bindValue(i++, call.startSeconds);
-                insert.bindValue(i++, call.portSet);
-                insert.bindValue(i++, call.callKind);
-                insert.bindValue(i++, Connection::text(call.number));
-                insert.bindValue(i++, call.durationSeconds);
-                insert.bindValue(i++, call.charge);
-                insert.bindValue(i++, QVariant::fromValue<qint64>(call.moment));
-                insert.bindValue(i++, at);
-                if (server) {
-                    insert.bindValue(i++, d->lineName);
-                }
-                if (!insert.exec()) {
-                    throw Connection::errorOf(insert.lastError());
-                }
-                if (insert.numRowsAffected() == 1) {
-                    if (!server) {
-                        index.bindValue(0, insert.lastInsertId());
-                        index.bindValue(1, Connection::text(call.row.number));
-                        if (!index.exec()) {
-                            throw Connection::errorOf(index.lastError());
-                        }
-                    }
-                    monthly.count(d->monthOf(call.moment),
-                                  Connection::cutText(call.row.kind, TextSize).toString(),
-                                  Connection::cutText(call.row.number, TextSize).toString(),
-                                  call.charge);
-                    ++added;
-                }
-            }
-        }
+        MonthlyTotalsWriter monthly(d->conn.database(), d->totalsLine());
+        added = d->server ? d->insertOnServer(downloads, monthly)
+                          : d->insertIntoFile(downloads, monthly);
         monthly.write();
-        if (server && added > 0) {
+        if (d->server && added > 0) {
             d->conn.notify(QStringLiteral("tilka_archive"));
         }
     });

@@ -1,6 +1,7 @@
 #include "db/monthlytotals.h"
 
 #include <QSqlError>
+#include <QStringList>
 #include <utility>
 
 #include "db/connection.h"
@@ -8,31 +9,24 @@
 namespace db {
 namespace {
 
-// The statement that adds calls to a month's totals of a kind or a number. The server keeps
-// the totals per line: line names the line's column there, and is empty for the file.
-QString addToMonthly(const QString& table, const QString& key, const QString& line) {
+// The statement that adds calls to the months' totals of kinds or numbers, rows of them. The
+// server keeps the totals per line: line names the line's column there, and is empty for the
+// file.
+QString addToMonthly(const QString& table, const QString& key, const QString& line, int rows) {
     const QString lineColumn = line.isEmpty() ? QString() : line + QStringLiteral(", ");
-    const QString lineValue = line.isEmpty() ? QString() : QStringLiteral("?, ");
+    const QString row =
+        line.isEmpty() ? QStringLiteral("(?, ?, ?, ?)") : QStringLiteral("(?, ?, ?, ?, ?)");
     return QStringLiteral(
-               "INSERT INTO %1 (%2month, %3, calls, charge) VALUES (%4?, ?, ?, ?) ON "
+               "INSERT INTO %1 (%2month, %3, calls, charge) VALUES %4 ON "
                "CONFLICT (%2month, %3) DO UPDATE SET calls = %1.calls + "
                "excluded.calls, charge = %1.charge + excluded.charge")
-        .arg(table, lineColumn, key, lineValue);
+        .arg(table, lineColumn, key, QStringList(rows, row).join(u", "));
 }
 
 }  // namespace
 
 MonthlyTotalsWriter::MonthlyTotalsWriter(const QSqlDatabase& db, std::optional<QString> line)
-    : line_(std::move(line)), byKind_(db), byNumber_(db) {
-    const QString lineColumn = line_ ? QStringLiteral("line_name") : QString();
-    if (!byKind_.prepare(
-            addToMonthly(QStringLiteral("ArchiveMonths"), QStringLiteral("kind"), lineColumn)) ||
-        !byNumber_.prepare(addToMonthly(QStringLiteral("ArchiveNumberMonths"),
-                                        QStringLiteral("number"), lineColumn))) {
-        throw Connection::errorOf(byKind_.lastError().isValid() ? byKind_.lastError()
-                                                                : byNumber_.lastError());
-    }
-}
+    : db_(db), line_(std::move(line)) {}
 
 void MonthlyTotalsWriter::count(int month, const QString& kind, const QString& number,
                                 int64_t charge) {
@@ -45,28 +39,38 @@ void MonthlyTotalsWriter::count(int month, const QString& kind, const QString& n
 }
 
 void MonthlyTotalsWriter::write() {
-    for (const auto& [key, total] : kinds_) {
-        run(byKind_, key.first, key.second, total.first, total.second);
-    }
-    for (const auto& [key, total] : numbers_) {
-        run(byNumber_, key.first, key.second, total.first, total.second);
-    }
+    add(QStringLiteral("ArchiveMonths"), QStringLiteral("kind"), kinds_);
+    add(QStringLiteral("ArchiveNumberMonths"), QStringLiteral("number"), numbers_);
     kinds_.clear();
     numbers_.clear();
 }
 
-void MonthlyTotalsWriter::run(QSqlQuery& q, int month, const QVariant& key, int64_t calls,
-                              int64_t charge) {
-    int i = 0;
-    if (line_) {
-        q.bindValue(i++, *line_);
-    }
-    q.bindValue(i++, month);
-    q.bindValue(i++, key);
-    q.bindValue(i++, QVariant::fromValue<qint64>(calls));
-    q.bindValue(i++, QVariant::fromValue<qint64>(charge));
-    if (!q.exec()) {
-        throw Connection::errorOf(q.lastError());
+void MonthlyTotalsWriter::add(const QString& table, const QString& key, const Totals& totals) {
+    // Many totals a statement: one each would cost a round trip each on a server.
+    constexpr int RowsPerStatement = 200;
+    const QString lineColumn = line_ ? QStringLiteral("line_name") : QString();
+    auto next = totals.begin();
+    while (next != totals.end()) {
+        QVariantList values;
+        int rows = 0;
+        for (; next != totals.end() && rows < RowsPerStatement; ++next, ++rows) {
+            if (line_) {
+                values << *line_;
+            }
+            values << next->first.first << next->first.second
+                   << QVariant::fromValue<qint64>(next->second.first)
+                   << QVariant::fromValue<qint64>(next->second.second);
+        }
+        QSqlQuery q(db_);
+        if (!q.prepare(addToMonthly(table, key, lineColumn, rows))) {
+            throw Connection::errorOf(q.lastError());
+        }
+        for (int i = 0; i < values.size(); ++i) {
+            q.bindValue(i, values[i]);
+        }
+        if (!q.exec()) {
+            throw Connection::errorOf(q.lastError());
+        }
     }
 }
 

@@ -26,13 +26,13 @@ public:
 private:
     using Totals = std::map<std::pair<int, QString>, std::pair<int64_t, int64_t>>;
 
-    void run(QSqlQuery& q, int month, const QVariant& key, int64_t calls, int64_t charge);
+    // Adds totals to table, whose key column (a kind or a number) is key.
+    void add(const QString& table, const QString& key, const Totals& totals);
 
+    QSqlDatabase db_;
     std::optional<QString> line_;
     Totals kinds_;
     Totals numbers_;
-    QSqlQuery byKind_;
-    QSqlQuery byNumber_;
 };
 
 }  // namespace db
