@@ -211,10 +211,14 @@ struct PhoneBookTable::Impl {
         if (keyValue.isNull()) {
             return conn.scalar(QStringLiteral("SELECT ") + ties, {name}).toInt();
         }
+        // The server keeps no NULL text, and its planner would read every record to find none.
+        const QString nullKeys =
+            server
+                ? QString()
+                : QStringLiteral(" + (SELECT COUNT(*) FROM Userdat WHERE %1 IS NULL)").arg(key());
         return conn
-            .scalar(QStringLiteral("SELECT %1 + (SELECT COUNT(*) FROM Userdat WHERE %2 IS NULL) "
-                                   "+ (SELECT COUNT(*) FROM Userdat WHERE %3 < %4)")
-                        .arg(ties, key(), folded(key()), foldedValue()),
+            .scalar(QStringLiteral("SELECT %1%2 + (SELECT COUNT(*) FROM Userdat WHERE %3 < %4)")
+                        .arg(ties, nullKeys, folded(key()), foldedValue()),
                     {keyValue, name, keyValue})
             .toInt();
     }
