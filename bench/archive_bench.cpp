@@ -99,6 +99,9 @@ TestApp& fullApp() {
             book.append(r);
         }
         book.commitBatch();
+        if (server) {
+            server->settle();
+        }
     }
     return *t;
 }

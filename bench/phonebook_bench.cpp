@@ -53,6 +53,9 @@ TestApp& fullApp() {
             table.append(r);
         }
         table.commitBatch();
+        if (server) {
+            server->settle();
+        }
     }
     return *t;
 }

@@ -68,6 +68,10 @@ QByteArray TestServerDatabase::settingsFileSection() const {
         .toUtf8();
 }
 
+void TestServerDatabase::settle() const {
+    runOnServer(settings(), QStringLiteral("VACUUM ANALYZE"));
+}
+
 appstate::StoreSettings TestServerDatabase::settings() const {
     appstate::StoreSettings s = base_;
     s.database = name_;

@@ -23,6 +23,9 @@ public:
     appstate::StoreSettings settings() const;
     // The settings file's [Store] section that puts a run's phone book and archive there.
     QByteArray settingsFileSection() const;
+    // Vacuums and analyses the database after a bulk load, as the server's own autovacuum keeps
+    // tables in use for a while, so that timings are those of an office's server.
+    void settle() const;
 
 private:
     appstate::StoreSettings base_;
