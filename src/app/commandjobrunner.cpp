@@ -142,6 +142,18 @@ void CommandJobRunner::finishWhenQuiet(JobResult result) {
     quietCheck_.setInterval(QuietCheckMs);
 }
 
+int CommandJobRunner::sendWaitingCalls() {
+    // A running program sends them itself, on its own schedule.
+    if (!own_ || !tables_.archive.onServer() || !tables_.archive.isOpen()) {
+        return 0;
+    }
+    try {
+        return tables_.logImport.sendWaitingCalls();
+    } catch (const db::DatabaseError&) {
+        return 0;  // still waiting, for the next run
+    }
+}
+
 bool CommandJobRunner::openBook(bool withArchive) {
     if (!own_) {
         return true;
@@ -177,7 +189,9 @@ void CommandJobRunner::download(const CommandJob& job) {
         own_ ? startup::openTables(tables_.state,
                                    {tables_.callLog, tables_.phoneBook, tables_.archive})
              : startup::Outcome{};
-    if (opened.failed()) {
+    // With the office's server away the download goes on: the call log is this PC's, and the
+    // calls for the archive wait here until a run reaches the server.
+    if (opened.failed() && !opened.serverFailed) {
         finish(failure(opened.tablesInUse ? TablesInUse : opened.error));
         return;
     }
@@ -209,6 +223,9 @@ void CommandJobRunner::connectDownload(bool passwordGiven) {
                              .arg(result.archivedCalls);
         if (result.callsWaiting > 0) {
             output += QStringLiteral("、サーバーへの送信待ち %1 件").arg(result.callsWaiting);
+        }
+        if (const int sent = sendWaitingCalls(); sent > 0) {
+            output += QStringLiteral("、送信待ちだった新規 %1 件をサーバーへ").arg(sent);
         }
         if (!printTo_.isEmpty()) {
             QString problem;

@@ -92,6 +92,9 @@ private:
     bool openBook(bool withArchive);
     QString backupFolder(const CommandJob& job) const;
     void connectDownload(bool passwordGiven);
+    // Adds calls an earlier run kept for the office's server to its archive, when it answers;
+    // how many were new there.
+    int sendWaitingCalls();
     // Ends the job once the link has closed the port and sent what follows a download.
     void finishWhenQuiet(JobResult result);
     void finish(JobResult result);

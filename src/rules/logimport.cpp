@@ -75,7 +75,8 @@ void LogImport::saveHistoryFile(const QString& path) const {
 
 LogImportResult LogImport::run(std::vector<db::ArchivedCall>* archived) {
     LogImportResult result;
-    result.archiveUnavailable = !archive_.isOpen();
+    // A server archive that could not be opened is only away: its calls wait in the outbox.
+    result.archiveUnavailable = !archive_.isOpen() && !archive_.onServer();
     try {
         convert(result, archived);
     } catch (const db::DatabaseError& e) {

@@ -8,6 +8,7 @@
 
 #include "app/commandjobrunner.h"
 #include "app/commandline.h"
+#include "db/archiveoutbox.h"
 #include "db/databaseerror.h"
 #include "db/phonebooktable.h"
 #include "db/tablebackups.h"
@@ -15,6 +16,7 @@
 #include "hgsim/simserialdevice.h"
 #include "support/files.h"
 #include "support/scripteddialogs.h"
+#include "support/testserver.h"
 #include "ui/manualclock.h"
 
 namespace {
@@ -119,6 +121,34 @@ private slots:
         QVERIFY(QString::fromUtf8(readFile(out)).contains(number));
         r = j.run({"--export-archive", out, "--from", "2027-01-01"});
         QVERIFY2(r.output.startsWith(QStringLiteral("0 件")), qPrintable(r.output));
+    }
+
+    // With the office's server away a download still goes through and its calls wait on this
+    // PC; the next download that reaches the server takes them there, each once.
+    void downloadWhileTheServerIsAway() {
+        Jobs j;
+        const int calls = static_cast<int>(j.adapter.config().calls.size());
+        writeFile(j.path(QStringLiteral("tilka.Ini")),
+                  "[Store]\nKind=1\nHost=127.0.0.1\nPort=1\nDatabase=tilka\nUser=tilka\n");
+        JobResult r = j.run({"--download"});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.error));
+        QCOMPARE(
+            r.output,
+            QStringLiteral("%1 件を受信、うち新規 0 件、サーバーへの送信待ち %1 件").arg(calls));
+        QCOMPARE(db::ArchiveOutbox(j.dir.path()).count(), calls);
+
+        if (!TestServerDatabase::serverGiven()) {
+            QSKIP("no PostgreSQL server named by PGHOST");
+        }
+        TestServerDatabase server;
+        QVERIFY2(server.problem().isEmpty(), qPrintable(server.problem()));
+        writeFile(j.path(QStringLiteral("tilka.Ini")), server.settingsFileSection());
+        j.adapter.config().calls.pop_back();
+        r = j.run({"--download"});
+        QCOMPARE(r.output,
+                 QStringLiteral("%1 件を受信、うち新規 %1 件、送信待ちだった新規 1 件をサーバーへ")
+                     .arg(calls - 1));
+        QCOMPARE(db::ArchiveOutbox(j.dir.path()).count(), 0);
     }
 
     void downloadFailures() {
